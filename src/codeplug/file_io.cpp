@@ -1,0 +1,47 @@
+#include "codeplug/file_io.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
+
+namespace orvex {
+
+Result<Bytes> ReadWholeFile(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return Fail(file.errorString().toStdString());
+  const QByteArray data = file.readAll();
+  if (file.error() != QFileDevice::NoError) return Fail(file.errorString().toStdString());
+  return Bytes(data.begin(), data.end());
+}
+
+Status WriteWholeFile(const std::string& path, const Bytes& bytes) {
+  QSaveFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::WriteOnly)) return Fail(file.errorString().toStdString());
+  const auto size = static_cast<qint64>(bytes.size());
+  if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
+    const std::string reason = file.errorString().toStdString();
+    file.cancelWriting();
+    return Fail(reason);
+  }
+  if (!file.commit()) return Fail(file.errorString().toStdString());
+  return Ok{};
+}
+
+Status WriteCodeplugFile(const std::string& path, const Image& image) {
+  return WriteWholeFile(path, PackCodeplug(image));
+}
+
+Result<ParsedCodeplug> ReadCodeplugFile(const std::string& path) {
+  auto bytes = ReadWholeFile(path);
+  if (!bytes) return Fail(bytes.error());
+  return ParseCodeplug(*bytes);
+}
+
+bool LoadParsedCodeplug(RadioMemory& memory, const ParsedCodeplug& parsed) {
+  if (parsed.check != CodeplugCheck::Ok) return false;
+  memory.image() = parsed.image;
+  memory.SaveSnapshot();
+  return true;
+}
+
+}  // namespace orvex

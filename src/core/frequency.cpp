@@ -1,0 +1,128 @@
+#include "core/frequency.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace orvex {
+
+std::string FormatFreq(FreqUnits units, char separator) {
+  std::string text = std::to_string(units / 100000);
+  std::string fraction = std::to_string(units % 100000);
+  text += separator;
+  text.append(5 - fraction.size(), '0');
+  text += fraction;
+  return text;
+}
+
+std::optional<FreqUnits> DecodeBcdFreq(ConstRow row, std::size_t column) {
+  FreqUnits units = 0;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::uint8_t b = row[column + 3 - i];
+    const unsigned hi = b >> 4, lo = b & 0x0F;
+    if (b == kEmpty || hi > 9 || lo > 9) return std::nullopt;
+    units = units * 100 + hi * 10 + lo;
+  }
+  return units;
+}
+
+void EncodeBcdFreq(Row row, std::size_t column, FreqUnits units) {
+  for (std::size_t i = 0; i < 4; ++i) {
+    const unsigned pair = units % 100;
+    units /= 100;
+    row[column + i] = static_cast<std::uint8_t>((pair / 10) << 4 | (pair % 10));
+  }
+}
+
+namespace {
+
+std::size_t FreqColumn(Direction direction) {
+  return direction == Direction::Rx ? FreqToneOffset::kRxFreq : FreqToneOffset::kTxFreq;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+std::string ReadFreq(ConstRow row, Direction direction, char separator) {
+  const auto units = DecodeBcdFreq(row, FreqColumn(direction));
+  return units ? FormatFreq(*units, separator) : std::string();
+}
+
+Status WriteFreq(Row row, Direction direction, std::string_view text) {
+  const std::size_t column = FreqColumn(direction);
+  if (text.empty()) {
+    for (std::size_t i = 0; i < 4; ++i) row[column + i] = kEmpty;
+    return Ok{};
+  }
+  // Two or three whole digits, a separator, five decimals.
+  const std::size_t whole = text.size() == 8 ? 2 : text.size() == 9 ? 3 : 0;
+  bool wellFormed = whole != 0 && (text[whole] == '.' || text[whole] == ',');
+  FreqUnits units = 0;
+  for (std::size_t i = 0; wellFormed && i < text.size(); ++i) {
+    if (i == whole) continue;
+    wellFormed = IsDigit(text[i]);
+    units = units * 10 + static_cast<FreqUnits>(text[i] - '0');
+  }
+  if (!wellFormed) return Fail("\"" + std::string(text) + "\" is not a frequency such as 145.50000");
+  EncodeBcdFreq(row, column, units);
+  return Ok{};
+}
+
+std::optional<double> ParseTypedNumber(std::string_view text, char separator) {
+  std::string s(text);
+  if (s.find(',') != std::string::npos) {
+    // Locale conversion: the whole text must be a number.
+    std::string plain;
+    for (char c : s) {
+      if (c == ',') {
+        if (separator == ',') plain += '.';
+      } else if (c == '.' && separator == ',') {
+        // a digit-group separator in a comma locale
+      } else if (c != ' ') {
+        plain += c;
+      }
+    }
+    if (plain.empty()) return std::nullopt;
+    char* end = nullptr;
+    const double value = std::strtod(plain.c_str(), &end);
+    if (end != plain.c_str() + plain.size()) return std::nullopt;
+    return value;
+  }
+  // Leading decimal number, spaces skipped; anything else reads as 0.
+  std::string number;
+  bool seenPoint = false, seenDigit = false;
+  std::size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) ++i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) number += s[i++];
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == ' ' || c == '\t') continue;
+    if (IsDigit(c)) {
+      number += c;
+      seenDigit = true;
+    } else if (c == '.' && !seenPoint) {
+      number += c;
+      seenPoint = true;
+    } else {
+      break;
+    }
+  }
+  if (!seenDigit) return 0.0;
+  return std::strtod(number.c_str(), nullptr);
+}
+
+std::string NormalizeFreq(std::string_view text, char separator, const FreqLimits& limits) {
+  const auto number = ParseTypedNumber(text, separator);
+  if (!number || !std::isfinite(*number)) return FormatFreq(limits.tooLow, separator);
+  const double mhz = *number;
+  if (mhz >= limits.upperMHz) return FormatFreq(limits.tooHigh, separator);
+  if (mhz < limits.lowerMHz) return FormatFreq(limits.tooLow, separator);
+  const double exact = mhz * 100000.0;
+  const auto u = static_cast<std::int64_t>(std::nearbyint(exact));
+  const std::int64_t a = (u / 500) * 500;  // 5 kHz raster
+  const std::int64_t b = (u / 625) * 625;  // 6.25 kHz raster
+  const std::int64_t chosen = std::fabs(exact - static_cast<double>(b)) >= std::fabs(exact - static_cast<double>(a)) ? a : b;
+  return FormatFreq(static_cast<FreqUnits>(chosen), separator);
+}
+
+}  // namespace orvex
