@@ -1,32 +1,46 @@
 include(GoogleTest)
 
-# One GoogleTest executable per *_test.cpp file in the calling directory, so a
-# broken suite never stops the others from building.  Extra arguments are the
-# libraries every suite of that directory links.
+# One test executable per *_test.cpp (GoogleTest) or *_qtest.cpp (Qt Test)
+# file in the calling directory, so a broken suite never stops the others from
+# building.
+#   orvex_gtest_dir(LIBS lib... [DEPENDS target...])
+#   orvex_qtest_dir(LIBS lib... [DEPENDS target...])
+# DEPENDS names programs the tests start (orvex-cli, orvex-sim); they are
+# built first and found in ORVEX_BIN_DIR.
+function(_orvex_test_common name)
+  target_compile_definitions(${name} PRIVATE
+    ORVEX_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+    ORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+    ORVEX_TEST_DATA_DIR="${CMAKE_SOURCE_DIR}/tests/data")
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src ${CMAKE_SOURCE_DIR}/tests)
+  foreach(dep IN LISTS ARGN)
+    if(TARGET ${dep})
+      add_dependencies(${name} ${dep})
+    endif()
+  endforeach()
+endfunction()
+
 function(orvex_gtest_dir)
+  cmake_parse_arguments(T "" "" "LIBS;DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   foreach(src IN LISTS sources)
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE ${ARGN} GTest::gtest GTest::gtest_main)
-    target_compile_definitions(${name} PRIVATE
-      ORVEX_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
-      ORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    _orvex_test_common(${name} ${T_DEPENDS})
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
   endforeach()
 endfunction()
 
-# One Qt Test executable per *_qtest.cpp file in the calling directory.
 function(orvex_qtest_dir)
+  cmake_parse_arguments(T "" "" "LIBS;DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_qtest.cpp)
   foreach(src IN LISTS sources)
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
-    target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Test)
-    target_compile_definitions(${name} PRIVATE
-      ORVEX_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
-      ORVEX_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+    target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
+    _orvex_test_common(${name} ${T_DEPENDS})
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
   endforeach()
