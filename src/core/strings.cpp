@@ -1,24 +1,47 @@
-// Temporary table until the full string resource lands.
 #include "core/strings.h"
 
-#include <map>
+#include <algorithm>
+
+#include "strings/string_table.h"
 
 namespace orvex {
 namespace {
-const std::map<int, std::string_view>& Table() {
-  static const std::map<int, std::string_view> table = {{1137, "None"}, {2137, "\xE6\x97\xA0"}};
-  return table;
+
+using string_table::Row;
+
+const Row* FindRow(int number) {
+  const auto rows = string_table::Rows();
+  const auto it =
+      std::lower_bound(rows.begin(), rows.end(), number, [](const Row& row, int n) { return row.number < n; });
+  return it != rows.end() && it->number == number ? &*it : nullptr;
 }
+
 }  // namespace
 
-std::string_view StringEntry(int number) {
-  const auto it = Table().find(number);
-  return it == Table().end() ? std::string_view{} : it->second;
+std::string_view Text(int base, int language) {
+  // Only the two table languages exist, and numbers are 16-bit; anything
+  // else would address a foreign entry (or overflow), so it reads as unknown.
+  if (language != kEnglish && language != kChinese) return {};
+  if (base < 0 || base > 0xFFFF) return {};
+  return StringEntry(base + 1000 * language);
 }
-std::string_view Text(int base, int language) { return StringEntry(base + 1000 * language); }
+
+std::string_view StringEntry(int number) {
+  const Row* row = FindRow(number);
+  return row ? row->text : std::string_view{};
+}
+
+std::string_view StringUser(int number) {
+  const Row* row = FindRow(number);
+  return row ? row->user : std::string_view{};
+}
+
 std::vector<int> StringNumbers() {
+  const auto rows = string_table::Rows();
   std::vector<int> numbers;
-  for (const auto& [n, _] : Table()) numbers.push_back(n);
+  numbers.reserve(rows.size());
+  for (const Row& row : rows) numbers.push_back(row.number);
   return numbers;
 }
+
 }  // namespace orvex

@@ -18,4 +18,8 @@ std::string_view StringEntry(int number);
 // Every number the table holds, ascending.
 std::vector<int> StringNumbers();
 
+// The windows or code that use an entry (for example "frmChannel,frmSetting");
+// "" when absent.
+std::string_view StringUser(int number);
+
 }  // namespace orvex
