@@ -1,0 +1,77 @@
+#pragma once
+
+// The scrambler frequency of group 8, the only one the user sets: a 16-bit
+// count, high byte first, in steps of 0.3662 Hz.  Groups 1..7 have fixed
+// frequencies and are not stored.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/memory_image.h"
+#include "core/result.h"
+
+namespace orvex {
+
+struct ScramblerOffset {
+  static constexpr std::size_t kHigh = 0x0E29;
+  static constexpr std::size_t kLow = 0x0E2A;
+  static constexpr std::uint16_t kMaxCount = 0x7FFF;  // a high byte of 0x80 or more is not a frequency
+};
+
+inline constexpr int kScramblerGroups = 8;
+inline constexpr int kScramblerMinHz = 3000;
+inline constexpr int kScramblerMaxHz = 5000;
+inline constexpr int kScramblerFallbackHz = 3700;  // shown and stored for an unprogrammed value
+
+// The frequency text of a group 0..7 as the window lists it; groups 0..6 are
+// fixed ("3000".."3600"), group 7 is read from the image.
+std::string ScramblerGroupText(const Image& image, int group);
+
+// The window's fixed captions, chosen by the language (not in the string table).
+struct ScramblerCaptions {
+  std::string_view window;  // also the group box
+  std::string_view group;
+  std::string_view frequency;
+};
+ScramblerCaptions ScramblerCaptionTexts(int language);
+
+// Hz of the stored count, to the nearest integer (halves to even); nullopt
+// when the high byte is 0x80 or more (0xFF FF when unprogrammed).
+std::optional<int> DecodeScramblerFreq(const Image& image);
+
+// The count for a frequency, to the nearest integer (halves to even).
+// Frequencies are limited to those whose count fits in 0..0x7FFF.
+std::uint16_t ScramblerCount(int hz);
+void EncodeScramblerFreq(Image& image, int hz);
+
+// The window's load step: the text of group 8.  When the stored value is not
+// a frequency the field shows "3700" and that is stored at once.
+std::string LoadScrambler(Image& image);
+
+// Leaving the field: below 3000 (an empty text included) becomes "3000",
+// above 5000 becomes "5000", anything else stays as typed.
+std::string ClampScramblerText(std::string_view typed);
+
+// The window's SaveData: stores the field's text.  A number is stored as it
+// stands (within the count's range), so saving what was loaded keeps the
+// value; a text that is no number (empty or half-typed) takes the clamp rule
+// of leaving the field.
+void SaveScrambler(Image& image, std::string_view fieldText);
+
+// The scrambler window's values as it shows them.
+struct ScramblerTexts {
+  std::string frequency;  // group 8 in Hz
+};
+
+// What the window shows, without storing anything ("3700" for an
+// unprogrammed value).
+ScramblerTexts ReadScrambler(const Image& image);
+
+// Stores a changed frequency: a whole number of Hz, clamped to 3000..5000 as
+// a typed value is.  A text equal to what the image shows changes nothing;
+// anything but digits is refused.
+Status StoreScrambler(Image& image, const ScramblerTexts& texts);
+
+}  // namespace orvex

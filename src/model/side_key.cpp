@@ -1,0 +1,33 @@
+#include "model/side_key.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr TextPiece kUndef[] = {{1448}}, kScan[] = {{1195}}, kLamp[] = {{1449}}, kSos[] = {{1451}},
+                    kFmRadio[] = {{1450}}, kOptSignal[] = {{1531}};
+constexpr TextPieces kItems[] = {kUndef, kScan, kLamp, kSos, kFmRadio, kOptSignal};
+static_assert(std::size(kItems) == SideKeyOffset::kItemCount);
+
+// The group caption: "PF1(" + "Side Key " + ")".
+constexpr TextPiece kLabel[] = {{0, "PF1"}, {0, "("}, {1372}, {0, ")"}};
+
+constexpr SettingSpec kSideKey{
+    .key = "side_key",
+    .label = kLabel,
+    .encoding = Encoding::ListIndex,
+    .address = SideKeyOffset::kFunction,
+    .items = ItemList{kItems},
+};
+
+}  // namespace
+
+const SettingSpec& SideKeySetting() { return kSideKey; }
+
+SideKeyTexts ReadSideKey(const Image& image, int language) { return {SettingText(image, kSideKey, language)}; }
+
+Status StoreSideKey(Image& image, const SideKeyTexts& texts, int language) {
+  return SetSettingText(image, kSideKey, texts.function, language);
+}
+
+}  // namespace orvex

@@ -1,0 +1,35 @@
+#pragma once
+
+// The function of the programmable side key "PF1": one list byte in the
+// settings block, decoded and stored like every other list setting.
+
+#include <string>
+
+#include "core/memory_image.h"
+#include "core/result.h"
+#include "model/option_settings.h"
+
+namespace orvex {
+
+struct SideKeyOffset {
+  static constexpr std::size_t kFunction = 0x0E3B;
+  static constexpr std::size_t kItemCount = 6;  // a byte of 6..255 shows "UNDEF"
+};
+
+// The side key as a list setting (key "side_key"): use DecodeSetting,
+// EncodeSetting, RefreshSetting, ItemTexts, SettingText and SetSettingText
+// of option_settings.h with it.
+const SettingSpec& SideKeySetting();
+
+// The key window's values as it shows them.
+struct SideKeyTexts {
+  std::string function;
+};
+
+SideKeyTexts ReadSideKey(const Image& image, int language);
+
+// Stores the texts that differ from what the image shows; a text that is no
+// item of the list is refused and nothing is stored.
+Status StoreSideKey(Image& image, const SideKeyTexts& texts, int language);
+
+}  // namespace orvex
