@@ -1,6 +1,7 @@
 #include "core/strings.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <climits>
@@ -334,7 +335,8 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 GeneratorRun RunGenerator(const std::string& tsv, const std::string& name) {
-  const auto dir = std::filesystem::path(testing::TempDir()) / ("strings_gen_" + name);
+  // The process id keeps runs from several build trees apart.
+  const auto dir = std::filesystem::path(testing::TempDir()) / ("strings_gen_" + std::to_string(getpid()) + "_" + name);
   std::filesystem::create_directories(dir);
   const auto input = dir / "in.tsv";
   const auto output = dir / "out.cpp";
@@ -344,7 +346,9 @@ GeneratorRun RunGenerator(const std::string& tsv, const std::string& name) {
                               (kStringsDir / "gen_string_table.cmake").string() + "\" > \"" +
                               (dir / "log.txt").string() + "\" 2>&1";
   const int status = std::system(command.c_str());
-  return {status, ReadFile(output), ReadFile(dir / "log.txt")};
+  GeneratorRun run{status, ReadFile(output), ReadFile(dir / "log.txt")};
+  std::filesystem::remove_all(dir);
+  return run;
 }
 
 bool CmakeAvailable() { return std::system("cmake --version > /dev/null 2>&1") == 0; }
