@@ -1,0 +1,28 @@
+#include "cli/codeplug_args.h"
+#include "cli/link_session.h"
+#include "cli/verb.h"
+
+namespace orvex::cli {
+namespace {
+
+int runRead(const Args& args) {
+  const auto options = LinkOptionsOrReport(args);
+  const auto output = args.value("-o");
+  if (!options) return kExitUsage;
+  if (!output || output->empty()) {
+    PrintError("-o FILE is required");
+    return kExitUsage;
+  }
+  // Rows a Read does not fetch stay as a new codeplug has them.
+  RadioMemory memory;
+  InitMemory(memory);
+  const LinkResult result = RunLinkTransfer(CloneDirection::Read, *options, memory);
+  if (result != LinkResult::Completed) return ExitStatus(result);
+  return SaveCodeplugOrReport(*output, memory.image()) ? kExitOk : kExitFailure;
+}
+
+const VerbRegistration kRead({"read", "read --port PORT -o FILE", "reads the radio's memory into a codeplug file",
+                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required)"}}), 0, 0, runRead});
+
+}  // namespace
+}  // namespace orvex::cli

@@ -1,0 +1,126 @@
+#include "link/serial_ports.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <chrono>
+
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace orvex {
+
+namespace {
+
+constexpr qint32 kProbeBaudRate = 19200;
+constexpr std::chrono::milliseconds kProbeWait{200};
+constexpr char kProbeText[] = "ATI1\r";
+
+bool IsUsbAdapter(const QSerialPortInfo& info) {
+  return info.hasVendorIdentifier() || info.portName().startsWith(QLatin1String("ttyUSB")) ||
+         info.portName().startsWith(QLatin1String("ttyACM"));
+}
+
+// "ttyS2" before "ttyS10".
+bool NaturalLess(const QString& a, const QString& b) {
+  static const QRegularExpression trailingDigits(QStringLiteral("^(.*?)(\\d+)$"));
+  const auto ma = trailingDigits.match(a), mb = trailingDigits.match(b);
+  if (ma.hasMatch() && mb.hasMatch() && ma.captured(1) == mb.captured(1))
+    return ma.captured(2).toLongLong() < mb.captured(2).toLongLong();
+  return a < b;
+}
+
+}  // namespace
+
+std::vector<PortSlot> PortSlots() {
+  std::vector<PortSlot> list;
+#ifdef Q_OS_WIN
+  const auto infos = QSerialPortInfo::availablePorts();
+  for (int k = 1; k <= kPortSlotCount; ++k) {
+    PortSlot slot{k, QStringLiteral("COM%1").arg(k), {}};
+    for (const auto& info : infos)
+      if (info.portName().compare(slot.device, Qt::CaseInsensitive) == 0) slot.description = info.description();
+    list.push_back(slot);
+  }
+#else
+  auto infos = QSerialPortInfo::availablePorts();
+  std::stable_sort(infos.begin(), infos.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+    if (IsUsbAdapter(a) != IsUsbAdapter(b)) return IsUsbAdapter(a);
+    return NaturalLess(a.portName(), b.portName());
+  });
+  for (int k = 1; k <= kPortSlotCount; ++k) {
+    PortSlot slot{k, {}, {}};
+    if (k <= infos.size()) {
+      slot.device = infos[k - 1].systemLocation();
+      slot.description = infos[k - 1].description();
+    }
+    list.push_back(slot);
+  }
+#endif
+  return list;
+}
+
+QString ResolvePort(const QString& text) {
+  static const QRegularExpression slotText(QStringLiteral("^(?:COM)?(\\d+)$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+  const QString trimmed = text.trimmed();
+  if (const auto match = slotText.match(trimmed); match.hasMatch()) {
+    const int slot = match.captured(1).toInt();
+    if (slot < 1 || slot > kPortSlotCount) {
+#ifdef Q_OS_WIN
+      return trimmed.toUpper();  // COM11 and above still exist on Windows
+#else
+      return {};
+#endif
+    }
+    return PortSlots()[static_cast<std::size_t>(slot - 1)].device;
+  }
+  // A relative path ("./radio-link") is made absolute: QSerialPort would
+  // otherwise look for it under /dev.
+  if (trimmed.contains(QLatin1Char('/'))) return QFileInfo(trimmed).absoluteFilePath();
+  return trimmed;
+}
+
+bool ProbePort(const QString& portName) {
+  if (portName.isEmpty()) return false;
+  QSerialPort port;
+  port.setPortName(portName);
+  if (!port.open(QIODevice::ReadWrite)) return false;
+  bool ok = port.setBaudRate(kProbeBaudRate) && port.setDataBits(QSerialPort::Data8) &&
+            port.setParity(QSerialPort::NoParity) && port.setStopBits(QSerialPort::OneStop) &&
+            port.setFlowControl(QSerialPort::NoFlowControl);
+  if (ok) ok = port.write(kProbeText, sizeof kProbeText - 1) == qint64(sizeof kProbeText - 1);
+  QElapsedTimer elapsed;
+  elapsed.start();
+  if (ok) ok = port.waitForBytesWritten(static_cast<int>(kProbeWait.count()));
+  // Whatever answers is not examined; only whether the port keeps working.
+  while (ok && elapsed.elapsed() < kProbeWait.count()) {
+    port.waitForReadyRead(static_cast<int>(kProbeWait.count() - elapsed.elapsed()));
+    port.readAll();
+    const auto error = port.error();
+    ok = error == QSerialPort::NoError || error == QSerialPort::TimeoutError;
+    port.clearError();
+  }
+  port.close();
+  return ok;
+}
+
+void RequestLowLatency(qintptr handle) {
+#ifdef Q_OS_LINUX
+  if (handle < 0) return;
+  serial_struct serial{};
+  const int fd = static_cast<int>(handle);
+  if (ioctl(fd, TIOCGSERIAL, &serial) != 0) return;
+  serial.flags |= ASYNC_LOW_LATENCY;
+  (void)ioctl(fd, TIOCSSERIAL, &serial);
+#else
+  Q_UNUSED(handle);
+#endif
+}
+
+}  // namespace orvex
