@@ -1,0 +1,417 @@
+#include "model/channel_csv.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "core/frequency.h"
+#include "core/tone.h"
+#include "model/byte_fields.h"
+#include "model/channel_record.h"
+#include "model/csv.h"
+
+namespace orvex {
+namespace {
+
+using O = ChannelOffset;
+
+// Tone defaults the community CSV writes into columns a channel does not use.
+constexpr std::string_view kDefaultCtcss = "88.5", kDefaultDcs = "023", kDefaultPolarity = "NN",
+                           kDefaultCrossMode = "Tone->Tone";
+// Channels whose Rx and Tx lie on either side of this are cross-band and
+// written as "split" rather than as a shift.
+constexpr FreqUnits kBandEdge = 30000000;  // 300 MHz
+// Import reads a power figure above this many watts as High.
+constexpr double kHighPowerWatts = 2.0;
+// Frequencies are MHz; larger figures are taken for a wrong unit.
+constexpr double kMaxMHz = 9999.99999;
+constexpr int kEnglish = 0;
+
+// A CTCSS/DCS setting of one direction as the CSV sees it.
+struct CsvTone {
+  enum class Kind { None, Ctcss, Dcs } kind = Kind::None;
+  std::string text;     // "88.5" or the three DCS digits "023"
+  char polarity = 'N';  // DCS: N normal, R inverted
+};
+
+std::string Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+std::string Mhz6(FreqUnits units) { return FormatFreq(units) + "0"; }  // ten-hertz units, six decimals
+
+CsvTone ToneOf(std::uint8_t hi, std::uint8_t lo) {
+  const std::string text = ToneText(hi, lo, "", '.');
+  switch (hi & 0xF0) {
+    case ToneKind::kCtcss:
+      return {CsvTone::Kind::Ctcss, text};
+    case ToneKind::kDcsNormal:
+    case ToneKind::kDcsInverted:
+      return {CsvTone::Kind::Dcs, text.substr(1, 3), (hi & 0xF0) == ToneKind::kDcsInverted ? 'R' : 'N'};
+    default:
+      return {};  // none, or a kind the radio does not know
+  }
+}
+
+std::string_view CrossPart(const CsvTone& tone) {
+  return tone.kind == CsvTone::Kind::Ctcss ? "Tone" : tone.kind == CsvTone::Kind::Dcs ? "DTCS" : "";
+}
+
+// Tone, rToneFreq, cToneFreq, DtcsCode, DtcsPolarity, RxDtcsCode, CrossMode.
+std::array<std::string, 7> ToneColumns(const CsvTone& enc, const CsvTone& dec) {
+  using K = CsvTone::Kind;
+  std::string mode, rTone(kDefaultCtcss), cTone(kDefaultCtcss), dtcs(kDefaultDcs), rxDtcs(kDefaultDcs),
+      cross(kDefaultCrossMode);
+  std::string polarity{enc.kind == K::Dcs ? enc.polarity : 'N', dec.kind == K::Dcs ? dec.polarity : 'N'};
+  if (enc.kind == K::None && dec.kind == K::None) {
+  } else if (enc.kind == K::Ctcss && dec.kind == K::None) {
+    mode = "Tone";
+    rTone = enc.text;
+  } else if (enc.kind == K::Ctcss && dec.kind == K::Ctcss && enc.text == dec.text) {
+    mode = "TSQL";
+    rTone = cTone = enc.text;
+  } else if (enc.kind == K::Dcs && dec.kind == K::Dcs && enc.text == dec.text) {
+    mode = "DTCS";
+    dtcs = rxDtcs = enc.text;
+  } else {
+    mode = "Cross";
+    cross = std::string(CrossPart(enc)) + "->" + std::string(CrossPart(dec));
+    if (enc.kind == K::Ctcss) rTone = enc.text;
+    if (enc.kind == K::Dcs) dtcs = enc.text;
+    if (dec.kind == K::Ctcss) cTone = dec.text;
+    if (dec.kind == K::Dcs) rxDtcs = dec.text;
+  }
+  return {mode, rTone, cTone, dtcs, polarity, rxDtcs, cross};
+}
+
+// The coarsest common tuning step of the channel's frequencies.
+std::string_view TuningStep(FreqUnits rx, std::optional<FreqUnits> tx) {
+  static constexpr std::pair<FreqUnits, std::string_view> kSteps[] = {{500, "5.00"}, {625, "6.25"}, {250, "2.50"}};
+  for (const auto& [units, text] : kSteps)
+    if (rx % units == 0 && (!tx || *tx % units == 0)) return text;
+  return "5.00";
+}
+
+std::vector<std::string> ExportRow(const Image& image, int n) {
+  const ConstRow row = RowOf(image, ChannelRow(n));
+  const FreqUnits rx = *DecodeBcdFreq(row, O::kRxFreq);
+  const std::optional<FreqUnits> tx = DecodeBcdFreq(row, O::kTxFreq);
+  std::string duplex, offset = Mhz6(0);
+  if (!tx) {
+    duplex = "off";
+  } else if ((*tx < kBandEdge) != (rx < kBandEdge)) {
+    duplex = "split";
+    offset = Mhz6(*tx);
+  } else if (*tx != rx) {
+    duplex = *tx > rx ? "+" : "-";
+    offset = Mhz6(*tx > rx ? *tx - rx : rx - *tx);
+  }
+  const CsvTone dec = ToneOf(row[O::kDecodeTone + 1], row[O::kDecodeTone]);
+  const CsvTone enc = tx ? ToneOf(row[O::kEncodeTone + 1], row[O::kEncodeTone]) : CsvTone{};
+  const auto tones = ToneColumns(enc, dec);
+  std::string name = DecodeChannelName(image, n);
+  name.erase(name.find_last_not_of(' ') + 1);
+  const std::uint8_t flags = row[O::kFlagsA];
+  return {std::to_string(n),
+          name,
+          Mhz6(rx),
+          duplex,
+          offset,
+          tones[0],
+          tones[1],
+          tones[2],
+          tones[3],
+          tones[4],
+          tones[5],
+          tones[6],
+          GetBit(flags, O::kWideBit) ? "FM" : "NFM",
+          std::string(TuningStep(rx, tx)),
+          GetBit(flags, O::kScanAddBit) ? "" : "S",
+          GetBit(flags, O::kHighPowerBit) ? "High" : "Low",
+          "",
+          "",
+          "",
+          "",
+          ""};
+}
+
+// ---- import ----
+
+bool SameWord(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return ToUpperAscii(std::string(1, x)) == ToUpperAscii(std::string(1, y));
+         });
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// A decimal number of MHz ("145.5", "145.500000"), in ten-hertz units.
+std::optional<FreqUnits> ParseMhz(std::string_view text) {
+  const bool digitsOnly = !text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos &&
+                          std::count(text.begin(), text.end(), '.') <= 1 && text != ".";
+  if (!digitsOnly) return std::nullopt;
+  const double mhz = std::strtod(std::string(text).c_str(), nullptr);
+  if (!(mhz <= kMaxMHz)) return std::nullopt;
+  return static_cast<FreqUnits>(std::llround(mhz * 100000.0));
+}
+
+// One data row, read and checked.
+struct ImportRow {
+  std::size_t line = 0;
+  int location = 0;
+  std::string rx, tx;  // normalised frequency texts; tx "" for no Tx
+  std::string decodeTone, encodeTone;
+  std::optional<bool> highPower, scanAdd, wide;
+  std::optional<std::string> name;
+};
+
+class RowReader {
+ public:
+  RowReader(const std::map<std::string, std::size_t>& columns, const CsvRecord& record)
+      : m_columns(columns), m_record(record) {}
+
+  // The trimmed text of a column; nullopt when the header has no such column.
+  std::optional<std::string> Get(const std::string& column) const {
+    const auto it = m_columns.find(ToUpperAscii(column));
+    if (it == m_columns.end()) return std::nullopt;
+    return it->second < m_record.fields.size() ? Trim(m_record.fields[it->second]) : std::string();
+  }
+  std::string GetOr(const std::string& column, std::string_view fallback) const {
+    auto text = Get(column);
+    return text && !text->empty() ? *text : std::string(fallback);
+  }
+  void Problem(std::string message) { m_problems.push_back(std::move(message)); }
+  const std::vector<std::string>& problems() const { return m_problems; }
+
+ private:
+  const std::map<std::string, std::size_t>& m_columns;
+  const CsvRecord& m_record;
+  std::vector<std::string> m_problems;
+};
+
+// A tone of the list as its list text, or a problem noted.
+std::string CheckedTone(RowReader& reader, const std::string& column, std::string text) {
+  if (auto bytes = ToneBytes(text, '.'); bytes && (*bytes)[1] != kEmpty)
+    return ToneText((*bytes)[1], (*bytes)[0], "", '.');
+  reader.Problem(column + " " + Quoted(text) + " is not a tone of the list");
+  return {};
+}
+
+std::string CtcssTone(RowReader& reader, const std::string& column) {
+  const std::string text = reader.GetOr(column, kDefaultCtcss);
+  if (text.find_first_not_of("0123456789.") != std::string::npos) {
+    reader.Problem(column + " " + Quoted(text) + " is not a CTCSS tone such as 88.5");
+    return {};
+  }
+  return CheckedTone(reader, column, text);
+}
+
+std::string DcsTone(RowReader& reader, const std::string& column, char polarity) {
+  std::string code = reader.GetOr(column, kDefaultDcs);
+  if (code.size() > 3 || code.find_first_not_of("0123456789") != std::string::npos) {
+    reader.Problem(column + " " + Quoted(code) + " is not a DCS code such as 023");
+    return {};
+  }
+  code.insert(0, 3 - code.size(), '0');
+  return CheckedTone(reader, column, "D" + code + (polarity == 'R' ? 'I' : 'N'));
+}
+
+// Encode and decode tone texts from Tone, CrossMode and the value columns.
+void ReadTones(RowReader& reader, ImportRow& row) {
+  const std::string polarity = ToUpperAscii(reader.GetOr("DtcsPolarity", kDefaultPolarity));
+  if (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)
+    return reader.Problem("DtcsPolarity " + Quoted(polarity) + " is not two letters of N and R (Tx, then Rx)");
+  const std::string mode = reader.GetOr("Tone", "");
+  std::string txPart, rxPart;
+  if (mode.empty()) {
+  } else if (SameWord(mode, "Tone")) {
+    txPart = "Tone";
+  } else if (SameWord(mode, "TSQL")) {
+    row.encodeTone = row.decodeTone = CtcssTone(reader, "cToneFreq");
+    return;
+  } else if (SameWord(mode, "DTCS")) {
+    row.encodeTone = DcsTone(reader, "DtcsCode", polarity[0]);
+    row.decodeTone = DcsTone(reader, "DtcsCode", polarity[1]);
+    return;
+  } else if (SameWord(mode, "Cross")) {
+    const std::string cross = reader.GetOr("CrossMode", kDefaultCrossMode);
+    const auto arrow = cross.find("->");
+    txPart = arrow == std::string::npos ? "?" : Trim(cross.substr(0, arrow));
+    rxPart = arrow == std::string::npos ? "?" : Trim(cross.substr(arrow + 2));
+    auto known = [](const std::string& part) {
+      return part.empty() || SameWord(part, "Tone") || SameWord(part, "DTCS");
+    };
+    if (!known(txPart) || !known(rxPart))
+      return reader.Problem("CrossMode " + Quoted(cross) +
+                            " is not one of Tone->Tone, DTCS->, ->DTCS, Tone->DTCS, "
+                            "DTCS->Tone, ->Tone, DTCS->DTCS, Tone->");
+  } else {
+    return reader.Problem("Tone " + Quoted(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
+  }
+  if (SameWord(txPart, "Tone")) row.encodeTone = CtcssTone(reader, "rToneFreq");
+  if (SameWord(txPart, "DTCS")) row.encodeTone = DcsTone(reader, "DtcsCode", polarity[0]);
+  if (SameWord(rxPart, "Tone")) row.decodeTone = CtcssTone(reader, "cToneFreq");
+  // Older files have no RxDtcsCode and use DtcsCode both ways.
+  if (SameWord(rxPart, "DTCS"))
+    row.decodeTone = DcsTone(reader, reader.Get("RxDtcsCode") ? "RxDtcsCode" : "DtcsCode", polarity[1]);
+}
+
+void ReadFrequencies(RowReader& reader, ImportRow& row) {
+  const std::string frequency = reader.GetOr("Frequency", "");
+  const auto rxUnits = ParseMhz(frequency);
+  if (!rxUnits)
+    return reader.Problem("Frequency " + Quoted(frequency) + " is not a frequency in MHz such as 145.500000");
+  row.rx = NormalizeFreq(FormatFreq(*rxUnits));
+  const auto rx = static_cast<long long>(*ParseMhz(row.rx));
+  const std::string duplex = reader.GetOr("Duplex", "");
+  const std::string offsetText = reader.GetOr("Offset", "0");
+  const auto offset = ParseMhz(offsetText);
+  long long tx = rx;
+  if (duplex.empty()) {
+  } else if (SameWord(duplex, "off")) {
+    return;  // no Tx
+  } else if (duplex != "+" && duplex != "-" && !SameWord(duplex, "split")) {
+    return reader.Problem("Duplex " + Quoted(duplex) + " is not one of \"\", +, -, split, off");
+  } else if (!offset) {
+    return reader.Problem("Offset " + Quoted(offsetText) + " is not a frequency in MHz such as 0.600000");
+  } else {
+    tx = duplex == "+" ? rx + *offset : duplex == "-" ? rx - *offset : *offset;
+  }
+  if (tx <= 0)
+    return reader.Problem("Duplex " + duplex + " with Offset " + Quoted(offsetText) +
+                          " gives no Tx frequency above zero");
+  row.tx = NormalizeFreq(FormatFreq(static_cast<FreqUnits>(tx)));
+}
+
+void ReadFlags(RowReader& reader, ImportRow& row) {
+  if (auto mode = reader.Get("Mode"); mode && !mode->empty()) {
+    if (SameWord(*mode, "FM") || SameWord(*mode, "NFM"))
+      row.wide = SameWord(*mode, "FM");
+    else
+      reader.Problem("Mode " + Quoted(*mode) + " is not FM (wide) or NFM (narrow)");
+  }
+  if (auto skip = reader.Get("Skip")) {
+    if (skip->empty() || SameWord(*skip, "P") || SameWord(*skip, "S"))
+      row.scanAdd = !SameWord(*skip, "S");
+    else
+      reader.Problem("Skip " + Quoted(*skip) + " is not \"\" or S");
+  }
+  if (auto power = reader.Get("Power"); power && !power->empty()) {
+    std::string watts = *power;
+    if (!watts.empty() && (watts.back() == 'W' || watts.back() == 'w')) watts = Trim(watts.substr(0, watts.size() - 1));
+    char* end = nullptr;
+    const double figure = std::strtod(watts.c_str(), &end);
+    if (SameWord(*power, "High") || SameWord(*power, "Low"))
+      row.highPower = SameWord(*power, "High");
+    else if (!watts.empty() && end == watts.c_str() + watts.size() && std::isfinite(figure) && figure >= 0)
+      row.highPower = figure > kHighPowerWatts;
+    else
+      reader.Problem("Power " + Quoted(*power) + " is not High, Low or a figure in watts");
+  }
+  if (auto name = reader.Get("Name")) row.name = CleanChannelName(*name);
+}
+
+std::string LineError(std::size_t line, const std::vector<std::string>& problems) {
+  std::string text = "line " + std::to_string(line) + ": ";
+  for (std::size_t i = 0; i < problems.size(); ++i) text += (i ? "; " : "") + problems[i];
+  return text;
+}
+
+// Writes a checked row over channel `n` of the image.
+Status ApplyRow(Image& image, const Image& base, const ImportRow& row) {
+  const int n = row.location;
+  ChannelFields fields;
+  if (IsProgrammed(base, n)) {
+    fields = ReadChannel(base, n, kEnglish);
+  } else {
+    ClearChannel(image, n);  // bytes the CSV cannot carry start unprogrammed
+    fields = NewChannelFields(row.rx, kEnglish);
+  }
+  fields.rx = row.rx;
+  fields.tx = row.tx;
+  fields.decodeTone = row.decodeTone;  // "" stores no tone
+  fields.encodeTone = row.encodeTone;
+  auto item = [](int column, bool second) { return ChannelListItems(column, kEnglish)[second ? 1 : 0]; };
+  if (row.highPower) fields.power = item(kColPower, !*row.highPower);
+  if (row.scanAdd) fields.scanAdd = item(kColScanAdd, *row.scanAdd);
+  if (row.wide) fields.bandwidth = item(kColBandwidth, *row.wide);
+  if (row.name) fields.name = *row.name;
+  return StoreChannel(image, n, fields, kEnglish);
+}
+
+}  // namespace
+
+std::string ExportChannelsCsv(const Image& image) {
+  std::string csv = std::string(kChannelCsvHeader) + "\r\n";
+  for (int n = O::kFirst; n <= O::kLast; ++n)
+    if (IsProgrammed(image, n)) csv += CsvLine(ExportRow(image, n));
+  return csv;
+}
+
+Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool replace) {
+  auto records = ParseCsv(csv);
+  if (!records) return Fail(records.error());
+  if (records->empty()) return Fail("line 1: the file has no header line");
+
+  std::map<std::string, std::size_t> columns;
+  const CsvRecord& header = records->front();
+  for (std::size_t i = 0; i < header.fields.size(); ++i)
+    columns.emplace(ToUpperAscii(Trim(header.fields[i])), i);  // the first of a repeated name counts
+  for (std::string_view required : {"Location", "Frequency"})
+    if (!columns.count(ToUpperAscii(std::string(required))))
+      return Fail("line " + std::to_string(header.line) + ": the header has no " + std::string(required) + " column");
+
+  std::vector<std::string> errors;
+  std::vector<ImportRow> rows;
+  std::map<int, std::size_t> lineOf;
+  for (auto record = records->begin() + 1; record != records->end(); ++record) {
+    const bool blank =
+        std::all_of(record->fields.begin(), record->fields.end(), [](const std::string& f) { return Trim(f).empty(); });
+    if (blank) continue;
+    RowReader reader(columns, *record);
+    ImportRow row;
+    row.line = record->line;
+    const std::string location = reader.GetOr("Location", "");
+    char* end = nullptr;
+    const long number = std::strtol(location.c_str(), &end, 10);
+    if (location.empty() || end != location.c_str() + location.size() || !IsChannelNumber(static_cast<int>(number)) ||
+        location.size() > 3) {
+      reader.Problem("Location " + Quoted(location) + " is not a channel number 1..128");
+    } else if (const auto seen = lineOf.find(static_cast<int>(number)); seen != lineOf.end()) {
+      reader.Problem("channel " + location + " is already given on line " + std::to_string(seen->second));
+    } else {
+      row.location = static_cast<int>(number);
+      lineOf.emplace(row.location, row.line);
+    }
+    ReadFrequencies(reader, row);
+    ReadTones(reader, row);
+    ReadFlags(reader, row);
+    if (!reader.problems().empty())
+      errors.push_back(LineError(row.line, reader.problems()));
+    else
+      rows.push_back(std::move(row));
+  }
+
+  Image image = base;
+  if (errors.empty()) {
+    if (replace)
+      for (int n = O::kFirst; n <= O::kLast; ++n)
+        if (!lineOf.count(n)) ClearChannel(image, n);
+    for (const auto& row : rows)
+      if (auto stored = ApplyRow(image, base, row); !stored) errors.push_back(LineError(row.line, {stored.error()}));
+  }
+  if (!errors.empty()) {
+    std::string message;
+    for (const auto& e : errors) message += (message.empty() ? "" : "\n") + e;
+    return Fail(message);
+  }
+  return image;
+}
+
+}  // namespace orvex

@@ -1,0 +1,310 @@
+#include "model/channel_record.h"
+
+#include <algorithm>
+
+#include "core/strings.h"
+#include "core/tone.h"
+#include "model/byte_fields.h"
+
+namespace orvex {
+namespace {
+
+using O = ChannelOffset;
+
+// String numbers of the list items.
+constexpr int kTxtOff = 1150, kTxtOn = 1149, kTxtNo = 1152, kTxtYes = 1151, kTxtLow = 1148, kTxtHigh = 1147,
+              kTxtNarrow = 1146, kTxtWide = 1145, kTxtCarrier = 1139, kTxt2Tone = 1520, kTxt5Tone = 1521,
+              kTxtCompand = 1384, kTxtScramble = 1385, kTxtNone = 1137;
+
+constexpr std::array<std::string ChannelFields::*, kChannelColumns> kFieldOf = {
+    nullptr,
+    &ChannelFields::rx,
+    &ChannelFields::tx,
+    &ChannelFields::decodeTone,
+    &ChannelFields::encodeTone,
+    &ChannelFields::power,
+    &ChannelFields::scanAdd,
+    &ChannelFields::bandwidth,
+    &ChannelFields::bcl,
+    &ChannelFields::name,
+    &ChannelFields::option,
+    &ChannelFields::scramblerNo,
+    &ChannelFields::optSignal,
+    &ChannelFields::decode,
+    &ChannelFields::autoResponse,
+};
+
+// English field names for messages.
+constexpr std::array<std::string_view, kChannelColumns> kFieldName = {
+    "CH.", "Rx Freq", "Tx Freq", "CTC/DCS Dec.",  "CTC/DCS Enc.", "TX Power", "Scan Add",    "W/N",
+    "BCL", "Name",    "OPTION",  "Scrambler No.", "Opt.Signal",   "Decode",   "AutoResponse"};
+
+constexpr std::array<int, 9> kListColumns = {kColPower,       kColScanAdd,   kColBandwidth, kColBcl,         kColOption,
+                                             kColScramblerNo, kColOptSignal, kColDecode,    kColAutoResponse};
+
+std::vector<std::string> Texts(std::initializer_list<int> numbers, int language) {
+  std::vector<std::string> items;
+  for (int n : numbers) items.emplace_back(Text(n, language));
+  return items;
+}
+
+std::vector<std::string> Digits(char first, char last) {
+  std::vector<std::string> items;
+  for (char c = first; c <= last; ++c) items.emplace_back(1, c);
+  return items;
+}
+
+// The item a list column shows for the flag bytes.
+std::size_t ItemIndex(int column, std::uint8_t flagsA, std::uint8_t flagsB) {
+  switch (column) {
+    case kColPower:
+      return GetBit(flagsA, O::kHighPowerBit) ? 0 : 1;
+    case kColScanAdd:
+      return GetBit(flagsA, O::kScanAddBit);
+    case kColBandwidth:
+      return GetBit(flagsA, O::kWideBit);
+    case kColBcl:
+      return GetBit(flagsA, O::kBclBit);
+    case kColOption: {
+      const bool compand = GetBit(flagsB, O::kCompandBit), scramble = GetBit(flagsB, O::kScrambleBit);
+      return compand == scramble ? 0 : compand ? 1 : 2;
+    }
+    case kColScramblerNo:
+      return (flagsB & O::kScramblerNoMask) >> O::kScramblerNoShift;
+    case kColOptSignal:
+      switch (flagsA & O::kOptSignalMask) {
+        case O::kOptSignalMsk:
+          return 1;
+        case O::kOptSignal2Tone:
+          return 2;
+        case O::kOptSignal5Tone:
+          return 3;
+        default:
+          return 0;  // every other value means Off
+      }
+    case kColDecode:
+      return flagsB & O::kDecodeMask;
+    case kColAutoResponse:
+      return GetBit(flagsA, O::kAutoResponseBit);
+    default:
+      return 0;
+  }
+}
+
+// Stores the item of a list column into the flag bytes, changing only the
+// field's own bits.
+void StoreItem(int column, std::size_t index, std::uint8_t& flagsA, std::uint8_t& flagsB) {
+  const auto item = static_cast<std::uint8_t>(index);
+  switch (column) {
+    case kColPower:
+      flagsA = WithBit(flagsA, O::kHighPowerBit, index == 0);
+      break;
+    case kColScanAdd:
+      flagsA = WithBit(flagsA, O::kScanAddBit, index == 1);
+      break;
+    case kColBandwidth:
+      flagsA = WithBit(flagsA, O::kWideBit, index == 1);
+      break;
+    case kColBcl:
+      flagsA = WithBit(flagsA, O::kBclBit, index == 1);
+      break;
+    case kColOption:
+      flagsB = WithBit(WithBit(flagsB, O::kCompandBit, index == 1), O::kScrambleBit, index == 2);
+      break;
+    case kColScramblerNo:
+      flagsB = static_cast<std::uint8_t>((flagsB & ~O::kScramblerNoMask) | item << O::kScramblerNoShift);
+      break;
+    case kColOptSignal: {
+      static constexpr std::uint8_t kStored[] = {0, O::kOptSignalMsk, O::kOptSignal2Tone, O::kOptSignal5Tone};
+      flagsA = static_cast<std::uint8_t>((flagsA & ~O::kOptSignalMask) | kStored[index]);
+      break;
+    }
+    case kColDecode:
+      flagsB = static_cast<std::uint8_t>((flagsB & ~O::kDecodeMask) | item);
+      break;
+    case kColAutoResponse:
+      flagsA = WithBit(flagsA, O::kAutoResponseBit, index == 1);
+      break;
+    default:
+      break;
+  }
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text;
+  for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
+  return text;
+}
+
+// The tone bytes {lo, hi} for a tone text, or the bytes the row already holds
+// when the text is what they read as (a tone outside the list).
+Result<std::array<std::uint8_t, 2>> ToneBytesFor(std::string_view text, ConstRow current, std::size_t column,
+                                                 int language, char separator) {
+  auto bytes = ToneBytes(text, separator);
+  if (bytes) return bytes;
+  const Direction direction = column == O::kDecodeTone ? Direction::Rx : Direction::Tx;
+  if (text == ReadTone(current, direction, Text(kTxtNone, language), separator))
+    return std::array<std::uint8_t, 2>{current[column], current[column + 1]};
+  return bytes;
+}
+
+}  // namespace
+
+std::string& ChannelFields::at(int column) { return this->*kFieldOf.at(static_cast<std::size_t>(column)); }
+const std::string& ChannelFields::at(int column) const { return this->*kFieldOf.at(static_cast<std::size_t>(column)); }
+
+std::vector<std::string> ChannelListItems(int column, int language) {
+  switch (column) {
+    case kColPower:
+      return Texts({kTxtHigh, kTxtLow}, language);
+    case kColScanAdd:
+      return Texts({kTxtNo, kTxtYes}, language);
+    case kColBandwidth:
+      return Texts({kTxtNarrow, kTxtWide}, language);
+    case kColBcl:
+      return Texts({kTxtOff, kTxtCarrier}, language);
+    case kColOption:
+      return Texts({kTxtOff, kTxtCompand, kTxtScramble}, language);
+    case kColScramblerNo:
+      return Digits('1', '8');
+    case kColOptSignal: {
+      auto items = Texts({kTxtOff, kTxt2Tone, kTxt5Tone}, language);
+      items.insert(items.begin() + 1, "MSK");  // the same in both languages
+      return items;
+    }
+    case kColDecode:
+      return Digits('0', '7');
+    case kColAutoResponse:
+      return Texts({kTxtOff, kTxtOn}, language);
+    default:
+      return {};
+  }
+}
+
+char NameChar(std::uint8_t code) {
+  if (code <= 9) return static_cast<char>('0' + code);
+  if (code <= 35) return static_cast<char>('A' + code - 10);
+  if (code == 36) return '?';
+  if (code == 37) return '+';
+  return ' ';
+}
+
+std::uint8_t NameCode(char c) {
+  if (c >= '0' && c <= '9') return static_cast<std::uint8_t>(c - '0');
+  if (c >= 'A' && c <= 'Z') return static_cast<std::uint8_t>(c - 'A' + 10);
+  if (c >= 'a' && c <= 'z') return static_cast<std::uint8_t>(c - 'a' + 10);
+  if (c == '?') return 36;
+  if (c == '+') return 37;
+  return O::kNameSpaceCode;
+}
+
+std::string CleanChannelName(std::string_view text) {
+  std::string name;
+  for (char c : text.substr(0, O::kNameLength)) name += NameChar(NameCode(c));
+  return name;
+}
+
+std::string DecodeChannelName(const Image& image, int n) {
+  const ConstRow row = RowOf(image, ChannelNameRow(n));
+  std::string name;
+  for (std::size_t i = 0; i < O::kNameLength; ++i) name += NameChar(row[i]);
+  return name;
+}
+
+void EncodeChannelName(Image& image, int n, std::string_view text) {
+  const Row row = RowOf(image, ChannelNameRow(n));
+  for (std::size_t i = 0; i < O::kNameLength; ++i) row[i] = i < text.size() ? NameCode(text[i]) : O::kNameSpaceCode;
+}
+
+bool IsProgrammed(const Image& image, int n) {
+  return DecodeBcdFreq(RowOf(image, ChannelRow(n)), O::kRxFreq).has_value();
+}
+
+ChannelFields ReadChannel(const Image& image, int n, int language, char separator) {
+  ChannelFields fields;
+  const ConstRow row = RowOf(image, ChannelRow(n));
+  fields.rx = ReadFreq(row, Direction::Rx, separator);
+  if (fields.rx.empty()) return fields;
+  const std::string_view none = Text(kTxtNone, language);
+  fields.decodeTone = ReadTone(row, Direction::Rx, none, separator);
+  for (int column : kListColumns) {
+    const auto items = ChannelListItems(column, language);
+    fields.at(column) = items[ItemIndex(column, row[O::kFlagsA], row[O::kFlagsB])];
+  }
+  fields.name = DecodeChannelName(image, n);
+  fields.tx = ReadFreq(row, Direction::Tx, separator);
+  if (!fields.tx.empty()) fields.encodeTone = ReadTone(row, Direction::Tx, none, separator);
+  return fields;
+}
+
+Status StoreChannel(Image& image, int n, const ChannelFields& fields, int language, char separator) {
+  if (fields.rx.empty()) {
+    ClearChannel(image, n);
+    return Ok{};
+  }
+  const ConstRow current = RowOf(std::as_const(image), ChannelRow(n));
+  std::array<std::uint8_t, kRowSize> record;
+  std::copy(current.begin(), current.end(), record.begin());
+  const Row out(record);
+  std::vector<std::string> problems;
+  auto note = [&](int column, const std::string& why) {
+    problems.push_back(std::string(kFieldName[static_cast<std::size_t>(column)]) + ": " + why);
+  };
+
+  if (auto s = WriteFreq(out, Direction::Rx, fields.rx); !s) note(kColRx, s.error());
+  if (auto s = WriteFreq(out, Direction::Tx, fields.tx); !s) note(kColTx, s.error());
+  auto storeTone = [&](int column, std::size_t offset, std::string_view text) {
+    auto bytes = ToneBytesFor(text, current, offset, language, separator);
+    if (!bytes) return note(column, bytes.error());
+    out[offset] = (*bytes)[0];
+    out[offset + 1] = (*bytes)[1];
+  };
+  storeTone(kColDecodeTone, O::kDecodeTone, fields.decodeTone);
+  // No Tx, no encode tone.
+  storeTone(kColEncodeTone, O::kEncodeTone, fields.tx.empty() ? std::string_view() : fields.encodeTone);
+
+  for (int column : kListColumns) {
+    const auto items = ChannelListItems(column, language);
+    const auto found = std::find(items.begin(), items.end(), fields.at(column));
+    if (found == items.end()) {
+      note(column, Quoted(fields.at(column)) + " is not one of " + Joined(items));
+      continue;
+    }
+    StoreItem(column, static_cast<std::size_t>(found - items.begin()), out[O::kFlagsA], out[O::kFlagsB]);
+  }
+  const bool showable =
+      std::all_of(fields.name.begin(), fields.name.end(), [](char c) { return NameChar(NameCode(c)) == c; });
+  if (fields.name.size() > O::kNameLength || !showable)
+    note(kColName, Quoted(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
+
+  if (!problems.empty()) {
+    std::string message = "channel " + std::to_string(n) + ": ";
+    for (std::size_t i = 0; i < problems.size(); ++i) message += (i ? "; " : "") + problems[i];
+    return Fail(message);
+  }
+  std::copy(record.begin(), record.end(), RowOf(image, ChannelRow(n)).begin());
+  EncodeChannelName(image, n, fields.name);
+  return Ok{};
+}
+
+void ClearChannel(Image& image, int n) {
+  for (std::size_t row : {ChannelRow(n), ChannelNameRow(n)}) {
+    const Row r = RowOf(image, row);
+    std::fill(r.begin(), r.end(), kEmpty);
+  }
+}
+
+ChannelFields NewChannelFields(std::string_view rxText, int language) {
+  ChannelFields fields;
+  fields.rx = rxText;
+  fields.tx = rxText;
+  fields.decodeTone = fields.encodeTone = Text(kTxtNone, language);
+  for (int column : kListColumns) fields.at(column) = ChannelListItems(column, language).front();
+  fields.scanAdd = Text(kTxtYes, language);
+  fields.bandwidth = Text(kTxtWide, language);
+  return fields;
+}
+
+}  // namespace orvex

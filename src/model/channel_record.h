@@ -1,0 +1,131 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/frequency.h"
+#include "core/memory_image.h"
+#include "core/result.h"
+
+namespace orvex {
+
+// Channel n (1..128) is image row n; its name is row 256 + n.
+struct ChannelOffset {
+  static constexpr int kFirst = 1;
+  static constexpr int kLast = 128;
+  static constexpr std::size_t kNameRowBase = 256;
+
+  static constexpr std::size_t kRxFreq = FreqToneOffset::kRxFreq;
+  static constexpr std::size_t kTxFreq = FreqToneOffset::kTxFreq;
+  static constexpr std::size_t kDecodeTone = FreqToneOffset::kRxTone;
+  static constexpr std::size_t kEncodeTone = FreqToneOffset::kTxTone;
+  static constexpr std::size_t kFlagsA = 13;
+  static constexpr std::size_t kFlagsB = 14;
+  // Bytes 12 and 15 carry radio data the editor neither shows nor sets.
+
+  // Flags A (byte 13).
+  static constexpr unsigned kAutoResponseBit = 7;
+  static constexpr unsigned kScanAddBit = 6;
+  static constexpr unsigned kHighPowerBit = 5;
+  static constexpr unsigned kWideBit = 4;
+  static constexpr unsigned kBclBit = 3;
+  static constexpr std::uint8_t kOptSignalMask = 0x07;
+  static constexpr std::uint8_t kOptSignal2Tone = 1;
+  static constexpr std::uint8_t kOptSignalMsk = 2;
+  static constexpr std::uint8_t kOptSignal5Tone = 4;
+
+  // Flags B (byte 14).  OPTION is bits 7 and 3 together; only one may be set.
+  static constexpr unsigned kScrambleBit = 7;
+  static constexpr unsigned kCompandBit = 3;
+  static constexpr unsigned kScramblerNoShift = 4;  // stored as number - 1
+  static constexpr std::uint8_t kScramblerNoMask = 0x70;
+  static constexpr std::uint8_t kDecodeMask = 0x07;
+
+  // Name row: six name codes in bytes 0..5.
+  static constexpr std::size_t kNameLength = 6;
+  static constexpr std::uint8_t kNameSpaceCode = 38;
+};
+
+constexpr std::size_t ChannelRow(int n) { return static_cast<std::size_t>(n); }
+constexpr std::size_t ChannelNameRow(int n) { return ChannelOffset::kNameRowBase + static_cast<std::size_t>(n); }
+constexpr bool IsChannelNumber(int n) { return n >= ChannelOffset::kFirst && n <= ChannelOffset::kLast; }
+
+// The grid columns, which are also the fields of a channel.
+enum ChannelColumn : int {
+  kColNumber = 0,
+  kColRx = 1,
+  kColTx = 2,
+  kColDecodeTone = 3,
+  kColEncodeTone = 4,
+  kColPower = 5,
+  kColScanAdd = 6,
+  kColBandwidth = 7,
+  kColBcl = 8,
+  kColName = 9,
+  kColOption = 10,
+  kColScramblerNo = 11,
+  kColOptSignal = 12,
+  kColDecode = 13,
+  kColAutoResponse = 14,
+};
+inline constexpr int kChannelColumns = 15;
+
+// The texts of one channel as the grid shows them, in the current language.
+// All empty for an empty channel; tx and encodeTone empty when there is no Tx.
+struct ChannelFields {
+  std::string rx, tx, decodeTone, encodeTone, power, scanAdd, bandwidth, bcl, name, option, scramblerNo, optSignal,
+      decode, autoResponse;
+
+  // The field of a grid column 1..14.
+  std::string& at(int column);
+  const std::string& at(int column) const;
+  bool operator==(const ChannelFields&) const = default;
+};
+
+// The items a list column offers, in order ("High", "Low" for TX Power...);
+// empty for the frequency, tone and name columns.
+std::vector<std::string> ChannelListItems(int column, int language);
+
+// Name code <-> character: 0..9 digits, 10..35 letters, 36 "?", 37 "+",
+// every other code a space.
+char NameChar(std::uint8_t code);
+// The code of a character the radio can show (digits, capitals, "?", "+",
+// space); a lower-case letter is shown as its capital; anything else is a
+// space, because the radio has no code for it.
+std::uint8_t NameCode(char c);
+// A text as the radio will show it: upper-cased, unknown characters made
+// spaces, at most six characters.
+std::string CleanChannelName(std::string_view text);
+
+// The six characters of the name of channel n.
+std::string DecodeChannelName(const Image& image, int n);
+// Sets bytes 0..5 of the name row to spaces, then one code per character;
+// characters beyond the sixth are dropped.  Bytes 6..15 are left alone.
+void EncodeChannelName(Image& image, int n, std::string_view text);
+
+// Programmed when the Rx frequency decodes to a value.
+bool IsProgrammed(const Image& image, int n);
+
+// The channel's field texts; all empty when the channel is not programmed.
+ChannelFields ReadChannel(const Image& image, int n, int language, char separator = '.');
+
+// Writes a channel from its field texts (an empty Rx clears it).  Every text
+// is checked first; if one is not valid nothing is touched and the reason is
+// returned.  Bytes 12 and 15 and name bytes 6..15 keep their values.  A tone
+// text outside the tone list is accepted only when it is what the record
+// already holds, so radio data the list does not cover survives a store.
+Status StoreChannel(Image& image, int n, const ChannelFields& fields, int language, char separator = '.');
+
+// Sets the channel row and its name row to 0xFF.
+void ClearChannel(Image& image, int n);
+
+// The fields of a channel created in the editor from its Rx text: Tx equal
+// to Rx, no tones, High, Yes, Wide, BCL Off, OPTION Off, Scrambler No. 1,
+// Opt.Signal Off, Decode 0, AutoResponse Off, an empty name.
+ChannelFields NewChannelFields(std::string_view rxText, int language);
+
+}  // namespace orvex

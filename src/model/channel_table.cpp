@@ -1,0 +1,242 @@
+#include "model/channel_table.h"
+
+#include "core/strings.h"
+#include "core/tone.h"
+#include "model/byte_fields.h"
+
+namespace orvex {
+namespace {
+
+constexpr std::array<int, kChannelColumns> kWidthTwips = {500,  1200, 1200, 1450, 1450, 1000, 1000, 1000,
+                                                          1000, 1200, 0,    0,    1000, 1000, 1300};
+// Heading string numbers; the tone headings are prefixed with "CTC/DCS ".
+constexpr std::array<int, kChannelColumns> kHeadingText = {1120, 1121, 1122, 1123, 1124, 1127, 1132, 1128,
+                                                           1129, 1349, 1383, 1519, 1125, 1216, 1518};
+constexpr int kTxtCaption = 1100, kTxtNone = 1137, kTxt2Tone = 1520, kTxt5Tone = 1521;
+constexpr std::size_t kFreqLength = 9;
+
+bool IsChannelRow(int row) { return row >= 1 && row < kChannelGridRows; }
+bool IsFieldColumn(int column) { return column >= 1 && column < kChannelColumns; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+}  // namespace
+
+ChannelTable::ChannelTable(int language, char separator, FreqLimits limits)
+    : m_language(language), m_separator(separator), m_limits(limits) {
+  ChannelHeadings();
+}
+
+const std::string& ChannelTable::Cell(int row, int column) const {
+  static const std::string kNone;
+  if (row < 0 || row >= kChannelGridRows || column < 0 || column >= kChannelColumns) return kNone;
+  return m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+std::string& ChannelTable::At(int row, int column) {
+  return m_cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+}
+
+ChannelFields ChannelTable::RowFields(int row) const {
+  ChannelFields fields;
+  if (!IsChannelRow(row)) return fields;
+  for (int column = 1; column < kChannelColumns; ++column) fields.at(column) = Cell(row, column);
+  return fields;
+}
+
+void ChannelTable::SetRowFields(int row, const ChannelFields& fields) {
+  if (!IsChannelRow(row)) return;
+  for (int column = 1; column < kChannelColumns; ++column) At(row, column) = fields.at(column);
+}
+
+std::string ChannelTable::Caption() const { return std::string(Text(kTxtCaption, m_language)) + ".."; }
+
+int ChannelTable::ColumnWidth(int column) {
+  return column >= 0 && column < kChannelColumns ? kWidthTwips[static_cast<std::size_t>(column)] : 0;
+}
+
+void ChannelTable::ChannelHeadings() {
+  for (int column = 0; column < kChannelColumns; ++column) {
+    const bool tone = column == kColDecodeTone || column == kColEncodeTone;
+    At(0, column) =
+        (tone ? "CTC/DCS " : "") + std::string(Text(kHeadingText[static_cast<std::size_t>(column)], m_language));
+  }
+  for (int row = 1; row < kChannelGridRows; ++row) At(row, kColNumber) = std::to_string(row);
+}
+
+void ChannelTable::ChannelGridLoad(const Image& image) {
+  for (int n = ChannelOffset::kFirst; n <= ChannelOffset::kLast; ++n)
+    SetRowFields(n, ReadChannel(image, n, m_language, m_separator));
+  m_current = CellPosition{};
+}
+
+void ChannelTable::RefreshChannel(const Image& image, int language) {
+  m_language = language;
+  ChannelHeadings();
+  ChannelGridLoad(image);
+}
+
+Status ChannelTable::SaveData(Image& image) const {
+  std::string problems;
+  for (int n = ChannelOffset::kFirst; n <= ChannelOffset::kLast; ++n) {
+    if (auto stored = StoreChannel(image, n, RowFields(n), m_language, m_separator); !stored)
+      problems += (problems.empty() ? "" : "\n") + stored.error();
+  }
+  if (!problems.empty()) return Fail(problems);
+  return Ok{};
+}
+
+void ChannelTable::EmptyRow(int row) {
+  for (int column = 1; column < kChannelColumns; ++column) At(row, column).clear();
+}
+
+void ChannelTable::SetRxCell(int row, std::string_view text) {
+  if (!IsChannelRow(row)) return;
+  if (text.empty()) return EmptyRow(row);
+  const std::string rx = NormalizeFreq(text, m_separator, m_limits);
+  if (Cell(row, kColDecodeTone).empty()) {
+    // No decode tone: a new channel (or one whose tone the grid cannot
+    // show), which starts from the defaults but keeps its name text.
+    ChannelFields fields = NewChannelFields(rx, m_language);
+    fields.name = Cell(row, kColName);
+    SetRowFields(row, fields);
+    m_current.column = kColRx;
+    return;
+  }
+  At(row, kColRx) = rx;
+}
+
+void ChannelTable::SetTxCell(int row, std::string_view text) {
+  if (!IsChannelRow(row)) return;
+  if (text.empty()) {
+    At(row, kColTx).clear();
+    At(row, kColEncodeTone).clear();
+    return;
+  }
+  At(row, kColTx) = NormalizeFreq(text, m_separator, m_limits);
+  if (Cell(row, kColEncodeTone).empty()) At(row, kColEncodeTone) = Text(kTxtNone, m_language);
+}
+
+void ChannelTable::CommitName(int row, std::string_view text) {
+  if (!IsChannelRow(row)) return;
+  std::string name(text.substr(0, ChannelOffset::kNameLength));
+  name.resize(ChannelOffset::kNameLength, ' ');
+  At(row, kColName) = name;
+}
+
+bool ChannelTable::IsGreyed(int row, int column) const {
+  if (column != kColDecode && column != kColAutoResponse) return false;
+  const std::string& signal = Cell(row, kColOptSignal);
+  if (signal == Text(kTxt5Tone, m_language)) return false;
+  if (signal == "MSK" || signal == Text(kTxt2Tone, m_language)) return column == kColAutoResponse;
+  return true;
+}
+
+int ChannelTable::CorrectedColumn(int row, int column) const {
+  if (Cell(row, kColRx).empty()) return kColRx;
+  if (column == kColEncodeTone && Cell(row, kColTx).empty()) return kColTx;
+  return column;
+}
+
+CellPosition ChannelTable::NextEditableCell(CellPosition from) const {
+  if (from.column == kColDecodeTone && Cell(from.row, kColEncodeTone).empty()) return {from.row, kColPower};
+  CellPosition next = from;
+  do {
+    if (next.column >= kColAutoResponse) {
+      next.row = next.row >= ChannelOffset::kLast ? 1 : next.row + 1;
+      next.column = kColRx;
+    } else {
+      ++next.column;
+    }
+  } while (IsHiddenColumn(next.column) || IsGreyed(next.row, next.column));
+  return next;
+}
+
+CellEditorOffer ChannelTable::OpenCellEditor(int row, int column) const {
+  CellEditorOffer offer;
+  if (!IsChannelRow(row) || !IsFieldColumn(column) || IsGreyed(row, column)) return offer;
+  offer.text = Cell(row, column);
+  switch (column) {
+    case kColRx:
+    case kColTx:
+    case kColName:
+      offer.kind = CellEditorKind::Text;
+      offer.maxLength = column == kColName ? ChannelOffset::kNameLength : kFreqLength;
+      break;
+    case kColDecodeTone:
+    case kColEncodeTone:
+      if (offer.text.empty()) break;
+      offer.kind = CellEditorKind::ToneList;
+      offer.items = BuildToneList(Text(kTxtNone, m_language), m_separator);
+      break;
+    default:
+      offer.kind = CellEditorKind::List;
+      offer.items = ChannelListItems(column, m_language);
+      break;
+  }
+  return offer;
+}
+
+std::optional<char> ChannelTable::TextEditorChar(int column, char c) {
+  if (column == kColRx || column == kColTx) {
+    if (IsDigit(c) || c == '.' || c == ',') return c;
+  } else if (column == kColName) {
+    if (IsDigit(c) || c == ' ' || c == '+' || c == '?') return c;
+    if (IsLetter(c)) return ToUpperAscii(std::string(1, c))[0];
+  }
+  return std::nullopt;
+}
+
+CellEditorOffer ChannelTable::Click(int row, int column) {
+  if (!IsChannelRow(row) || !IsFieldColumn(column)) return {};
+  m_current = {row, CorrectedColumn(row, column)};
+  return OpenCellEditor(m_current.row, m_current.column);
+}
+
+CellEditorOffer ChannelTable::GridKey(char key) {
+  if (!IsChannelRow(m_current.row) || !IsFieldColumn(m_current.column)) return {};
+  m_current.column = CorrectedColumn(m_current.row, m_current.column);
+  const int column = m_current.column;
+  const bool frequency = column == kColRx || column == kColTx;
+  const bool typedStart =
+      frequency ? (IsDigit(key) || key == '.') : column == kColName && (IsDigit(key) || IsLetter(key));
+  if (key != kKeyEnter && !typedStart) return {};
+  CellEditorOffer offer = OpenCellEditor(m_current.row, column);
+  if (typedStart && offer.kind == CellEditorKind::Text) {
+    offer.text = std::string(1, *TextEditorChar(column, key));
+    offer.selectAll = false;
+  }
+  return offer;
+}
+
+void ChannelTable::CommitTextEditor(std::string_view text) {
+  const int row = m_current.row;
+  switch (m_current.column) {
+    case kColRx:
+      SetRxCell(row, text);
+      m_current.column = kColTx;
+      break;
+    case kColTx:
+      SetTxCell(row, text);
+      m_current.column = kColDecodeTone;
+      break;
+    case kColName:
+      CommitName(row, text);
+      m_current = NextEditableCell(m_current);
+      break;
+    default:
+      break;
+  }
+}
+
+void ChannelTable::PickListItem(std::string_view text) {
+  if (m_current.column == kColOptSignal && IsChannelRow(m_current.row)) At(m_current.row, kColOptSignal) = text;
+}
+
+void ChannelTable::CommitListEditor(std::string_view text) {
+  if (!IsChannelRow(m_current.row) || !IsFieldColumn(m_current.column)) return;
+  At(m_current.row, m_current.column) = text;
+  m_current = NextEditableCell(m_current);
+}
+
+}  // namespace orvex

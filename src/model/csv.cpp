@@ -1,0 +1,99 @@
+#include "model/csv.h"
+
+namespace orvex {
+
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
+  static constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
+
+  std::vector<CsvRecord> records;
+  CsvRecord record;
+  std::string field;
+  std::size_t line = 1;
+  std::size_t i = 0;
+  bool recordStarted = false;  // a blank line is no record
+  bool fieldFresh = true;      // nothing of the current field read yet
+  auto endField = [&] {
+    record.fields.push_back(std::move(field));
+    field.clear();
+    fieldFresh = true;
+  };
+  // A line break is CRLF, LF or a lone CR; its length at `at`, or 0.
+  auto lineBreak = [&](std::size_t at) -> std::size_t {
+    if (at >= text.size()) return 0;
+    if (text[at] == '\r') return at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1;
+    return text[at] == '\n' ? 1 : 0;
+  };
+
+  while (i < text.size()) {
+    if (const std::size_t n = lineBreak(i)) {
+      if (recordStarted) {
+        endField();
+        records.push_back(std::move(record));
+      }
+      record = CsvRecord{};
+      recordStarted = false;
+      i += n;
+      ++line;
+      continue;
+    }
+    if (!recordStarted) record.line = line;
+    recordStarted = true;
+    const char c = text[i++];
+    if (c == ',') {
+      endField();
+    } else if (c == '"' && fieldFresh) {
+      fieldFresh = false;
+      const std::size_t openLine = line;
+      for (;;) {
+        if (i >= text.size()) return Fail("line " + std::to_string(openLine) + ": a quoted field is not closed");
+        if (text[i] == '"') {
+          if (i + 1 < text.size() && text[i + 1] == '"') {
+            field += '"';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        if (const std::size_t n = lineBreak(i)) {
+          field.append(text.substr(i, n));
+          i += n;
+          ++line;
+          continue;
+        }
+        field += text[i++];
+      }
+      if (i < text.size() && text[i] != ',' && !lineBreak(i))
+        return Fail("line " + std::to_string(line) + ": text after the closing quote of a field");
+    } else {
+      field += c;
+      fieldFresh = false;
+    }
+  }
+  if (recordStarted) {
+    endField();
+    records.push_back(std::move(record));
+  }
+  return records;
+}
+
+std::string CsvField(std::string_view field) {
+  const bool quote = field.find_first_of(",\"\r\n") != std::string_view::npos ||
+                     (!field.empty() && (field.front() == ' ' || field.back() == ' '));
+  if (!quote) return std::string(field);
+  std::string out = "\"";
+  for (char c : field) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string CsvLine(const std::vector<std::string>& fields) {
+  std::string line;
+  for (std::size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);
+  return line + "\r\n";
+}
+
+}  // namespace orvex

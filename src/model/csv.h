@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/result.h"
+
+namespace orvex {
+
+// One record of a CSV text and the line it starts on (1-based), so errors
+// can point at it even when quoted fields span lines.
+struct CsvRecord {
+  std::size_t line = 0;
+  std::vector<std::string> fields;
+};
+
+// Reads comma-separated text as RFC 4180 describes it: fields in double
+// quotes may hold commas, line breaks and doubled quotes; lines end in CRLF,
+// LF or CR; a UTF-8 byte order mark at the start is skipped.  Blank lines
+// are skipped.  An unterminated quote or text after a closing quote is an
+// error naming its line.
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text);
+
+// A field as it must be written: quoted (with quotes doubled) when it holds
+// a comma, a quote, a line break or leading or trailing spaces.
+std::string CsvField(std::string_view field);
+
+// One record ending in CRLF.
+std::string CsvLine(const std::vector<std::string>& fields);
+
+}  // namespace orvex
