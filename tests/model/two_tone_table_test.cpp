@@ -8,6 +8,7 @@
 
 #include "core/strings.h"
 #include "model/byte_fields.h"
+#include "model/signalling_test_images.h"
 
 namespace orvex {
 namespace {
@@ -16,11 +17,10 @@ using Row3 = std::array<std::string, 3>;
 constexpr TwoToneGrid kCall = TwoToneGrid::CallList;
 constexpr TwoToneGrid kDecode = TwoToneGrid::Decode;
 
-Image Blank() {
-  Image image;
-  image.fill(0xFF);
-  return image;
-}
+using test::AllEmpty;
+using test::BytesAt;
+
+Image Blank() { return AllEmpty(); }
 
 Row3 RowOf(const TwoToneTable& table, TwoToneGrid grid, int row) {
   return {table.cell(grid, {row, 1}), table.cell(grid, {row, 2}), table.cell(grid, {row, 3})};
@@ -28,11 +28,6 @@ Row3 RowOf(const TwoToneTable& table, TwoToneGrid grid, int row) {
 
 void SetRow(TwoToneTable& table, TwoToneGrid grid, int row, const Row3& texts) {
   for (int c = 1; c <= 3; ++c) ASSERT_TRUE(table.SetCell(grid, {row, c}, texts[c - 1]).ok()) << texts[c - 1];
-}
-
-std::vector<std::uint8_t> Bytes(const Image& image, std::size_t address, std::size_t count) {
-  return {image.begin() + static_cast<std::ptrdiff_t>(address),
-          image.begin() + static_cast<std::ptrdiff_t>(address + count)};
 }
 
 // ---- value codecs ---------------------------------------------------------
@@ -168,20 +163,8 @@ TEST(TwoToneTable, BlankMemoryLoadsEmptyAndStoresBackUnchanged) {
   }
 }
 
-TEST(TwoToneTable, StoreWritesOnlyTheTwoRegions) {
-  Image image;
-  for (std::size_t i = 0; i < image.size(); ++i) image[i] = static_cast<std::uint8_t>(i * 7 + 3);
-  const Image before = image;
-  TwoToneTable table;
-  table.Load(image, kEnglish);
-  table.SaveData(image);
-  for (std::size_t i = 0; i < image.size(); ++i) {
-    const bool call = i >= 0x1C50 && i <= 0x1C81;
-    const bool decode = i >= 0x1CB0 && i <= 0x1CDF;
-    if (!call && !decode) {
-      ASSERT_EQ(image[i], before[i]) << std::hex << i;
-    }
-  }
+TEST(TwoToneTable, StoreWritesOnlyTheTwoRegionsAndIsStable) {
+  test::ExpectStoreIsStableAndLocal<TwoToneTable>({{0x1C50, 0x1C81}, {0x1CB0, 0x1CDF}});
 }
 
 TEST(TwoToneTable, CallListEntriesRunAcrossRows) {
@@ -282,7 +265,7 @@ TEST(TwoToneTable, DecodeLoadsPlaceholdersForAGroupCallAlone) {
     table.Load(image, kEnglish);
     EXPECT_EQ(RowOf(table, kDecode, 3), c.shown);
     table.SaveData(image);
-    EXPECT_EQ(Bytes(image, 0x1CB0 + 6 * 2, 6), std::vector<std::uint8_t>(c.stored.begin(), c.stored.end()));
+    EXPECT_EQ(BytesAt(image, 0x1CB0 + 6 * 2, 6), std::vector<std::uint8_t>(c.stored.begin(), c.stored.end()));
   }
 }
 
@@ -387,10 +370,10 @@ TEST(TwoToneTable, ToneAAloneIsStoredWithoutGap) {
   ASSERT_TRUE(table.CommitCellEdit(kCall, {1, 1}, "1000").accepted);
   Image image = Blank();
   table.SaveData(image);
-  EXPECT_EQ(Bytes(image, 0x1C50, 5), (std::vector<std::uint8_t>{0x27, 0x10, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(BytesAt(image, 0x1C50, 5), (std::vector<std::uint8_t>{0x27, 0x10, 0xFF, 0xFF, 0xFF}));
   ASSERT_TRUE(table.CommitCellEdit(kCall, {1, 2}, "2000.25").accepted);
   table.SaveData(image);
-  EXPECT_EQ(Bytes(image, 0x1C50, 5), (std::vector<std::uint8_t>{0x27, 0x10, 0x4E, 0x23, 100}));
+  EXPECT_EQ(BytesAt(image, 0x1C50, 5), (std::vector<std::uint8_t>{0x27, 0x10, 0x4E, 0x23, 100}));
 }
 
 TEST(TwoToneTable, GroupCallEntryIsStoredAndRemovedWhole) {
@@ -399,7 +382,7 @@ TEST(TwoToneTable, GroupCallEntryIsStoredAndRemovedWhole) {
   ASSERT_TRUE(table.CommitCellEdit(kDecode, {8, 3}, "1000").accepted);
   Image image = Blank();
   table.SaveData(image);
-  EXPECT_EQ(Bytes(image, 0x1CB0 + 6 * 7, 6), (std::vector<std::uint8_t>{0x00, 0x00, 0x00, 0x00, 0x27, 0x10}));
+  EXPECT_EQ(BytesAt(image, 0x1CB0 + 6 * 7, 6), (std::vector<std::uint8_t>{0x00, 0x00, 0x00, 0x00, 0x27, 0x10}));
   table.Load(image, kEnglish);
   EXPECT_EQ(RowOf(table, kDecode, 8), (Row3{"-", "-", "1000.0"}));
   ASSERT_TRUE(table.CommitCellEdit(kDecode, {8, 3}, "").accepted);
