@@ -1,0 +1,48 @@
+#include "ui/main/editing_window.h"
+
+#include <QCloseEvent>
+
+namespace orvex {
+
+EditingWindow::EditingWindow(WindowBit bit, const EditingContext& context, QWidget* parent)
+    : QMdiSubWindow(parent), m_bit(bit), m_context(context) {}
+
+void EditingWindow::closeEvent(QCloseEvent* event) {
+  state().openWindows &= static_cast<std::uint8_t>(~m_bit);
+  const UserClose rule = userClose();
+  if (rule == UserClose::StoreAndDestroy || rule == UserClose::StoreAndHide) {
+    CommitEdit();
+    Store();
+  }
+  if (rule == UserClose::Hide || rule == UserClose::StoreAndHide) {
+    // Stays alive with its contents; reopening shows it again.
+    event->ignore();
+    hide();
+    return;
+  }
+  setAttribute(Qt::WA_DeleteOnClose);
+  QMdiSubWindow::closeEvent(event);
+}
+
+void EditingWindow::CloseForProgram() {
+  state().openWindows &= static_cast<std::uint8_t>(~m_bit);
+  if (storesOnProgramClose()) {
+    CommitEdit();
+    Store();
+  }
+  hide();
+  deleteLater();
+}
+
+namespace {
+EditingWindowFactories& Registry() {
+  static EditingWindowFactories registry;
+  return registry;
+}
+}  // namespace
+
+void RegisterEditingWindow(WindowBit bit, EditingWindowFactory factory) { Registry()[bit] = std::move(factory); }
+
+const EditingWindowFactories& RegisteredEditingWindows() { return Registry(); }
+
+}  // namespace orvex

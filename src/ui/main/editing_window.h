@@ -1,0 +1,110 @@
+#pragma once
+
+// The contract between the main window and every editing window.
+//
+// How a window plugs in (channels, key, optional features, MSK, scrambler,
+// 2-Tone, 5-Tone):
+//
+//   1. Derive from orvex::EditingWindow, pass your bit to the constructor and
+//      put your widgets in with setWidget().  Override Refresh() (captions in
+//      language() and values from memory()), and Store() if the window
+//      buffers edits (SaveData).  A window with an in-cell editor overrides
+//      CommitEdit() so an edit still open is committed before Store().
+//      Pick the close behaviour with userClose() / storesOnProgramClose()
+//      and say whether reopening reloads with refreshesOnOpen().
+//   2. Register it once, in its .cpp, at namespace scope:
+//        static const orvex::EditingWindowRegistration kRegistration{
+//            orvex::kWinMsk, [](const orvex::EditingContext& c) { return new FrmMsk(c); }};
+//   3. Build it with orvex_ui_window(orvex_ui_<name> ...) in its own
+//      src/ui/<name>/CMakeLists.txt; that links it whole into `orvex`, so the
+//      static registration is kept.
+//
+// The main window creates a registered window the first time it is opened
+// (menu, tree, or start-up for the channel and optional features windows),
+// calls Refresh() once right after creating it, adds its bit to the
+// open-window set whenever it is opened, and calls Refresh() / CommitEdit()
+// + Store() in bit order from RefreshAll / SaveAll.  Closing by the user is
+// handled here: the bit leaves the set and the window is stored, hidden or
+// destroyed as userClose() says.  Bits without a registered window keep
+// their menu entries and tree nodes, which then open nothing.
+
+#include <QMdiSubWindow>
+#include <functional>
+#include <map>
+
+#include "core/app_state.h"
+#include "core/memory_image.h"
+
+namespace orvex {
+
+// What every editing window works on: the one image and the program state.
+struct EditingContext {
+  RadioMemory& memory;
+  AppState& state;
+};
+
+class EditingWindow : public QMdiSubWindow {
+  Q_OBJECT
+
+ public:
+  // What a close by the user does besides taking the bit out of the set.
+  enum class UserClose {
+    Destroy,          // key assignment
+    StoreAndDestroy,  // channel information
+    Hide,             // optional features (writes on every change)
+    StoreAndHide,     // MSK, scrambler, 2-Tone, 5-Tone
+  };
+
+  EditingWindow(WindowBit bit, const EditingContext& context, QWidget* parent = nullptr);
+
+  [[nodiscard]] WindowBit bit() const { return m_bit; }
+
+  // RefreshAll (RefreshChannel, RefreshKey): captions and values again.
+  virtual void Refresh() = 0;
+  // SaveData: writes buffered edits into the image.  Windows that write the
+  // image on every change have nothing to do here.
+  virtual void Store() {}
+  // Commits an in-cell edit that is still open, before Store.
+  virtual void CommitEdit() {}
+  // Whether opening a window that already exists reloads it (all windows
+  // except the channel and key windows).
+  [[nodiscard]] virtual bool refreshesOnOpen() const { return true; }
+  [[nodiscard]] virtual UserClose userClose() const { return UserClose::Destroy; }
+  // Whether the window stores when the whole program closes (the channel
+  // window does; the main window has already stored every window then).
+  [[nodiscard]] virtual bool storesOnProgramClose() const { return false; }
+
+  // Close for the end of the program: leaves the set, stores if the window
+  // says so and is destroyed.  Called by the main window only.
+  void CloseForProgram();
+
+ protected:
+  RadioMemory& memory() { return m_context.memory; }
+  AppState& state() { return m_context.state; }
+  [[nodiscard]] int language() const { return m_context.state.language; }
+
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  WindowBit m_bit;
+  EditingContext m_context;
+};
+
+using EditingWindowFactory = std::function<EditingWindow*(const EditingContext&)>;
+using EditingWindowFactories = std::map<std::uint8_t, EditingWindowFactory>;
+
+// The windows the program knows, by bit.
+void RegisterEditingWindow(WindowBit bit, EditingWindowFactory factory);
+const EditingWindowFactories& RegisteredEditingWindows();
+
+struct EditingWindowRegistration {
+  EditingWindowRegistration(WindowBit bit, EditingWindowFactory factory) {
+    RegisterEditingWindow(bit, std::move(factory));
+  }
+};
+
+// The bits in the order windows are refreshed and stored.
+inline constexpr WindowBit kWindowOrder[] = {kWinChannel,   kWinKey,   kWinSetting, kWinMsk,
+                                             kWinScrambler, kWin2Tone, kWin5Tone};
+
+}  // namespace orvex

@@ -1,0 +1,67 @@
+// orvex: the desktop programming software.
+//   orvex [FILE.tw] [--demo] [--lang en|zh] [--screenshot DIR]
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <cstdio>
+
+#include "ui/main/demo_radio.h"
+#include "ui/main/mdi_form1.h"
+#include "ui/main/screenshots.h"
+
+int main(int argc, char** argv) {
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("orvex");
+  QApplication::setApplicationVersion("2.1");
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription("Programming software for the ORVEX handheld radio.");
+  parser.addHelpOption();
+  parser.addVersionOption();
+  parser.addPositionalArgument("file", "A codeplug (.tw) to open after start-up.", "[FILE.tw]");
+  const QCommandLineOption demo("demo", "Start the virtual radio and use it as the port for this run.");
+  const QCommandLineOption language("lang", "Switch the language (en or zh) as the Language menu does.", "en|zh");
+  const QCommandLineOption screenshot("screenshot", "Save screenshots into DIR and quit.", "DIR");
+  QCommandLineOption reportShown("report-shown", "Print the milliseconds until the window is shown and quit.");
+  reportShown.setFlags(QCommandLineOption::HiddenFromHelp);
+  parser.addOptions({demo, language, screenshot, reportShown});
+  parser.process(app);
+
+  orvex::DemoRadio radio;
+  QString demoDevice;
+  if (parser.isSet(demo)) {
+    const auto device = radio.Start(QDir(QApplication::applicationDirPath()).filePath("orvex-sim"));
+    if (device) {
+      demoDevice = *device;
+    } else {
+      std::fprintf(stderr, "orvex: --demo: %s\n", device.error().c_str());
+    }
+  }
+
+  orvex::MDIForm1 window;
+  if (parser.isSet(language)) window.Dispatch(parser.value(language) == "zh" ? "miChinese" : "miEnglish");
+  if (!demoDevice.isEmpty()) window.state().portDevice = demoDevice.toStdString();
+  window.resize(1024, 720);
+  window.show();
+  if (!parser.positionalArguments().isEmpty()) window.OpenFilePath(parser.positionalArguments().constFirst());
+
+  if (parser.isSet(reportShown)) {
+    QTimer::singleShot(0, &window, [&] {
+      std::printf("shown %lld\n", static_cast<long long>(sinceStart.elapsed()));
+      std::fflush(stdout);
+      window.close();
+    });
+  }
+  if (parser.isSet(screenshot)) {
+    QTimer::singleShot(200, &window, [&] {
+      const bool ok = orvex::SaveScreenshots(window, parser.value(screenshot));
+      window.close();
+      if (!ok) QApplication::exit(1);
+    });
+  }
+  return app.exec();
+}

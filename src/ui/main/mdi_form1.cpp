@@ -1,0 +1,659 @@
+#include "ui/main/mdi_form1.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QLocale>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+
+#include "codeplug/file_io.h"
+#include "core/preferences.h"
+#include "core/strings.h"
+#include "link/serial_ports.h"
+#include "ui/main/frm_about.h"
+#include "ui/main/frm_com_port.h"
+#include "ui/main/frm_tree_view.h"
+#include "ui/main/ui_text.h"
+#include "ui/memorymap/frm_memory_map.h"
+
+// Resources of a static library are registered by name from outside any
+// namespace.
+static void InitUiResources() { Q_INIT_RESOURCE(ui); }
+
+namespace orvex {
+
+namespace {
+
+// Width of the tree band: 4000 twips (1/1440 inch).
+constexpr int kTreeBandTwips = 4000;
+
+// Messages the main window shows (string table numbers).
+constexpr int kAlertTitle = 1039;
+constexpr int kCheckConnection = 1331;
+constexpr int kReadingCompleted = 1332;
+constexpr int kWritingCompleted = 1333;
+constexpr int kModelWrong = 1334;
+constexpr int kFileModified = 10000;
+constexpr int kIncorrectFile = 10001;
+constexpr int kDataCleared = 10002;
+
+// Tree node keys and menu keys of the editing windows.
+struct WindowKeys {
+  const char* node;
+  const char* command;
+  WindowBit bit;
+};
+constexpr WindowKeys kWindowKeys[] = {
+    {"Item1", "miChannel", kWinChannel}, {"Item2", "miCommonSet", kWinSetting}, {"Item3", "miKeySet", kWinKey},
+    {"Item5", "miMSK", kWinMsk},         {"Item6", "mi2Tone", kWin2Tone},       {"Item7", "mi5Tone", kWin5Tone},
+    {"Item8", "miScr", kWinScrambler},
+};
+
+// A dock whose own close control reports itself, so the view flag follows.
+class TreeBand : public QDockWidget {
+ public:
+  using QDockWidget::QDockWidget;
+  std::function<void()> onUserClose;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    QDockWidget::closeEvent(event);
+    if (onUserClose) onUserClose();
+  }
+};
+
+QIcon ToolIcon(const QString& name, const QStyle* style) {
+  if (name == QLatin1String("new")) return style->standardIcon(QStyle::SP_FileIcon);
+  if (name == QLatin1String("open")) return style->standardIcon(QStyle::SP_DialogOpenButton);
+  if (name == QLatin1String("save")) return style->standardIcon(QStyle::SP_DialogSaveButton);
+  if (name == QLatin1String("about")) return style->standardIcon(QStyle::SP_MessageBoxInformation);
+  if (name.isEmpty()) return {};
+  return QIcon(QStringLiteral(":/ui/%1.png").arg(name));
+}
+
+char DecimalSeparator() {
+  const QString separator = QLocale::system().decimalPoint();
+  return separator.isEmpty() ? '.' : separator[0].toLatin1();
+}
+
+}  // namespace
+
+const QStringList& MDIForm1::CommandKeys() {
+  static const QStringList keys = {"miNew",       "miOpen",     "miSave",      "miPrint",   "miExit",    "miChannel",
+                                   "miCommonSet", "miKeySet",   "miSignal",    "miMSK",     "mi2Tone",   "mi5Tone",
+                                   "miScr",       "miRead",     "miWrite",     "miComPort", "miEnglish", "miChinese",
+                                   "miTreeView",  "miToolBar",  "miStatusBar", "miCascade", "miTileH",   "miTileV",
+                                   "miArrange",   "miCloseAll", "miAbout"};
+  return keys;
+}
+
+MDIForm1::MDIForm1(Prompter* prompter, EditingWindowFactories windows, QWidget* parent)
+    : QMainWindow(parent),
+      m_prompter(prompter != nullptr ? prompter : &m_defaultPrompter),
+      m_factories(std::move(windows)) {
+  InitUiResources();
+  BuildWidgets();
+  StartUp();
+}
+
+MDIForm1::~MDIForm1() {
+  // A transfer still running must not report into a half-destroyed window.
+  m_transfer.disconnect(this);
+  m_transfer.cancel();
+}
+
+void MDIForm1::BuildWidgets() {
+  setObjectName("MDIForm1");
+  setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
+  setContextMenuPolicy(Qt::NoContextMenu);  // bands are shown and hidden by the View menu only
+
+  m_mdi = new QMdiArea(this);
+  m_mdi->setObjectName("MDIClient");
+  m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(m_mdi);
+
+  m_toolBar = new QToolBar(this);
+  m_toolBar->setObjectName("ToolBar");
+  m_toolBar->setMovable(false);
+  m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  m_toolBar->setIconSize(QSize(24, 24));
+  addToolBar(Qt::TopToolBarArea, m_toolBar);
+
+  auto* band = new TreeBand(this);
+  band->setObjectName("BandTree");
+  band->setFeatures(QDockWidget::DockWidgetClosable);
+  band->setAllowedAreas(Qt::LeftDockWidgetArea);
+  band->onUserClose = [this] {
+    m_state.viewFlags &= static_cast<std::uint8_t>(~kViewTree);
+    tool("miTreeView")->setChecked(false);
+  };
+  m_treeBand = band;
+  addDockWidget(Qt::LeftDockWidgetArea, m_treeBand);
+
+  m_statusStrip = new QStatusBar(this);
+  m_statusStrip->setObjectName("PicClone");
+  m_statusStrip->setSizeGripEnabled(false);
+  m_progress = new QProgressBar(m_statusStrip);
+  m_progress->setObjectName("PrgClone");
+  m_progress->setTextVisible(false);
+  m_progress->setMaximumHeight(16);
+  m_progress->installEventFilter(this);
+  m_statusStrip->addWidget(m_progress, 1);  // spans the whole strip
+  setStatusBar(m_statusStrip);
+
+  m_languageGroup = new QActionGroup(this);
+  m_languageGroup->setExclusive(true);
+  for (const QString& key : CommandKeys()) {
+    auto* action = new QAction(this);
+    action->setObjectName(key);
+    connect(action, &QAction::triggered, this, [this, key] { Dispatch(key); });
+    m_tools[key] = action;
+  }
+  m_languageGroup->addAction(tool("miEnglish"));
+  m_languageGroup->addAction(tool("miChinese"));
+
+  m_commands = {
+      {"miNew", [this] { NewFile(); }},
+      {"miOpen", [this] { OpenFile(); }},
+      {"miSave", [this] { SaveFile(); }},
+      {"miPrint", [this] { PrintFile(); }},
+      {"miExit",
+       [this] {
+         SaveAll();
+         close();
+       }},
+      {"miRead", [this] { StartTransfer(CloneDirection::Read); }},
+      {"miWrite",
+       [this] {
+         SaveAll();
+         StartTransfer(CloneDirection::Write);
+       }},
+      {"miComPort", [this] { ShowComPort(); }},
+      {"miEnglish", [this] { SetLanguage(kEnglish); }},
+      {"miChinese", [this] { SetLanguage(kChinese); }},
+      {"miTreeView", [this] { ToggleView(kViewTree); }},
+      {"miToolBar", [this] { ToggleView(kViewToolBar); }},
+      {"miStatusBar", [this] { ToggleView(kViewStatusBar); }},
+      {"miCascade", [this] { m_mdi->cascadeSubWindows(); }},
+      {"miTileH", [this] { TileWindows(Qt::Vertical); }},
+      {"miTileV", [this] { TileWindows(Qt::Horizontal); }},
+      {"miArrange", [this] { ArrangeIcons(); }},
+      {"miCloseAll", [this] { CloseAll(); }},
+      {"miAbout", [this] { ShowAbout(); }},
+  };
+  for (const WindowKeys& keys : kWindowKeys) {
+    const WindowBit bit = keys.bit;
+    m_commands[QString::fromLatin1(keys.command)] = [this, bit] { OpenEditingWindow(bit); };
+  }
+
+  connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int maximum) {
+    m_progress->setMaximum(maximum);
+    m_progress->setValue(value);
+  });
+  connect(&m_transfer, &CloneTransfer::completed, this, [this] { m_outcome = Outcome::Completed; });
+  connect(&m_transfer, &CloneTransfer::modelMismatch, this, [this] { m_outcome = Outcome::ModelMismatch; });
+  connect(&m_transfer, &CloneTransfer::failed, this, [this] { m_outcome = Outcome::Failed; });
+  connect(&m_transfer, &CloneTransfer::openFailed, this, [this](const QString& error) {
+    m_outcome = Outcome::OpenFailed;
+    m_openError = error;
+  });
+  // The outcome is handled once the transfer has fully stopped, so Retry can
+  // start the next one.
+  connect(
+      &m_transfer, &CloneTransfer::finished, this, [this] { QTimer::singleShot(0, this, &MDIForm1::EndTransfer); },
+      Qt::QueuedConnection);
+}
+
+void MDIForm1::StartUp() {
+  setWindowTitle(kProgramTitle);
+  const int stored = ReadLanguagePreference();
+  orvex::StartUp(m_state, m_memory, std::to_string(stored), QCoreApplication::applicationDirPath().toStdString(),
+                 DecimalSeparator());
+
+  m_tree = new FrmTreeView(m_state.language, m_treeBand);
+  m_treeBand->setWidget(m_tree);
+  connect(m_tree, &FrmTreeView::nodeClicked, this, &MDIForm1::ClickNode);
+
+  RefreshAll();
+  m_progress->setValue(0);
+
+  // The optional features window exists hidden from the start and counts as
+  // open until the user first closes it.
+  if (const auto factory = m_factories.find(kWinSetting); factory != m_factories.end()) {
+    EditingWindow* window = factory->second(EditingContext{m_memory, m_state});
+    m_windows[kWinSetting] = window;
+    m_mdi->addSubWindow(window);
+    window->Refresh();
+    window->hide();
+    m_state.openWindows |= kWinSetting;
+  }
+  OpenEditingWindow(kWinChannel);
+}
+
+const CommandLayout& MDIForm1::LayoutFor(int language) {
+  auto it = m_layouts.find(language);
+  if (it == m_layouts.end()) {
+    it = m_layouts.emplace(language, LoadCommandLayout(CommandLayoutPath(language)).value_or(CommandLayout{})).first;
+  }
+  return it->second;
+}
+
+void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
+  for (const auto& [key, action] : m_tools) {
+    const ToolLayout* toolLayout = layout.tool(key);
+    if (toolLayout == nullptr) continue;
+    action->setText(toolLayout->caption);
+    action->setIconText(toolLayout->toolbarCaption.isEmpty() ? QString(toolLayout->caption).remove('&')
+                                                             : toolLayout->toolbarCaption);
+    action->setShortcut(QKeySequence(toolLayout->shortcut));
+    action->setIcon(ToolIcon(toolLayout->icon, style()));
+    action->setCheckable(toolLayout->checkable);
+  }
+
+  menuBar()->clear();
+  qDeleteAll(m_bands);
+  m_bands.clear();
+  m_toolBar->clear();
+  for (const BandLayout& band : layout.bands) {
+    if (band.kind == QLatin1String("menu")) {
+      auto* menu = new QMenu(band.caption, menuBar());
+      menu->setObjectName(band.key);
+      for (const QString& key : band.tools) {
+        if (key == QLatin1String("-")) {
+          menu->addSeparator();
+        } else if (QAction* action = tool(key)) {
+          menu->addAction(action);
+        }
+      }
+      menuBar()->addMenu(menu);
+      m_bands << menu;
+    } else if (band.kind == QLatin1String("toolbar")) {
+      m_toolBar->setWindowTitle(band.caption);
+      for (const QString& key : band.tools) {
+        if (key == QLatin1String("-")) {
+          m_toolBar->addSeparator();
+        } else if (QAction* action = tool(key)) {
+          m_toolBar->addAction(action);
+        }
+      }
+    } else if (band.kind == QLatin1String("dock")) {
+      m_treeBand->setWindowTitle(band.caption);
+    }
+    // The layout's "StatusBar" band stays hidden: PicClone is the strip.
+  }
+}
+
+void MDIForm1::RefreshAll() {
+  LoadCommandBar(LayoutFor(m_state.language));
+  tool("miEnglish")->setChecked(m_state.language == kEnglish);
+  tool("miChinese")->setChecked(m_state.language == kChinese);
+  const int bandWidth = kTreeBandTwips * logicalDpiX() / 1440;
+  resizeDocks({m_treeBand}, {bandWidth}, Qt::Horizontal);
+  ApplyView();
+  m_tree->RefreshFace(m_state.language);
+  for (const WindowBit bit : kWindowOrder) {
+    if ((m_state.openWindows & bit) == 0) continue;
+    if (EditingWindow* window = editingWindow(bit)) window->Refresh();
+  }
+}
+
+void MDIForm1::SaveAll() {
+  for (const WindowBit bit : kWindowOrder) {
+    if ((m_state.openWindows & bit) == 0) continue;
+    if (EditingWindow* window = editingWindow(bit)) {
+      window->CommitEdit();
+      window->Store();
+    }
+  }
+}
+
+void MDIForm1::ApplyView() {
+  const std::uint8_t flags = m_state.viewFlags;
+  tool("miTreeView")->setChecked((flags & kViewTree) != 0);
+  tool("miToolBar")->setChecked((flags & kViewToolBar) != 0);
+  tool("miStatusBar")->setChecked((flags & kViewStatusBar) != 0);
+  m_treeBand->setVisible((flags & kViewTree) != 0);
+  m_toolBar->setVisible((flags & kViewToolBar) != 0);
+  m_statusStrip->setVisible((flags & kViewStatusBar) != 0);
+  // The program has no DTMF window.
+  tool("miSignal")->setEnabled(false);
+}
+
+void MDIForm1::Dispatch(const QString& key) {
+  const auto it = m_commands.find(key);
+  if (it != m_commands.end()) it->second();
+}
+
+EditingWindow* MDIForm1::editingWindow(WindowBit bit) const {
+  const auto it = m_windows.find(bit);
+  return it == m_windows.end() ? nullptr : it->second.data();
+}
+
+QAction* MDIForm1::tool(const QString& key) const {
+  const auto it = m_tools.find(key);
+  return it == m_tools.end() ? nullptr : it->second;
+}
+
+QMenu* MDIForm1::band(const QString& key) const {
+  for (QMenu* menu : m_bands) {
+    if (menu->objectName() == key) return menu;
+  }
+  return nullptr;
+}
+
+void MDIForm1::OpenEditingWindow(WindowBit bit) {
+  QPointer<EditingWindow>& window = m_windows[bit];
+  bool created = false;
+  if (window.isNull()) {
+    const auto factory = m_factories.find(bit);
+    if (factory == m_factories.end()) return;
+    window = factory->second(EditingContext{m_memory, m_state});
+    m_mdi->addSubWindow(window);
+    window->Refresh();
+    created = true;
+  }
+  m_state.openWindows |= bit;
+  if (!created && window->refreshesOnOpen()) window->Refresh();
+  window->show();
+  m_mdi->setActiveSubWindow(window);
+  window->raise();
+}
+
+void MDIForm1::ClickNode(const QString& key) {
+  SaveAll();
+  for (const WindowKeys& keys : kWindowKeys) {
+    if (key == QLatin1String(keys.node)) OpenEditingWindow(keys.bit);
+  }
+}
+
+// --- files -------------------------------------------------------------------
+
+bool MDIForm1::ConfirmModified() {
+  if (!m_memory.IsModified()) return true;
+  const auto answer =
+      m_prompter->ask(this, QMessageBox::Warning, kProgramTitle, UiText(kFileModified, m_state.language),
+                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (answer == QMessageBox::Yes) return SaveFileAs();
+  return answer == QMessageBox::No;
+}
+
+bool MDIForm1::SaveFileAs() {
+  const QString path =
+      m_prompter->saveFileName(this, QString::fromStdString(m_state.fileName), DialogFilter(kFileFilter));
+  if (path.isEmpty()) return false;
+  m_state.fileName = path.toStdString();
+  const Status written = WriteCodeplugFile(m_state.fileName, m_memory.image());
+  if (!written) {
+    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(written.error()));
+    return false;
+  }
+  m_memory.SaveSnapshot();
+  return true;
+}
+
+bool MDIForm1::OpenFilePath(const QString& path) {
+  const Result<ParsedCodeplug> parsed = ReadCodeplugFile(path.toStdString());
+  if (!parsed) {
+    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(parsed.error()));
+    return false;
+  }
+  if (parsed->check == CodeplugCheck::Empty) return false;
+  if (parsed->check != CodeplugCheck::Ok) {
+    const std::string_view title = CheckTitle(parsed->check);
+    m_prompter->tell(this, QMessageBox::Critical, QString::fromUtf8(title.data(), qsizetype(title.size())),
+                     UiText(kIncorrectFile, m_state.language));
+    return false;
+  }
+  LoadParsedCodeplug(m_memory, *parsed);
+  RefreshAll();
+  return true;
+}
+
+void MDIForm1::NewFile() {
+  const auto answer = m_prompter->ask(this, QMessageBox::Warning, UiText(kAlertTitle, m_state.language),
+                                      UiText(kDataCleared, m_state.language), QMessageBox::Ok | QMessageBox::Cancel,
+                                      QMessageBox::Cancel);
+  if (answer != QMessageBox::Ok) return;
+  InitMemory(m_memory);
+  RefreshAll();
+}
+
+void MDIForm1::OpenFile() {
+  // Buffered edits count as changes before the question.
+  SaveAll();
+  if (!ConfirmModified()) return;
+  const QString path = m_prompter->openFileName(this, DialogFilter(kFileFilter));
+  if (path.isEmpty()) return;
+  OpenFilePath(path);
+}
+
+void MDIForm1::SaveFile() {
+  SaveAll();
+  SaveFileAs();
+}
+
+void MDIForm1::PrintFile() {
+  SaveAll();
+  // The print dialog only: nothing is printed yet.
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
+  m_prompter->exec(dialog);
+}
+
+// --- language and view ---------------------------------------------------------
+
+void MDIForm1::SetLanguage(int language) {
+  SaveAll();
+  if (m_state.language != language) {
+    m_state.language = language;
+    RefreshAll();
+  }
+  tool("miEnglish")->setChecked(m_state.language == kEnglish);
+  tool("miChinese")->setChecked(m_state.language == kChinese);
+}
+
+void MDIForm1::ToggleView(std::uint8_t bit) {
+  m_state.viewFlags ^= bit;
+  ApplyView();
+}
+
+// --- windows -------------------------------------------------------------------
+
+void MDIForm1::CloseAll() {
+  if ((m_state.openWindows & kWinChannel) != 0) {
+    if (EditingWindow* channel = editingWindow(kWinChannel)) {
+      channel->CommitEdit();
+      channel->Store();
+    }
+  }
+  for (const WindowBit bit : kWindowOrder) {
+    if ((m_state.openWindows & bit) == 0) continue;
+    if (EditingWindow* window = editingWindow(bit)) window->close();
+  }
+  m_state.openWindows = 0;
+}
+
+void MDIForm1::TileWindows(Qt::Orientation orientation) {
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* window : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    if (window->isVisible() && !window->isMinimized()) windows << window;
+  }
+  if (windows.isEmpty()) return;
+  const QRect area = m_mdi->viewport()->rect();
+  const int count = static_cast<int>(windows.size());
+  for (int i = 0; i < count; ++i) {
+    QMdiSubWindow* window = windows[i];
+    if (window->isMaximized()) window->showNormal();
+    if (orientation == Qt::Vertical) {  // one above another, full width
+      const int height = area.height() / count;
+      window->setGeometry(0, i * height, area.width(), height);
+    } else {  // side by side, full height
+      const int width = area.width() / count;
+      window->setGeometry(i * width, 0, width, area.height());
+    }
+  }
+}
+
+void MDIForm1::ArrangeIcons() {
+  const QRect area = m_mdi->viewport()->rect();
+  int x = 0;
+  for (QMdiSubWindow* window : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
+    if (!window->isVisible() || !window->isMinimized()) continue;
+    window->move(x, area.height() - window->height());
+    x += window->width();
+  }
+}
+
+void MDIForm1::OpenMemoryMap() {
+  // The map shows what the windows hold, and the windows show what the map
+  // wrote, so an open window never overwrites the map's bytes later.
+  SaveAll();
+  FrmMemoryMap dialog(m_memory, this);
+  if (m_prompter->exec(dialog) == QDialog::Accepted) RefreshAll();
+}
+
+std::unique_ptr<FrmComPort> MDIForm1::CreatePortDialog() {
+  std::array<PortOffer, kPortSlotCount> offers{};
+  for (const PortSlot& slot : PortSlots()) {
+    if (slot.slot < 1 || slot.slot > kPortSlotCount) continue;
+    PortOffer& offer = offers[static_cast<std::size_t>(slot.slot - 1)];
+    offer.device = slot.device;
+    offer.description = slot.description;
+    offer.usable = !slot.device.isEmpty() && ProbePort(slot.device);
+  }
+  return std::make_unique<FrmComPort>(
+      m_state.language, PortChoice{m_state.portNumber, QString::fromStdString(m_state.portDevice)}, offers, this);
+}
+
+void MDIForm1::ShowComPort() {
+  const std::unique_ptr<FrmComPort> dialog = CreatePortDialog();
+  if (m_prompter->exec(*dialog) != QDialog::Accepted) return;
+  const PortChoice choice = dialog->choice();
+  m_state.portNumber = choice.portNumber;
+  m_state.portDevice = choice.device.toStdString();
+}
+
+void MDIForm1::ShowAbout() {
+  FrmAbout about(m_state.language, this);
+  m_prompter->exec(about);
+}
+
+// --- transfers -----------------------------------------------------------------
+
+QString MDIForm1::PortName() const {
+  if (!m_state.portDevice.empty()) return ResolvePort(QString::fromStdString(m_state.portDevice));
+  const QString device = ResolvePort(QString::number(m_state.portNumber));
+  // A slot without a device still names a port, so the user sees the
+  // system's reason when it cannot be opened.
+  return device.isEmpty() ? QStringLiteral("COM%1").arg(m_state.portNumber) : device;
+}
+
+void MDIForm1::StartTransfer(CloneDirection direction) {
+  if (m_transferActive) return;  // refused: the commands are disabled meanwhile
+  m_state.cloneDirection = direction;
+  m_progress->setMaximum(direction == CloneDirection::Read ? 80 : 300);
+  m_progress->setValue(0);
+  m_outcome = Outcome::None;
+  m_openError.clear();
+  m_transferActive = true;
+  UpdateTransferTools();
+  m_transfer.start(direction, PortName(), m_memory);
+}
+
+void MDIForm1::EndTransfer() {
+  if (!m_transferActive || m_transfer.isRunning()) return;
+  const int language = m_state.language;
+  const bool reading = m_state.cloneDirection == CloneDirection::Read;
+  switch (m_outcome) {
+    case Outcome::Completed:
+      m_progress->setValue(m_progress->maximum());
+      m_prompter->tell(this, QMessageBox::Information, kProgramTitle,
+                       UiText(reading ? kReadingCompleted : kWritingCompleted, language));
+      // What the radio holds is the new baseline; a Write leaves the
+      // question of unsaved changes as it was.
+      if (reading) m_memory.SaveSnapshot();
+      FinishTransfer(true);
+      return;
+    case Outcome::ModelMismatch:
+      m_prompter->tell(this, QMessageBox::Critical, kProgramTitle, UiText(kModelWrong, language));
+      FinishTransfer(true);
+      return;
+    case Outcome::OpenFailed:
+      m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, m_openError);
+      FinishTransfer(false);
+      return;
+    case Outcome::Failed:
+    case Outcome::None:
+      break;
+  }
+  const auto answer = m_prompter->ask(this, QMessageBox::Critical, kProgramTitle, UiText(kCheckConnection, language),
+                                      QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
+  if (answer == QMessageBox::Retry) {
+    m_transferActive = false;
+    StartTransfer(m_state.cloneDirection);
+    return;
+  }
+  FinishTransfer(true);
+}
+
+void MDIForm1::FinishTransfer(bool refresh) {
+  m_progress->setValue(0);
+  m_transferActive = false;
+  UpdateTransferTools();
+  if (refresh) RefreshAll();
+  emit transferEnded();
+}
+
+void MDIForm1::UpdateTransferTools() {
+  tool("miRead")->setEnabled(!m_transferActive);
+  tool("miWrite")->setEnabled(!m_transferActive);
+}
+
+// --- events ----------------------------------------------------------------------
+
+bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_progress && event->type() == QEvent::MouseButtonPress) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    constexpr auto kAllThree = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
+    if (mouse->button() == Qt::RightButton && (mouse->modifiers() & kAllThree) == kAllThree) {
+      OpenMemoryMap();
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MDIForm1::closeEvent(QCloseEvent* event) {
+  if (!m_shutDown) {
+    SaveAll();
+    if (!ConfirmModified()) {
+      event->ignore();
+      return;
+    }
+  }
+  m_shutDown = true;
+  m_transfer.disconnect(this);
+  m_transfer.cancel();
+  for (const WindowBit bit : kWindowOrder) {
+    if (EditingWindow* window = editingWindow(bit)) window->CloseForProgram();
+  }
+  WriteLanguagePreference(m_state.language);
+  event->accept();
+}
+
+}  // namespace orvex

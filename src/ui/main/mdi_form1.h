@@ -1,0 +1,157 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "core/app_state.h"
+#include "core/memory_image.h"
+#include "link/clone_transfer.h"
+#include "ui/main/command_layout.h"
+#include "ui/main/editing_window.h"
+#include "ui/main/prompter.h"
+
+class QAction;
+class QActionGroup;
+class QDockWidget;
+class QMdiArea;
+class QMenu;
+class QProgressBar;
+class QStatusBar;
+class QToolBar;
+
+namespace orvex {
+
+class FrmComPort;
+class FrmTreeView;
+
+// The main window: menu bar and toolbar from the language's layout, the
+// docked navigation tree "BandTree", the status strip "PicClone" with the
+// progress bar "PrgClone", and the editing windows as MDI children.  It owns
+// the one RadioMemory and the program state, runs start-up and shut-down and
+// every command.
+//
+// "Modified" means the image differs from what was last created, opened,
+// saved or read from the radio: SaveAll stores the windows but does not move
+// that baseline, and New, Open, Exit and the close box never drop changes
+// without asking.
+class MDIForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `prompter` answers every question and runs every modal dialog; null
+  // means the real boxes.  `windows` are the editing windows it can open.
+  explicit MDIForm1(Prompter* prompter = nullptr, EditingWindowFactories windows = RegisteredEditingWindows(),
+                    QWidget* parent = nullptr);
+  ~MDIForm1() override;
+
+  // Runs the command of a tool key ("miNew", "miRead", ...); unknown keys do
+  // nothing.
+  void Dispatch(const QString& key);
+
+  // Layout of the current language, tree texts, then every open window in
+  // bit order.
+  void RefreshAll();
+  // Every open window commits its open edit and stores, in bit order.
+  void SaveAll();
+  // Check marks and visibility of tree band, toolbar and status strip.
+  void ApplyView();
+
+  // Opens a codeplug file without the dialog (the command line).  Returns
+  // whether the image was replaced.
+  bool OpenFilePath(const QString& path);
+  // Opens an editing window (creates it, adds its bit, shows it, brings it
+  // to the front); a bit with no window does nothing.
+  void OpenEditingWindow(WindowBit bit);
+  // The hidden memory map editor (also reached by the gesture on PrgClone).
+  void OpenMemoryMap();
+  // A tree node as if clicked.
+  void ClickNode(const QString& key);
+  // The port dialog for the current choice, with every slot probed.
+  std::unique_ptr<FrmComPort> CreatePortDialog();
+
+  RadioMemory& memory() { return m_memory; }
+  AppState& state() { return m_state; }
+  [[nodiscard]] EditingWindow* editingWindow(WindowBit bit) const;
+  [[nodiscard]] QAction* tool(const QString& key) const;
+  [[nodiscard]] QMenu* band(const QString& key) const;
+  [[nodiscard]] FrmTreeView* treeView() const { return m_tree; }
+  [[nodiscard]] QDockWidget* treeBand() const { return m_treeBand; }
+  [[nodiscard]] QToolBar* toolBar() const { return m_toolBar; }
+  [[nodiscard]] QStatusBar* statusStrip() const { return m_statusStrip; }
+  [[nodiscard]] QProgressBar* progressBar() const { return m_progress; }
+  [[nodiscard]] QMdiArea* mdiArea() const { return m_mdi; }
+  [[nodiscard]] bool isTransferRunning() const { return m_transferActive; }
+  // The port a transfer opens: the typed device, else the slot's device.
+  [[nodiscard]] QString PortName() const;
+
+  // Every key the main window dispatches.
+  static const QStringList& CommandKeys();
+
+ signals:
+  // A transfer's outcome has been shown and the windows refreshed.
+  void transferEnded();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  enum class Outcome { None, Completed, ModelMismatch, Failed, OpenFailed };
+
+  void BuildWidgets();
+  void StartUp();
+  void LoadCommandBar(const CommandLayout& layout);
+  const CommandLayout& LayoutFor(int language);
+
+  void NewFile();
+  void OpenFile();
+  void SaveFile();
+  void PrintFile();
+  void SetLanguage(int language);
+  void ToggleView(std::uint8_t bit);
+  void CloseAll();
+  void TileWindows(Qt::Orientation orientation);
+  void ArrangeIcons();
+  void ShowComPort();
+  void ShowAbout();
+
+  // Asks whether to save a modified image; false when the user stays.
+  bool ConfirmModified();
+  // The save dialog and the write; false when cancelled or failed.
+  bool SaveFileAs();
+
+  void StartTransfer(CloneDirection direction);
+  void EndTransfer();
+  void FinishTransfer(bool refresh);
+  void UpdateTransferTools();
+
+  RadioMemory m_memory;
+  AppState m_state;
+  Prompter m_defaultPrompter;
+  Prompter* m_prompter;
+  EditingWindowFactories m_factories;
+  std::map<std::uint8_t, QPointer<EditingWindow>> m_windows;
+  std::map<QString, std::function<void()>> m_commands;
+  std::map<QString, QAction*> m_tools;
+  std::map<int, CommandLayout> m_layouts;
+  QList<QMenu*> m_bands;
+  QActionGroup* m_languageGroup = nullptr;
+
+  QMdiArea* m_mdi = nullptr;
+  QToolBar* m_toolBar = nullptr;
+  QDockWidget* m_treeBand = nullptr;
+  FrmTreeView* m_tree = nullptr;
+  QStatusBar* m_statusStrip = nullptr;
+  QProgressBar* m_progress = nullptr;
+
+  CloneTransfer m_transfer;
+  bool m_transferActive = false;
+  Outcome m_outcome = Outcome::None;
+  QString m_openError;
+  bool m_shutDown = false;
+};
+
+}  // namespace orvex

@@ -1,0 +1,83 @@
+#include "ui/memorymap/memory_map_model.h"
+
+namespace orvex {
+
+namespace {
+bool IsHexDigit(QChar c) {
+  return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
+         (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
+}
+
+int DigitValue(QChar c) { return c > QLatin1Char('9') ? c.unicode() - 55 : c.unicode() - 48; }
+}  // namespace
+
+QString CellText(std::uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
+
+QString NormalizeCell(const QString& text) {
+  if (text.isEmpty()) return QStringLiteral("FF");
+  return text.rightJustified(2, QLatin1Char('0')).toUpper();
+}
+
+std::uint8_t CellByte(const QString& text) {
+  const QString cell = NormalizeCell(text);
+  return static_cast<std::uint8_t>((DigitValue(cell[0]) * 16 + DigitValue(cell[1])) & 0xFF);
+}
+
+QString NormalizeAddress(const QString& text) {
+  QString padded = text.toUpper().rightJustified(4, QLatin1Char('0'));
+  bool ok = false;
+  const int value = padded.toInt(&ok, 16);
+  if (!ok || value > kLastAddress) return QStringLiteral("1FFF");
+  return padded;
+}
+
+QString AddressText(int line, int column) {
+  return QStringLiteral("%1%2").arg(line, 3, 16, QLatin1Char('0')).arg(column, 1, 16).toUpper();
+}
+
+QValidator::State HexValidator::validate(QString& input, int& pos) const {
+  Q_UNUSED(pos);
+  if (input.size() > m_maxLength) return Invalid;
+  for (const QChar c : input) {
+    if (!IsHexDigit(c)) return Invalid;
+  }
+  input = input.toUpper();
+  return Acceptable;
+}
+
+MemoryMapModel::MemoryMapModel(const Image& image, QObject* parent) : QAbstractTableModel(parent), m_image(image) {}
+
+int MemoryMapModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kMapLines; }
+
+int MemoryMapModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kMapColumns; }
+
+QVariant MemoryMapModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  if (role == Qt::DisplayRole || role == Qt::EditRole) {
+    return CellText(m_image[Address(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column()))]);
+  }
+  if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+  return {};
+}
+
+bool MemoryMapModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole) return false;
+  m_image[Address(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column()))] =
+      CellByte(value.toString());
+  emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+  return true;
+}
+
+Qt::ItemFlags MemoryMapModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant MemoryMapModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Horizontal) return QString::number(section, 16).toUpper();
+  return QStringLiteral("%1").arg(section, 3, 16, QLatin1Char('0')).toUpper();
+}
+
+}  // namespace orvex

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+#include <QValidator>
+#include <cstdint>
+
+#include "core/memory_image.h"
+
+namespace orvex {
+
+inline constexpr int kMapLines = static_cast<int>(kRowCount);          // 512 lines of
+inline constexpr int kMapColumns = static_cast<int>(kRowSize);         // 16 bytes
+inline constexpr int kLastAddress = static_cast<int>(kImageSize) - 1;  // 0x1FFF
+
+// A byte as its cell text: two upper-case hexadecimal digits.
+QString CellText(std::uint8_t value);
+
+// What an edited cell holds once committed: one digit gets a leading "0",
+// an empty text becomes "FF".
+QString NormalizeCell(const QString& text);
+
+// A cell's two characters back to a byte: a character above "9" counts as
+// its code minus 55, any other as its code minus 48.
+std::uint8_t CellByte(const QString& text);
+
+// The address box text after editing: padded to four digits with leading
+// zeros and clamped to "1FFF".
+QString NormalizeAddress(const QString& text);
+
+// "081" + "2": the line label and column heading of an address.
+QString AddressText(int line, int column);
+
+// The memory map's working copy of the image as a 512 x 16 table of hex
+// cells.  Nothing reaches RadioMemory until the dialog's OK.
+class MemoryMapModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  explicit MemoryMapModel(const Image& image, QObject* parent = nullptr);
+
+  [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
+  [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;
+  [[nodiscard]] QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  [[nodiscard]] Qt::ItemFlags flags(const QModelIndex& index) const override;
+  [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+  [[nodiscard]] const Image& image() const { return m_image; }
+
+ private:
+  Image m_image;
+};
+
+// Accepts up to maxLength hexadecimal digits and turns a..f into A..F.
+class HexValidator : public QValidator {
+ public:
+  HexValidator(int maxLength, QObject* parent) : QValidator(parent), m_maxLength(maxLength) {}
+  State validate(QString& input, int& pos) const override;
+
+ private:
+  int m_maxLength;
+};
+
+}  // namespace orvex
