@@ -138,18 +138,6 @@ std::string Joined(const std::vector<std::string>& items) {
   return text;
 }
 
-// The tone bytes {lo, hi} for a tone text, or the bytes the row already holds
-// when the text is what they read as (a tone outside the list).
-Result<std::array<std::uint8_t, 2>> ToneBytesFor(std::string_view text, ConstRow current, std::size_t column,
-                                                 int language, char separator) {
-  auto bytes = ToneBytes(text, separator);
-  if (bytes) return bytes;
-  const Direction direction = column == O::kDecodeTone ? Direction::Rx : Direction::Tx;
-  if (text == ReadTone(current, direction, Text(kTxtNone, language), separator))
-    return std::array<std::uint8_t, 2>{current[column], current[column + 1]};
-  return bytes;
-}
-
 }  // namespace
 
 std::string& ChannelFields::at(int column) { return this->*kFieldOf.at(static_cast<std::size_t>(column)); }
@@ -253,17 +241,21 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
     problems.push_back(std::string(kFieldName[static_cast<std::size_t>(column)]) + ": " + why);
   };
 
-  if (auto s = WriteFreq(out, Direction::Rx, fields.rx); !s) note(kColRx, s.error());
-  if (auto s = WriteFreq(out, Direction::Tx, fields.tx); !s) note(kColTx, s.error());
-  auto storeTone = [&](int column, std::size_t offset, std::string_view text) {
-    auto bytes = ToneBytesFor(text, current, offset, language, separator);
-    if (!bytes) return note(column, bytes.error());
-    out[offset] = (*bytes)[0];
-    out[offset + 1] = (*bytes)[1];
+  // A text the codecs refuse is still accepted when it is what the record
+  // already holds, so radio data outside the editor's range (a frequency
+  // below 10 MHz, a tone outside the list) survives a store unchanged; the
+  // refused write left those bytes as they were.
+  auto written = [&](int column, const Status& status, const std::string& text, const std::string& held) {
+    if (!status && text != held) note(column, status.error());
   };
-  storeTone(kColDecodeTone, O::kDecodeTone, fields.decodeTone);
-  // No Tx, no encode tone.
-  storeTone(kColEncodeTone, O::kEncodeTone, fields.tx.empty() ? std::string_view() : fields.encodeTone);
+  written(kColRx, WriteFreq(out, Direction::Rx, fields.rx), fields.rx, ReadFreq(current, Direction::Rx, separator));
+  written(kColTx, WriteFreq(out, Direction::Tx, fields.tx), fields.tx, ReadFreq(current, Direction::Tx, separator));
+  const std::string none(Text(kTxtNone, language));
+  written(kColDecodeTone, WriteTone(out, Direction::Rx, fields.decodeTone, separator), fields.decodeTone,
+          ReadTone(current, Direction::Rx, none, separator));
+  const std::string encodeTone = fields.tx.empty() ? "" : fields.encodeTone;  // no Tx, no encode tone
+  written(kColEncodeTone, WriteTone(out, Direction::Tx, encodeTone, separator), encodeTone,
+          ReadTone(current, Direction::Tx, none, separator));
 
   for (int column : kListColumns) {
     const auto items = ChannelListItems(column, language);

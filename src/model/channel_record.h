@@ -115,9 +115,10 @@ ChannelFields ReadChannel(const Image& image, int n, int language, char separato
 
 // Writes a channel from its field texts (an empty Rx clears it).  Every text
 // is checked first; if one is not valid nothing is touched and the reason is
-// returned.  Bytes 12 and 15 and name bytes 6..15 keep their values.  A tone
-// text outside the tone list is accepted only when it is what the record
-// already holds, so radio data the list does not cover survives a store.
+// returned.  Bytes 12 and 15 and name bytes 6..15 keep their values.  A
+// frequency or tone text the codecs refuse (below 10 MHz, not in the tone
+// list) is accepted only when it is what the record already holds, so radio
+// data the editor cannot produce survives a store.
 Status StoreChannel(Image& image, int n, const ChannelFields& fields, int language, char separator = '.');
 
 // Sets the channel row and its name row to 0xFF.

@@ -1,0 +1,427 @@
+#include "model/channel_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/strings.h"
+#include "model/channel_test_util.h"
+
+namespace orvex {
+namespace {
+
+using test::Blank;
+using test::PutChannel;
+using test::RawChannel;
+
+std::string T(int number, int language = 0) { return std::string(Text(number, language)); }
+
+ChannelTable Loaded(const Image& image, int language = 0) {
+  ChannelTable table(language);
+  table.ChannelGridLoad(image);
+  return table;
+}
+
+// A table with channel `row` created by typing its Rx frequency.
+ChannelTable WithChannel(int row, const std::string& opt = "") {
+  ChannelTable table = Loaded(Blank());
+  table.SetRxCell(row, "145.5");
+  if (!opt.empty()) {
+    table.SetCurrent({row, kColOptSignal});
+    table.CommitListEditor(opt);
+  }
+  return table;
+}
+
+TEST(ChannelTable, HeadingsCaptionAndNumbers) {
+  for (int language : {0, 1}) {
+    ChannelTable table(language);
+    EXPECT_EQ(table.Caption(), T(1100, language) + "..");
+    EXPECT_EQ(table.Cell(0, kColNumber), T(1120, language));
+    EXPECT_EQ(table.Cell(0, kColDecodeTone), "CTC/DCS " + T(1123, language));
+    EXPECT_EQ(table.Cell(0, kColEncodeTone), "CTC/DCS " + T(1124, language));
+    EXPECT_EQ(table.Cell(0, kColAutoResponse), T(1518, language));
+    EXPECT_EQ(table.Cell(1, kColNumber), "1");
+    EXPECT_EQ(table.Cell(128, kColNumber), "128");
+  }
+  EXPECT_EQ(ChannelTable(0).Cell(0, kColRx), "Rx Freq");
+}
+
+TEST(ChannelTable, ColumnWidthsHideOptionAndScramblerNo) {
+  const int widths[] = {500, 1200, 1200, 1450, 1450, 1000, 1000, 1000, 1000, 1200, 0, 0, 1000, 1000, 1300};
+  for (int column = 0; column < kChannelColumns; ++column) {
+    EXPECT_EQ(ChannelTable::ColumnWidth(column), widths[column]) << column;
+    EXPECT_EQ(ChannelTable::IsHiddenColumn(column), column == kColOption || column == kColScramblerNo);
+  }
+}
+
+TEST(ChannelTable, BlankImageLoadsEmptyRows) {
+  ChannelTable table = Loaded(BlankImage());
+  for (int row = 1; row <= 128; ++row)
+    for (int column = 1; column < kChannelColumns; ++column) EXPECT_EQ(table.Cell(row, column), "");
+  EXPECT_EQ(table.current(), (CellPosition{1, kColRx}));
+  Image image = BlankImage();
+  ASSERT_TRUE(table.SaveData(image).ok());
+  EXPECT_EQ(image, BlankImage());
+}
+
+TEST(ChannelTable, LoadShowsEveryColumn) {
+  Image image = Blank();
+  RawChannel raw;
+  raw.tx = 14610000;
+  raw.decodeTone = "D023N";
+  raw.encodeTone = "88.5";
+  raw.flagsA = 0x5C;  // Scan Add, Wide, BCL, 5-Tone
+  raw.flagsB = 0x93;  // Scramble, number 2, Decode 3
+  raw.name = "AB";
+  PutChannel(image, 4, raw);
+  ChannelTable table = Loaded(image);
+  const std::vector<std::string> expected = {"145.50000", "146.10000", "D023N",    "88.5", "Low",    "Yes", "Wide",
+                                             "Carrier",   "AB    ",    "Scramble", "2",    "5-Tone", "3",   "Off"};
+  for (int column = 1; column < kChannelColumns; ++column)
+    EXPECT_EQ(table.Cell(4, column), expected[static_cast<std::size_t>(column - 1)]) << column;
+  EXPECT_FALSE(table.IsGreyed(4, kColDecode));
+  EXPECT_FALSE(table.IsGreyed(4, kColAutoResponse));
+}
+
+TEST(ChannelTable, SaveAfterLoadLeavesTheImageUnchanged) {
+  for (unsigned seed = 100; seed < 130; ++seed) {
+    for (int language : {0, 1}) {
+      const Image original = test::RandomChannelImage(seed);
+      Image image = original;
+      const Status saved = Loaded(image, language).SaveData(image);
+      ASSERT_TRUE(saved.ok()) << saved.error();
+      ASSERT_EQ(image, original) << "seed " << seed << " language " << language;
+    }
+  }
+}
+
+TEST(ChannelTable, RefreshSwitchesLanguage) {
+  Image image = Blank();
+  PutChannel(image, 1, RawChannel{});
+  ChannelTable table = Loaded(image, 0);
+  table.RefreshChannel(image, 1);
+  EXPECT_EQ(table.Cell(1, kColPower), T(1147, 1));
+  EXPECT_EQ(table.Cell(0, kColRx), T(1121, 1));
+  ASSERT_TRUE(table.SaveData(image).ok());
+  EXPECT_EQ(image[Address(1, 13)], 0x70);
+}
+
+// ---- commits ----------------------------------------------------------------
+
+TEST(ChannelTable, RxEntryIsNormalised) {
+  struct Case {
+    const char* typed;
+    const char* shown;
+  };
+  const Case cases[] = {{"600", "400.02500"},      {"50", "137.02500"},    {"145.0031", "145.00000"},
+                        {"145.0063", "145.00625"}, {"146.5", "146.50000"}, {"551", "400.02500"},
+                        {"550.999", "550.99500"},  {"1.2.3", "137.02500"}, {"438", "438.00000"}};
+  for (const auto& c : cases) {
+    ChannelTable table = Loaded(Blank());
+    table.SetRxCell(3, c.typed);
+    EXPECT_EQ(table.Cell(3, kColRx), c.shown) << c.typed;
+    table.SetTxCell(3, c.typed);
+    EXPECT_EQ(table.Cell(3, kColTx), c.shown) << c.typed;
+  }
+}
+
+TEST(ChannelTable, TypingOnTheDecodeCellOfAnEmptyChannelCreatesIt) {
+  ChannelTable table = Loaded(Blank());
+  table.SetCurrent({7, kColDecodeTone});
+  const CellEditorOffer offer = table.GridKey('1');
+  EXPECT_EQ(table.current(), (CellPosition{7, kColRx}));
+  EXPECT_EQ(offer.kind, CellEditorKind::Text);
+  EXPECT_EQ(offer.text, "1");
+  EXPECT_FALSE(offer.selectAll);
+  EXPECT_EQ(offer.maxLength, 9u);
+  table.CommitTextEditor("146.5");
+  const std::vector<std::string> expected = {"146.50000", "146.50000", "None", "None", "High", "Yes", "Wide",
+                                             "Off",       "",          "Off",  "1",    "Off",  "0",   "Off"};
+  for (int column = 1; column < kChannelColumns; ++column)
+    EXPECT_EQ(table.Cell(7, column), expected[static_cast<std::size_t>(column - 1)]) << column;
+  EXPECT_TRUE(table.IsGreyed(7, kColDecode));
+  EXPECT_TRUE(table.IsGreyed(7, kColAutoResponse));
+  EXPECT_EQ(table.current(), (CellPosition{7, kColTx}));
+  Image image = Blank();
+  ASSERT_TRUE(table.SaveData(image).ok());
+  EXPECT_EQ(image[Address(7, 13)], 0x70);
+  EXPECT_EQ(image[Address(7 + 256, 0)], 38);
+}
+
+TEST(ChannelTable, NewRxOnAnExistingChannelKeepsItsCells) {
+  ChannelTable table = WithChannel(2, "MSK");
+  table.SetTxCell(2, "");
+  table.SetRxCell(2, "440");
+  EXPECT_EQ(table.Cell(2, kColRx), "440.00000");
+  EXPECT_EQ(table.Cell(2, kColTx), "");
+  EXPECT_EQ(table.Cell(2, kColOptSignal), "MSK");
+}
+
+TEST(ChannelTable, EmptyingRxEmptiesTheRowAndSaveClearsIt) {
+  Image image = test::RandomChannelImage(21);
+  PutChannel(image, 9, RawChannel{});
+  ChannelTable table = Loaded(image);
+  table.SetCurrent({9, kColRx});
+  table.CommitTextEditor("");
+  for (int column = 1; column < kChannelColumns; ++column) EXPECT_EQ(table.Cell(9, column), "");
+  ASSERT_TRUE(table.SaveData(image).ok());
+  for (std::size_t a = 0x90; a < 0xA0; ++a) EXPECT_EQ(image[a], 0xFF);
+  for (std::size_t a = 0x1090; a < 0x10A0; ++a) EXPECT_EQ(image[a], 0xFF);
+}
+
+TEST(ChannelTable, EmptyTxEmptiesEncodeAndClicksThereGoToTx) {
+  ChannelTable table = WithChannel(5);
+  table.SetCurrent({5, kColTx});
+  table.CommitTextEditor("");
+  EXPECT_EQ(table.Cell(5, kColEncodeTone), "");
+  EXPECT_EQ(table.current(), (CellPosition{5, kColDecodeTone}));
+  const CellEditorOffer offer = table.Click(5, kColEncodeTone);
+  EXPECT_EQ(table.current(), (CellPosition{5, kColTx}));
+  EXPECT_EQ(offer.kind, CellEditorKind::Text);
+  table.CommitTextEditor("145.6");
+  EXPECT_EQ(table.Cell(5, kColEncodeTone), "None");
+}
+
+TEST(ChannelTable, NameIsUpperCasedAndPadded) {
+  ChannelTable table = WithChannel(3);
+  table.SetCurrent({3, kColName});
+  std::string typed;
+  for (char c : std::string("ab+-!"))
+    if (auto accepted = ChannelTable::TextEditorChar(kColName, c)) typed += *accepted;
+  table.CommitTextEditor(typed);
+  EXPECT_EQ(table.Cell(3, kColName), "AB+   ");
+  EXPECT_EQ(table.current(), (CellPosition{3, kColOptSignal}));  // skips the hidden columns
+}
+
+TEST(ChannelTable, TextEditorCharacters) {
+  struct Case {
+    int column;
+    char typed;
+    std::optional<char> accepted;
+  };
+  const Case cases[] = {
+      {kColRx, '5', '5'},
+      {kColRx, '.', '.'},
+      {kColTx, ',', ','},
+      {kColRx, 'a', std::nullopt},
+      {kColTx, ' ', std::nullopt},
+      {kColName, 'q', 'Q'},
+      {kColName, '?', '?'},
+      {kColName, ' ', ' '},
+      {kColName, '.', std::nullopt},
+      {kColName, '-', std::nullopt},
+      {kColPower, '1', std::nullopt},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ChannelTable::TextEditorChar(c.column, c.typed), c.accepted) << c.typed;
+}
+
+// ---- greying and the Enter walk ------------------------------------------------
+
+TEST(ChannelTable, OptSignalGreysDecodeAndAutoResponse) {
+  struct Case {
+    std::string signal;
+    bool decodeGreyed, autoGreyed;
+  };
+  const Case cases[] = {{"Off", true, true}, {"MSK", false, true}, {"2-Tone", false, true}, {"5-Tone", false, false}};
+  for (const auto& c : cases) {
+    ChannelTable table = WithChannel(1, c.signal);
+    EXPECT_EQ(table.IsGreyed(1, kColDecode), c.decodeGreyed) << c.signal;
+    EXPECT_EQ(table.IsGreyed(1, kColAutoResponse), c.autoGreyed) << c.signal;
+    for (int column = 1; column < kColDecode; ++column) EXPECT_FALSE(table.IsGreyed(1, column));
+    EXPECT_EQ(table.OpenCellEditor(1, kColAutoResponse).kind,
+              c.autoGreyed ? CellEditorKind::None : CellEditorKind::List);
+  }
+}
+
+TEST(ChannelTable, PickingMskAfterFiveToneGreysAutoResponseAndKeepsItsText) {
+  ChannelTable table = WithChannel(1, "5-Tone");
+  table.SetCurrent({1, kColAutoResponse});
+  table.CommitListEditor("On");
+  table.SetCurrent({1, kColOptSignal});
+  table.PickListItem("MSK");
+  EXPECT_TRUE(table.IsGreyed(1, kColAutoResponse));
+  EXPECT_FALSE(table.IsGreyed(1, kColDecode));
+  EXPECT_EQ(table.Cell(1, kColAutoResponse), "On");
+}
+
+TEST(ChannelTable, NextEditableCell) {
+  struct Case {
+    std::string signal;
+    bool noTx;
+    CellPosition from, to;
+  };
+  const std::vector<Case> cases = {
+      {"Off", false, {4, kColRx}, {4, kColTx}},
+      {"Off", false, {4, kColDecodeTone}, {4, kColEncodeTone}},
+      {"Off", true, {4, kColDecodeTone}, {4, kColPower}},
+      {"Off", false, {4, kColBcl}, {4, kColName}},
+      {"Off", false, {4, kColName}, {4, kColOptSignal}},
+      {"Off", false, {4, kColOptSignal}, {5, kColRx}},
+      {"Off", false, {128, kColOptSignal}, {1, kColRx}},
+      {"MSK", false, {4, kColOptSignal}, {4, kColDecode}},
+      {"2-Tone", false, {4, kColDecode}, {5, kColRx}},
+      {"5-Tone", false, {4, kColDecode}, {4, kColAutoResponse}},
+      {"5-Tone", false, {128, kColAutoResponse}, {1, kColRx}},
+  };
+  for (const auto& c : cases) {
+    ChannelTable table = WithChannel(c.from.row, c.signal);
+    if (c.noTx) table.SetTxCell(c.from.row, "");
+    const CellPosition to = table.NextEditableCell(c.from);
+    EXPECT_EQ(to, c.to) << c.signal << " " << c.from.row << "," << c.from.column << " -> " << to.row << ","
+                        << to.column;
+  }
+}
+
+TEST(ChannelTable, EnterInTheOptSignalListOnTheLastRowWrapsToTheFirst) {
+  ChannelTable table = WithChannel(128);
+  table.SetCurrent({128, kColOptSignal});
+  table.CommitListEditor("Off");
+  EXPECT_EQ(table.current(), (CellPosition{1, kColRx}));
+}
+
+// ---- opening editors ------------------------------------------------------------
+
+TEST(ChannelTable, EditorsPerColumn) {
+  ChannelTable table = WithChannel(2, "5-Tone");
+  struct Case {
+    int column;
+    CellEditorKind kind;
+    std::size_t maxLength, items;
+  };
+  const Case cases[] = {
+      {kColRx, CellEditorKind::Text, 9, 0},
+      {kColTx, CellEditorKind::Text, 9, 0},
+      {kColDecodeTone, CellEditorKind::ToneList, 0, 261},
+      {kColEncodeTone, CellEditorKind::ToneList, 0, 261},
+      {kColPower, CellEditorKind::List, 0, 2},
+      {kColScanAdd, CellEditorKind::List, 0, 2},
+      {kColBandwidth, CellEditorKind::List, 0, 2},
+      {kColBcl, CellEditorKind::List, 0, 2},
+      {kColName, CellEditorKind::Text, 6, 0},
+      {kColOption, CellEditorKind::List, 0, 3},
+      {kColScramblerNo, CellEditorKind::List, 0, 8},
+      {kColOptSignal, CellEditorKind::List, 0, 4},
+      {kColDecode, CellEditorKind::List, 0, 8},
+      {kColAutoResponse, CellEditorKind::List, 0, 2},
+      {kColNumber, CellEditorKind::None, 0, 0},
+  };
+  for (const auto& c : cases) {
+    const CellEditorOffer offer = table.OpenCellEditor(2, c.column);
+    EXPECT_EQ(offer.kind, c.kind) << c.column;
+    EXPECT_EQ(offer.maxLength, c.maxLength) << c.column;
+    EXPECT_EQ(offer.items.size(), c.items) << c.column;
+    if (c.kind != CellEditorKind::None) EXPECT_EQ(offer.text, table.Cell(2, c.column)) << c.column;
+  }
+  EXPECT_EQ(table.OpenCellEditor(0, kColRx).kind, CellEditorKind::None);
+}
+
+TEST(ChannelTable, ToneListStartsWithNoneInTheCurrentLanguage) {
+  Image image = Blank();
+  PutChannel(image, 1, RawChannel{});
+  for (int language : {0, 1}) {
+    const CellEditorOffer offer = Loaded(image, language).OpenCellEditor(1, kColDecodeTone);
+    EXPECT_EQ(offer.items.front(), T(1137, language));
+    EXPECT_EQ(offer.items[1], "67.0");
+    EXPECT_EQ(offer.items.back(), "D754I");
+    EXPECT_EQ(offer.text, T(1137, language));
+  }
+}
+
+TEST(ChannelTable, GridKeys) {
+  struct Case {
+    int column;
+    char key;
+    CellEditorKind kind;
+    std::string text;
+    bool selectAll;
+  };
+  const std::vector<Case> cases = {
+      {kColRx, kKeyEnter, CellEditorKind::Text, "145.50000", true},
+      {kColTx, '4', CellEditorKind::Text, "4", false},
+      {kColTx, '.', CellEditorKind::Text, ".", false},
+      {kColRx, 'a', CellEditorKind::None, "", true},
+      {kColName, kKeyEnter, CellEditorKind::Text, "", true},
+      {kColName, 'x', CellEditorKind::Text, "X", false},
+      {kColName, '7', CellEditorKind::Text, "7", false},
+      {kColName, '+', CellEditorKind::None, "", true},
+      {kColPower, kKeyEnter, CellEditorKind::List, "High", true},
+      {kColPower, 'H', CellEditorKind::None, "", true},
+      {kColDecode, kKeyEnter, CellEditorKind::None, "", true},  // greyed with Opt.Signal Off
+      {kColDecodeTone, kKeyEnter, CellEditorKind::ToneList, "None", true},
+  };
+  for (const auto& c : cases) {
+    ChannelTable table = WithChannel(6);
+    table.SetCurrent({6, c.column});
+    const CellEditorOffer offer = table.GridKey(c.key);
+    EXPECT_EQ(offer.kind, c.kind) << c.column << " " << c.key;
+    if (c.kind == CellEditorKind::None) continue;
+    EXPECT_EQ(offer.text, c.text) << c.column << " " << c.key;
+    EXPECT_EQ(offer.selectAll, c.selectAll) << c.column << " " << c.key;
+  }
+}
+
+TEST(ChannelTable, ClicksOnAnEmptyRowOpenTheRxEditor) {
+  for (int column = 1; column < kChannelColumns; ++column) {
+    ChannelTable table = Loaded(Blank());
+    const CellEditorOffer offer = table.Click(12, column);
+    EXPECT_EQ(table.current(), (CellPosition{12, kColRx})) << column;
+    EXPECT_EQ(offer.kind, CellEditorKind::Text);
+    EXPECT_EQ(offer.text, "");
+  }
+}
+
+// A programmed channel whose decode tone the grid cannot show.
+TEST(ChannelTable, UnknownDecodeToneKind) {
+  Image image = Blank();
+  RawChannel raw;
+  raw.flagsA = 0x54;
+  raw.name = "KEEP";
+  PutChannel(image, 8, raw);
+  image[Address(8, 9)] = 0x10;
+  ChannelTable table = Loaded(image);
+  EXPECT_EQ(table.Cell(8, kColDecodeTone), "");
+  EXPECT_EQ(table.OpenCellEditor(8, kColDecodeTone).kind, CellEditorKind::None);
+
+  Image saved = image;
+  ASSERT_TRUE(table.SaveData(saved).ok());
+  EXPECT_EQ(saved[Address(8, 8)], 0xFF);
+  EXPECT_EQ(saved[Address(8, 9)], 0xFF);
+
+  table.SetRxCell(8, "430");
+  EXPECT_EQ(table.Cell(8, kColTx), "430.00000");
+  EXPECT_EQ(table.Cell(8, kColDecodeTone), "None");
+  EXPECT_EQ(table.Cell(8, kColPower), "High");
+  EXPECT_EQ(table.Cell(8, kColOptSignal), "Off");
+  EXPECT_EQ(table.Cell(8, kColName), "KEEP  ");
+}
+
+TEST(ChannelTable, SaveStoresGoodRowsAndReportsBadOnes) {
+  const Image original = test::RandomChannelImage(31);
+  Image image = original;
+  ChannelTable table = Loaded(image);
+  table.SetRxCell(40, "145.5");
+  ChannelFields bad = NewChannelFields("145.50000", 0);
+  bad.power = "Medium";
+  table.SetRowFields(41, bad);
+  const Status saved = table.SaveData(image);
+  ASSERT_FALSE(saved.ok());
+  EXPECT_NE(saved.error().find("channel 41"), std::string::npos);
+  EXPECT_EQ(ReadChannel(image, 40, 0).rx, "145.50000");
+  for (std::size_t column = 0; column < kRowSize; ++column)
+    EXPECT_EQ(image[Address(41, column)], original[Address(41, column)]);
+}
+
+TEST(ChannelTable, CommaSeparator) {
+  Image image = Blank();
+  ChannelTable table(0, ',');
+  table.ChannelGridLoad(image);
+  table.SetRxCell(1, "145,0063");
+  EXPECT_EQ(table.Cell(1, kColRx), "145,00625");
+  ASSERT_TRUE(table.SaveData(image).ok());
+  EXPECT_EQ(ReadChannel(image, 1, 0).rx, "145.00625");
+}
+
+}  // namespace
+}  // namespace orvex
