@@ -15,13 +15,23 @@ Result<Bytes> ReadWholeFile(const std::string& path) {
 }
 
 Status WriteWholeFile(const std::string& path, const Bytes& bytes) {
+  // Unbuffered, and every write checked: QSaveFile::commit() ignores a failed
+  // flush of buffered data and would rename a truncated file over the old one
+  // when the disk fills up.  A short write is retried so the second attempt
+  // reports the system's reason ("No space left on device").
   QSaveFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::WriteOnly)) return Fail(file.errorString().toStdString());
-  const auto size = static_cast<qint64>(bytes.size());
-  if (file.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-    const std::string reason = file.errorString().toStdString();
-    file.cancelWriting();
-    return Fail(reason);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) return Fail(file.errorString().toStdString());
+  const char* data = reinterpret_cast<const char*>(bytes.data());
+  qint64 left = static_cast<qint64>(bytes.size());
+  while (left > 0) {
+    const qint64 written = file.write(data, left);
+    if (written <= 0) {
+      const std::string reason = file.errorString().toStdString();
+      file.cancelWriting();
+      return Fail(reason);
+    }
+    data += written;
+    left -= written;
   }
   if (!file.commit()) return Fail(file.errorString().toStdString());
   return Ok{};
