@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -117,7 +118,8 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
   static int argc = 1;
   static char name[] = "orvex-cli";
   static char* argv[] = {name, nullptr};
-  if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
+  std::optional<QCoreApplication> app;
+  if (!QCoreApplication::instance()) app.emplace(argc, argv);
 
   CloneTransfer transfer;
   ProgressBar bar;
