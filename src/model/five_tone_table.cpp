@@ -33,6 +33,7 @@ std::string FiveToneStandardText(std::uint8_t stored) {
 
 std::string FiveToneIdText(const Image& image, std::size_t address) {
   std::string id;
+  if (address > image.size() - FiveToneOffset::kIdLength) return id;
   for (std::size_t i = 0; i < FiveToneOffset::kIdLength; ++i) {
     const std::uint8_t b = image[address + i];
     if (b == FiveToneOffset::kNone) return {};
@@ -82,9 +83,7 @@ void FiveToneTable::SaveData(Image& image) const {
   }
 }
 
-const std::string& FiveToneTable::cell(CellPos pos) const {
-  return m_grid.at(static_cast<std::size_t>(pos.row)).at(static_cast<std::size_t>(pos.column));
-}
+const std::string& FiveToneTable::cell(CellPos pos) const { return CellText(m_grid, pos); }
 
 FiveToneTable::Captions FiveToneTable::captions() const {
   const auto text = [this](int n) { return std::string(Text(n, m_language)); };

@@ -86,6 +86,7 @@ class FiveToneTable {
   void SaveData(Image& image) const;
 
   const CellGrid& cells() const { return m_grid; }
+  // Any cell, headings included; "" outside the grid.
   const std::string& cell(CellPos pos) const;
   Captions captions() const;
 

@@ -24,10 +24,12 @@ std::size_t CodeAddress(std::size_t list, int row) {
 }  // namespace
 
 std::string MskCodeText(const Image& image, std::size_t address) {
+  if (address > image.size() - MskOffset::kCodeLength) return {};
   return DigitsText(image, address, MskOffset::kCodeLength);
 }
 
 void StoreMskCode(Image& image, std::size_t address, std::string_view code) {
+  if (address > image.size() - MskOffset::kCodeLength) return;
   for (std::size_t k = 0; k < MskOffset::kCodeLength; ++k) {
     const auto digit = k < code.size() ? HexDigitValue(code[k]) : std::nullopt;
     image[address + k] = digit ? *digit : kEmpty;
@@ -60,9 +62,7 @@ void MskTable::SaveData(Image& image) const {
   image[MskOffset::kOptions] = WithBit(image[MskOffset::kOptions], MskOffset::kInvertBit, m_invert);
 }
 
-const std::string& MskTable::cell(MskGrid grid, CellPos pos) const {
-  return cells(grid).at(static_cast<std::size_t>(pos.row)).at(static_cast<std::size_t>(pos.column));
-}
+const std::string& MskTable::cell(MskGrid grid, CellPos pos) const { return CellText(cells(grid), pos); }
 
 MskTable::Captions MskTable::captions() const {
   return {"MSK", std::string(Text(1526, m_language)), std::string(Text(1224, m_language)),

@@ -65,6 +65,7 @@ class MskTable {
   void SaveData(Image& image) const;
 
   const CellGrid& cells(MskGrid grid) const { return m_grids[Index(grid)]; }
+  // Any cell, headings included; "" outside the grid.
   const std::string& cell(MskGrid grid, CellPos pos) const;
   Captions captions() const;
 

@@ -22,6 +22,13 @@ bool IsDataCell(const CellGrid& grid, CellPos pos) {
          static_cast<std::size_t>(pos.column) < grid[pos.row].size();
 }
 
+const std::string& CellText(const CellGrid& grid, CellPos pos) {
+  static const std::string kNone;
+  if (pos.row < 0 || pos.column < 0 || static_cast<std::size_t>(pos.row) >= grid.size()) return kNone;
+  const auto& row = grid[static_cast<std::size_t>(pos.row)];
+  return static_cast<std::size_t>(pos.column) < row.size() ? row[static_cast<std::size_t>(pos.column)] : kNone;
+}
+
 std::string TenthsText(std::uint32_t tenths) { return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10); }
 
 std::optional<std::uint8_t> HexDigitValue(char c) {

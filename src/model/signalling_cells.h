@@ -60,6 +60,9 @@ CellGrid MakeGrid(std::size_t dataRows, std::vector<std::string> headings);
 // and inside the grid.
 bool IsDataCell(const CellGrid& grid, CellPos pos);
 
+// The text of any cell, headings included; "" outside the grid.
+const std::string& CellText(const CellGrid& grid, CellPos pos);
+
 // A value in tenths of a hertz with exactly one decimal place ("1981.0").
 std::string TenthsText(std::uint32_t tenths);
 

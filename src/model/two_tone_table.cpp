@@ -174,9 +174,7 @@ void TwoToneTable::SaveData(Image& image) const {
   }
 }
 
-const std::string& TwoToneTable::cell(TwoToneGrid grid, CellPos pos) const {
-  return m_grids[Index(grid)].at(static_cast<std::size_t>(pos.row)).at(static_cast<std::size_t>(pos.column));
-}
+const std::string& TwoToneTable::cell(TwoToneGrid grid, CellPos pos) const { return CellText(cells(grid), pos); }
 
 TwoToneTable::Captions TwoToneTable::captions() const {
   return {std::string(Text(1520, m_language)), std::string(Text(1526, m_language)),

@@ -92,6 +92,7 @@ class TwoToneTable {
   void SaveData(Image& image) const;
 
   const CellGrid& cells(TwoToneGrid grid) const { return m_grids[Index(grid)]; }
+  // Any cell, headings included; "" outside the grid.
   const std::string& cell(TwoToneGrid grid, CellPos pos) const;
   Captions captions() const;
 

@@ -301,6 +301,9 @@ TEST(FiveToneTable, SetCellAndSettingsRefuseWhatTheWindowCannotShow) {
   EXPECT_FALSE(table.SetCell({1, 2}, "99F").ok());
   EXPECT_EQ(table.cell({1, 2}), "9AAAA");
   EXPECT_FALSE(table.SetCell({0, 2}, "").ok());
+  EXPECT_EQ(table.cell({9, 1}), "");
+  EXPECT_EQ(table.cell({1, 3}), "");
+  EXPECT_EQ(FiveToneIdText(Blank(), 8190), "");
   EXPECT_TRUE(table.SetRespondWaitingIndex(3).ok());
   EXPECT_FALSE(table.SetRespondWaitingIndex(4).ok());
   EXPECT_TRUE(table.SetFixDigitIndex(4).ok());

@@ -211,6 +211,13 @@ TEST(MskTable, HeadingsOpenNothingAndEnterMovesDown) {
   EXPECT_FALSE(table.BeginCellEdit(kCall, {9, 1}).has_value());
   EXPECT_FALSE(table.CommitCellEdit(kId, {0, 1}, "1").accepted);
   EXPECT_FALSE(table.SetCell(kId, {11, 1}, "1").ok());
+  EXPECT_EQ(table.cell(kId, {11, 1}), "");
+  EXPECT_EQ(table.cell(kId, {-1, 0}), "");
+  EXPECT_EQ(table.cell(kId, {1, 2}), "");
+  EXPECT_EQ(MskCodeText(Blank(), 8190), "");
+  Image image = Blank();
+  StoreMskCode(image, 8190, "12");
+  EXPECT_EQ(image, Blank());
   EXPECT_EQ(table.NextCell(kCall, {1, 1}), (CellPos{2, 1}));
   EXPECT_EQ(table.NextCell(kCall, {8, 1}), (CellPos{8, 1}));
   EXPECT_EQ(table.NextCell(kId, {8, 1}), (CellPos{9, 1}));

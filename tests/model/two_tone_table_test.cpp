@@ -445,6 +445,8 @@ TEST(TwoToneTable, HeadingsAndLabelsOpenNoEditor) {
     EXPECT_FALSE(table.BeginCellEdit(kCall, pos).has_value()) << pos.row << "," << pos.column;
   EXPECT_FALSE(table.CommitCellEdit(kCall, {0, 1}, "1000").accepted);
   EXPECT_FALSE(table.BeginCellEdit(kDecode, {9, 1}).has_value());
+  EXPECT_EQ(table.cell(kDecode, {9, 1}), "");
+  EXPECT_EQ(table.cell(kCall, {1, -1}), "");
 }
 
 TEST(TwoToneTable, EnterMovesThroughTheGrid) {
