@@ -49,7 +49,7 @@ struct TwoToneColumn {
 
 // Text of a stored Call List tone: empty for a high byte of 0x7E or more,
 // otherwise the frequency brought into 288.5..3000 ("3000" without decimal
-// for anything above, as the radio's own program shows it).
+// for anything above).
 std::string CallToneText(std::uint16_t stored);
 
 // Text of a stored Decode value: 0xFFFF empty, 0x0000 "-", otherwise the
