@@ -89,7 +89,9 @@ struct FreqModeContext {
 };
 
 // What one group's controls show: the "Current" text and the selected
-// position of every list (nullopt: no selection yet).
+// position of every list (nullopt: no selection yet; the Current and
+// TxFrequency slots stay unused).  A newly created window's group is a
+// default-constructed FrequencyModeShown.
 struct FrequencyModeShown {
   std::string current;
   std::array<std::optional<int>, kFreqModeFieldCount> lists{};
