@@ -176,17 +176,24 @@ class RowReader {
   RowReader(const std::map<std::string, std::size_t>& columns, const CsvRecord& record)
       : m_columns(columns), m_record(record) {}
 
-  // The trimmed text of a column; nullopt when the header has no such column.
-  std::optional<std::string> Get(const std::string& column) const {
+  // The text of a column, trimmed unless asked not to; nullopt when the
+  // header has no such column.  A short row reads as empty at its end.
+  std::optional<std::string> Get(const std::string& column, bool trim = true) const {
     const auto it = m_columns.find(ToUpperAscii(column));
     if (it == m_columns.end()) return std::nullopt;
-    return it->second < m_record.fields.size() ? Trim(m_record.fields[it->second]) : std::string();
+    if (it->second >= m_record.fields.size()) return std::string();
+    const std::string& text = m_record.fields[it->second];
+    return trim ? Trim(text) : text;
   }
   std::string GetOr(const std::string& column, std::string_view fallback) const {
     auto text = Get(column);
     return text && !text->empty() ? *text : std::string(fallback);
   }
-  void Problem(std::string message) { m_problems.push_back(std::move(message)); }
+  void Problem(std::string message) {
+    // DTCS reads one code for both directions; say what is wrong once.
+    if (std::find(m_problems.begin(), m_problems.end(), message) == m_problems.end())
+      m_problems.push_back(std::move(message));
+  }
   const std::vector<std::string>& problems() const { return m_problems; }
 
  private:
@@ -195,11 +202,13 @@ class RowReader {
   std::vector<std::string> m_problems;
 };
 
-// A tone of the list as its list text, or a problem noted.
-std::string CheckedTone(RowReader& reader, const std::string& column, std::string text) {
-  if (auto bytes = ToneBytes(text, '.'); bytes && (*bytes)[1] != kEmpty)
+// A tone of the list as its list text, or a problem noted.  `shown` is the
+// column's text as the file has it.
+std::string CheckedTone(RowReader& reader, const std::string& column, const std::string& shown, const std::string& tone,
+                        std::string_view kind) {
+  if (auto bytes = ToneBytes(tone, '.'); bytes && (*bytes)[1] != kEmpty)
     return ToneText((*bytes)[1], (*bytes)[0], "", '.');
-  reader.Problem(column + " " + Quoted(text) + " is not a tone of the list");
+  reader.Problem(column + " " + Quoted(shown) + " is not a " + std::string(kind) + " of the list");
   return {};
 }
 
@@ -209,17 +218,17 @@ std::string CtcssTone(RowReader& reader, const std::string& column) {
     reader.Problem(column + " " + Quoted(text) + " is not a CTCSS tone such as 88.5");
     return {};
   }
-  return CheckedTone(reader, column, text);
+  return CheckedTone(reader, column, text, text, "CTCSS tone");
 }
 
 std::string DcsTone(RowReader& reader, const std::string& column, char polarity) {
-  std::string code = reader.GetOr(column, kDefaultDcs);
-  if (code.size() > 3 || code.find_first_not_of("0123456789") != std::string::npos) {
-    reader.Problem(column + " " + Quoted(code) + " is not a DCS code such as 023");
+  const std::string text = reader.GetOr(column, kDefaultDcs);
+  if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) {
+    reader.Problem(column + " " + Quoted(text) + " is not a DCS code such as 023");
     return {};
   }
-  code.insert(0, 3 - code.size(), '0');
-  return CheckedTone(reader, column, "D" + code + (polarity == 'R' ? 'I' : 'N'));
+  const std::string code = std::string(3 - text.size(), '0') + text;
+  return CheckedTone(reader, column, text, "D" + code + (polarity == 'R' ? 'I' : 'N'), "DCS code");
 }
 
 // Encode and decode tone texts from Tone, CrossMode and the value columns.
@@ -314,7 +323,7 @@ void ReadFlags(RowReader& reader, ImportRow& row) {
     else
       reader.Problem("Power " + Quoted(*power) + " is not High, Low or a figure in watts");
   }
-  if (auto name = reader.Get("Name")) row.name = CleanChannelName(*name);
+  if (auto name = reader.Get("Name", false)) row.name = CleanChannelName(*name);
 }
 
 std::string LineError(std::size_t line, const std::vector<std::string>& problems) {

@@ -91,6 +91,7 @@ std::string CsvField(std::string_view field) {
 }
 
 std::string CsvLine(const std::vector<std::string>& fields) {
+  if (fields.size() == 1 && fields[0].empty()) return "\"\"\r\n";  // not a blank line, which readers skip
   std::string line;
   for (std::size_t i = 0; i < fields.size(); ++i) line += (i ? "," : "") + CsvField(fields[i]);
   return line + "\r\n";

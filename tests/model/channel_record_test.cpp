@@ -14,11 +14,7 @@ namespace {
 using test::Blank;
 using test::PutChannel;
 using test::RawChannel;
-
-std::vector<std::uint8_t> RowBytes(const Image& image, std::size_t row) {
-  const ConstRow r = RowOf(image, row);
-  return {r.begin(), r.end()};
-}
+using test::RowBytes;
 
 std::string T(int number, int language = 0) { return std::string(Text(number, language)); }
 

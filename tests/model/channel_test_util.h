@@ -21,6 +21,11 @@ inline Image Blank() {
   return image;
 }
 
+inline std::vector<std::uint8_t> RowBytes(const Image& image, std::size_t row) {
+  const ConstRow r = RowOf(image, row);
+  return {r.begin(), r.end()};
+}
+
 // The stored bytes of a tone text of the list ("None" gives 0xFF 0xFF).
 inline std::array<std::uint8_t, 2> Tone(std::string_view text) { return *ToneBytes(text); }
 
