@@ -28,6 +28,7 @@ using orvex::SimRadio;
 
 // One byte on the wire at 9600 baud, 8N1: a start bit, 8 data bits, a stop bit.
 constexpr long kByteNanos = 10L * 1'000'000'000L / 9600;
+constexpr long kSpinNanos = 300'000;
 
 volatile std::sig_atomic_t g_stop = 0;
 void OnSignal(int) { g_stop = 1; }
@@ -205,9 +206,18 @@ bool Sim::Send(std::vector<std::uint8_t> reply, long long wireFree) {
     return ok;
   }
   long long when = std::max(wireFree, Nanos(Now()));
-  for (const std::uint8_t byte : reply) {
+  for (std::size_t i = 0; i < reply.size(); ++i) {
+    const std::uint8_t byte = reply[i];
     when += kByteNanos;
-    SleepUntil(when);
+    // The last byte decides when the client may answer, so it leaves on
+    // time: sleeping alone wakes a fraction of a millisecond late.
+    if (i + 1 == reply.size()) {
+      SleepUntil(when - kSpinNanos);
+      while (Nanos(Now()) < when) {
+      }
+    } else {
+      SleepUntil(when);
+    }
     if (!WriteAll(m_master, &byte, 1)) return false;
   }
   Log(Nanos(Now()), "tx", reply.data(), reply.size());
