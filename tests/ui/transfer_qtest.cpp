@@ -1,0 +1,168 @@
+// Read and Write from the main window against the virtual radio on a
+// pseudo-terminal, through the real serial driver.
+#include <QAction>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QSignalSpy>
+
+#include "codeplug/file_io.h"
+#include "ui/main/demo_radio.h"
+#include "ui/main/mdi_form1.h"
+#include "ui_test_support.h"
+
+using namespace orvex;
+using orvex::test::ScriptedPrompter;
+
+namespace {
+constexpr int kTransferLimitMs = 30000;
+
+QString SimProgram() { return QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"); }
+
+// Rows the radio reads and writes: channels, VFOs, settings, names, signalling.
+bool IsWrittenRow(std::size_t row) {
+  return (row >= 1 && row <= 130) || (row >= 226 && row <= 229) || (row >= 257 && row <= 386) ||
+         (row >= 453 && row <= 473);
+}
+
+// An image with a recognisable byte in every row.
+Image RadioImage() {
+  Image image = BlankImage();
+  for (std::size_t row = 1; row < kRowCount; ++row) image[Address(row, 5)] = std::uint8_t(row & 0x7F);
+  return image;
+}
+}  // namespace
+
+class TransferTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+  DemoRadio m_radio;
+  QString m_device;
+  std::unique_ptr<ScriptedPrompter> m_prompter;
+  std::unique_ptr<MDIForm1> m_window;
+  QList<int> m_maximums;
+
+  // Starts the radio with extra switches and a main window using it.
+  MDIForm1& Start(const QStringList& switches) {
+    if (!QFileInfo::exists(SimProgram())) qFatal("orvex-sim is not built");
+    const QString image = m_dir.filePath("radio.tw");
+    if (!WriteCodeplugFile(image.toStdString(), RadioImage())) qFatal("cannot write the radio's image");
+    const auto device = m_radio.Start(
+        SimProgram(), QStringList{"--fast", "--image", image, "--save", m_dir.filePath("saved.tw")} + switches);
+    if (!device) qFatal("orvex-sim did not start: %s", device.error().c_str());
+    m_prompter = std::make_unique<ScriptedPrompter>();
+    m_window = std::make_unique<MDIForm1>(m_prompter.get(), EditingWindowFactories{});
+    m_device = *device;
+    m_window->state().portDevice = device->toStdString();
+    m_maximums.clear();
+    connect(m_window->progressBar(), &QProgressBar::valueChanged, this,
+            [this] { m_maximums << m_window->progressBar()->maximum(); });
+    return *m_window;
+  }
+
+  bool WaitForEnd(MDIForm1& w, int ends = 1) {
+    QSignalSpy ended(&w, &MDIForm1::transferEnded);
+    return ended.count() >= ends || QTest::qWaitFor([&] { return ended.count() >= ends; }, kTransferLimitMs);
+  }
+
+ private slots:
+  void cleanup() {
+    if (m_window) m_window->memory().SaveSnapshot();
+    m_window.reset();
+    m_radio.Stop();
+  }
+
+  void readFromTheRadio() {
+    MDIForm1& w = Start({});
+    w.memory()[0x0000] = 0x99;  // row 0 is never transferred
+    w.Dispatch("miRead");
+    QVERIFY(w.isTransferRunning());
+    QVERIFY(!w.tool("miRead")->isEnabled());
+    QVERIFY(!w.tool("miWrite")->isEnabled());
+    // A second command while the transfer runs is refused.
+    w.Dispatch("miWrite");
+    QCOMPARE(w.state().cloneDirection, CloneDirection::Read);
+    QVERIFY(WaitForEnd(w));
+    QCOMPARE(m_prompter->texts(), QStringList({"Reading completed!"}));
+    QCOMPARE(m_prompter->questions.first().icon, QMessageBox::Information);
+    QVERIFY(m_maximums.contains(80));
+    QVERIFY(!m_maximums.contains(300));
+    QCOMPARE(w.progressBar()->value(), 0);
+    const Image radio = RadioImage();
+    for (std::size_t row = 1; row <= 473; ++row) {
+      const bool read = IsWrittenRow(row) || row == 131 || row == 132 || row == 387 || row == 388;
+      if (read) QCOMPARE(int(w.memory().at(row, 5)), int(radio[Address(row, 5)]));
+    }
+    QCOMPARE(w.memory()[0x0000], std::uint8_t(0x99));
+    QVERIFY(!w.memory().IsModified());  // what was read is the new baseline
+    QVERIFY(w.tool("miRead")->isEnabled());
+  }
+
+  void writeToTheRadio() {
+    MDIForm1& w = Start({});
+    w.memory().image() = BlankImage();
+    w.memory()[Address(7, 3)] = 0x21;
+    w.Dispatch("miWrite");
+    QCOMPARE(w.state().cloneDirection, CloneDirection::Write);
+    QVERIFY(WaitForEnd(w));
+    QCOMPARE(m_prompter->texts(), QStringList({"Writing completed!"}));
+    QVERIFY(m_maximums.contains(300));
+    QCOMPARE(w.progressBar()->value(), 0);
+    // A Write is not a save: the change still counts as unsaved.
+    QVERIFY(w.memory().IsModified());
+    QTRY_VERIFY(QFileInfo::exists(m_dir.filePath("saved.tw")));
+    const auto saved = ReadCodeplugFile(m_dir.filePath("saved.tw").toStdString());
+    QVERIFY(saved && saved->check == CodeplugCheck::Ok);
+    for (std::size_t row = 0; row < kRowCount; ++row) {
+      if (!IsWrittenRow(row)) continue;
+      for (std::size_t column = 0; column < kRowSize; ++column) {
+        QCOMPARE(int(saved->image[Address(row, column)]), int(w.memory().at(row, column)));
+      }
+    }
+  }
+
+  void retryStartsANewTransferAndCancelChangesNothing() {
+    MDIForm1& w = Start({"--silent-after", "20"});
+    const Image before = w.memory().image();
+    m_prompter->answers = {QMessageBox::Retry, QMessageBox::Cancel};
+    w.Dispatch("miRead");
+    QVERIFY(WaitForEnd(w));
+    QCOMPARE(m_prompter->texts(),
+             QStringList({"Check Connection. Retry or Cancel?", "Check Connection. Retry or Cancel?"}));
+    QCOMPARE(m_prompter->questions.first().buttons, QMessageBox::Retry | QMessageBox::Cancel);
+    QCOMPARE(m_prompter->questions.first().icon, QMessageBox::Critical);
+    QCOMPARE(w.memory().image(), before);
+    QVERIFY(!w.memory().IsModified());
+    QCOMPARE(w.progressBar()->value(), 0);
+    QVERIFY(w.tool("miRead")->isEnabled());
+  }
+
+  void anotherModelIsReported() {
+    MDIForm1& w = Start({"--ident", "XY123"});
+    const Image before = w.memory().image();
+    w.Dispatch("miRead");
+    QVERIFY(WaitForEnd(w));
+    QCOMPARE(m_prompter->texts(), QStringList({"Model type is wrong."}));
+    QCOMPARE(w.memory().image(), before);
+  }
+
+  void aPortThatCannotBeOpenedShowsTheSystemText() {
+    MDIForm1& w = Start({});
+    w.state().portDevice = m_dir.filePath("no-such-port").toStdString();
+    w.Dispatch("miRead");
+    QVERIFY(WaitForEnd(w));
+    QCOMPARE(m_prompter->questions.size(), 1);
+    QCOMPARE(m_prompter->questions.first().icon, QMessageBox::Warning);
+    QVERIFY(!m_prompter->questions.first().text.isEmpty());
+    QCOMPARE(w.progressBar()->value(), 0);
+    // The right port afterwards works normally.
+    w.state().portDevice = m_device.toStdString();
+    w.Dispatch("miRead");
+    QVERIFY(WaitForEnd(w));
+    QCOMPARE(m_prompter->texts().last(), QStringLiteral("Reading completed!"));
+  }
+};
+
+ORVEX_UI_TEST_MAIN(TransferTest)
+#include "transfer_qtest.moc"
