@@ -21,10 +21,6 @@ namespace orvex::cli {
 
 namespace {
 
-constexpr int kCheckConnection = 1331;
-constexpr int kReadingCompleted = 1332;
-constexpr int kWritingCompleted = 1333;
-constexpr int kModelWrong = 1334;
 constexpr int kMaxRetries = 100;
 constexpr int kBarWidth = 40;
 // Before a retry the radio's reply to the failed frame is let die away, so
@@ -129,13 +125,15 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
   QObject::connect(&transfer, &CloneTransfer::completed, [&] {
     bar.End();
     result = LinkResult::Completed;
-    std::cerr << Say(direction == CloneDirection::Read ? kReadingCompleted : kWritingCompleted, options.language)
+    std::cerr << Say(direction == CloneDirection::Read ? CloneMessages::kReadingCompleted
+                                                       : CloneMessages::kWritingCompleted,
+                     options.language)
               << "\n";
   });
   QObject::connect(&transfer, &CloneTransfer::modelMismatch, [&] {
     bar.End();
     result = LinkResult::ModelMismatch;
-    std::cerr << Say(kModelWrong, options.language) << "\n";
+    std::cerr << Say(CloneMessages::kModelWrong, options.language) << "\n";
   });
   QObject::connect(&transfer, &CloneTransfer::openFailed, [&](const QString& error) {
     bar.End();
@@ -145,7 +143,7 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
   QObject::connect(&transfer, &CloneTransfer::failed, [&](const QString& reason) {
     bar.End();
     result = LinkResult::Failed;
-    std::cerr << Say(kCheckConnection, options.language) << " (" << reason.toStdString() << ")";
+    std::cerr << Say(CloneMessages::kCheckConnection, options.language) << " (" << reason.toStdString() << ")";
     if (attempt < options.retries) std::cerr << ": retry " << attempt + 1 << " of " << options.retries;
     std::cerr << "\n";
   });

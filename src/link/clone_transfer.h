@@ -22,6 +22,14 @@ inline constexpr std::chrono::milliseconds kFramePause{1};
 inline constexpr std::chrono::milliseconds kReplyLimit{800};
 inline constexpr qint32 kCloneBaudRate = 9600;
 
+// String-table numbers of what the caller tells the user about a transfer.
+struct CloneMessages {
+  static constexpr int kCheckConnection = 1331;  // failed: retry or cancel
+  static constexpr int kReadingCompleted = 1332;
+  static constexpr int kWritingCompleted = 1333;
+  static constexpr int kModelWrong = 1334;
+};
+
 class CloneTransfer : public QObject {
   Q_OBJECT
  public:
