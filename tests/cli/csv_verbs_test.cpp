@@ -129,6 +129,7 @@ TEST_F(CsvVerbsTest, BadRowsAreListedAndNothingIsWritten) {
 }
 
 struct FailureCase {
+  const char* name;
   std::vector<const char*> args;
   int exitCode;
   const char* message;
@@ -149,22 +150,41 @@ TEST_P(CsvVerbsFailureTest, ExitCodeAndMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Verbs, CsvVerbsFailureTest,
     ::testing::Values(
-        FailureCase{{"export", "@base.tw"}, 2, "--format csv or --format json"},
-        FailureCase{{"export", "@base.tw", "--format", "xml"}, 2, "--format csv or --format json"},
+        FailureCase{"ExportWithoutFormat", {"export", "@base.tw"}, 2, "--format csv or --format json"},
         FailureCase{
-            {"export", "@base.tw", "--format", "json", "-o", "@out.csv"}, 1, "JSON export is not available yet"},
-        FailureCase{{"export", "@missing.tw", "--format", "csv", "-o", "@out.csv"}, 1, "missing.tw"},
-        FailureCase{{"export", "@notaplug.tw", "--format", "csv", "-o", "@out.csv"}, 1, "Incorrect File Type."},
-        FailureCase{{"import", "@base.tw", "--csv", "@ok.csv"}, 2, "-o OUT"},
-        FailureCase{{"import", "@base.tw", "-o", "@out.tw"}, 2, "one of --csv IN.csv or --json IN.json"},
+            "ExportUnknownFormat", {"export", "@base.tw", "--format", "xml"}, 2, "--format csv or --format json"},
+        FailureCase{"ExportJson",
+                    {"export", "@base.tw", "--format", "json", "-o", "@out.csv"},
+                    1,
+                    "JSON export is not available yet"},
         FailureCase{
-            {"import", "@base.tw", "--csv", "@ok.csv", "--json", "@ok.csv", "-o", "@out.tw"}, 2, "one of --csv"},
+            "ExportMissingFile", {"export", "@missing.tw", "--format", "csv", "-o", "@out.csv"}, 1, "missing.tw"},
+        FailureCase{"ExportNotACodeplug",
+                    {"export", "@notaplug.tw", "--format", "csv", "-o", "@out.csv"},
+                    1,
+                    "Incorrect File Type."},
+        FailureCase{"ImportWithoutOutput", {"import", "@base.tw", "--csv", "@ok.csv"}, 2, "-o OUT"},
         FailureCase{
-            {"import", "@base.tw", "--json", "@ok.csv", "-o", "@out.tw"}, 1, "JSON import is not available yet"},
-        FailureCase{{"import", "@base.tw", "--csv", "@nothere.csv", "-o", "@out.tw"}, 1, "nothere.csv"},
-        FailureCase{{"import", "@notaplug.tw", "--csv", "@ok.csv", "-o", "@out.tw"}, 1, "Incorrect File Type."},
+            "ImportWithoutInput", {"import", "@base.tw", "-o", "@out.tw"}, 2, "one of --csv IN.csv or --json IN.json"},
+        FailureCase{"ImportBothInputs",
+                    {"import", "@base.tw", "--csv", "@ok.csv", "--json", "@ok.csv", "-o", "@out.tw"},
+                    2,
+                    "one of --csv"},
+        FailureCase{"ImportJson",
+                    {"import", "@base.tw", "--json", "@ok.csv", "-o", "@out.tw"},
+                    1,
+                    "JSON import is not available yet"},
         FailureCase{
-            {"import", "@base.tw", "--csv", "@ok.csv", "-o", "@out.tw", "--replace=yes"}, 2, "takes no value"}));
+            "ImportMissingCsv", {"import", "@base.tw", "--csv", "@nothere.csv", "-o", "@out.tw"}, 1, "nothere.csv"},
+        FailureCase{"ImportNotACodeplug",
+                    {"import", "@notaplug.tw", "--csv", "@ok.csv", "-o", "@out.tw"},
+                    1,
+                    "Incorrect File Type."},
+        FailureCase{"ReplaceTakesNoValue",
+                    {"import", "@base.tw", "--csv", "@ok.csv", "-o", "@out.tw", "--replace=yes"},
+                    2,
+                    "takes no value"}),
+    [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace orvex
