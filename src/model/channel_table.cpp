@@ -1,5 +1,7 @@
 #include "model/channel_table.h"
 
+#include <algorithm>
+
 #include "core/strings.h"
 #include "core/tone.h"
 #include "model/byte_fields.h"
@@ -168,6 +170,10 @@ CellEditorOffer ChannelTable::OpenCellEditor(int row, int column) const {
       if (offer.text.empty()) break;
       offer.kind = CellEditorKind::ToneList;
       offer.items = BuildToneList(Text(kTxtNone, m_language), m_separator);
+      // A tone the radio holds but the list lacks (100.1 Hz...) is offered
+      // last, so committing the list without a choice keeps it.
+      if (std::find(offer.items.begin(), offer.items.end(), offer.text) == offer.items.end())
+        offer.items.push_back(offer.text);
       break;
     default:
       offer.kind = CellEditorKind::List;

@@ -89,7 +89,8 @@ class ChannelTable {
   // Where Enter in the name editor or a list goes next.
   CellPosition NextEditableCell(CellPosition from) const;
   // What the editor of a cell offers; None on a greyed cell, on the headings
-  // and on an empty tone cell.
+  // and on an empty tone cell.  A tone cell whose text is not in the tone
+  // list (a tone from the radio) gets it as an extra last item.
   CellEditorOffer OpenCellEditor(int row, int column) const;
   // Characters the text editor of a column accepts (a letter of the name
   // becomes upper case); nullopt discards the key.  Backspace is the

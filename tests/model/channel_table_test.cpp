@@ -329,6 +329,25 @@ TEST(ChannelTable, ToneListStartsWithNoneInTheCurrentLanguage) {
   }
 }
 
+TEST(ChannelTable, ToneOutsideTheListIsOfferedLastAndSurvivesACommit) {
+  Image image = Blank();
+  PutChannel(image, 3, RawChannel{});
+  image[Address(3, 8)] = 0xE9;  // 100.1 Hz: CTCSS, but not a tone of the list
+  image[Address(3, 9)] = 0x03;
+  ChannelTable table = Loaded(image);
+  ASSERT_EQ(table.Cell(3, kColDecodeTone), "100.1");
+  const CellEditorOffer offer = table.OpenCellEditor(3, kColDecodeTone);
+  EXPECT_EQ(offer.items.size(), kToneListSize + 1);
+  EXPECT_EQ(offer.items.back(), "100.1");
+  EXPECT_EQ(table.OpenCellEditor(3, kColEncodeTone).items.size(), kToneListSize);
+
+  table.SetCurrent({3, kColDecodeTone});
+  table.CommitListEditor(offer.items.back());
+  Image saved = image;
+  ASSERT_TRUE(table.SaveData(saved).ok());
+  EXPECT_EQ(saved, image);
+}
+
 TEST(ChannelTable, GridKeys) {
   struct Case {
     int column;
