@@ -459,6 +459,26 @@ TEST(ImportChannelsCsv, HeaderOnlyChangesNothingUnlessReplacing) {
   for (int n = 1; n <= 128; ++n) EXPECT_FALSE(IsProgrammed(*replaced, n));
 }
 
+// Random text made of the characters that matter to the reader: an answer,
+// never a crash, and an image only when every row was good.
+TEST(ImportChannelsCsv, ArbitraryTextIsAnsweredNeverCrashes) {
+  static constexpr char kAlphabet[] = ",,,\"\n\r0123456789.+-SsTDNRWx ";
+  std::mt19937 random(7);
+  int accepted = 0;
+  for (int round = 0; round < 2000; ++round) {
+    std::string csv = round % 2 ? std::string(kChannelCsvHeader) + "\n" : "Location,Frequency,Duplex,Offset\n";
+    const std::size_t length = random() % 80;
+    for (std::size_t i = 0; i < length; ++i) csv += kAlphabet[random() % (sizeof kAlphabet - 1)];
+    auto imported = ImportChannelsCsv(BlankImage(), csv, round % 3 == 0);
+    if (imported.ok()) {
+      ++accepted;
+    } else {
+      EXPECT_EQ(imported.error().rfind("line ", 0), 0u) << imported.error();
+    }
+  }
+  EXPECT_GT(accepted, 0);
+}
+
 TEST(ImportChannelsCsv, NamesAreUpperCasedAndUnknownCharactersBecomeSpaces) {
   struct Case {
     const char* name;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,6 +13,17 @@
 #include "core/memory_image.h"
 #include "core/tone.h"
 #include "model/channel_record.h"
+
+namespace orvex {
+
+// Readable test failures.
+inline void PrintTo(const ChannelFields& f, std::ostream* out) {
+  *out << "{";
+  for (int column = 1; column < kChannelColumns; ++column) *out << (column > 1 ? "|" : "") << f.at(column);
+  *out << "}";
+}
+
+}  // namespace orvex
 
 namespace orvex::test {
 
