@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 #include <map>
 #include <optional>
 #include <vector>
@@ -143,22 +143,26 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
 
 // ---- import ----
 
-bool SameWord(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return ToUpperAscii(std::string(1, x)) == ToUpperAscii(std::string(1, y));
-         });
-}
+bool SameWord(std::string_view a, std::string_view b) { return ToUpperAscii(a) == ToUpperAscii(b); }
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
+// A number of digits with at most one decimal point and nothing else, read
+// the same whatever the locale.
+template <class Number>
+std::optional<Number> PlainNumber(std::string_view text) {
+  if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) return std::nullopt;
+  Number value{};
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
 // A decimal number of MHz ("145.5", "145.500000"), in ten-hertz units.
 std::optional<FreqUnits> ParseMhz(std::string_view text) {
-  const bool digitsOnly = !text.empty() && text.find_first_not_of("0123456789.") == std::string_view::npos &&
-                          std::count(text.begin(), text.end(), '.') <= 1 && text != ".";
-  if (!digitsOnly) return std::nullopt;
-  const double mhz = std::strtod(std::string(text).c_str(), nullptr);
-  if (!(mhz <= kMaxMHz)) return std::nullopt;
-  return static_cast<FreqUnits>(std::llround(mhz * 100000.0));
+  const auto mhz = PlainNumber<double>(text);
+  if (!mhz || *mhz > kMaxMHz) return std::nullopt;
+  return static_cast<FreqUnits>(std::llround(*mhz * 100000.0));
 }
 
 // One data row, read and checked.
@@ -314,12 +318,10 @@ void ReadFlags(RowReader& reader, ImportRow& row) {
   if (auto power = reader.Get("Power"); power && !power->empty()) {
     std::string watts = *power;
     if (!watts.empty() && (watts.back() == 'W' || watts.back() == 'w')) watts = Trim(watts.substr(0, watts.size() - 1));
-    char* end = nullptr;
-    const double figure = std::strtod(watts.c_str(), &end);
     if (SameWord(*power, "High") || SameWord(*power, "Low"))
       row.highPower = SameWord(*power, "High");
-    else if (!watts.empty() && end == watts.c_str() + watts.size() && std::isfinite(figure) && figure >= 0)
-      row.highPower = figure > kHighPowerWatts;
+    else if (const auto figure = PlainNumber<double>(watts))
+      row.highPower = *figure > kHighPowerWatts;
     else
       reader.Problem("Power " + Quoted(*power) + " is not High, Low or a figure in watts");
   }
@@ -387,15 +389,13 @@ Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool re
     ImportRow row;
     row.line = record->line;
     const std::string location = reader.GetOr("Location", "");
-    char* end = nullptr;
-    const long number = std::strtol(location.c_str(), &end, 10);
-    if (location.empty() || end != location.c_str() + location.size() || !IsChannelNumber(static_cast<int>(number)) ||
-        location.size() > 3) {
+    const auto number = location.size() <= 3 ? PlainNumber<int>(location) : std::nullopt;
+    if (!number || !IsChannelNumber(*number)) {
       reader.Problem("Location " + Quoted(location) + " is not a channel number 1..128");
-    } else if (const auto seen = lineOf.find(static_cast<int>(number)); seen != lineOf.end()) {
+    } else if (const auto seen = lineOf.find(*number); seen != lineOf.end()) {
       reader.Problem("channel " + location + " is already given on line " + std::to_string(seen->second));
     } else {
-      row.location = static_cast<int>(number);
+      row.location = *number;
       lineOf.emplace(row.location, row.line);
     }
     ReadFrequencies(reader, row);
