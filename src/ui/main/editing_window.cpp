@@ -45,4 +45,15 @@ void RegisterEditingWindow(WindowBit bit, EditingWindowFactory factory) { Regist
 
 const EditingWindowFactories& RegisteredEditingWindows() { return Registry(); }
 
+namespace {
+MainCommands& CommandRegistry() {
+  static MainCommands registry;
+  return registry;
+}
+}  // namespace
+
+void RegisterMainCommand(const QString& key, MainCommand command) { CommandRegistry()[key] = std::move(command); }
+
+const MainCommands& RegisteredMainCommands() { return CommandRegistry(); }
+
 }  // namespace orvex

@@ -29,6 +29,7 @@
 // their menu entries and tree nodes, which then open nothing.
 
 #include <QMdiSubWindow>
+#include <QString>
 #include <functional>
 #include <map>
 
@@ -100,6 +101,24 @@ const EditingWindowFactories& RegisteredEditingWindows();
 struct EditingWindowRegistration {
   EditingWindowRegistration(WindowBit bit, EditingWindowFactory factory) {
     RegisterEditingWindow(bit, std::move(factory));
+  }
+};
+
+class MDIForm1;
+class Prompter;
+
+// Commands a window library adds to the main window by tool key (the channel
+// window's print, print preview and CSV entries).  A registered command
+// replaces a built-in one of the same key; the key must be one of
+// MDIForm1::CommandKeys() to have a menu entry.
+using MainCommand = std::function<void(MDIForm1&, Prompter&)>;
+using MainCommands = std::map<QString, MainCommand>;
+void RegisterMainCommand(const QString& key, MainCommand command);
+const MainCommands& RegisteredMainCommands();
+
+struct MainCommandRegistration {
+  MainCommandRegistration(const char* key, MainCommand command) {
+    RegisterMainCommand(QString::fromLatin1(key), std::move(command));
   }
 };
 
