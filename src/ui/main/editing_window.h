@@ -109,8 +109,9 @@ class Prompter;
 
 // Commands a window library adds to the main window by tool key (the channel
 // window's print, print preview and CSV entries).  A registered command
-// replaces a built-in one of the same key; the key must be one of
-// MDIForm1::CommandKeys() to have a menu entry.
+// replaces a built-in one of the same key; a key gets its menu and toolbar
+// places and captions from the layout resources (resources/ui/orvexe_layout.json
+// and orvexc_layout.json).
 using MainCommand = std::function<void(MDIForm1&, Prompter&)>;
 using MainCommands = std::map<QString, MainCommand>;
 void RegisterMainCommand(const QString& key, MainCommand command);

@@ -157,12 +157,7 @@ void MDIForm1::BuildWidgets() {
 
   m_languageGroup = new QActionGroup(this);
   m_languageGroup->setExclusive(true);
-  for (const QString& key : CommandKeys()) {
-    auto* action = new QAction(this);
-    action->setObjectName(key);
-    connect(action, &QAction::triggered, this, [this, key] { Dispatch(key); });
-    m_tools[key] = action;
-  }
+  for (const QString& key : CommandKeys()) AddTool(key);
   m_languageGroup->addAction(tool("miEnglish"));
   m_languageGroup->addAction(tool("miChinese"));
 
@@ -171,11 +166,8 @@ void MDIForm1::BuildWidgets() {
       {"miOpen", [this] { OpenFile(); }},
       {"miSave", [this] { SaveFile(); }},
       {"miPrint", [this] { PrintFile(); }},
-      {"miExit",
-       [this] {
-         SaveAll();
-         close();
-       }},
+      // The close handler stores every window before it checks for changes.
+      {"miExit", [this] { close(); }},
       {"miRead", [this] { StartTransfer(CloneDirection::Read); }},
       {"miWrite",
        [this] {
@@ -198,6 +190,11 @@ void MDIForm1::BuildWidgets() {
   for (const WindowKeys& keys : kWindowKeys) {
     const WindowBit bit = keys.bit;
     m_commands[QString::fromLatin1(keys.command)] = [this, bit] { OpenEditingWindow(bit); };
+  }
+  // Commands window libraries add or take over (the channel window's print).
+  for (const auto& [key, command] : RegisteredMainCommands()) {
+    m_commands[key] = [this, command] { command(*this, *m_prompter); };
+    AddTool(key);
   }
 
   connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int maximum) {
@@ -252,7 +249,17 @@ const CommandLayout& MDIForm1::LayoutFor(int language) {
   return it->second;
 }
 
+QAction* MDIForm1::AddTool(const QString& key) {
+  if (QAction* existing = tool(key)) return existing;
+  auto* action = new QAction(this);
+  action->setObjectName(key);
+  connect(action, &QAction::triggered, this, [this, key] { Dispatch(key); });
+  m_tools[key] = action;
+  return action;
+}
+
 void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
+  for (const auto& [key, toolLayout] : layout.tools) AddTool(key);
   for (const auto& [key, action] : m_tools) {
     const ToolLayout* toolLayout = layout.tool(key);
     if (toolLayout == nullptr) continue;

@@ -72,6 +72,8 @@ class MDIForm1 : public QMainWindow {
   // The port dialog for the current choice, with every slot probed.
   std::unique_ptr<FrmComPort> CreatePortDialog();
 
+  // Every question and modal dialog goes through it.
+  Prompter& prompter() { return *m_prompter; }
   RadioMemory& memory() { return m_memory; }
   AppState& state() { return m_state; }
   [[nodiscard]] EditingWindow* editingWindow(WindowBit bit) const;
@@ -105,6 +107,7 @@ class MDIForm1 : public QMainWindow {
   void StartUp();
   void LoadCommandBar(const CommandLayout& layout);
   const CommandLayout& LayoutFor(int language);
+  QAction* AddTool(const QString& key);
 
   void NewFile();
   void OpenFile();

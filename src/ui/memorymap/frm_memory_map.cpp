@@ -238,6 +238,10 @@ FrmMemoryMap::FrmMemoryMap(RadioMemory& memory, QWidget* parent)
   m_grid->setFocus();
 }
 
+// The address box loses the focus while the dialog is torn down; that must
+// not reach a half-destroyed dialog.
+FrmMemoryMap::~FrmMemoryMap() { m_address->disconnect(this); }
+
 void FrmMemoryMap::ShowCurrent(const QModelIndex& index) {
   if (!index.isValid()) return;
   m_address->setText(AddressText(index.row(), index.column()));

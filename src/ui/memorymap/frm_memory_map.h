@@ -85,6 +85,7 @@ class FrmMemoryMap : public QDialog {
 
  public:
   explicit FrmMemoryMap(RadioMemory& memory, QWidget* parent = nullptr);
+  ~FrmMemoryMap() override;
 
   [[nodiscard]] MemoryGrid* grid() const { return m_grid; }
   [[nodiscard]] MemoryMapModel* model() const { return m_model; }
