@@ -26,7 +26,7 @@ int runInfo(const Args& args) {
   const Image& image = parsed->image;
   int programmed = 0;
   for (std::size_t row = kFirstChannelRow; row <= kLastChannelRow; ++row)
-    if (DecodeBcdFreq(RowOf(image, row), FreqToneOffset::kRxFreq)) ++programmed;
+    if (HasFreq(RowOf(image, row), Direction::Rx)) ++programmed;
   std::cout << "valid:    yes\n"
             << "channels: " << programmed << " of 128 programmed\n"
             << "VFO A:    Rx " << Shown(ReadFreq(RowOf(image, kVfoARow), Direction::Rx)) << ", Tx "

@@ -1,5 +1,6 @@
 #include "core/frequency.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -43,9 +44,26 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 }  // namespace
 
+bool HasFreq(ConstRow row, Direction direction) {
+  const std::size_t column = FreqColumn(direction);
+  for (std::size_t i = 0; i < 4; ++i)
+    if (row[column + i] == kEmpty) return false;
+  return true;
+}
+
 std::string ReadFreq(ConstRow row, Direction direction, char separator) {
-  const auto units = DecodeBcdFreq(row, FreqColumn(direction));
-  return units ? FormatFreq(*units, separator) : std::string();
+  if (!HasFreq(row, direction)) return {};
+  if (const auto units = DecodeBcdFreq(row, FreqColumn(direction))) return FormatFreq(*units, separator);
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string digits;
+  for (std::size_t i = 0; i < 4; ++i) {
+    const std::uint8_t b = row[FreqColumn(direction) + 3 - i];
+    digits += kHex[b >> 4];
+    digits += kHex[b & 0x0F];
+  }
+  // Same shape as a decoded frequency: leading zeros of the MHz dropped.
+  const std::size_t first = std::min(digits.find_first_not_of('0'), std::size_t{2});
+  return digits.substr(first, 3 - first) + separator + digits.substr(3);
 }
 
 Status WriteFreq(Row row, Direction direction, std::string_view text) {

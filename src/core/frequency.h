@@ -40,7 +40,13 @@ std::string FormatFreq(FreqUnits units, char separator = '.');
 std::optional<FreqUnits> DecodeBcdFreq(ConstRow row, std::size_t column);
 void EncodeBcdFreq(Row row, std::size_t column, FreqUnits units);
 
-// Frequency text of the field, or "" when it is unprogrammed.
+// Whether the field holds a frequency: none of its four bytes is 0xFF.
+bool HasFreq(ConstRow row, Direction direction);
+
+// Frequency text of the field, or "" when it is unprogrammed.  Bytes that
+// are not packed BCD show their nibbles as hexadecimal digits ("4A0.02500"):
+// WriteFreq refuses that text, so a store that leaves it unchanged keeps the
+// radio's bytes instead of clearing the channel.
 std::string ReadFreq(ConstRow row, Direction direction, char separator = '.');
 
 // Stores a frequency text as ReadFreq writes it ("50.02500" or "400.02500",

@@ -361,7 +361,8 @@ Status ApplyRow(Image& image, const Image& base, const ImportRow& row) {
 std::string ExportChannelsCsv(const Image& image) {
   std::string csv = std::string(kChannelCsvHeader) + "\r\n";
   for (int n = O::kFirst; n <= O::kLast; ++n)
-    if (IsProgrammed(image, n)) csv += CsvLine(ExportRow(image, n));
+    // A receive frequency that is not packed BCD has no MHz figure to write.
+    if (DecodeBcdFreq(RowOf(image, ChannelRow(n)), O::kRxFreq)) csv += CsvLine(ExportRow(image, n));
   return csv;
 }
 

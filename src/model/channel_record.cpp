@@ -207,7 +207,7 @@ void EncodeChannelName(Image& image, int n, std::string_view text) {
 }
 
 bool IsProgrammed(const Image& image, int n) {
-  return DecodeBcdFreq(RowOf(image, ChannelRow(n)), O::kRxFreq).has_value();
+  return HasFreq(RowOf(image, ChannelRow(n)), Direction::Rx);
 }
 
 ChannelFields ReadChannel(const Image& image, int n, int language, char separator) {

@@ -402,3 +402,24 @@ TEST(ChannelListItems, ListsInOrder) {
 
 }  // namespace
 }  // namespace orvex
+
+// Frequency bytes that are not packed BCD are radio data the editor cannot
+// show as a number: the channel stays programmed and a store of what was read
+// keeps every byte instead of clearing it.
+namespace orvex {
+namespace {
+TEST(ChannelRecordForeignBytes, NonBcdFrequencySurvivesReadAndStore) {
+  Image image = BlankImage();
+  const std::array<std::uint8_t, 16> record = {0x00, 0x25, 0xA0, 0x14, 0x00, 0x25, 0x61, 0x14,
+                                               0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x70, 0x00, 0xFF};
+  std::copy(record.begin(), record.end(), RowOf(image, 3).begin());
+  std::fill_n(RowOf(image, 256 + 3).begin(), 6, std::uint8_t{38});  // a name of six spaces
+  ASSERT_TRUE(IsProgrammed(image, 3));
+  const ChannelFields fields = ReadChannel(image, 3, 0);
+  EXPECT_EQ(fields.rx, "14A.02500");
+  const Image before = image;
+  ASSERT_TRUE(StoreChannel(image, 3, fields, 0));
+  EXPECT_EQ(image, before);
+}
+}  // namespace
+}  // namespace orvex
