@@ -1,0 +1,112 @@
+#include "ui/channel/channel_commands.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include "codeplug/file_io.h"
+#include "model/channel_csv.h"
+#include "ui/channel/channel_print.h"
+#include "ui/main/mdi_form1.h"
+#include "ui/main/ui_text.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kCsvHasErrors = 10004, kMoreErrors = 1114;
+// How many error lines the message lists before "... and n more".
+constexpr int kShownErrors = 8;
+
+QString FromStd(const std::string& text) { return QString::fromStdString(text); }
+
+// Stores every window (the grid's open edit included) and sets the printer
+// up for the channel table.
+void PreparePrint(MDIForm1& main, QPrinter& printer) {
+  main.SaveAll();
+  const AppState& state = main.state();
+  // The table is wider than it is tall.
+  printer.setPageOrientation(QPageLayout::Landscape);
+  printer.setDocName(QFileInfo(FromStd(state.fileName)).completeBaseName());
+}
+
+int Print(QPrinter& printer, MDIForm1& main) {
+  const AppState& state = main.state();
+  return PrintChannels(printer, main.memory().image(), state.language,
+                       ChannelPrintHeader{FromStd(state.fileName), QDateTime::currentDateTime()},
+                       state.decimalSeparator);
+}
+
+QString ErrorList(const std::string& errors, int language) {
+  QStringList lines = FromStd(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  const qsizetype more = lines.size() - kShownErrors;
+  if (more > 0) {
+    lines = lines.mid(0, kShownErrors);
+    lines << UiText(kMoreErrors, language).arg(more);
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+}  // namespace
+
+void PrintChannelsCommand(MDIForm1& main, Prompter& prompter) {
+  QPrinter printer(QPrinter::HighResolution);
+  PreparePrint(main, printer);
+  QPrintDialog dialog(&printer, &main);
+  dialog.setObjectName("dlgPrint");
+  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
+  if (prompter.exec(dialog) != QDialog::Accepted) return;
+  Print(printer, main);
+}
+
+void PrintPreviewCommand(MDIForm1& main, Prompter& prompter) {
+  QPrinter printer(QPrinter::HighResolution);
+  PreparePrint(main, printer);
+  QPrintPreviewDialog dialog(&printer, &main);
+  dialog.setObjectName("dlgPrintPreview");
+  dialog.setWindowTitle(UiText(1006, main.state().language));
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
+                   [&main](QPrinter* target) { Print(*target, main); });
+  prompter.exec(dialog);
+}
+
+void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
+  // The CSV lands on what the grid shows, and the refresh below reloads it.
+  main.SaveAll();
+  const int language = main.state().language;
+  const QString title = UiText(kCsvImportTitle, language);
+  const QString path = prompter.openFileName(&main, UiText(kCsvFilter, language));
+  if (path.isEmpty()) return;
+  const Result<Bytes> bytes = ReadWholeFile(path.toStdString());
+  if (!bytes) {
+    prompter.tell(&main, QMessageBox::Warning, title, path + QStringLiteral(": ") + FromStd(bytes.error()));
+    return;
+  }
+  const std::string_view csv(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  const Result<Image> imported = ImportChannelsCsv(main.memory().image(), csv, false);
+  if (!imported) {
+    prompter.tell(&main, QMessageBox::Warning, title,
+                  UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));
+    return;
+  }
+  main.memory().image() = *imported;
+  main.RefreshAll();
+}
+
+void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
+  main.SaveAll();
+  const AppState& state = main.state();
+  const QFileInfo current(FromStd(state.fileName));
+  const QString proposed = current.dir().filePath(current.completeBaseName() + QStringLiteral(".csv"));
+  const QString path = prompter.saveFileName(&main, proposed, UiText(kCsvFilter, state.language));
+  if (path.isEmpty()) return;
+  const std::string csv = ExportChannelsCsv(main.memory().image());
+  if (const Status written = WriteWholeFile(path.toStdString(), Bytes(csv.begin(), csv.end())); !written) {
+    prompter.tell(&main, QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
+                  path + QStringLiteral(": ") + FromStd(written.error()));
+  }
+}
+
+}  // namespace orvex

@@ -1,0 +1,24 @@
+#pragma once
+
+namespace orvex {
+
+class MDIForm1;
+class Prompter;
+
+// The File menu commands that work on the channels.  Each runs the main
+// window's SaveAll first, so an edit still open in the grid is part of
+// what they print or write.
+
+// miPrint: the print dialog (page range and collate preset), then the
+// programmed channels as a table; "Print to PDF" is a choice of the dialog.
+void PrintChannelsCommand(MDIForm1& main, Prompter& prompter);
+// miPrintPreview: the same pages in a preview dialog.
+void PrintPreviewCommand(MDIForm1& main, Prompter& prompter);
+// miImportCsv: a channel CSV applied onto the image, every open window
+// refreshed; a file with errors changes nothing and the first errors are
+// shown with their line numbers.
+void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter);
+// miExportCsv: the programmed channels written as a channel CSV.
+void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter);
+
+}  // namespace orvex

@@ -1,0 +1,377 @@
+#include "ui/channel/channel_grid.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPalette>
+#include <QSignalBlocker>
+#include <QStyleOptionHeader>
+#include <QStylePainter>
+#include <QValidator>
+
+namespace orvex {
+
+namespace {
+
+constexpr int kTwipsPerInch = 1440;
+
+QString FromStd(const std::string& text) { return QString::fromStdString(text); }
+
+bool IsEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+
+// The one typed character of a key event, if it is plain ASCII (the table's
+// rules know no other characters).
+std::optional<char> TypedChar(const QKeyEvent* event) {
+  if ((event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) return std::nullopt;
+  const QString text = event->text();
+  if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() >= 0x7F) return std::nullopt;
+  return static_cast<char>(text[0].unicode());
+}
+
+// Lets into the text box only what the table accepts for the column, typed
+// or pasted, with letters of the name turned into capitals.
+class CellTextValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  void setColumn(int column) { m_column = column; }
+
+  State validate(QString& input, int&) const override {
+    for (QChar& c : input) {
+      if (c.unicode() >= 0x80) return Invalid;
+      const std::optional<char> accepted = ChannelTable::TextEditorChar(m_column, static_cast<char>(c.unicode()));
+      if (!accepted) return Invalid;
+      c = QChar(*accepted);
+    }
+    return Acceptable;
+  }
+
+ private:
+  int m_column = kColRx;
+};
+
+}  // namespace
+
+// --- model -------------------------------------------------------------------
+
+ChannelGridModel::ChannelGridModel(const ChannelTable& table, QObject* parent)
+    : QAbstractTableModel(parent), m_table(table) {}
+
+int ChannelGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kChannelGridRows; }
+
+int ChannelGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kChannelColumns; }
+
+QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid()) return {};
+  const int row = index.row(), column = index.column();
+  switch (role) {
+    case Qt::DisplayRole:
+      return FromStd(m_table.Cell(row, column));
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    case Qt::BackgroundRole:
+      if (m_table.IsGreyed(row, column)) return QGuiApplication::palette().color(QPalette::Button);
+      return {};
+    case Qt::ForegroundRole:
+      if (m_table.IsGreyed(row, column)) return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
+      return {};
+    default:
+      return {};
+  }
+}
+
+QVariant ChannelGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+  if (role != Qt::DisplayRole) return {};
+  return orientation == Qt::Horizontal ? FromStd(m_table.Cell(0, section)) : FromStd(m_table.Cell(section, 0));
+}
+
+Qt::ItemFlags ChannelGridModel::flags(const QModelIndex& index) const {
+  // Editing is the grid's own text box and lists, not the view's delegates.
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+void ChannelGridModel::Reload() {
+  // Same shape every time: a reset would drop the view's hidden sections.
+  emit headerDataChanged(Qt::Horizontal, 0, kChannelColumns - 1);
+  emit headerDataChanged(Qt::Vertical, 0, kChannelGridRows - 1);
+  emit dataChanged(index(0, 0), index(kChannelGridRows - 1, kChannelColumns - 1));
+}
+
+void ChannelGridModel::RowChanged(int row) {
+  // Emptying Rx empties the whole row; an Opt.Signal choice regreys it.
+  emit dataChanged(index(row, 0), index(row, kChannelColumns - 1));
+}
+
+// --- grid --------------------------------------------------------------------
+
+ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
+    : QTableView(parent), m_table(table), m_model(new ChannelGridModel(table, this)) {
+  setObjectName("ChannelGrid");
+  setModel(m_model);
+  setEditTriggers(NoEditTriggers);
+  setSelectionMode(SingleSelection);
+  setSelectionBehavior(SelectItems);
+  setTabKeyNavigation(true);
+  setWordWrap(false);
+  horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  horizontalHeader()->setHighlightSections(false);
+  verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+  verticalHeader()->setHighlightSections(false);
+  verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  setRowHidden(0, true);  // the headings are the horizontal header
+  ApplyColumnWidths();
+
+  // The corner above the channel numbers carries the "CH." heading.
+  if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+
+  m_text = new QLineEdit(viewport());
+  m_text->setObjectName("TxtChannel");
+  m_text->setFrame(false);
+  m_text->setAlignment(Qt::AlignCenter);
+  m_text->setAttribute(Qt::WA_InputMethodEnabled, false);  // only ASCII reaches the validator
+  m_text->setValidator(new CellTextValidator(m_text));
+  m_text->hide();
+  m_text->installEventFilter(this);
+  for (int i = 0; i < 2; ++i) {
+    auto* list = new QComboBox(viewport());
+    list->setObjectName(QStringLiteral("CboChannel%1").arg(i));
+    list->setMaxVisibleItems(16);
+    list->hide();
+    list->installEventFilter(this);
+    connect(list, &QComboBox::currentIndexChanged, this, [this, list] {
+      if (m_edit && list == openEditor()) ListPicked();
+    });
+    m_lists[i] = list;
+  }
+}
+
+void ChannelGrid::ApplyColumnWidths() {
+  const int dpi = logicalDpiX();
+  for (int column = 0; column < kChannelColumns; ++column) {
+    const int width = ChannelTable::ColumnWidth(column) * dpi / kTwipsPerInch;
+    if (column == kColNumber) {
+      verticalHeader()->setFixedWidth(width);
+      setColumnHidden(column, true);  // shown as the vertical header
+    } else if (ChannelTable::IsHiddenColumn(column)) {
+      setColumnHidden(column, true);
+    } else {
+      setColumnWidth(column, width);
+    }
+  }
+}
+
+void ChannelGrid::Reload() {
+  if (m_edit) {
+    m_edit.reset();
+    CloseEditor();
+  }
+  m_model->Reload();
+  ShowCurrent();
+}
+
+void ChannelGrid::ShowCurrent() {
+  const CellPosition current = m_table.current();
+  const QModelIndex index = m_model->index(current.row, current.column);
+  if (currentIndex() != index) setCurrentIndex(index);
+  scrollTo(index);
+}
+
+QWidget* ChannelGrid::openEditor() const {
+  if (!m_edit) return nullptr;
+  switch (m_edit->kind) {
+    case CellEditorKind::Text:
+      return m_text;
+    case CellEditorKind::ToneList:
+      return m_lists[0];
+    case CellEditorKind::List:
+      return m_lists[1];
+    case CellEditorKind::None:
+      break;
+  }
+  return nullptr;
+}
+
+void ChannelGrid::OpenEditor(const CellEditorOffer& offer) {
+  ShowCurrent();
+  if (offer.kind == CellEditorKind::None) return;
+  const CellPosition cell = m_table.current();
+  const QString text = FromStd(offer.text);
+  if (offer.kind == CellEditorKind::Text) {
+    static_cast<CellTextValidator*>(const_cast<QValidator*>(m_text->validator()))->setColumn(cell.column);
+    m_text->setMaxLength(static_cast<int>(offer.maxLength));
+    m_text->setText(text);
+    if (offer.selectAll)
+      m_text->selectAll();
+    else
+      m_text->end(false);
+  } else {
+    QComboBox* list = m_lists[offer.kind == CellEditorKind::ToneList ? 0 : 1];
+    const QSignalBlocker blocker(list);
+    list->clear();
+    for (const std::string& item : offer.items) list->addItem(FromStd(item));
+    list->setCurrentIndex(list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
+  }
+  m_edit = Edit{cell, offer.kind, text};
+  PlaceEditor();
+  QWidget* editor = openEditor();
+  editor->show();
+  editor->setFocus(Qt::OtherFocusReason);
+}
+
+void ChannelGrid::PlaceEditor() {
+  if (QWidget* editor = openEditor())
+    editor->setGeometry(visualRect(m_model->index(m_edit->cell.row, m_edit->cell.column)));
+}
+
+void ChannelGrid::CloseEditor() {
+  for (QWidget* editor :
+       {static_cast<QWidget*>(m_text), static_cast<QWidget*>(m_lists[0]), static_cast<QWidget*>(m_lists[1])}) {
+    if (editor->hasFocus()) setFocus(Qt::OtherFocusReason);
+    if (auto* list = qobject_cast<QComboBox*>(editor)) list->hidePopup();
+    editor->hide();
+  }
+}
+
+void ChannelGrid::Commit(bool advance) {
+  if (!m_edit) return;
+  const Edit edit = *m_edit;
+  QString text;
+  if (edit.kind == CellEditorKind::Text) {
+    text = m_text->text();
+  } else {
+    const QComboBox* list = static_cast<QComboBox*>(openEditor());
+    text = list->currentIndex() >= 0 ? list->currentText() : edit.startText;
+  }
+  m_edit.reset();  // before the focus moves, so the focus loss commits nothing more
+  m_table.SetCurrent(edit.cell);
+  if (edit.kind == CellEditorKind::Text)
+    m_table.CommitTextEditor(text.toStdString());
+  else
+    m_table.CommitListEditor(text.toStdString());
+  CloseEditor();
+  m_model->RowChanged(edit.cell.row);
+  if (advance) {
+    ShowCurrent();
+  } else if (const QModelIndex index = currentIndex(); index.isValid()) {
+    m_table.SetCurrent({index.row(), index.column()});
+  }
+}
+
+void ChannelGrid::CommitEdit() { Commit(false); }
+
+void ChannelGrid::Cancel() {
+  if (!m_edit) return;
+  const Edit edit = *m_edit;
+  m_edit.reset();
+  if (edit.kind == CellEditorKind::List) {
+    // An Opt.Signal pick has already regreyed the row; put it back.
+    m_table.SetCurrent(edit.cell);
+    m_table.PickListItem(edit.startText.toStdString());
+  }
+  CloseEditor();
+  m_model->RowChanged(edit.cell.row);
+}
+
+void ChannelGrid::ListPicked() {
+  const auto* list = static_cast<const QComboBox*>(openEditor());
+  m_table.SetCurrent(m_edit->cell);
+  m_table.PickListItem(list->currentText().toStdString());
+  m_model->RowChanged(m_edit->cell.row);
+}
+
+bool ChannelGrid::EditorKey(QKeyEvent* event) {
+  const bool text = m_edit->kind == CellEditorKind::Text;
+  if (IsEnterKey(event)) {
+    Commit(true);
+    return true;
+  }
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      Cancel();
+      return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      break;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (!text) return false;  // the list's own choice
+      break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+      if (text) return false;  // the cursor in the text
+      break;
+    default:
+      return false;
+  }
+  // Leaves the cell the way the grid's own key would, keeping the edit.
+  Commit(false);
+  QTableView::keyPressEvent(event);
+  return true;
+}
+
+bool ChannelGrid::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == findChild<QAbstractButton*>() && event->type() == QEvent::Paint) {
+    auto* corner = static_cast<QWidget*>(watched);
+    QStyleOptionHeader option;
+    option.initFrom(corner);
+    option.rect = corner->rect();
+    option.text = FromStd(m_table.Cell(0, kColNumber));
+    option.textAlignment = Qt::AlignCenter;
+    option.position = QStyleOptionHeader::OnlyOneSection;
+    QStylePainter painter(corner);
+    painter.drawControl(QStyle::CE_Header, option);
+    return true;
+  }
+  if (m_edit && watched == openEditor()) {
+    if (event->type() == QEvent::KeyPress) return EditorKey(static_cast<QKeyEvent*>(event));
+    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+      Commit(false);
+    }
+  }
+  return QTableView::eventFilter(watched, event);
+}
+
+void ChannelGrid::keyPressEvent(QKeyEvent* event) {
+  if (m_edit) Commit(false);
+  std::optional<char> key;
+  if (IsEnterKey(event) || event->key() == Qt::Key_F2)
+    key = kKeyEnter;
+  else
+    key = TypedChar(event);
+  if (!key) {
+    QTableView::keyPressEvent(event);
+    return;
+  }
+  OpenEditor(m_table.GridKey(*key));
+}
+
+void ChannelGrid::mouseReleaseEvent(QMouseEvent* event) {
+  QTableView::mouseReleaseEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  const QModelIndex index = indexAt(event->position().toPoint());
+  if (!index.isValid()) return;
+  if (m_edit) Commit(false);
+  OpenEditor(m_table.Click(index.row(), index.column()));
+}
+
+void ChannelGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);
+  if (!current.isValid()) return;
+  if (m_edit && (m_edit->cell.row != current.row() || m_edit->cell.column != current.column())) Commit(false);
+  m_table.SetCurrent({current.row(), current.column()});
+}
+
+void ChannelGrid::scrollContentsBy(int dx, int dy) {
+  if (m_edit) Commit(false);
+  QTableView::scrollContentsBy(dx, dy);
+}
+
+void ChannelGrid::updateGeometries() {
+  QTableView::updateGeometries();
+  PlaceEditor();
+}
+
+}  // namespace orvex

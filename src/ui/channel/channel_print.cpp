@@ -1,0 +1,159 @@
+#include "ui/channel/channel_print.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLocale>
+#include <QPainter>
+#include <QPrinter>
+#include <algorithm>
+
+#include "core/strings.h"
+#include "model/channel_table.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr int kTxtCaption = 1100, kTxtFile = 1107, kTxtDate = 1108, kTxtPageOf = 1113;
+constexpr auto kModel = "ORVEX";
+constexpr qreal kFontPoints = 9.0;
+constexpr qreal kSmallestFontPoints = 5.0;
+constexpr qreal kRowSpacing = 1.5;  // row height in lines of text
+
+QString UiString(int base, int language) {
+  const std::string_view text = Text(base, language);
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLocale LocaleOf(int language) {
+  return language == kChinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale(QLocale::English);
+}
+
+// Column widths that fit every text of the column, with the spare room of
+// the page shared out as the grid shares its widths.
+std::vector<qreal> FitColumns(const ChannelPrintTable& table, const QFontMetricsF& metrics, qreal pageWidth,
+                              qreal& scale) {
+  const qreal padding = metrics.averageCharWidth() * 2;
+  std::vector<qreal> needed;
+  qreal total = 0;
+  for (std::size_t i = 0; i < table.columns.size(); ++i) {
+    qreal width = metrics.horizontalAdvance(table.headings[static_cast<qsizetype>(i)]);
+    for (const QStringList& row : table.rows)
+      width = std::max(width, metrics.horizontalAdvance(row[static_cast<qsizetype>(i)]));
+    needed.push_back(width + padding);
+    total += width + padding;
+  }
+  scale = total > pageWidth ? pageWidth / total : 1.0;
+  int twips = 0;
+  for (int column : table.columns) twips += ChannelTable::ColumnWidth(column);
+  const qreal spare = std::max<qreal>(0, pageWidth - total * scale);
+  std::vector<qreal> widths;
+  for (std::size_t i = 0; i < needed.size(); ++i)
+    widths.push_back(needed[i] * scale + spare * ChannelTable::ColumnWidth(table.columns[i]) / twips);
+  return widths;
+}
+
+}  // namespace
+
+ChannelPrintTable ChannelPrintRows(const Image& image, int language, char separator) {
+  ChannelTable grid(language, separator);
+  grid.ChannelGridLoad(image);
+  ChannelPrintTable table;
+  for (int column = 0; column < kChannelColumns; ++column) {
+    if (ChannelTable::IsHiddenColumn(column)) continue;
+    table.columns.push_back(column);
+    table.headings << QString::fromStdString(grid.Cell(0, column));
+  }
+  for (int row = 1; row < kChannelGridRows; ++row) {
+    if (grid.Cell(row, kColRx).empty()) continue;
+    QStringList texts;
+    for (int column : table.columns) texts << QString::fromStdString(grid.Cell(row, column));
+    table.rows.push_back(texts);
+  }
+  return table;
+}
+
+int PrintChannels(QPrinter& printer, const Image& image, int language, const ChannelPrintHeader& header,
+                  char separator) {
+  const ChannelPrintTable table = ChannelPrintRows(image, language, separator);
+  QPainter painter;
+  if (!painter.begin(&printer)) return 0;
+
+  const QRectF page = printer.pageLayout()
+                          .paintRectPixels(printer.resolution())
+                          .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
+  QFont font = painter.font();
+  font.setPointSizeF(kFontPoints);
+  qreal scale = 1.0;
+  std::vector<qreal> widths = FitColumns(table, QFontMetricsF(font, &printer), page.width(), scale);
+  if (scale < 1.0) {
+    // Too wide for the page: a smaller font, then the widths again.
+    font.setPointSizeF(std::max(kSmallestFontPoints, kFontPoints * scale));
+    widths = FitColumns(table, QFontMetricsF(font, &printer), page.width(), scale);
+  }
+  painter.setFont(font);
+  const QFontMetricsF metrics(font, &printer);
+  const qreal rowHeight = metrics.height() * kRowSpacing;
+
+  // Header line, caption and headings on top, the page number at the foot.
+  const qreal tableTop = rowHeight * 2.5;
+  const qreal tableBottom = page.height() - rowHeight * 1.5;
+  const int rowsPerPage = std::max(1, static_cast<int>((tableBottom - tableTop) / rowHeight) - 1);
+  const int pageCount = std::max<int>(1, (static_cast<int>(table.rows.size()) + rowsPerPage - 1) / rowsPerPage);
+
+  int firstPage = 1, lastPage = pageCount;
+  if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
+    firstPage = std::max(1, printer.fromPage());
+    lastPage = std::min(pageCount, std::max(firstPage, printer.toPage()));
+  }
+
+  const QLocale locale = LocaleOf(language);
+  const QString date = locale.toString(header.when, QLocale::ShortFormat);
+  const QString headerLine = QStringLiteral("%1    %2: %3    %4: %5")
+                                 .arg(QLatin1String(kModel), UiString(kTxtFile, language),
+                                      QFileInfo(header.fileName).fileName(), UiString(kTxtDate, language), date);
+  const QString caption = UiString(kTxtCaption, language);
+  const QPen gridPen(Qt::gray, 0);
+
+  auto drawRow = [&](qreal top, const QStringList& texts, bool heading) {
+    qreal left = 0;
+    QFont rowFont = font;
+    rowFont.setBold(heading);
+    painter.setFont(rowFont);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+      const QRectF cell(left, top, widths[static_cast<std::size_t>(i)], rowHeight);
+      painter.setPen(gridPen);
+      painter.drawRect(cell);
+      painter.setPen(Qt::black);
+      painter.drawText(cell, Qt::AlignCenter, texts[i]);
+      left += cell.width();
+    }
+    painter.setFont(font);
+  };
+
+  int printed = 0;
+  for (int number = firstPage; number <= lastPage; ++number) {
+    if (printed > 0) printer.newPage();
+    painter.setPen(Qt::black);
+    painter.drawText(QRectF(0, 0, page.width(), rowHeight), Qt::AlignLeft | Qt::AlignVCenter, headerLine);
+    QFont bold = font;
+    bold.setBold(true);
+    painter.setFont(bold);
+    painter.drawText(QRectF(0, rowHeight, page.width(), rowHeight), Qt::AlignLeft | Qt::AlignVCenter, caption);
+    painter.setFont(font);
+
+    drawRow(tableTop, table.headings, true);
+    const int first = (number - 1) * rowsPerPage;
+    const int last = std::min<int>(static_cast<int>(table.rows.size()), first + rowsPerPage);
+    for (int i = first; i < last; ++i)
+      drawRow(tableTop + rowHeight * (i - first + 1), table.rows[static_cast<std::size_t>(i)], false);
+
+    const QString pageText = UiString(kTxtPageOf, language).arg(number).arg(pageCount);
+    painter.drawText(QRectF(0, page.height() - rowHeight, page.width(), rowHeight), Qt::AlignCenter, pageText);
+    ++printed;
+  }
+  painter.end();
+  return printed;
+}
+
+}  // namespace orvex
