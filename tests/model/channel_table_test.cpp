@@ -312,7 +312,9 @@ TEST(ChannelTable, EditorsPerColumn) {
     EXPECT_EQ(offer.kind, c.kind) << c.column;
     EXPECT_EQ(offer.maxLength, c.maxLength) << c.column;
     EXPECT_EQ(offer.items.size(), c.items) << c.column;
-    if (c.kind != CellEditorKind::None) EXPECT_EQ(offer.text, table.Cell(2, c.column)) << c.column;
+    if (c.kind != CellEditorKind::None) {
+      EXPECT_EQ(offer.text, table.Cell(2, c.column)) << c.column;
+    }
   }
   EXPECT_EQ(table.OpenCellEditor(0, kColRx).kind, CellEditorKind::None);
 }
