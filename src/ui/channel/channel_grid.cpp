@@ -121,6 +121,7 @@ ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
   verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
   verticalHeader()->setHighlightSections(false);
   verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   setRowHidden(0, true);  // the headings are the horizontal header
   ApplyColumnWidths();
 

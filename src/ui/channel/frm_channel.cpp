@@ -1,6 +1,9 @@
 #include "ui/channel/frm_channel.h"
 
 #include <QDebug>
+#include <QIcon>
+#include <QMdiArea>
+#include <algorithm>
 
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
@@ -19,8 +22,21 @@ FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
       m_table(context.state.language, context.state.decimalSeparator, context.state.limits),
       m_grid(new ChannelGrid(m_table, this)) {
   setObjectName("frmChannel");
+  setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setWidget(m_grid);
   resize(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
+}
+
+void FrmChannel::showEvent(QShowEvent* event) {
+  // A client area smaller than the window would hide the channel numbers
+  // behind its scroll bars.
+  if (QMdiArea* area = mdiArea(); area != nullptr && !m_fitted) {
+    m_fitted = true;
+    const QSize room = area->viewport()->size();
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+    move(std::max(0, std::min(x(), room.width() - width())), std::max(0, std::min(y(), room.height() - height())));
+  }
+  EditingWindow::showEvent(event);
 }
 
 void FrmChannel::RefreshChannel() {

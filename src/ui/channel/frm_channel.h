@@ -31,7 +31,11 @@ class FrmChannel : public EditingWindow {
   [[nodiscard]] ChannelGrid* grid() const { return m_grid; }
   [[nodiscard]] const ChannelTable& table() const { return m_table; }
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  bool m_fitted = false;
   ChannelTable m_table;
   ChannelGrid* m_grid;
 };
