@@ -126,7 +126,8 @@ ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
   ApplyColumnWidths();
 
   // The corner above the channel numbers carries the "CH." heading.
-  if (auto* corner = findChild<QAbstractButton*>()) corner->installEventFilter(this);
+  m_corner = findChild<QAbstractButton*>();
+  if (m_corner != nullptr) m_corner->installEventFilter(this);
 
   m_text = new QLineEdit(viewport());
   m_text->setObjectName("TxtChannel");
@@ -314,8 +315,8 @@ bool ChannelGrid::EditorKey(QKeyEvent* event) {
 }
 
 bool ChannelGrid::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == findChild<QAbstractButton*>() && event->type() == QEvent::Paint) {
-    auto* corner = static_cast<QWidget*>(watched);
+  if (watched == m_corner && event->type() == QEvent::Paint) {
+    QWidget* corner = m_corner;
     QStyleOptionHeader option;
     option.initFrom(corner);
     option.rect = corner->rect();

@@ -89,6 +89,7 @@ class ChannelGrid : public QTableView {
   ChannelGridModel* m_model;
   QLineEdit* m_text;
   QComboBox* m_lists[2];
+  QWidget* m_corner = nullptr;  // the view's corner button, painted with "CH."
   std::optional<Edit> m_edit;
 };
 
