@@ -540,6 +540,20 @@ class MainWindowTest : public QObject {
     if (closes) m_window.reset();
   }
 
+  void programCloseFollowsTheContract() {
+    MDIForm1& w = Start();
+    w.Dispatch("miMSK");
+    m_log.clear();
+    w.Dispatch("miExit");
+    // Every window stores once before the question; then only the channel
+    // window stores again as it closes.
+    QCOMPARE(m_log, QStringList({"commit:01", "store:01", "commit:04", "store:04", "commit:10", "store:10", "commit:01",
+                                 "store:01"}));
+    QCOMPARE(w.state().openWindows, std::uint8_t(0));
+    QTRY_VERIFY(w.editingWindow(kWinMsk) == nullptr);
+    m_window.reset();
+  }
+
   void exitWithoutChangesAsksNothing() {
     MDIForm1& w = Start();
     w.Dispatch("miExit");
