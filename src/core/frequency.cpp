@@ -88,6 +88,10 @@ Status WriteFreq(Row row, Direction direction, std::string_view text) {
 
 std::optional<double> ParseTypedNumber(std::string_view text, char separator) {
   std::string s(text);
+  // A lone comma is a decimal separator whatever the locale: nobody groups
+  // the digits of a frequency, and reading "145,5" as 1455 would replace
+  // what the user meant with the too-high frequency.
+  if (std::count(s.begin(), s.end(), ',') == 1 && s.find('.') == std::string::npos) separator = ',';
   if (s.find(',') != std::string::npos) {
     // Locale conversion: the whole text must be a number.
     std::string plain;

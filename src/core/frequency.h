@@ -58,11 +58,11 @@ Status WriteFreq(Row row, Direction direction, std::string_view text);
 // whichever is nearer below it (a tie goes to 5 kHz).
 std::string NormalizeFreq(std::string_view text, char separator = '.', const FreqLimits& limits = {});
 
-// The number a user typed, as the radio software reads it: with a comma it
-// follows the locale (comma is the decimal separator when `separator` is ',',
-// otherwise a digit-group separator); without one the leading decimal number
-// counts and a text without one reads as 0.  nullopt when a comma text is
-// not a number.
+// The number a user typed: a single comma (and no point) is the decimal
+// separator in any locale; other texts with a comma follow the locale (comma
+// is the decimal separator when `separator` is ',', otherwise a digit-group
+// separator); without a comma the leading decimal number counts and a text
+// without one reads as 0.  nullopt when a comma text is not a number.
 std::optional<double> ParseTypedNumber(std::string_view text, char separator);
 
 }  // namespace orvex

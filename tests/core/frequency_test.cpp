@@ -163,9 +163,11 @@ INSTANTIATE_TEST_SUITE_P(Typed, NormalizeFreqTest,
                              // No leading number reads as 0.
                              NormalizeCase{"", '.', "137.02500"}, NormalizeCase{"abc", '.', "137.02500"},
                              NormalizeCase{"145.5 MHz", '.', "145.50000"}, NormalizeCase{"  145.5", '.', "145.50000"},
-                             // Commas follow the locale: decimal separator or digit grouping.
+                             // A lone comma is a decimal separator in any locale; otherwise
+                             // commas follow the locale: decimal separator or digit grouping.
                              NormalizeCase{"145,0061", ',', "145,00500"}, NormalizeCase{"145.0061", ',', "145,00500"},
-                             NormalizeCase{"145,0061", '.', "400.02500"}, NormalizeCase{"1,5", ',', "137,02500"},
+                             NormalizeCase{"145,0061", '.', "145.00500"}, NormalizeCase{"1,5", ',', "137,02500"},
+                             NormalizeCase{"1,450.5", '.', "400.02500"}, NormalizeCase{"1,4,5", '.', "145.00000"},
                              NormalizeCase{"146,5125", ',', "146,51250"},
                              // A comma text that is not a number fails and gives the low replacement.
                              NormalizeCase{"12abc,3", ',', "137,02500"}, NormalizeCase{"abc,", '.', "137.02500"},
@@ -205,6 +207,7 @@ TEST_P(ParseTypedNumberTest, ReadsAsTheUserMeantIt) {
 
 INSTANTIATE_TEST_SUITE_P(Texts, ParseTypedNumberTest,
                          ::testing::Values(ParseCase{"145.5", '.', 145.5}, ParseCase{"145,5", ',', 145.5},
+                                           ParseCase{"145,5", '.', 145.5}, ParseCase{"1,4,5", '.', 145.0},
                                            ParseCase{"1,450.5", '.', 1450.5}, ParseCase{"1.450,5", ',', 1450.5},
                                            ParseCase{"", '.', 0.0}, ParseCase{"abc", '.', 0.0},
                                            ParseCase{"12abc", '.', 12.0}, ParseCase{"-5", '.', -5.0},
