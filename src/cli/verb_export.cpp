@@ -1,9 +1,37 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
 #include "cli/codeplug_args.h"
 #include "cli/verb.h"
 #include "model/channel_csv.h"
+#include "model/codeplug_document.h"
 
 namespace orvex::cli {
 namespace {
+
+QJsonValue ToJson(const DocNode& node) {
+  if (const auto* text = node.text()) return QString::fromStdString(*text);
+  if (const auto* number = node.number()) return *number;
+  if (const auto* flag = std::get_if<bool>(&node.value)) return *flag;
+  if (const auto* members = node.members()) {
+    QJsonObject object;
+    for (const auto& [key, child] : *members) object.insert(QString::fromStdString(key), ToJson(child));
+    return object;
+  }
+  if (const auto* items = node.items()) {
+    QJsonArray array;
+    for (const auto& child : *items) array.append(ToJson(child));
+    return array;
+  }
+  return QJsonValue::Null;
+}
+
+std::string ExportJson(const Image& image) {
+  const QByteArray json = QJsonDocument(ToJson(ExportDocument(image)).toObject()).toJson(QJsonDocument::Indented);
+  return json.toStdString();
+}
 
 int runExport(const Args& args) {
   const std::string format = args.value("--format").value_or("");
@@ -13,11 +41,8 @@ int runExport(const Args& args) {
   }
   const auto image = LoadCodeplugOrReport(args.positional[0]);
   if (!image) return kExitFailure;
-  if (format == "json") {
-    PrintError("JSON export is not available yet");
-    return kExitFailure;
-  }
-  return WriteTextOrReport(args.value("-o").value_or(""), ExportChannelsCsv(*image)) ? kExitOk : kExitFailure;
+  const std::string text = format == "json" ? ExportJson(*image) : ExportChannelsCsv(*image);
+  return WriteTextOrReport(args.value("-o").value_or(""), text) ? kExitOk : kExitFailure;
 }
 
 const VerbRegistration kExport({"export",

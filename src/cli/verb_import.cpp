@@ -1,3 +1,8 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+#include <QJsonValue>
 #include <iostream>
 #include <string_view>
 
@@ -5,9 +10,72 @@
 #include "cli/verb.h"
 #include "codeplug/file_io.h"
 #include "model/channel_csv.h"
+#include "model/codeplug_document.h"
 
 namespace orvex::cli {
 namespace {
+
+// Prints each line of a multi-line error, naming the file.
+void PrintErrorLines(const std::string& file, std::string_view errors) {
+  while (!errors.empty()) {
+    const auto end = errors.find('\n');
+    PrintError(file + ": " + std::string(errors.substr(0, end)));
+    errors = end == std::string_view::npos ? std::string_view() : errors.substr(end + 1);
+  }
+}
+
+DocNode FromJson(const QJsonValue& value) {
+  switch (value.type()) {
+    case QJsonValue::Bool:
+      return DocNode{value.toBool()};
+    case QJsonValue::Double:
+      return DocNode{value.toDouble()};
+    case QJsonValue::String:
+      return DocNode{value.toString().toStdString()};
+    case QJsonValue::Array: {
+      DocItems items;
+      for (const auto& child : value.toArray()) items.push_back(FromJson(child));
+      return DocNode{std::move(items)};
+    }
+    case QJsonValue::Object: {
+      DocMembers members;
+      const QJsonObject object = value.toObject();
+      for (auto it = object.begin(); it != object.end(); ++it)
+        members.emplace_back(it.key().toStdString(), FromJson(it.value()));
+      return DocNode{std::move(members)};
+    }
+    default:
+      return DocNode{};
+  }
+}
+
+// The JSON codeplug applied onto `base`; every problem is printed.
+std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& path) {
+  const auto bytes = ReadWholeFile(path);
+  if (!bytes) {
+    PrintError(path + ": " + bytes.error());
+    return std::nullopt;
+  }
+  const QByteArray json(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()));
+  QJsonParseError error{};
+  const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+  if (error.error != QJsonParseError::NoError) {
+    // Line and column of the offset Qt reports, both counted from 1.
+    const qsizetype offset = std::min<qsizetype>(error.offset, json.size());
+    const qsizetype line = json.left(offset).count('\n') + 1;
+    const qsizetype column = offset - (json.lastIndexOf('\n', offset - 1) + 1) + 1;
+    PrintError(path + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
+               error.errorString().toStdString());
+    return std::nullopt;
+  }
+  const DocNode root = document.isObject() ? FromJson(document.object()) : FromJson(document.array());
+  auto imported = ImportDocument(base, root);
+  if (!imported) {
+    PrintErrorLines(path, imported.error());
+    return std::nullopt;
+  }
+  return *imported;
+}
 
 int runImport(const Args& args) {
   const auto csvPath = args.value("--csv");
@@ -24,8 +92,12 @@ int runImport(const Args& args) {
   const auto base = LoadCodeplugOrReport(args.positional[0]);
   if (!base) return kExitFailure;
   if (jsonPath) {
-    PrintError("JSON import is not available yet");
-    return kExitFailure;
+    const auto imported = ImportJsonOrReport(*base, *jsonPath);
+    if (!imported) {
+      PrintError("nothing was written");
+      return kExitFailure;
+    }
+    return SaveCodeplugOrReport(*outPath, *imported) ? kExitOk : kExitFailure;
   }
   const auto text = ReadWholeFile(*csvPath);
   if (!text) {
@@ -35,13 +107,7 @@ int runImport(const Args& args) {
   const auto imported = ImportChannelsCsv(
       *base, std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), args.has("--replace"));
   if (!imported) {
-    // One line per bad row, each naming the file.
-    std::string_view errors = imported.error();
-    while (!errors.empty()) {
-      const auto end = errors.find('\n');
-      PrintError(*csvPath + ": " + std::string(errors.substr(0, end)));
-      errors = end == std::string_view::npos ? std::string_view() : errors.substr(end + 1);
-    }
+    PrintErrorLines(*csvPath, imported.error());  // one line per bad row
     PrintError("nothing was written");
     return kExitFailure;
   }

@@ -1,0 +1,40 @@
+#pragma once
+
+// What differs between two codeplugs: the named values whose texts differ,
+// then the bytes whose differences no such value accounts for (bytes no
+// window shows, or a value stored differently that shows the same text).
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/memory_image.h"
+
+namespace orvex {
+
+struct ValueChange {
+  std::string label;  // "channel 12 Rx Freq"
+  std::string before, after;
+};
+
+struct ByteChange {
+  std::size_t address;
+  std::uint8_t before, after;
+};
+
+struct CodeplugDiff {
+  std::vector<ValueChange> values;
+  std::vector<ByteChange> bytes;
+
+  bool empty() const { return values.empty() && bytes.empty(); }
+};
+
+// Empty exactly when the two images are byte for byte the same.
+CodeplugDiff DiffCodeplugs(const Image& before, const Image& after);
+
+// One line per difference: "channel 12 Rx Freq: 145.50000 -> 145.52500"
+// ("(empty)" for an empty text), then "0x0E5F: 01 -> 00".
+std::vector<std::string> DiffLines(const CodeplugDiff& diff);
+
+}  // namespace orvex
