@@ -738,7 +738,8 @@ Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text) {
 
 DocNode ExportDocument(const Image& image) {
   DocNode doc{DocMembers{{"format", DocNode{std::string(kDocumentFormat)}},
-                         {"version", DocNode{static_cast<double>(kDocumentVersion)}}}};
+                         {"version", DocNode{static_cast<double>(kDocumentVersion)}},
+                         {"channels", DocNode{DocItems{}}}}};
   for (const auto& v : CodeplugValues()) {
     // Unprogrammed channels are left out; their bytes are in the memory rows.
     const bool channel = v.path.front().key == "channels";
