@@ -416,22 +416,29 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
           [pos](FiveToneTable& t, std::string_view text) { return t.SetCell(pos, text); }));
     }
   }
-  values.push_back(TableValue<FiveToneTable>(
-      {Key("five_tone"), Key("respond_waiting_time")}, "5-Tone Respond Waiting Time", Bytes(O::kRespondWaiting, 1),
-      [](const FiveToneTable& t) { return t.respondWaitingItems()[t.respondWaitingIndex()]; },
-      [](FiveToneTable& t, std::string_view text) -> Status {
-        auto position = ItemPosition(t.respondWaitingItems(), text, "5-Tone Respond Waiting Time");
-        if (!position) return Fail(position.error());
-        return t.SetRespondWaitingIndex(*position);
-      }));
-  values.push_back(TableValue<FiveToneTable>(
-      {Key("five_tone"), Key("fix_digit")}, "5-Tone Fix Digit", Bytes(O::kFixDigit, 1),
-      [](const FiveToneTable& t) { return t.fixDigitItems()[t.fixDigitIndex()]; },
-      [](FiveToneTable& t, std::string_view text) -> Status {
-        auto position = ItemPosition(t.fixDigitItems(), text, "5-Tone Fix Digit");
-        if (!position) return Fail(position.error());
-        return t.SetFixDigitIndex(*position);
-      }));
+  // The two lists beside the grid.
+  struct Setting {
+    std::string_view key, label;
+    std::size_t address;
+    std::vector<std::string> (FiveToneTable::*items)() const;
+    std::size_t (FiveToneTable::*index)() const;
+    Status (FiveToneTable::*setIndex)(std::size_t);
+  };
+  const Setting settings[] = {
+      {"respond_waiting_time", "5-Tone Respond Waiting Time", O::kRespondWaiting, &FiveToneTable::respondWaitingItems,
+       &FiveToneTable::respondWaitingIndex, &FiveToneTable::SetRespondWaitingIndex},
+      {"fix_digit", "5-Tone Fix Digit", O::kFixDigit, &FiveToneTable::fixDigitItems, &FiveToneTable::fixDigitIndex,
+       &FiveToneTable::SetFixDigitIndex}};
+  for (const Setting& s : settings) {
+    values.push_back(TableValue<FiveToneTable>(
+        {Key("five_tone"), Key(s.key)}, std::string(s.label), Bytes(s.address, 1),
+        [s](const FiveToneTable& t) { return (t.*s.items)()[(t.*s.index)()]; },
+        [s](FiveToneTable& t, std::string_view text) -> Status {
+          auto position = ItemPosition((t.*s.items)(), text, s.label);
+          if (!position) return Fail(position.error());
+          return (t.*s.setIndex)(*position);
+        }));
+  }
 }
 
 void AddMsk(std::vector<CodeplugValue>& values) {
