@@ -8,13 +8,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "cli/cli_process.h"
 #include "codeplug/codeplug_file.h"
 #include "codeplug/file_io.h"
 #include "model/channel_record.h"
@@ -24,14 +24,11 @@ namespace {
 
 class JsonVerbsTest : public ::testing::Test {
  protected:
-  struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-  };
+  using Run = test::CliRun;
 
   void SetUp() override {
     ASSERT_TRUE(m_dir.isValid());
-    if (!QFile::exists(QString(ORVEX_BIN_DIR) + "/orvex-cli")) GTEST_SKIP() << "orvex-cli is not built";
+    if (!test::CliIsBuilt()) GTEST_SKIP() << "orvex-cli is not built";
     Image image = BlankImage();
     ASSERT_TRUE(StoreChannel(image, 12, NewChannelFields("145.50000", 0), 0).ok());
     EncodeChannelName(image, 12, "HOME");
@@ -49,26 +46,11 @@ class JsonVerbsTest : public ::testing::Test {
   Run Cli(const std::vector<const char*>& args) const {
     QStringList list;
     for (const char* a : args) list << QString::fromUtf8(a).replace("@", m_dir.path() + "/");
-    QProcess process;
-    process.start(QString(ORVEX_BIN_DIR) + "/orvex-cli", list);
-    Run run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return test::RunCli(list);
   }
 
-  void Write(const char* name, const QByteArray& bytes) const {
-    QFile file(Path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-  }
-
-  QByteArray Read(const char* name) const {
-    QFile file(Path(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+  void Write(const char* name, const QByteArray& bytes) const { test::WriteFile(Path(name), bytes); }
+  QByteArray Read(const char* name) const { return test::ReadFile(Path(name)); }
 
   Image Opened(const char* name) const {
     auto parsed = ReadCodeplugFile(Path(name).toStdString());
