@@ -53,14 +53,13 @@ int main(int argc, char** argv) {
     QTimer::singleShot(0, &window, [&] {
       std::printf("shown %lld\n", static_cast<long long>(sinceStart.elapsed()));
       std::fflush(stdout);
-      window.close();
+      QApplication::quit();  // a measuring run asks nothing and stores nothing
     });
   }
   if (parser.isSet(screenshot)) {
     QTimer::singleShot(200, &window, [&] {
       const bool ok = orvex::SaveScreenshots(window, parser.value(screenshot));
-      window.close();
-      if (!ok) QApplication::exit(1);
+      QApplication::exit(ok ? 0 : 1);
     });
   }
   return app.exec();
