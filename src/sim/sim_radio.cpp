@@ -4,6 +4,8 @@
 #include <iterator>
 
 #include "core/frequency.h"
+#include "core/strings.h"
+#include "model/channel_record.h"
 #include "link/clone_protocol.h"
 
 namespace orvex {
@@ -104,12 +106,31 @@ SimFrame SimRadio::Answer(std::vector<std::uint8_t> frame) {
 
 Image DefaultSimImage() {
   Image image = BlankImage();
-  // A few programmed channels: receive and transmit frequencies, no tones.
-  constexpr FreqUnits kChannels[] = {14550000, 14600000, 43512500, 44600625, 15282500};
-  for (std::size_t i = 0; i < std::size(kChannels); ++i) {
-    const Row row = RowOf(image, i + 1);
-    EncodeBcdFreq(row, FreqToneOffset::kRxFreq, kChannels[i]);
-    EncodeBcdFreq(row, FreqToneOffset::kTxFreq, kChannels[i]);
+  // A few channels as the radio stores them, so a Read shows something and
+  // storing what was read changes nothing.
+  struct Channel {
+    const char* rx;
+    const char* tx;
+    const char* decodeTone;
+    const char* encodeTone;
+    const char* name;
+  };
+  constexpr Channel kChannels[] = {
+      {"145.50000", "145.50000", "None", "None", "CALL"},
+      {"145.72500", "145.12500", "88.5", "88.5", "RPT1"},
+      {"435.12500", "435.12500", "D023N", "D023N", "UHF1"},
+      {"446.00625", "446.00625", "None", "67.0", "PMR1"},
+      {"152.82500", "", "None", "None", "RX"},
+  };
+  int n = 1;
+  for (const Channel& c : kChannels) {
+    ChannelFields fields = NewChannelFields(c.rx, kEnglish);
+    fields.tx = c.tx;
+    fields.decodeTone = c.decodeTone;
+    fields.encodeTone = c.encodeTone;
+    fields.name = c.name;
+    // The texts above are all valid; a failure would only leave the row blank.
+    (void)StoreChannel(image, n++, fields, kEnglish);
   }
   // The radio's own data in rows a Read fetches but a Write never sends.
   for (const std::size_t row : {131, 132, 387, 388})

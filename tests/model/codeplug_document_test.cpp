@@ -191,7 +191,9 @@ TEST_P(SingleEditTest, ChangesOnlyItsOwnBits) {
   ASSERT_NE(v, nullptr) << edit.label;
   for (unsigned seed = 1; seed <= 4; ++seed) {
     Image image = seed % 2 ? test::VariedImage(seed) : RoughImage(seed);
-    if (!IsProgrammed(image, 7)) ASSERT_TRUE(StoreChannel(image, 7, NewChannelFields("145.00000", 0), 0).ok());
+    if (!IsProgrammed(image, 7)) {
+      ASSERT_TRUE(StoreChannel(image, 7, NewChannelFields("145.00000", 0), 0).ok());
+    }
     // A Call List GAP shows only while both tones are set.
     for (std::size_t a : {0x1C5F, 0x1C61}) {
       image[a] = 0x27;
