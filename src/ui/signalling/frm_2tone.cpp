@@ -1,0 +1,60 @@
+#include "ui/signalling/frm_2tone.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+
+#include "ui/signalling/signalling_grid.h"
+
+namespace orvex {
+
+namespace {
+
+GridRules TwoToneRules(TwoToneTable& table, TwoToneGrid which) {
+  GridRules rules;
+  rules.begin = [&table, which](CellPos cell, std::optional<char> typed) {
+    return table.BeginCellEdit(which, cell, typed);
+  };
+  rules.commit = [&table, which](CellPos cell, std::string_view text) {
+    return table.CommitCellEdit(which, cell, text);
+  };
+  rules.nextOnEnter = [&table, which](CellPos cell) { return table.NextCellOnEnter(which, cell); };
+  rules.nextAfterCommit = [&table, which](CellPos cell) { return table.NextCellAfterCommit(which, cell); };
+  rules.columnWidths.assign(TwoToneTable::kColumnWidths.begin(), TwoToneTable::kColumnWidths.end());
+  return rules;
+}
+
+}  // namespace
+
+Frm2Tone::Frm2Tone(const EditingContext& context, QWidget* parent) : SignallingWindow(kWin2Tone, context, parent) {
+  setObjectName("frm2Tone");
+  auto* content = new QWidget;
+  auto* layout = new QHBoxLayout(content);
+  for (const TwoToneGrid which : {TwoToneGrid::CallList, TwoToneGrid::Decode}) {
+    const int index = static_cast<int>(which);
+    auto* grid =
+        new SignallingGrid(m_table.cells(which), TwoToneRules(m_table, which), QStringLiteral("Txt2Tone%1").arg(index));
+    grid->setObjectName(QStringLiteral("Grid2Tone%1").arg(index));
+    m_grids[static_cast<std::size_t>(index)] = grid;
+    AddGrid(grid);
+    m_frames[static_cast<std::size_t>(index)] = MakeFrame(QStringLiteral("fra2Tone%1").arg(index), grid);
+    layout->addWidget(m_frames[static_cast<std::size_t>(index)], 1);
+  }
+  RefreshAll();
+  InstallContent(content);
+}
+
+void Frm2Tone::RefreshAll() {
+  m_table.Load(memory().image(), language());
+  const TwoToneTable::Captions captions = m_table.captions();
+  setWindowTitle(QString::fromStdString(captions.window));
+  m_frames[0]->setTitle(QString::fromStdString(captions.callFrame));
+  m_frames[1]->setTitle(QString::fromStdString(captions.decodeFrame));
+  for (SignallingGrid* grid : m_grids) grid->Reload();
+}
+
+namespace {
+const EditingWindowRegistration kRegistration{kWin2Tone,
+                                              [](const EditingContext& context) { return new Frm2Tone(context); }};
+}  // namespace
+
+}  // namespace orvex
