@@ -230,7 +230,11 @@ std::optional<int> DecodeFrequencyModeField(const Image& image, int group, FreqM
   if (const SettingSpec* spec = FrequencyModeSetting(group, field)) return DecodeSetting(image, *spec);
   if (field == F::TxTone || field == F::RxTone) {
     const auto list = ToneList(context);
-    const auto it = std::find(list.begin(), list.end(), ToneTextOf(image, group, field, context));
+    const std::string tone = ToneTextOf(image, group, field, context);
+    const auto it = std::find(list.begin(), list.end(), tone);
+    // The lists keep "None" of the start-up language; no tone is their first
+    // item in either language, so a switch never leaves a stale tone shown.
+    if (it == list.end() && tone == Text(kNoneText, context.language)) return 0;
     if (it == list.end()) return std::nullopt;
     return static_cast<int>(it - list.begin());
   }

@@ -224,14 +224,21 @@ TEST(FrequencyMode, ToneRefreshRewritesACodeShownAsNone) {
 
 TEST(FrequencyMode, NoneOfTheStartUpLanguageAfterASwitch) {
   // The tone lists keep "None" of the start-up language; in Chinese an
-  // unprogrammed tone reads as the Chinese "None", which is no item, so the
-  // selection stays.  Picking item 0 still stores no tone.
+  // unprogrammed tone reads as the Chinese "None", yet it still selects the
+  // list's first item, so a refresh never leaves an earlier tone shown.
+  // Picking item 0 stores no tone.
   const auto english = BuildToneList(Text(1137, kEnglish));
   const FreqModeContext chinese{.language = kChinese, .toneList = english};
   Image image = BlankImage();
-  EXPECT_EQ(DecodeFrequencyModeField(image, kGroupA, F::RxTone, chinese), std::nullopt);
+  EXPECT_EQ(DecodeFrequencyModeField(image, kGroupA, F::RxTone, chinese), 0);
   Put(image, 0x0818, {0x9E, 0x02});
   FrequencyModeShown shown;
+  RefreshFrequencyMode(image, kGroupA, shown, chinese);
+  EXPECT_EQ(shown[F::RxTone], 1);  // 67.0
+  Put(image, 0x0818, {0xFF, 0xFF});
+  RefreshFrequencyMode(image, kGroupA, shown, chinese);
+  EXPECT_EQ(shown[F::RxTone], 0);
+  Put(image, 0x0818, {0x9E, 0x02});
   ChooseItem(image, kGroupA, shown, F::RxTone, 0, chinese);
   EXPECT_EQ(Bytes(image, 0x0818, 2), (std::vector<std::uint8_t>{0xFF, 0xFF}));
 }

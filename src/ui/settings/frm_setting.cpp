@@ -1,0 +1,457 @@
+#include "ui/settings/frm_setting.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "core/strings.h"
+#include "ui/main/mdi_form1.h"
+#include "ui/main/ui_text.h"
+#include "ui/settings/entry_fields.h"
+
+namespace orvex {
+
+namespace {
+
+using F = FreqModeField;
+
+// Window size in twips (1/1440 inch).
+constexpr int kWidthTwips = 13500;
+constexpr int kHeightTwips = 8800;
+constexpr int kTwipsPerInch = 1440;
+
+constexpr int kCaptionText = 1101;
+constexpr int kChannelText = 1460;
+constexpr int kModeText = 1178;
+constexpr int kFrequencyModeText = 1467;
+constexpr int kTxFreqText = 1122;
+constexpr int kLengthNotMatched = 10007;
+
+constexpr int kPasswordLength = 6;
+constexpr int kCurrentLength = 9;
+
+// Where each option setting sits: its group (FraSet number), its control
+// and its label, in the order shown inside the group.
+struct Place {
+  std::string_view key;
+  int frame;
+  const char* control;
+  const char* label;  // nullptr: a check box, captioned itself
+};
+constexpr Place kPlaces[] = {
+    {"power_on_message", 1, "CboSet1_0", "LblSet1_0"},
+    {"voice_announce", 1, "CboSet1_1", "LblSet1_1"},
+    {"time_out_timer", 1, "CboSet1_2", "LblSet1_2"},
+    {"tot_pre_alert", 1, "CboSet1_3", "LblSet1_3"},
+    {"backlight_color", 1, "CboSet1_4", "LblSet1_4"},
+    {"menu_available", 2, "ChkSet2", nullptr},
+    {"battery_save", 3, "ChkSet3_0", nullptr},
+    {"auto_lock", 3, "ChkSet3_1", nullptr},
+    {"key_lock", 3, "ChkSet3_2", nullptr},
+    {"beep", 3, "ChkSet3_3", nullptr},
+    {"second", 3, "ChkSet3_4", nullptr},
+    {"cancel_squelch_on_ptt", 3, "ChkSet3_5", nullptr},
+    {"vox_level", 4, "CboSet4_0", "LblSet4_0"},
+    {"scan_mode", 4, "CboSet4_1", "LblSet4_1"},
+    {"backlight_delay", 5, "CboSet5_0", "LblSet5_0"},
+    {"rx_backlight", 5, "CboSet5_5", "LblSet5_5"},
+    {"tx_backlight", 5, "CboSet5_6", "LblSet5_6"},
+    {"roger_tone", 5, "CboSet5_1", "LblSet5_1"},
+    {"reset_password", 5, "TxtSet5_1", "LblSet5_3"},
+    {"priority_channel", 5, "CboSet5_4", "LblSet5_4"},
+    {"mode_change_password", 5, "TxtSet5_0", "LblSet5_2"},
+    {"ani_transmit", 8, "ChkSet8", nullptr},
+    {"ani_code", 8, "TxtSet8", "LblSet8_1"},
+    {"side_tone", 8, "CboSet8_2", "LblSet8_2"},
+    {"auto_reset_timer", 9, "UDOpSet_1", "LblOPSet_1"},
+    {"transmit_delay", 9, "CboSet8_0", "LblSet8_0"},
+};
+
+// The password entries by their TxtSet5 index.
+constexpr std::string_view kPasswordKeys[] = {"mode_change_password", "reset_password"};
+// The setting kept for the radio but never shown.
+constexpr std::string_view kHiddenKey = "backlight_color";
+
+constexpr const char* kGroupPrefix[kFrequencyModeGroups] = {"A-", "B-"};
+constexpr int kGroupFrame[kFrequencyModeGroups] = {6, 7};
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+void SetItems(QComboBox* list, const std::vector<std::string>& items) {
+  for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+    const QString text = Q(items[static_cast<std::size_t>(i)]);
+    if (i >= list->count()) {
+      list->addItem(text);
+    } else if (list->itemText(i) != text) {
+      list->setItemText(i, text);
+    }
+  }
+}
+
+void Select(QComboBox* list, std::optional<int> position) {
+  const QSignalBlocker quiet(list);
+  list->setCurrentIndex(position.value_or(-1));
+}
+
+// The text of a list field whose items are names rather than numbers or codes.
+bool HasTextItems(F field) { return field != F::TxTone && field != F::RxTone && field != F::Offset; }
+
+}  // namespace
+
+FrmSetting::FrmSetting(const EditingContext& context, QWidget* parent)
+    : EditingWindow(kWinSetting, context, parent), m_shown(NewOptionsShown()) {
+  setObjectName("frmSetting");
+  setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
+
+  auto* page = new QWidget;
+  auto* grid = new QGridLayout(page);
+  for (int n = 1; n <= 9; ++n) {
+    m_frames[n] = new QGroupBox(page);
+    m_frames[n]->setObjectName(QStringLiteral("FraSet%1").arg(n));
+  }
+  // Left column: FraSet1..3; then FraSet4 over FraSet5, the two frequency
+  // modes, and FraSet8 and FraSet9 along the bottom.
+  auto* left = new QVBoxLayout;
+  for (int n = 1; n <= 3; ++n) left->addWidget(m_frames[n]);
+  left->addStretch();
+  grid->addLayout(left, 0, 0, 3, 1);
+  grid->addWidget(m_frames[4], 0, 1);
+  grid->addWidget(m_frames[5], 1, 1);
+  grid->addWidget(m_frames[6], 0, 2, 2, 1);
+  grid->addWidget(m_frames[7], 0, 3, 2, 1);
+  grid->addWidget(m_frames[8], 2, 1, 1, 2);
+  grid->addWidget(m_frames[9], 2, 3);
+  grid->setRowStretch(1, 1);
+
+  BuildOptions(m_frames);
+  for (int g = 0; g < kFrequencyModeGroups; ++g) BuildFrequencyGroup(g, m_frames[kGroupFrame[g]]);
+
+  auto* scroll = new QScrollArea;
+  scroll->setWidget(page);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  setWidget(scroll);
+  ApplyCaptions();
+  const QSize wanted(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
+  resize(wanted.expandedTo(sizeHint()));
+}
+
+void FrmSetting::BuildOptions(std::array<QGroupBox*, 10>& frames) {
+  std::array<QFormLayout*, 10> forms{};
+  for (int n = 1; n <= 9; ++n) {
+    if (n == kGroupFrame[kGroupA] || n == kGroupFrame[kGroupB]) continue;
+    forms[n] = new QFormLayout(frames[n]);
+    forms[n]->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  }
+  const auto settings = OptionSettings();
+  m_options.resize(settings.size());
+  for (const Place& place : kPlaces) {
+    const auto it = std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.key == place.key; });
+    if (it == settings.end()) continue;
+    const std::size_t index = static_cast<std::size_t>(it - settings.begin());
+    OptionControl& option = m_options[index];
+    option.spec = &*it;
+    QWidget* control = nullptr;
+    switch (ControlOf(*it)) {
+      case SettingControl::List: {
+        option.list = new QComboBox;
+        SetItems(option.list, ItemTexts(*it, language()));
+        option.list->setCurrentIndex(-1);  // a new list has no selection
+        connect(option.list, &QComboBox::currentIndexChanged, this, [this, index](int position) {
+          if (position >= 0) ChangeOption(index, position);
+        });
+        control = option.list;
+        break;
+      }
+      case SettingControl::Check:
+        option.check = new QCheckBox;
+        connect(option.check, &QCheckBox::toggled, this, [this, index](bool on) { ChangeOption(index, on ? 1 : 0); });
+        control = option.check;
+        break;
+      case SettingControl::Text: {
+        const SettingSpec* spec = option.spec;
+        const bool ani = spec->encoding == Encoding::DtmfString;
+        option.text =
+            new EntryField([spec](char c) { return AcceptsChar(*spec, c); }, static_cast<int>(spec->length), ani);
+        const auto password = std::find(std::begin(kPasswordKeys), std::end(kPasswordKeys), place.key);
+        if (ani) {
+          connect(option.text, &EntryField::left, this, &FrmSetting::CommitAniCode);
+        } else {
+          const int which = static_cast<int>(password - std::begin(kPasswordKeys));
+          connect(option.text, &EntryField::left, this, [this, which] { TxtSet5_LostFocus(which); });
+        }
+        control = option.text;
+        break;
+      }
+      case SettingControl::UpDown: {
+        const SettingSpec* spec = option.spec;
+        option.upDown = new UpDownBox([this, spec](int value) { return Q(NumberText(*spec, value, language())); },
+                                      [spec](const QString& typed) { return TypedNumber(*spec, typed.toStdString()); },
+                                      spec->maximum);
+        option.upDown->textField()->setObjectName("TxtOPSet_1");
+        connect(option.upDown, &QSpinBox::valueChanged, this, [this, index](int value) { ChangeOption(index, value); });
+        control = option.upDown;
+        break;
+      }
+    }
+    control->setObjectName(place.control);
+    WatchKeys(control);
+    QFormLayout* form = forms[place.frame];
+    if (place.label != nullptr) {
+      option.label = new QLabel;
+      option.label->setObjectName(place.label);
+      option.label->setBuddy(control);
+      form->addRow(option.label, control);
+    } else {
+      form->addRow(control);
+    }
+    if (place.key == kHiddenKey) form->setRowVisible(control, false);
+  }
+}
+
+void FrmSetting::BuildFrequencyGroup(int group, QGroupBox* frame) {
+  FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
+  g.frame = frame;
+  const QString number = QString::number(kGroupFrame[group]);
+  auto* form = new QFormLayout(frame);
+  form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+  const FreqModeContext context = Context();
+  for (const FreqModeFieldInfo& info : FrequencyModeFields()) {
+    if (info.field == F::TxFrequency) continue;
+    const auto slot = static_cast<std::size_t>(info.field);
+    auto* label = new QLabel;
+    label->setObjectName(QStringLiteral("LblSet%1_%2").arg(number).arg(slot));
+    g.labels[slot] = label;
+    QWidget* control = nullptr;
+    if (info.field == F::Current) {
+      g.current = new EntryField(CurrentAcceptsChar, kCurrentLength);
+      g.current->setObjectName("TxtSet" + number);
+      connect(g.current, &EntryField::left, this, [this, group] { CommitCurrent(group); });
+      control = g.current;
+    } else {
+      auto* list = new QComboBox;
+      list->setObjectName(QStringLiteral("CboSet%1_%2").arg(number).arg(slot));
+      SetItems(list, FrequencyModeItems(info.field, context));
+      list->setCurrentIndex(-1);
+      const F field = info.field;
+      connect(list, &QComboBox::currentIndexChanged, this, [this, group, field](int position) {
+        if (position >= 0) ChooseGroupItem(group, field, position);
+      });
+      g.lists[slot] = list;
+      control = list;
+    }
+    WatchKeys(control);
+    label->setBuddy(control);
+    if (info.field == F::Offset) {
+      auto* row = new QHBoxLayout;
+      row->addWidget(control, 1);
+      row->addWidget(new QLabel(QStringLiteral("MHz")));
+      form->addRow(label, row);
+    } else {
+      form->addRow(label, control);
+    }
+  }
+  // The transmit frequency the radio will use, derived from "Current", the
+  // shift and the offset.
+  g.txLabel = new QLabel;
+  g.txLabel->setObjectName("LblTxSet" + number);
+  g.txFrequency = new QLineEdit;
+  g.txFrequency->setObjectName("TxtTxSet" + number);
+  g.txFrequency->setReadOnly(true);
+  g.txFrequency->setFocusPolicy(Qt::NoFocus);
+  form->addRow(g.txLabel, g.txFrequency);
+}
+
+void FrmSetting::WatchKeys(QWidget* control) { control->installEventFilter(this); }
+
+// --- refresh -----------------------------------------------------------------
+
+void FrmSetting::RefreshAll() {
+  ApplyCaptions();
+  LoadControls();
+}
+
+void FrmSetting::ApplyCaptions() {
+  const int lang = language();
+  setWindowTitle(UiText(kCaptionText, lang));
+  m_frames[2]->setTitle(UiText(kChannelText, lang) + UiText(kModeText, lang));
+  for (OptionControl& option : m_options) {
+    if (option.spec == nullptr) continue;
+    const QString label = Q(SettingLabel(*option.spec, lang));
+    if (option.label != nullptr) option.label->setText(label);
+    if (option.check != nullptr) option.check->setText(label);
+    if (option.list != nullptr) SetItems(option.list, ItemTexts(*option.spec, lang));
+    if (option.upDown != nullptr) option.upDown->RefreshText();
+  }
+  const FreqModeContext context = Context();
+  for (int group = 0; group < kFrequencyModeGroups; ++group) {
+    FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
+    const QString prefix = QString::fromLatin1(kGroupPrefix[group]);
+    g.frame->setTitle(prefix + UiText(kFrequencyModeText, lang));
+    for (const FreqModeFieldInfo& info : FrequencyModeFields()) {
+      const auto slot = static_cast<std::size_t>(info.field);
+      if (g.labels[slot] == nullptr) continue;
+      const bool prefixed = info.field == F::Squelch || info.field == F::Step;
+      g.labels[slot]->setText((prefixed ? prefix : QString()) + Q(JoinPieces(info.label, lang)));
+      if (g.lists[slot] != nullptr && HasTextItems(info.field))
+        SetItems(g.lists[slot], FrequencyModeItems(info.field, context));
+    }
+    g.txLabel->setText(UiText(kTxFreqText, lang));
+  }
+}
+
+void FrmSetting::LoadControls() {
+  Image& image = memory().image();
+  // A refresh that changes what a control shows stores it, as a change by
+  // the user would.
+  RefreshOptions(image, m_shown);
+  for (std::size_t i = 0; i < m_options.size(); ++i) ShowOption(i);
+  const FreqModeContext context = Context();
+  for (int group = 0; group < kFrequencyModeGroups; ++group) {
+    RefreshFrequencyMode(image, group, m_groups[static_cast<std::size_t>(group)].shown, context);
+    ShowGroup(group);
+  }
+}
+
+void FrmSetting::ShowOption(std::size_t index) {
+  const OptionControl& option = m_options[index];
+  if (option.spec == nullptr) return;
+  const std::optional<int> shown = m_shown.values[index];
+  if (option.list != nullptr) Select(option.list, shown);
+  if (option.check != nullptr) {
+    const QSignalBlocker quiet(option.check);
+    option.check->setChecked(shown.value_or(0) != 0);
+  }
+  if (option.upDown != nullptr) {
+    const QSignalBlocker quiet(option.upDown);
+    option.upDown->setValue(shown.value_or(0));
+    option.upDown->RefreshText();
+  }
+  if (option.text != nullptr) {
+    const Image& image = memory().image();
+    const bool ani = option.spec->encoding == Encoding::DtmfString;
+    option.text->setText(Q(ani ? ReadAniCode(image, *option.spec) : ReadPassword(image, *option.spec)));
+  }
+}
+
+void FrmSetting::ShowGroup(int group) {
+  FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
+  g.current->setText(Q(g.shown.current));
+  for (std::size_t slot = 0; slot < kFreqModeFieldCount; ++slot) {
+    if (g.lists[slot] != nullptr) Select(g.lists[slot], g.shown.lists[slot]);
+  }
+  ShowTxFrequency(group);
+}
+
+void FrmSetting::ShowTxFrequency(int group) {
+  m_groups[static_cast<std::size_t>(group)].txFrequency->setText(
+      Q(FrequencyModeText(memory().image(), group, F::TxFrequency, Context())));
+}
+
+// --- changes -------------------------------------------------------------------
+
+void FrmSetting::ChangeOption(std::size_t index, int shown) {
+  m_shown.values[index] = shown;
+  EncodeSetting(memory().image(), *m_options[index].spec, shown);
+}
+
+void FrmSetting::TxtSet5_LostFocus(int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(kPasswordKeys))) return;
+  EntryField* field = Option(kPasswordKeys[index]).text;
+  const PasswordCommit commit =
+      StorePassword(memory().image(), *Option(kPasswordKeys[index]).spec, field->text().toStdString());
+  if (commit.padded) prompter().tell(this, QMessageBox::Warning, kProgramTitle, UiText(kLengthNotMatched, language()));
+  field->setText(Q(commit.text));
+}
+
+void FrmSetting::CommitAniCode() {
+  OptionControl& ani = Option("ani_code");
+  StoreAniCode(memory().image(), *ani.spec, ani.text->text().toStdString());
+  ani.text->setModified(false);
+}
+
+void FrmSetting::CommitCurrent(int group) {
+  FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
+  ::orvex::CommitCurrent(memory().image(), group, g.shown, g.current->text().toStdString(), Context());
+  g.current->setText(Q(g.shown.current));
+  ShowTxFrequency(group);
+}
+
+void FrmSetting::ChooseGroupItem(int group, FreqModeField field, int position) {
+  ChooseItem(memory().image(), group, m_groups[static_cast<std::size_t>(group)].shown, field, position, Context());
+  ShowTxFrequency(group);
+}
+
+void FrmSetting::CommitEdit() {
+  TxtSet5_LostFocus(0);
+  TxtSet5_LostFocus(1);
+  // Save and Write are chosen from menus and tool buttons that leave the
+  // focus where it is, so a field still being typed into is stored here.
+  for (int group = 0; group < kFrequencyModeGroups; ++group) {
+    if (m_groups[static_cast<std::size_t>(group)].current->isModified()) CommitCurrent(group);
+  }
+  if (Option("ani_code").text->isModified()) CommitAniCode();
+  Option("auto_reset_timer").upDown->interpretText();
+}
+
+// --- keys and size ---------------------------------------------------------------
+
+bool FrmSetting::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+      // Enter moves on as Tab does.
+      QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+      QCoreApplication::sendEvent(watched, &tab);
+      return true;
+    }
+  }
+  return EditingWindow::eventFilter(watched, event);
+}
+
+void FrmSetting::showEvent(QShowEvent* event) {
+  // Keep the whole window inside a smaller client area; the groups scroll.
+  if (QMdiArea* area = mdiArea(); area != nullptr && !m_fitted) {
+    m_fitted = true;
+    resize(size().boundedTo(area->viewport()->size()));
+  }
+  EditingWindow::showEvent(event);
+}
+
+// --- helpers ---------------------------------------------------------------------
+
+FreqModeContext FrmSetting::Context() {
+  const AppState& app = state();
+  return FreqModeContext{
+      .language = app.language, .separator = app.decimalSeparator, .toneList = app.toneList, .limits = app.limits};
+}
+
+Prompter& FrmSetting::prompter() {
+  if (auto* main = qobject_cast<MDIForm1*>(window())) return main->prompter();
+  return m_ownPrompter;
+}
+
+FrmSetting::OptionControl& FrmSetting::Option(std::string_view key) {
+  // Only keys of the settings table are asked for.
+  return m_options[static_cast<std::size_t>(FindOptionSetting(key) - OptionSettings().data())];
+}
+
+namespace {
+const EditingWindowRegistration kRegistration{kWinSetting,
+                                              [](const EditingContext& context) { return new FrmSetting(context); }};
+}  // namespace
+
+}  // namespace orvex
