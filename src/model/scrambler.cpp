@@ -75,6 +75,10 @@ void SaveScrambler(Image& image, std::string_view fieldText) {
   EncodeScramblerFreq(image, number ? *number : ClampedHz(fieldText));
 }
 
+void SaveScramblerChange(Image& image, std::string_view fieldText) {
+  if (fieldText != ReadScrambler(image).frequency) SaveScrambler(image, fieldText);
+}
+
 ScramblerTexts ReadScrambler(const Image& image) {
   return {std::to_string(DecodeScramblerFreq(image).value_or(kScramblerFallbackHz))};
 }

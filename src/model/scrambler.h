@@ -60,6 +60,13 @@ std::string ClampScramblerText(std::string_view typed);
 // of leaving the field.
 void SaveScrambler(Image& image, std::string_view fieldText);
 
+// SaveData of a field the user may not have touched: a text equal to what
+// the image shows writes nothing.  Counts are 0.3662 Hz apart, so storing
+// the shown Hz again would move a count the radio wrote (0x2777 shows 3700,
+// which stores as 0x2778) and make a codeplug look edited that was only
+// looked at.
+void SaveScramblerChange(Image& image, std::string_view fieldText);
+
 // The scrambler window's values as it shows them.
 struct ScramblerTexts {
   std::string frequency;  // group 8 in Hz

@@ -1,5 +1,7 @@
 #include "model/side_key.h"
 
+#include "core/strings.h"
+
 namespace orvex {
 
 namespace {
@@ -23,6 +25,22 @@ constexpr SettingSpec kSideKey{
 }  // namespace
 
 const SettingSpec& SideKeySetting() { return kSideKey; }
+
+KeyCaptions KeyCaptionTexts(int language) {
+  const auto text = [language](int number) { return std::string(Text(number, language)); };
+  return {
+      .window = text(1102),
+      .pttGroup = "PTT",
+      .pttKey = "PTT " + text(1452),
+      .pttFunction = text(1453) + text(1452),
+      .sideKeyGroup = SettingLabel(kSideKey, language),
+      .moniGroup = "MONI",
+      .longPress = text(1454),
+      .longPressAction = "MONI",
+      .slightPress = text(1455),
+      .slightPressAction = text(1456),
+  };
+}
 
 SideKeyTexts ReadSideKey(const Image& image, int language) { return {SettingText(image, kSideKey, language)}; }
 

@@ -28,6 +28,22 @@ struct SideKeyTexts {
 
 SideKeyTexts ReadSideKey(const Image& image, int language);
 
+// The key window's captions in a language.  The PTT and monitor keys have
+// fixed functions the window only names.
+struct KeyCaptions {
+  std::string window;             // "Key Assignment"
+  std::string pttGroup;           // "PTT"
+  std::string pttKey;             // "PTT Key"
+  std::string pttFunction;        // "SendKey"
+  std::string sideKeyGroup;       // "PF1(Side Key )"
+  std::string moniGroup;          // "MONI"
+  std::string longPress;          // "Long press"
+  std::string longPressAction;    // "MONI"
+  std::string slightPress;        // "Slight press"
+  std::string slightPressAction;  // "FlashLight"
+};
+KeyCaptions KeyCaptionTexts(int language);
+
 // Stores the texts that differ from what the image shows; a text that is no
 // item of the list is refused and nothing is stored.
 Status StoreSideKey(Image& image, const SideKeyTexts& texts, int language);

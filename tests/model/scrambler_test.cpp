@@ -18,27 +18,32 @@ Image WithCount(std::uint8_t high, std::uint8_t low) {
   return image;
 }
 
-struct LoadCase {
+// A stored count, a text shown or typed, and the count afterwards.
+struct CountTextCase {
   std::uint8_t high, low;
-  const char* shown;
+  const char* text;
   std::uint8_t highAfter, lowAfter;
 };
 
+// Runs `apply` on an image holding the case's count; only the count may change.
+template <class Apply>
+void ExpectCountAfter(const CountTextCase& c, Apply apply) {
+  const Image before = WithCount(c.high, c.low);
+  Image image = before;
+  apply(image);
+  EXPECT_EQ(image[0x0E29], c.highAfter) << c.text;
+  EXPECT_EQ(image[0x0E2A], c.lowAfter) << c.text;
+  for (auto a : ChangedAddresses(before, image)) EXPECT_TRUE(a == 0x0E29 || a == 0x0E2A);
+}
+
 TEST(Scrambler, Load) {
-  const LoadCase cases[] = {
+  const CountTextCase cases[] = {
       {0xFF, 0xFF, "3700", 0x27, 0x78},  // unprogrammed: replaced and stored at once
       {0x80, 0x00, "3700", 0x27, 0x78},  {0x20, 0x00, "3000", 0x20, 0x00}, {0x35, 0x56, "5000", 0x35, 0x56},
       {0x27, 0x78, "3700", 0x27, 0x78},  {0x2A, 0xAB, "4000", 0x2A, 0xAB}, {0x00, 0x00, "0", 0x00, 0x00},
       {0x7F, 0xFF, "11999", 0x7F, 0xFF},
   };
-  for (const auto& c : cases) {
-    const Image before = WithCount(c.high, c.low);
-    Image image = before;
-    EXPECT_EQ(LoadScrambler(image), c.shown);
-    EXPECT_EQ(image[0x0E29], c.highAfter);
-    EXPECT_EQ(image[0x0E2A], c.lowAfter);
-    for (auto a : ChangedAddresses(before, image)) EXPECT_TRUE(a == 0x0E29 || a == 0x0E2A);
-  }
+  for (const auto& c : cases) ExpectCountAfter(c, [&c](Image& image) { EXPECT_EQ(LoadScrambler(image), c.text); });
 }
 
 TEST(Scrambler, DecodeOfEveryCount) {
@@ -147,6 +152,23 @@ TEST(Scrambler, TextAccess) {
     const Image kept = image;
     EXPECT_FALSE(StoreScrambler(image, {bad}).ok()) << bad;
     EXPECT_TRUE(ChangedAddresses(kept, image).empty()) << bad;
+  }
+}
+
+TEST(Scrambler, SaveOfAnUntouchedFieldKeepsTheCount) {
+  const CountTextCase cases[] = {
+      {0x27, 0x77, "3700", 0x27, 0x77},  // the blank codeplug's count; 3700 Hz alone stores 0x2778
+      {0x7F, 0xFF, "11999", 0x7F, 0xFF}, {0x00, 0x01, "0", 0x00, 0x01}, {0x27, 0x77, "3701", 0x27, 0x7A},
+      {0x27, 0x77, "4000", 0x2A, 0xAB},  {0x27, 0x77, "", 0x20, 0x00},  {0xFF, 0xFF, "3700", 0xFF, 0xFF},
+      {0xFF, 0xFF, "3000", 0x20, 0x00},
+  };
+  for (const auto& c : cases) ExpectCountAfter(c, [&c](Image& image) { SaveScramblerChange(image, c.text); });
+  // Every count the window can load survives a save of what it shows.
+  for (int count = 0; count <= ScramblerOffset::kMaxCount; ++count) {
+    Image image = WithCount(static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count & 0xFF));
+    const Image loaded = image;
+    SaveScramblerChange(image, LoadScrambler(image));
+    ASSERT_EQ(image, loaded) << count;
   }
 }
 

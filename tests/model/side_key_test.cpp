@@ -89,5 +89,30 @@ TEST(SideKey, StoreTexts) {
   EXPECT_EQ(image[0x0E3B], 4);
 }
 
+TEST(SideKey, WindowCaptions) {
+  const KeyCaptions english = KeyCaptionTexts(kEnglish);
+  EXPECT_EQ(english.window, "Key Assignment");
+  EXPECT_EQ(english.pttGroup, "PTT");
+  EXPECT_EQ(english.pttKey, "PTT Key");
+  EXPECT_EQ(english.pttFunction, "SendKey");
+  EXPECT_EQ(english.sideKeyGroup, "PF1(Side Key )");
+  EXPECT_EQ(english.moniGroup, "MONI");
+  EXPECT_EQ(english.longPress, "Long press");
+  EXPECT_EQ(english.longPressAction, "MONI");
+  EXPECT_EQ(english.slightPress, "Slight press");
+  EXPECT_EQ(english.slightPressAction, "FlashLight");
+
+  const KeyCaptions chinese = KeyCaptionTexts(kChinese);
+  EXPECT_EQ(chinese.window, Text(2102 - 1000, kChinese));
+  EXPECT_EQ(chinese.pttGroup, "PTT");
+  EXPECT_EQ(chinese.pttKey, "PTT " + std::string(Text(1452, kChinese)));
+  EXPECT_EQ(chinese.pttFunction, std::string(Text(1453, kChinese)) + std::string(Text(1452, kChinese)));
+  EXPECT_EQ(chinese.sideKeyGroup, "PF1(" + std::string(Text(1372, kChinese)) + ")");
+  EXPECT_EQ(chinese.moniGroup, "MONI");
+  EXPECT_EQ(chinese.longPressAction, "MONI");
+  EXPECT_EQ(chinese.slightPressAction, Text(1456, kChinese));
+  EXPECT_NE(chinese.slightPressAction, english.slightPressAction);
+}
+
 }  // namespace
 }  // namespace orvex
