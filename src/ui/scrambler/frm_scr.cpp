@@ -1,0 +1,76 @@
+#include "ui/scrambler/frm_scr.h"
+
+#include <QGridLayout>
+#include <QIcon>
+
+#include "ui/scrambler/frequency_field.h"
+
+namespace orvex {
+
+namespace {
+// Window size in twips (1/1440 inch).
+constexpr int kWidthTwips = 4720;
+constexpr int kHeightTwips = 4750;
+constexpr int kTwipsPerInch = 1440;
+constexpr int kEditableGroup = kScramblerGroups - 1;
+}  // namespace
+
+FrmScr::FrmScr(const EditingContext& context, QWidget* parent)
+    : EditingWindow(kWinScrambler, context, parent), m_fraScr(new QGroupBox), m_group8(new FrequencyField) {
+  setObjectName("frmScr");
+  setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
+
+  auto* grid = new QGridLayout(m_fraScr);
+  for (int column = 0; column < 2; ++column) {
+    m_lblScr[column] = new QLabel;
+    m_lblScr[column]->setObjectName(QStringLiteral("lblScr_%1").arg(column));
+    m_lblScr[column]->setAlignment(Qt::AlignCenter);
+    grid->addWidget(m_lblScr[column], 0, column);
+  }
+  for (int group = 0; group < kScramblerGroups; ++group) {
+    auto* label = new QLabel(QString::number(group + 1));
+    label->setObjectName(QStringLiteral("lblGroup_%1").arg(group));
+    label->setAlignment(Qt::AlignCenter);
+    grid->addWidget(label, group + 1, 0);
+
+    QLineEdit* field = group == kEditableGroup ? m_group8 : new QLineEdit;
+    field->setObjectName(QStringLiteral("TxtFreq_%1").arg(group));
+    field->setAlignment(Qt::AlignRight);
+    // Groups 1..7 have fixed frequencies.
+    field->setEnabled(group == kEditableGroup);
+    grid->addWidget(field, group + 1, 1);
+    m_txtFreq[group] = field;
+  }
+  grid->setColumnStretch(1, 1);
+
+  auto* content = new QWidget;
+  auto* outer = new QVBoxLayout(content);
+  outer->addWidget(m_fraScr);
+  outer->addStretch(1);
+  setWidget(content);
+  resize(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
+}
+
+void FrmScr::RefreshAll() {
+  const ScramblerCaptions captions = ScramblerCaptionTexts(language());
+  const QString title = QString::fromUtf8(captions.window.data(), qsizetype(captions.window.size()));
+  setWindowTitle(title);
+  m_fraScr->setTitle(title);
+  m_lblScr[0]->setText(QString::fromUtf8(captions.group.data(), qsizetype(captions.group.size())));
+  m_lblScr[1]->setText(QString::fromUtf8(captions.frequency.data(), qsizetype(captions.frequency.size())));
+
+  for (int group = 0; group < kEditableGroup; ++group)
+    m_txtFreq[group]->setText(QString::fromStdString(ScramblerGroupText(memory().image(), group)));
+  m_group8->setText(QString::fromStdString(LoadScrambler(memory().image())));
+}
+
+void FrmScr::CommitEdit() { m_group8->CommitTyped(); }
+
+void FrmScr::SaveData() { SaveScramblerChange(memory().image(), m_group8->text().toStdString()); }
+
+namespace {
+const EditingWindowRegistration kRegistration{kWinScrambler,
+                                              [](const EditingContext& context) { return new FrmScr(context); }};
+}  // namespace
+
+}  // namespace orvex
