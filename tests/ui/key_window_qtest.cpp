@@ -111,7 +111,11 @@ class KeyWindowTest : public QObject {
       QVERIFY(picture->keyPoint(KeyPicture::kPtt).y() < picture->keyPoint(KeyPicture::kSideKey).y());
       QVERIFY(picture->keyPoint(KeyPicture::kSideKey).y() < picture->keyPoint(KeyPicture::kMonitor).y());
     }
-    QVERIFY(!picture->grab().isNull());
+    // The radio is drawn: its body is dark where the window is light.
+    const QImage shown = picture->grab().toImage();
+    const QPoint body = picture->radioRect().center();
+    QVERIFY(qGray(shown.pixel(body)) < 128);
+    QVERIFY(qGray(shown.pixel(picture->rect().topLeft() + QPoint(2, 2))) > 128);
   }
 
   void firstRefresh_data() {
