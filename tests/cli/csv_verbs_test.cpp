@@ -5,12 +5,12 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <string>
 #include <vector>
 
+#include "cli/cli_process.h"
 #include "codeplug/codeplug_file.h"
 #include "codeplug/file_io.h"
 #include "model/channel_csv.h"
@@ -23,14 +23,11 @@ const QByteArray kHeader = QByteArray(kChannelCsvHeader.data(), static_cast<int>
 
 class CsvVerbsTest : public ::testing::Test {
  protected:
-  struct Run {
-    int exitCode = -1;
-    QByteArray out, err;
-  };
+  using Run = test::CliRun;
 
   void SetUp() override {
     ASSERT_TRUE(m_dir.isValid());
-    if (!QFile::exists(QString(ORVEX_BIN_DIR) + "/orvex-cli")) GTEST_SKIP() << "orvex-cli is not built";
+    if (!test::CliIsBuilt()) GTEST_SKIP() << "orvex-cli is not built";
     Image image = BlankImage();
     ASSERT_TRUE(StoreChannel(image, 3, NewChannelFields("145.50000", 0), 0).ok());
     EncodeChannelName(image, 3, "HOME");
@@ -44,26 +41,12 @@ class CsvVerbsTest : public ::testing::Test {
   Run Cli(const std::vector<const char*>& args) const {
     QStringList list;
     for (const char* a : args) list << QString::fromUtf8(a).replace("@", m_dir.path() + "/");
-    QProcess process;
-    process.start(QString(ORVEX_BIN_DIR) + "/orvex-cli", list);
-    Run run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = process.readAllStandardError();
-    return run;
+    return test::RunCli(list);
   }
 
-  void Write(const char* name, const QByteArray& bytes) const {
-    QFile file(Path(name));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-  }
+  void Write(const char* name, const QByteArray& bytes) const { test::WriteFile(Path(name), bytes); }
 
-  QByteArray Read(const char* name) const {
-    QFile file(Path(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-  }
+  QByteArray Read(const char* name) const { return test::ReadFile(Path(name)); }
 
   Image Opened(const char* name) const {
     auto parsed = ReadCodeplugFile(Path(name).toStdString());

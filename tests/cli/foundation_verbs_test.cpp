@@ -5,45 +5,23 @@
 
 #include <QByteArray>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <string>
 #include <vector>
 
+#include "cli/cli_process.h"
 #include "codeplug/codeplug_file.h"
 #include "test_images.h"
 
 namespace orvex {
 namespace {
 
-struct CliRun {
-  int exitCode = -1;
-  QByteArray out, err;
-};
-
-CliRun RunCli(const QStringList& args) {
-  QProcess process;
-  process.start(QString(ORVEX_BIN_DIR) + "/orvex-cli", args);
-  CliRun run;
-  if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit) return run;
-  run.exitCode = process.exitCode();
-  run.out = process.readAllStandardOutput();
-  run.err = process.readAllStandardError();
-  return run;
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  ASSERT_EQ(file.write(bytes), bytes.size());
-}
+using test::CliRun;
+using test::ReadFile;
+using test::RunCli;
+using test::WriteFile;
 
 QByteArray ToQt(const Bytes& bytes) { return QByteArray(reinterpret_cast<const char*>(bytes.data()), bytes.size()); }
 
@@ -51,7 +29,7 @@ class CliTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(m_dir.isValid());
-    if (!QFile::exists(QString(ORVEX_BIN_DIR) + "/orvex-cli")) GTEST_SKIP() << "orvex-cli is not built";
+    if (!test::CliIsBuilt()) GTEST_SKIP() << "orvex-cli is not built";
     WriteFile(Path("blank.tw"), ToQt(PackCodeplug(BlankImage())));
     WriteFile(Path("varied.tw"), ToQt(PackCodeplug(test::VariedImage())));
     WriteFile(Path("garbage.tw"), QByteArray("this is not a codeplug\x01", 23));
