@@ -282,6 +282,54 @@ class SignallingWindowsTest : public QObject {
     QCOMPARE(At(Memory(), DecodeEntry(0), 6), FromHex("00 00 00 00 27 10"));
   }
 
+  void refreshDropsAnOpenEditAndShowsTheNewImage() {
+    Start(AllEmpty());
+    Frm2Tone* two = Open2Tone();
+    FrmMsk* msk = OpenMsk();
+    Frm5Tone* five = Open5Tone();
+    GoTo(five->grid(), 1, 1);
+    Key(Qt::Key_Return);
+    QVERIFY(five->grid()->listEditor()->isVisible());
+    // As after New, Open or Read: a new image, then RefreshAll.
+    Put(Memory(), CallEntry(0), FromHex("27 10 3A 98 64"));
+    Put(Memory(), MskCallEntry(0), FromHex("01 FF FF FF"));
+    Put(Memory(), FiveToneEntry(0), FromHex("07 01 02 03 04 05"));
+    Memory()[0x1D92] = 4;
+    const Image image = Memory();
+    m_main->RefreshAll();
+    QVERIFY(!five->grid()->isEditing());
+    QVERIFY(!five->grid()->listEditor()->isVisible());
+    QCOMPARE(Row(two, kCall, 1), QStringList({"1000.0", "1500.0", "100"}));
+    QCOMPARE(Code(msk, MskGrid::CallList, 1), QStringLiteral("1"));
+    QCOMPARE(Row(five, 1), QStringList({"ZVEI2", "12345"}));
+    QCOMPARE(five->list(2)->currentText(), QStringLiteral("4"));
+    m_main->SaveAll();
+    Image expected = image;
+    expected[0x1D91] = 1;  // blank shows 10s, stored as such
+    QCOMPARE(Memory(), expected);
+  }
+
+  void closingTheProgramStoresOnceAndDestroysTheWindows() {
+    Start(AllEmpty());
+    Frm2Tone* two = Open2Tone();
+    GoTo(two->grid(kCall), 1, 1);
+    Type("1000");
+    Key(Qt::Key_Return);
+    FrmMsk* msk = OpenMsk();
+    GoTo(msk->grid(MskGrid::CallList), 1, 1);
+    Type("A");  // still open
+    m_prompter->answers = {QMessageBox::No};
+    m_main->close();
+    // The program's close stores every window first, then asks about the
+    // unsaved image; the windows themselves store nothing more.
+    QCOMPARE(m_prompter->texts(), QStringList({"File has been modified, save it now?"}));
+    QCOMPARE(At(Memory(), CallEntry(0), 5), FromHex("27 10 FF FF FF"));
+    QCOMPARE(At(Memory(), MskCallEntry(0), 4), FromHex("0A FF FF FF"));
+    QCOMPARE(m_main->state().openWindows & (kWin2Tone | kWinMsk), 0);
+    QTRY_VERIFY(m_main->editingWindow(kWin2Tone) == nullptr);
+    QTRY_VERIFY(m_main->editingWindow(kWinMsk) == nullptr);
+  }
+
   // ---- 2-Tone -----------------------------------------------------------------
 
   void twoToneLayout() {
