@@ -42,10 +42,6 @@ constexpr int kTreeBandTwips = 4000;
 
 // Messages the main window shows (string table numbers).
 constexpr int kAlertTitle = 1039;
-constexpr int kCheckConnection = 1331;
-constexpr int kReadingCompleted = 1332;
-constexpr int kWritingCompleted = 1333;
-constexpr int kModelWrong = 1334;
 constexpr int kFileModified = 10000;
 constexpr int kIncorrectFile = 10001;
 constexpr int kDataCleared = 10002;
@@ -590,14 +586,14 @@ void MDIForm1::EndTransfer() {
     case Outcome::Completed:
       m_progress->setValue(m_progress->maximum());
       m_prompter->tell(this, QMessageBox::Information, kProgramTitle,
-                       UiText(reading ? kReadingCompleted : kWritingCompleted, language));
+                       UiText(reading ? CloneMessages::kReadingCompleted : CloneMessages::kWritingCompleted, language));
       // What the radio holds is the new baseline; a Write leaves the
       // question of unsaved changes as it was.
       if (reading) m_memory.SaveSnapshot();
       FinishTransfer(true);
       return;
     case Outcome::ModelMismatch:
-      m_prompter->tell(this, QMessageBox::Critical, kProgramTitle, UiText(kModelWrong, language));
+      m_prompter->tell(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kModelWrong, language));
       FinishTransfer(true);
       return;
     case Outcome::OpenFailed:
@@ -608,7 +604,7 @@ void MDIForm1::EndTransfer() {
     case Outcome::None:
       break;
   }
-  const auto answer = m_prompter->ask(this, QMessageBox::Critical, kProgramTitle, UiText(kCheckConnection, language),
+  const auto answer = m_prompter->ask(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kCheckConnection, language),
                                       QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
   if (answer == QMessageBox::Retry) {
     m_transferActive = false;
