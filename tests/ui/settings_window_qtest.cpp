@@ -418,6 +418,14 @@ class SettingsWindowTest : public QObject {
                              << "CboSet6_1";
     QTest::newRow("password") << "TxtSet5_1"
                               << "CboSet5_4";
+    QTest::newRow("last of the left half") << "TxtSet5_0"
+                                           << "TxtSet6";
+    QTest::newRow("last of group A") << "CboSet6_9"
+                                     << "TxtSet7";
+    QTest::newRow("ANI code") << "TxtSet8"
+                              << "CboSet8_2";
+    QTest::newRow("auto reset timer") << "UDOpSet_1"
+                                      << "CboSet8_0";
   }
   void enterMovesToTheNextControl() {
     QFETCH(QString, from);

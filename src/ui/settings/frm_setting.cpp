@@ -11,8 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -90,14 +88,19 @@ constexpr int kGroupFrame[kFrequencyModeGroups] = {6, 7};
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// Fills a new list, or replaces the texts of a filled one (which keeps its
+// selection).
 void SetItems(QComboBox* list, const std::vector<std::string>& items) {
-  for (int i = 0; i < static_cast<int>(items.size()); ++i) {
+  if (list->count() == 0) {
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(items.size()));
+    for (const std::string& item : items) texts << Q(item);
+    list->addItems(texts);
+    return;
+  }
+  for (int i = 0; i < list->count() && i < static_cast<int>(items.size()); ++i) {
     const QString text = Q(items[static_cast<std::size_t>(i)]);
-    if (i >= list->count()) {
-      list->addItem(text);
-    } else if (list->itemText(i) != text) {
-      list->setItemText(i, text);
-    }
+    if (list->itemText(i) != text) list->setItemText(i, text);
   }
 }
 
@@ -136,29 +139,29 @@ FrmSetting::FrmSetting(const EditingContext& context, QWidget* parent)
   grid->addWidget(m_frames[9], 2, 3);
   grid->setRowStretch(1, 1);
 
-  BuildOptions(m_frames);
+  // Created group by group, so Tab and Enter go down each column in turn.
+  BuildOptions(1, 5);
   for (int g = 0; g < kFrequencyModeGroups; ++g) BuildFrequencyGroup(g, m_frames[kGroupFrame[g]]);
+  BuildOptions(8, 9);
 
-  auto* scroll = new QScrollArea;
-  scroll->setWidget(page);
-  scroll->setWidgetResizable(true);
-  scroll->setFrameShape(QFrame::NoFrame);
-  setWidget(scroll);
+  setWidget(page);
   ApplyCaptions();
   const QSize wanted(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
   resize(wanted.expandedTo(sizeHint()));
 }
 
-void FrmSetting::BuildOptions(std::array<QGroupBox*, 10>& frames) {
+void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
   std::array<QFormLayout*, 10> forms{};
-  for (int n = 1; n <= 9; ++n) {
-    if (n == kGroupFrame[kGroupA] || n == kGroupFrame[kGroupB]) continue;
-    forms[n] = new QFormLayout(frames[n]);
+  for (int n = firstFrame; n <= lastFrame; ++n) {
+    forms[n] = new QFormLayout(m_frames[n]);
     forms[n]->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    // The narrow groups of the left half put each label above its control.
+    if (n == 1 || n == 4 || n == 5) forms[n]->setRowWrapPolicy(QFormLayout::WrapAllRows);
   }
   const auto settings = OptionSettings();
   m_options.resize(settings.size());
   for (const Place& place : kPlaces) {
+    if (place.frame < firstFrame || place.frame > lastFrame) continue;
     const auto it = std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.key == place.key; });
     if (it == settings.end()) continue;
     const std::size_t index = static_cast<std::size_t>(it - settings.begin());
@@ -338,7 +341,6 @@ void FrmSetting::ShowOption(std::size_t index) {
   if (option.upDown != nullptr) {
     const QSignalBlocker quiet(option.upDown);
     option.upDown->setValue(shown.value_or(0));
-    option.upDown->RefreshText();
   }
   if (option.text != nullptr) {
     const Image& image = memory().image();
@@ -407,7 +409,7 @@ void FrmSetting::CommitEdit() {
   Option("auto_reset_timer").upDown->interpretText();
 }
 
-// --- keys and size ---------------------------------------------------------------
+// --- keys ------------------------------------------------------------------------
 
 bool FrmSetting::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
@@ -420,15 +422,6 @@ bool FrmSetting::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return EditingWindow::eventFilter(watched, event);
-}
-
-void FrmSetting::showEvent(QShowEvent* event) {
-  // Keep the whole window inside a smaller client area; the groups scroll.
-  if (QMdiArea* area = mdiArea(); area != nullptr && !m_fitted) {
-    m_fitted = true;
-    resize(size().boundedTo(area->viewport()->size()));
-  }
-  EditingWindow::showEvent(event);
 }
 
 // --- helpers ---------------------------------------------------------------------

@@ -50,7 +50,6 @@ class FrmSetting : public EditingWindow {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
 
  private:
   // One option setting and its controls.
@@ -72,7 +71,8 @@ class FrmSetting : public EditingWindow {
     FrequencyModeShown shown;
   };
 
-  void BuildOptions(std::array<QGroupBox*, 10>& frames);
+  // The option settings of the groups FraSet<first>..FraSet<last>.
+  void BuildOptions(int firstFrame, int lastFrame);
   void BuildFrequencyGroup(int group, QGroupBox* frame);
   void WatchKeys(QWidget* control);
 
@@ -95,8 +95,7 @@ class FrmSetting : public EditingWindow {
   OptionsShown m_shown;
   std::array<FreqGroup, kFrequencyModeGroups> m_groups;
   std::array<QGroupBox*, 10> m_frames{};  // FraSet1..9 at their numbers
-  bool m_fitted = false;
-  Prompter m_ownPrompter;  // when not inside the main window
+  Prompter m_ownPrompter;                 // when not inside the main window
 };
 
 }  // namespace orvex
