@@ -1,5 +1,7 @@
 #include "ui/channel/channel_grid.h"
 
+#include "ui/main/cell_keys.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -19,38 +21,6 @@ namespace {
 constexpr int kTwipsPerInch = 1440;
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-
-bool IsEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
-
-// The one typed character of a key event, if it is plain ASCII (the table's
-// rules know no other characters).
-std::optional<char> TypedChar(const QKeyEvent* event) {
-  if ((event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) return std::nullopt;
-  const QString text = event->text();
-  if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() >= 0x7F) return std::nullopt;
-  return static_cast<char>(text[0].unicode());
-}
-
-// Lets into the text box only what the table accepts for the column, typed
-// or pasted, with letters of the name turned into capitals.
-class CellTextValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  void setColumn(int column) { m_column = column; }
-
-  State validate(QString& input, int&) const override {
-    for (QChar& c : input) {
-      if (c.unicode() >= 0x80) return Invalid;
-      const std::optional<char> accepted = ChannelTable::TextEditorChar(m_column, static_cast<char>(c.unicode()));
-      if (!accepted) return Invalid;
-      c = QChar(*accepted);
-    }
-    return Acceptable;
-  }
-
- private:
-  int m_column = kColRx;
-};
 
 }  // namespace
 
@@ -202,7 +172,8 @@ void ChannelGrid::OpenEditor(const CellEditorOffer& offer) {
   const CellPosition cell = m_table.current();
   const QString text = FromStd(offer.text);
   if (offer.kind == CellEditorKind::Text) {
-    static_cast<CellTextValidator*>(const_cast<QValidator*>(m_text->validator()))->setColumn(cell.column);
+    static_cast<CellTextValidator*>(const_cast<QValidator*>(m_text->validator()))
+        ->setFilter([column = cell.column](char c) { return ChannelTable::TextEditorChar(column, c); });
     m_text->setMaxLength(static_cast<int>(offer.maxLength));
     m_text->setText(text);
     if (offer.selectAll)

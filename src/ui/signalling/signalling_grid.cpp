@@ -1,5 +1,7 @@
 #include "ui/signalling/signalling_grid.h"
 
+#include "ui/main/cell_keys.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QHeaderView>
@@ -16,38 +18,6 @@ namespace orvex {
 namespace {
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
-
-bool IsEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
-
-// The one plain ASCII character a key event types, if any; the tables know
-// no other characters.
-std::optional<char> TypedChar(const QKeyEvent* event) {
-  if ((event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) return std::nullopt;
-  const QString text = event->text();
-  if (text.size() != 1 || text[0].unicode() < 0x20 || text[0].unicode() >= 0x7F) return std::nullopt;
-  return static_cast<char>(text[0].unicode());
-}
-
-// Lets into the text box, typed or pasted, only what the open cell's editor
-// accepts, turned to upper case where it asks for that.
-class CellTextValidator : public QValidator {
- public:
-  using QValidator::QValidator;
-  void setEditor(CellEditor editor) { m_editor = std::move(editor); }
-
-  State validate(QString& input, int&) const override {
-    for (QChar& c : input) {
-      if (c.unicode() >= 0x80) return Invalid;
-      const std::optional<char> accepted = m_editor.Accept(static_cast<char>(c.unicode()));
-      if (!accepted) return Invalid;
-      c = QChar(*accepted);
-    }
-    return Acceptable;
-  }
-
- private:
-  CellEditor m_editor;
-};
 
 // Room a heading needs beside its text.
 constexpr int kHeadingPadding = 16;
@@ -225,7 +195,8 @@ void SignallingGrid::OpenEditor(const std::optional<EditStart>& start, bool type
   SetCurrentCell(start->cell);
   const QString text = FromStd(start->text);
   if (start->editor.kind == EditorKind::Text) {
-    static_cast<CellTextValidator*>(const_cast<QValidator*>(m_text->validator()))->setEditor(start->editor);
+    static_cast<CellTextValidator*>(const_cast<QValidator*>(m_text->validator()))
+        ->setFilter([editor = start->editor](char c) { return editor.Accept(c); });
     m_text->setMaxLength(static_cast<int>(start->editor.maxLength));
     m_text->setText(text);
     if (typed)
