@@ -106,7 +106,10 @@ class SettingsWindowTest : public QObject {
 
   void createdHiddenAtStartUpWithoutChangingTheBlankImage() {
     m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), SettingsOnly());
+    // The program's own registration, as `orvex` starts with it.
+    QCOMPARE(RegisteredEditingWindows().count(kWinSetting), std::size_t(1));
+    m_main = std::make_unique<MDIForm1>(
+        m_prompter.get(), EditingWindowFactories{{kWinSetting, RegisteredEditingWindows().at(kWinSetting)}});
     auto* window = qobject_cast<FrmSetting*>(m_main->editingWindow(kWinSetting));
     QVERIFY(window != nullptr);
     QVERIFY(window->isHidden());
