@@ -3,34 +3,19 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QTimer>
+#include <algorithm>
 
 namespace orvex {
-
-FilterValidator::FilterValidator(CharFilter accepts, bool capitals, int maxLength, QObject* parent)
-    : QValidator(parent), m_accepts(std::move(accepts)), m_capitals(capitals), m_maxLength(maxLength) {}
-
-QValidator::State FilterValidator::validate(QString& input, int& pos) const {
-  QString kept;
-  int keptPos = 0;
-  for (int i = 0; i < input.size(); ++i) {
-    const QChar c = input[i];
-    const bool ascii = c.unicode() < 0x80;
-    if (!ascii || !m_accepts(static_cast<char>(c.unicode())) || kept.size() >= m_maxLength) continue;
-    kept += m_capitals ? c.toUpper() : c;
-    if (i < pos) ++keptPos;
-  }
-  input = kept;
-  pos = keptPos;
-  return Acceptable;
-}
 
 bool LeavesControl(Qt::FocusReason reason) {
   return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
 }
 
-EntryField::EntryField(CharFilter accepts, int maxLength, bool capitals, QWidget* parent) : QLineEdit(parent) {
+EntryField::EntryField(CellTextValidator::Filter accepts, int maxLength, QWidget* parent) : QLineEdit(parent) {
   setMaxLength(maxLength);
-  setValidator(new FilterValidator(std::move(accepts), capitals, maxLength, this));
+  auto* validator = new CellTextValidator(this);
+  validator->setFilter(std::move(accepts));
+  setValidator(validator);
 }
 
 void EntryField::focusInEvent(QFocusEvent* event) {
@@ -47,7 +32,6 @@ void EntryField::focusOutEvent(QFocusEvent* event) {
 
 namespace {
 constexpr int kUpDownLength = 4;
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 UpDownBox::UpDownBox(std::function<QString(int)> text, std::function<int(const QString&)> number, int maxValue,
@@ -64,8 +48,11 @@ void UpDownBox::RefreshText() { lineEdit()->setText(textFromValue(value())); }
 
 QValidator::State UpDownBox::validate(QString& input, int& pos) const {
   if (input == textFromValue(0)) return QValidator::Acceptable;
-  FilterValidator digits(IsDigit, false, kUpDownLength, nullptr);
-  return digits.validate(input, pos);
+  // Only digits stay; whatever a Backspace leaves of "Off" goes with it.
+  input.removeIf([](QChar c) { return c < QLatin1Char('0') || c > QLatin1Char('9'); });
+  input.truncate(kUpDownLength);
+  pos = std::min(pos, static_cast<int>(input.size()));
+  return QValidator::Acceptable;
 }
 
 int UpDownBox::valueFromText(const QString& text) const { return m_number(text); }

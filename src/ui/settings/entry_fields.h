@@ -6,33 +6,21 @@
 
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QValidator>
 #include <functional>
 
+#include "ui/main/cell_keys.h"
+
 namespace orvex {
-
-using CharFilter = std::function<bool(char)>;
-
-// Drops every character the filter refuses (typed or pasted), optionally
-// turning the kept ones into capitals.  Backspace and the cursor keys never
-// produce characters, so they always work.
-class FilterValidator : public QValidator {
- public:
-  FilterValidator(CharFilter accepts, bool capitals, int maxLength, QObject* parent);
-  State validate(QString& input, int& pos) const override;
-
- private:
-  CharFilter m_accepts;
-  bool m_capitals;
-  int m_maxLength;
-};
 
 // A text field that stores when it is left (the entry's LostFocus).
 class EntryField : public QLineEdit {
   Q_OBJECT
 
  public:
-  EntryField(CharFilter accepts, int maxLength, bool capitals = false, QWidget* parent = nullptr);
+  // `accepts` keeps a typed or pasted character, as it turns it (ANI letters
+  // become capitals); any other is dropped.  Backspace types nothing, so it
+  // always works.
+  EntryField(CellTextValidator::Filter accepts, int maxLength, QWidget* parent = nullptr);
 
  signals:
   // The focus moved to another control of the program (not to another

@@ -109,7 +109,16 @@ void Select(QComboBox* list, std::optional<int> position) {
   list->setCurrentIndex(position.value_or(-1));
 }
 
-// The text of a list field whose items are names rather than numbers or codes.
+// A field filter keeping what `accepts` allows, letters as capitals when
+// asked (the ANI code's a-d).
+CellTextValidator::Filter Keeping(std::function<bool(char)> accepts, bool capitals = false) {
+  return [accepts = std::move(accepts), capitals](char c) -> std::optional<char> {
+    if (!accepts(c)) return std::nullopt;
+    return capitals && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+}
+
+// Whether a list field's items are names rather than numbers or codes.
 bool HasTextItems(F field) { return field != F::TxTone && field != F::RxTone && field != F::Offset; }
 
 }  // namespace
@@ -187,8 +196,8 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
       case SettingControl::Text: {
         const SettingSpec* spec = option.spec;
         const bool ani = spec->encoding == Encoding::DtmfString;
-        option.text =
-            new EntryField([spec](char c) { return AcceptsChar(*spec, c); }, static_cast<int>(spec->length), ani);
+        option.text = new EntryField(Keeping([spec](char c) { return AcceptsChar(*spec, c); }, ani),
+                                     static_cast<int>(spec->length));
         const auto password = std::find(std::begin(kPasswordKeys), std::end(kPasswordKeys), place.key);
         if (ani) {
           connect(option.text, &EntryField::left, this, &FrmSetting::CommitAniCode);
@@ -240,7 +249,7 @@ void FrmSetting::BuildFrequencyGroup(int group, QGroupBox* frame) {
     g.labels[slot] = label;
     QWidget* control = nullptr;
     if (info.field == F::Current) {
-      g.current = new EntryField(CurrentAcceptsChar, kCurrentLength);
+      g.current = new EntryField(Keeping(CurrentAcceptsChar), kCurrentLength);
       g.current->setObjectName("TxtSet" + number);
       connect(g.current, &EntryField::left, this, [this, group] { CommitCurrent(group); });
       control = g.current;
