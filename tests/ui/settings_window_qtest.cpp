@@ -104,6 +104,26 @@ class SettingsWindowTest : public QObject {
   void init() { WriteLanguagePreference(kEnglish); }
   void cleanup() { Stop(); }
 
+  // Opening a codeplug whose option bytes are out of range: the window's
+  // refresh brings them into range, and that is not a change of the user's.
+  void openingAFileTheRefreshCorrectsIsNotAnUnsavedChange() {
+    Start(BlankImage());
+    const SettingSpec* list = nullptr;
+    for (const SettingSpec& spec : OptionSettings())
+      if (spec.encoding == Encoding::ListIndex && DecodeSetting(BlankImage(), spec) != 0) {
+        list = &spec;
+        break;
+      }
+    QVERIFY(list != nullptr);
+    Image image = BlankImage();
+    image[list->address] = 0xEE;  // not smaller than the item count: shows the first item
+    const QString path = m_dir.filePath("out_of_range.tw");
+    QVERIFY(WriteCodeplugFile(path.toStdString(), image).ok());
+    QVERIFY(m_main->OpenFilePath(path));
+    QCOMPARE(int(Memory()[list->address]), 0);
+    QVERIFY(!m_main->memory().IsModified());
+  }
+
   void createdHiddenAtStartUpWithoutChangingTheBlankImage() {
     m_prompter = std::make_unique<ScriptedPrompter>();
     // The program's own registration, as `orvex` starts with it.
@@ -135,9 +155,9 @@ class SettingsWindowTest : public QObject {
       QVERIFY(Find<QComboBox>(QStringLiteral("CboSet6_%1").arg(i)));
       QVERIFY(Find<QComboBox>(QStringLiteral("CboSet7_%1").arg(i)));
     }
-    for (const QString& name : {"ChkSet2", "ChkSet3_0", "ChkSet3_5", "ChkSet8"}) QVERIFY(Find<QCheckBox>(name));
-    for (const QString& name : {"TxtSet5_0", "TxtSet5_1", "TxtSet6", "TxtSet7", "TxtSet8", "TxtOPSet_1"})
-      QVERIFY2(Find<QLineEdit>(name), qPrintable(name));
+    for (const char* name : {"ChkSet2", "ChkSet3_0", "ChkSet3_5", "ChkSet8"}) QVERIFY(Find<QCheckBox>(name));
+    for (const char* name : {"TxtSet5_0", "TxtSet5_1", "TxtSet6", "TxtSet7", "TxtSet8", "TxtOPSet_1"})
+      QVERIFY2(Find<QLineEdit>(name), name);
     QVERIFY(Find<QSpinBox>("UDOpSet_1"));
     QCOMPARE(Find<QLabel>("LblSet5_2")->text(), QStringLiteral("PWD of Mode Change"));
     QCOMPARE(Find<QLabel>("LblSet6_8")->text(), QStringLiteral("A-SQ Level"));

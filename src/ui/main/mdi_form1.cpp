@@ -423,6 +423,9 @@ bool MDIForm1::OpenFilePath(const QString& path) {
   }
   LoadParsedCodeplug(m_memory, *parsed);
   RefreshAll();
+  // A window's refresh may bring an out-of-range value into range; that is
+  // the program's doing, not an unsaved change of the user's.
+  m_memory.SaveSnapshot();
   return true;
 }
 
@@ -433,6 +436,7 @@ void MDIForm1::NewFile() {
   if (answer != QMessageBox::Ok) return;
   InitMemory(m_memory);
   RefreshAll();
+  m_memory.SaveSnapshot();
 }
 
 void MDIForm1::OpenFile() {
@@ -589,8 +593,7 @@ void MDIForm1::EndTransfer() {
                        UiText(reading ? CloneMessages::kReadingCompleted : CloneMessages::kWritingCompleted, language));
       // What the radio holds is the new baseline; a Write leaves the
       // question of unsaved changes as it was.
-      if (reading) m_memory.SaveSnapshot();
-      FinishTransfer(true);
+      FinishTransfer(true, reading);
       return;
     case Outcome::ModelMismatch:
       m_prompter->tell(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kModelWrong, language));
@@ -604,8 +607,9 @@ void MDIForm1::EndTransfer() {
     case Outcome::None:
       break;
   }
-  const auto answer = m_prompter->ask(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kCheckConnection, language),
-                                      QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
+  const auto answer =
+      m_prompter->ask(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kCheckConnection, language),
+                      QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
   if (answer == QMessageBox::Retry) {
     m_transferActive = false;
     StartTransfer(m_state.cloneDirection);
@@ -614,11 +618,13 @@ void MDIForm1::EndTransfer() {
   FinishTransfer(true);
 }
 
-void MDIForm1::FinishTransfer(bool refresh) {
+void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
   m_progress->setValue(0);
   m_transferActive = false;
   UpdateTransferTools();
   if (refresh) RefreshAll();
+  // After the refresh, for the reason Open gives.
+  if (newBaseline) m_memory.SaveSnapshot();
   emit transferEnded();
 }
 

@@ -128,7 +128,8 @@ class MDIForm1 : public QMainWindow {
 
   void StartTransfer(CloneDirection direction);
   void EndTransfer();
-  void FinishTransfer(bool refresh);
+  // Ends a transfer; a completed Read makes the image the new baseline.
+  void FinishTransfer(bool refresh, bool newBaseline = false);
   void UpdateTransferTools();
 
   RadioMemory m_memory;
