@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QPixmap>
+#include <utility>
 
 #include "ui/main/frm_com_port.h"
 #include "ui/main/mdi_form1.h"
@@ -28,6 +29,17 @@ bool SaveScreenshots(MDIForm1& window, const QString& directory) {
   const auto port = window.CreatePortDialog();
   ok = Grab(*port, dir.filePath(QStringLiteral("port_%1.png").arg(suffix))) && ok;
   port->hide();
+
+  // Every editing window the program has, each on its own.
+  static constexpr std::pair<WindowBit, const char*> kWindows[] = {
+      {kWinSetting, "settings"}, {kWinKey, "key"},   {kWinScrambler, "scrambler"},
+      {kWin2Tone, "2tone"},      {kWin5Tone, "5tone"}, {kWinMsk, "msk"}};
+  for (const auto& [bit, name] : kWindows) {
+    window.OpenEditingWindow(bit);
+    if (EditingWindow* editing = window.editingWindow(bit)) {
+      ok = Grab(*editing, dir.filePath(QStringLiteral("%1_%2.png").arg(QLatin1String(name), suffix))) && ok;
+    }
+  }
 
   FrmMemoryMap map(window.memory(), &window);
   map.grid()->setCurrentIndex(map.model()->index(1, 0));
