@@ -47,14 +47,14 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
         arg.resize(eq);
         inlineValue = true;
       }
-      const auto spec = std::find_if(verb.options.begin(), verb.options.end(),
+      const auto found = std::find_if(verb.options.begin(), verb.options.end(),
                                      [&](const OptionSpec& o) { return o.name == arg; });
-      if (spec == verb.options.end()) {
+      if (found == verb.options.end()) {
         PrintError("unknown option " + arg + " for '" + std::string(verb.name) + "'");
         PrintVerbHelp(verb, std::cerr);
         return kExitUsage;
       }
-      if (spec->takesValue) {
+      if (found->takesValue) {
         if (!inlineValue) {
           if (i + 1 >= argc) {
             PrintError(arg + " needs a value");

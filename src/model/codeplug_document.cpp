@@ -193,51 +193,51 @@ void AddChannels(std::vector<CodeplugValue>& values) {
 
 // --- Settings -------------------------------------------------------------------
 
-std::vector<ValueBits> SettingBits(const SettingSpec& spec) {
-  switch (spec.encoding) {
+std::vector<ValueBits> SettingBits(const SettingSpec& setting) {
+  switch (setting.encoding) {
     case Encoding::BitFlag:
-      return {{spec.address, static_cast<std::uint8_t>(1u << spec.bit)}};
+      return {{setting.address, static_cast<std::uint8_t>(1u << setting.bit)}};
     case Encoding::DigitString:
     case Encoding::DtmfString:
-      return Bytes(spec.address, spec.length);
+      return Bytes(setting.address, setting.length);
     default:
-      return Bytes(spec.address, 1);
+      return Bytes(setting.address, 1);
   }
 }
 
 // An up-down number the window would clamp is refused instead.
-Status CheckUpDownText(const SettingSpec& spec, std::string_view text) {
+Status CheckUpDownText(const SettingSpec& setting, std::string_view text) {
   if (text == "Off") return Ok{};
   const bool digits = !text.empty() && text.size() <= 3 &&
                       std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-  if (!digits || std::stoi(std::string(text)) > spec.maximum)
-    return Fail(std::string(spec.key) + ": " + Quoted(text) + " is not Off or a number 0.." +
-                std::to_string(spec.maximum));
+  if (!digits || std::stoi(std::string(text)) > setting.maximum)
+    return Fail(std::string(setting.key) + ": " + Quoted(text) + " is not Off or a number 0.." +
+                std::to_string(setting.maximum));
   return Ok{};
 }
 
-CodeplugValue SettingValue(std::vector<PathStep> path, std::string label, const SettingSpec& spec) {
+CodeplugValue SettingValue(std::vector<PathStep> path, std::string label, const SettingSpec& setting) {
   CodeplugValue v;
   v.path = std::move(path);
   v.label = std::move(label);
-  v.bits = SettingBits(spec);
-  v.read = [&spec](const Image& image) { return SettingText(image, spec, kEnglish); };
-  v.store = [&spec, bits = v.bits](Image& image, std::string_view text) -> Status {
-    if (text == SettingText(image, spec, kEnglish)) return Ok{};
-    if (ControlOf(spec) == SettingControl::UpDown)
-      if (auto status = CheckUpDownText(spec, text); !status) return status;
-    return StoreMasked(image, bits, [&](Image& copy) { return SetSettingText(copy, spec, text, kEnglish); });
+  v.bits = SettingBits(setting);
+  v.read = [&setting](const Image& image) { return SettingText(image, setting, kEnglish); };
+  v.store = [&setting, bits = v.bits](Image& image, std::string_view text) -> Status {
+    if (text == SettingText(image, setting, kEnglish)) return Ok{};
+    if (ControlOf(setting) == SettingControl::UpDown)
+      if (auto status = CheckUpDownText(setting, text); !status) return status;
+    return StoreMasked(image, bits, [&](Image& copy) { return SetSettingText(copy, setting, text, kEnglish); });
   };
   return v;
 }
 
 void AddOptions(std::vector<CodeplugValue>& values) {
-  for (const auto& spec : OptionSettings())
-    values.push_back(SettingValue({Key("options"), Key(spec.key)}, "option " + std::string(spec.key), spec));
+  for (const auto& setting : OptionSettings())
+    values.push_back(SettingValue({Key("options"), Key(setting.key)}, "option " + std::string(setting.key), setting));
 }
 
 std::vector<ValueBits> FrequencyModeBits(int group, FreqModeField field) {
-  if (const SettingSpec* spec = FrequencyModeSetting(group, field)) return SettingBits(*spec);
+  if (const SettingSpec* setting = FrequencyModeSetting(group, field)) return SettingBits(*setting);
   const std::size_t record = Address(FrequencyModeOffset::kRecordRow[group], 0);
   switch (field) {
     case FreqModeField::Current:

@@ -217,8 +217,8 @@ std::vector<std::string> FrequencyModeItems(FreqModeField field, const FreqModeC
     for (std::size_t i = 0; i < kOffsetItemCount; ++i) items.push_back(OffsetItemText(i));
     return items;
   }
-  const SettingSpec* spec = FrequencyModeSetting(kGroupA, field);
-  return spec ? ItemTexts(*spec, context.language) : std::vector<std::string>{};
+  const SettingSpec* setting = FrequencyModeSetting(kGroupA, field);
+  return setting ? ItemTexts(*setting, context.language) : std::vector<std::string>{};
 }
 
 std::string OffsetItemText(std::size_t item) { return ThousandthsText(static_cast<int>(item) * 50); }
@@ -227,7 +227,7 @@ std::string OffsetText(const Image& image, int group) { return ThousandthsText(O
 
 std::optional<int> DecodeFrequencyModeField(const Image& image, int group, FreqModeField field,
                                             const FreqModeContext& context) {
-  if (const SettingSpec* spec = FrequencyModeSetting(group, field)) return DecodeSetting(image, *spec);
+  if (const SettingSpec* setting = FrequencyModeSetting(group, field)) return DecodeSetting(image, *setting);
   if (field == F::TxTone || field == F::RxTone) {
     const auto list = ToneList(context);
     const std::string tone = ToneTextOf(image, group, field, context);
@@ -290,8 +290,8 @@ void ChooseItem(Image& image, int group, FrequencyModeShown& shown, FreqModeFiel
                 const FreqModeContext& context) {
   if (!IsListField(field) || position < 0 || static_cast<std::size_t>(position) >= ItemCount(field)) return;
   shown[field] = position;
-  if (const SettingSpec* spec = FrequencyModeSetting(group, field)) {
-    EncodeSetting(image, *spec, position);
+  if (const SettingSpec* setting = FrequencyModeSetting(group, field)) {
+    EncodeSetting(image, *setting, position);
   } else if (field == F::TxTone || field == F::RxTone) {
     (void)WriteTone(RecordOf(image, group), ToneDirection(field), ToneList(context)[position], context.separator);
   } else if (field == F::Offset) {

@@ -156,10 +156,10 @@ bool IsOffText(std::string_view text) {
 
 // The item whose text in `language` (or failing that, the other language) is
 // `text`.
-std::optional<std::size_t> FindItem(const SettingSpec& spec, std::string_view text, int language) {
+std::optional<std::size_t> FindItem(const SettingSpec& setting, std::string_view text, int language) {
   for (int lang : {language, 1 - language}) {
-    for (std::size_t i = 0; i < spec.items.size(); ++i)
-      if (ItemText(spec, i, lang) == text) return i;
+    for (std::size_t i = 0; i < setting.items.size(); ++i)
+      if (ItemText(setting, i, lang) == text) return i;
   }
   return std::nullopt;
 }
@@ -172,8 +172,8 @@ std::optional<bool> CheckFromText(std::string_view text) {
   return std::nullopt;
 }
 
-Error Refused(const SettingSpec& spec, std::string_view text, std::string_view why) {
-  return Fail(std::string(spec.key) + ": \"" + std::string(text) + "\" " + std::string(why));
+Error Refused(const SettingSpec& setting, std::string_view text, std::string_view why) {
+  return Fail(std::string(setting.key) + ": \"" + std::string(text) + "\" " + std::string(why));
 }
 
 }  // namespace
@@ -189,14 +189,14 @@ std::string JoinPieces(TextPieces pieces, int language) {
   return text;
 }
 
-SettingControl ControlOf(const SettingSpec& spec) {
-  switch (spec.encoding) {
+SettingControl ControlOf(const SettingSpec& setting) {
+  switch (setting.encoding) {
     case Encoding::ListIndex:
       return SettingControl::List;
     case Encoding::FlagByte:
       return SettingControl::Check;
     case Encoding::BitFlag:
-      return spec.items.size() == 0 ? SettingControl::Check : SettingControl::List;
+      return setting.items.size() == 0 ? SettingControl::Check : SettingControl::List;
     case Encoding::DigitString:
     case Encoding::DtmfString:
       return SettingControl::Text;
@@ -209,38 +209,38 @@ SettingControl ControlOf(const SettingSpec& spec) {
 std::span<const SettingSpec> OptionSettings() { return kOptionSettings; }
 
 const SettingSpec* FindOptionSetting(std::string_view key) {
-  for (const auto& spec : kOptionSettings)
-    if (spec.key == key) return &spec;
+  for (const auto& setting : kOptionSettings)
+    if (setting.key == key) return &setting;
   return nullptr;
 }
 
-std::string SettingLabel(const SettingSpec& spec, int language) { return JoinPieces(spec.label, language); }
+std::string SettingLabel(const SettingSpec& setting, int language) { return JoinPieces(setting.label, language); }
 
-std::string ItemText(const SettingSpec& spec, std::size_t position, int language) {
-  if (position < spec.items.texts.size()) return JoinPieces(spec.items.texts[position], language);
-  const auto n = static_cast<int>(position - spec.items.texts.size());
-  if (n >= spec.items.count) return {};
-  return std::to_string(spec.items.first + spec.items.step * n);
+std::string ItemText(const SettingSpec& setting, std::size_t position, int language) {
+  if (position < setting.items.texts.size()) return JoinPieces(setting.items.texts[position], language);
+  const auto n = static_cast<int>(position - setting.items.texts.size());
+  if (n >= setting.items.count) return {};
+  return std::to_string(setting.items.first + setting.items.step * n);
 }
 
-std::vector<std::string> ItemTexts(const SettingSpec& spec, int language) {
+std::vector<std::string> ItemTexts(const SettingSpec& setting, int language) {
   std::vector<std::string> texts;
-  texts.reserve(spec.items.size());
-  for (std::size_t i = 0; i < spec.items.size(); ++i) texts.push_back(ItemText(spec, i, language));
+  texts.reserve(setting.items.size());
+  for (std::size_t i = 0; i < setting.items.size(); ++i) texts.push_back(ItemText(setting, i, language));
   return texts;
 }
 
-int DecodeSetting(const Image& image, const SettingSpec& spec) {
-  const std::uint8_t stored = image[spec.address];
-  switch (spec.encoding) {
+int DecodeSetting(const Image& image, const SettingSpec& setting) {
+  const std::uint8_t stored = image[setting.address];
+  switch (setting.encoding) {
     case Encoding::ListIndex:
-      return static_cast<int>(ListIndex(stored, spec.items.size()));
+      return static_cast<int>(ListIndex(stored, setting.items.size()));
     case Encoding::FlagByte:
       return CheckValue(stored) ? 1 : 0;
     case Encoding::BitFlag:
-      return GetBit(stored, spec.bit) ? 1 : 0;
+      return GetBit(stored, setting.bit) ? 1 : 0;
     case Encoding::ClampedNumber:
-      return stored > spec.maximum ? spec.fallback : stored;
+      return stored > setting.maximum ? setting.fallback : stored;
     case Encoding::DigitString:
     case Encoding::DtmfString:
       break;
@@ -248,21 +248,21 @@ int DecodeSetting(const Image& image, const SettingSpec& spec) {
   return 0;
 }
 
-void EncodeSetting(Image& image, const SettingSpec& spec, int shown) {
-  std::uint8_t& stored = image[spec.address];
-  switch (spec.encoding) {
+void EncodeSetting(Image& image, const SettingSpec& setting, int shown) {
+  std::uint8_t& stored = image[setting.address];
+  switch (setting.encoding) {
     case Encoding::ListIndex:
       // Only positions of the list can be chosen.
-      if (shown >= 0 && static_cast<std::size_t>(shown) < spec.items.size()) stored = static_cast<std::uint8_t>(shown);
+      if (shown >= 0 && static_cast<std::size_t>(shown) < setting.items.size()) stored = static_cast<std::uint8_t>(shown);
       break;
     case Encoding::FlagByte:
       stored = CheckByte(shown != 0);
       break;
     case Encoding::BitFlag:
-      stored = WithBit(stored, spec.bit, shown != 0);
+      stored = WithBit(stored, setting.bit, shown != 0);
       break;
     case Encoding::ClampedNumber:
-      stored = static_cast<std::uint8_t>(std::clamp(shown, 0, spec.maximum));
+      stored = static_cast<std::uint8_t>(std::clamp(shown, 0, setting.maximum));
       break;
     case Encoding::DigitString:
     case Encoding::DtmfString:
@@ -270,8 +270,8 @@ void EncodeSetting(Image& image, const SettingSpec& spec, int shown) {
   }
 }
 
-std::optional<int> InitialShown(const SettingSpec& spec) {
-  switch (ControlOf(spec)) {
+std::optional<int> InitialShown(const SettingSpec& setting) {
+  switch (ControlOf(setting)) {
     case SettingControl::List:
     case SettingControl::Text:
       return std::nullopt;
@@ -282,49 +282,49 @@ std::optional<int> InitialShown(const SettingSpec& spec) {
   return std::nullopt;
 }
 
-std::optional<int> RefreshSetting(Image& image, const SettingSpec& spec, std::optional<int> shown) {
-  if (ControlOf(spec) == SettingControl::Text) return shown;
-  const int decoded = DecodeSetting(image, spec);
-  if (shown != decoded) EncodeSetting(image, spec, decoded);
+std::optional<int> RefreshSetting(Image& image, const SettingSpec& setting, std::optional<int> shown) {
+  if (ControlOf(setting) == SettingControl::Text) return shown;
+  const int decoded = DecodeSetting(image, setting);
+  if (shown != decoded) EncodeSetting(image, setting, decoded);
   return decoded;
 }
 
-std::string ReadPassword(const Image& image, const SettingSpec& spec) {
+std::string ReadPassword(const Image& image, const SettingSpec& setting) {
   std::string text;
-  for (std::size_t i = 0; i < spec.length; ++i) {
-    const std::uint8_t b = image[spec.address + i];
+  for (std::size_t i = 0; i < setting.length; ++i) {
+    const std::uint8_t b = image[setting.address + i];
     if (b <= 9) text += static_cast<char>('0' + b);
   }
   return text;
 }
 
-PasswordCommit StorePassword(Image& image, const SettingSpec& spec, std::string_view typed) {
+PasswordCommit StorePassword(Image& image, const SettingSpec& setting, std::string_view typed) {
   std::string digits;
   for (char c : typed)
-    if (IsDigit(c) && digits.size() < spec.length) digits += c;
-  const bool padded = digits.size() < spec.length;
-  digits.resize(spec.length, '0');
-  for (std::size_t i = 0; i < spec.length; ++i) image[spec.address + i] = static_cast<std::uint8_t>(digits[i] - '0');
+    if (IsDigit(c) && digits.size() < setting.length) digits += c;
+  const bool padded = digits.size() < setting.length;
+  digits.resize(setting.length, '0');
+  for (std::size_t i = 0; i < setting.length; ++i) image[setting.address + i] = static_cast<std::uint8_t>(digits[i] - '0');
   return {digits, padded};
 }
 
-std::string ReadAniCode(const Image& image, const SettingSpec& spec) {
+std::string ReadAniCode(const Image& image, const SettingSpec& setting) {
   std::string text;
-  for (std::size_t i = 0; i < spec.length; ++i) {
-    const std::uint8_t b = image[spec.address + i];
+  for (std::size_t i = 0; i < setting.length; ++i) {
+    const std::uint8_t b = image[setting.address + i];
     if (b < kDtmfSymbols.size() && b != kNoDtmf) text += kDtmfSymbols[b];
   }
   return text;
 }
 
-void StoreAniCode(Image& image, const SettingSpec& spec, std::string_view typed) {
-  std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(spec.address), spec.length, kEmpty);
-  for (std::size_t i = 0; i < typed.size() && i < spec.length; ++i)
-    image[spec.address + i] = DtmfValue(typed[i]).value_or(kEmpty);
+void StoreAniCode(Image& image, const SettingSpec& setting, std::string_view typed) {
+  std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(setting.address), setting.length, kEmpty);
+  for (std::size_t i = 0; i < typed.size() && i < setting.length; ++i)
+    image[setting.address + i] = DtmfValue(typed[i]).value_or(kEmpty);
 }
 
-bool AcceptsChar(const SettingSpec& spec, char c) {
-  switch (spec.encoding) {
+bool AcceptsChar(const SettingSpec& setting, char c) {
+  switch (setting.encoding) {
     case Encoding::DigitString:
     case Encoding::ClampedNumber:
       return IsDigit(c);
@@ -335,61 +335,61 @@ bool AcceptsChar(const SettingSpec& spec, char c) {
   }
 }
 
-int TypedNumber(const SettingSpec& spec, std::string_view typed) {
+int TypedNumber(const SettingSpec& setting, std::string_view typed) {
   if (IsOffText(typed)) return 0;
   const double number = ParseTypedNumber(typed, '.').value_or(0.0);
-  if (!std::isfinite(number)) return number > 0 ? spec.maximum : 0;
-  return static_cast<int>(std::clamp(std::nearbyint(number), 0.0, static_cast<double>(spec.maximum)));
+  if (!std::isfinite(number)) return number > 0 ? setting.maximum : 0;
+  return static_cast<int>(std::clamp(std::nearbyint(number), 0.0, static_cast<double>(setting.maximum)));
 }
 
 std::string NumberText(const SettingSpec&, int value, int language) {
   return value == 0 ? std::string(Text(kOffText, language)) : std::to_string(value);
 }
 
-std::string SettingText(const Image& image, const SettingSpec& spec, int language) {
-  switch (ControlOf(spec)) {
+std::string SettingText(const Image& image, const SettingSpec& setting, int language) {
+  switch (ControlOf(setting)) {
     case SettingControl::List:
-      return ItemText(spec, static_cast<std::size_t>(DecodeSetting(image, spec)), language);
+      return ItemText(setting, static_cast<std::size_t>(DecodeSetting(image, setting)), language);
     case SettingControl::Check:
-      return std::string(Text(DecodeSetting(image, spec) ? kOnText : kOffText, language));
+      return std::string(Text(DecodeSetting(image, setting) ? kOnText : kOffText, language));
     case SettingControl::UpDown:
-      return NumberText(spec, DecodeSetting(image, spec), language);
+      return NumberText(setting, DecodeSetting(image, setting), language);
     case SettingControl::Text:
-      return spec.encoding == Encoding::DigitString ? ReadPassword(image, spec) : ReadAniCode(image, spec);
+      return setting.encoding == Encoding::DigitString ? ReadPassword(image, setting) : ReadAniCode(image, setting);
   }
   return {};
 }
 
-Status SetSettingText(Image& image, const SettingSpec& spec, std::string_view text, int language) {
-  if (text == SettingText(image, spec, language)) return Ok{};
-  switch (ControlOf(spec)) {
+Status SetSettingText(Image& image, const SettingSpec& setting, std::string_view text, int language) {
+  if (text == SettingText(image, setting, language)) return Ok{};
+  switch (ControlOf(setting)) {
     case SettingControl::List: {
-      const auto position = FindItem(spec, text, language);
-      if (!position) return Refused(spec, text, "is not an item of the list");
-      EncodeSetting(image, spec, static_cast<int>(*position));
+      const auto position = FindItem(setting, text, language);
+      if (!position) return Refused(setting, text, "is not an item of the list");
+      EncodeSetting(image, setting, static_cast<int>(*position));
       return Ok{};
     }
     case SettingControl::Check: {
       const auto on = CheckFromText(text);
-      if (!on) return Refused(spec, text, "is neither On nor Off");
-      EncodeSetting(image, spec, *on ? 1 : 0);
+      if (!on) return Refused(setting, text, "is neither On nor Off");
+      EncodeSetting(image, setting, *on ? 1 : 0);
       return Ok{};
     }
     case SettingControl::UpDown:
       if (!IsOffText(text) && std::none_of(text.begin(), text.end(), IsDigit))
-        return Refused(spec, text, "is not a number");
-      EncodeSetting(image, spec, TypedNumber(spec, text));
+        return Refused(setting, text, "is not a number");
+      EncodeSetting(image, setting, TypedNumber(setting, text));
       return Ok{};
     case SettingControl::Text:
-      if (text.size() > spec.length) return Refused(spec, text, "is longer than six characters");
-      if (!std::all_of(text.begin(), text.end(), [&](char c) { return AcceptsChar(spec, c); }))
+      if (text.size() > setting.length) return Refused(setting, text, "is longer than six characters");
+      if (!std::all_of(text.begin(), text.end(), [&](char c) { return AcceptsChar(setting, c); }))
         return Refused(
-            spec, text,
-            spec.encoding == Encoding::DigitString ? "may hold only digits" : "may hold only 0-9, A-D, * and #");
-      if (spec.encoding == Encoding::DigitString)
-        (void)StorePassword(image, spec, text);
+            setting, text,
+            setting.encoding == Encoding::DigitString ? "may hold only digits" : "may hold only 0-9, A-D, * and #");
+      if (setting.encoding == Encoding::DigitString)
+        (void)StorePassword(image, setting, text);
       else
-        StoreAniCode(image, spec, text);
+        StoreAniCode(image, setting, text);
       return Ok{};
   }
   return Ok{};
@@ -397,7 +397,7 @@ Status SetSettingText(Image& image, const SettingSpec& spec, std::string_view te
 
 OptionsShown NewOptionsShown() {
   OptionsShown shown;
-  for (const auto& spec : kOptionSettings) shown.values.push_back(InitialShown(spec));
+  for (const auto& setting : kOptionSettings) shown.values.push_back(InitialShown(setting));
   return shown;
 }
 

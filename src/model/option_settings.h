@@ -67,7 +67,7 @@ struct SettingSpec {
   int fallback = 0;        // ClampedNumber: shown for a byte above `maximum`
 };
 
-SettingControl ControlOf(const SettingSpec& spec);
+SettingControl ControlOf(const SettingSpec& setting);
 
 // Every optional feature in the order of the window's groups.
 std::span<const SettingSpec> OptionSettings();
@@ -75,35 +75,35 @@ std::span<const SettingSpec> OptionSettings();
 // The setting with this key, or nullptr.
 const SettingSpec* FindOptionSetting(std::string_view key);
 
-std::string SettingLabel(const SettingSpec& spec, int language);
+std::string SettingLabel(const SettingSpec& setting, int language);
 
 // The items of a List-control setting in a language; the count and order
 // never depend on the language.
-std::vector<std::string> ItemTexts(const SettingSpec& spec, int language);
-std::string ItemText(const SettingSpec& spec, std::size_t position, int language);
+std::vector<std::string> ItemTexts(const SettingSpec& setting, int language);
+std::string ItemText(const SettingSpec& setting, std::size_t position, int language);
 
 // --- Typed access for the window ---------------------------------------------
 
 // The value a List, Check or UpDown control shows for the stored bytes: an
 // item position, 0/1, or the number.
-int DecodeSetting(const Image& image, const SettingSpec& spec);
+int DecodeSetting(const Image& image, const SettingSpec& setting);
 
 // Stores a shown value of a List, Check or UpDown control at once; only the
 // setting's own byte (or bit) changes.
-void EncodeSetting(Image& image, const SettingSpec& spec, int shown);
+void EncodeSetting(Image& image, const SettingSpec& setting, int shown);
 
 // What a control shows before its first refresh: a new list has no
 // selection, a new check box is clear and a new up-down stands at 0.
-std::optional<int> InitialShown(const SettingSpec& spec);
+std::optional<int> InitialShown(const SettingSpec& setting);
 
 // A refresh: decodes the setting and, when that changes what the control
 // showed (`shown`), stores the new shown value as a change of the control
 // would.  Returns what the control shows now.  Text settings are never
 // written by a refresh; for them `shown` is returned unchanged.
-std::optional<int> RefreshSetting(Image& image, const SettingSpec& spec, std::optional<int> shown);
+std::optional<int> RefreshSetting(Image& image, const SettingSpec& setting, std::optional<int> shown);
 
 // Passwords: the digits 0..9 of the six bytes in address order.
-std::string ReadPassword(const Image& image, const SettingSpec& spec);
+std::string ReadPassword(const Image& image, const SettingSpec& setting);
 
 struct PasswordCommit {
   std::string text;  // what the entry shows afterwards: always six digits
@@ -113,38 +113,38 @@ struct PasswordCommit {
 // Leaving a password entry: characters other than digits are dropped (the
 // keyboard never lets them in), at most six are kept, the rest is padded
 // with "0" on the right and each digit stored as its value.
-PasswordCommit StorePassword(Image& image, const SettingSpec& spec, std::string_view typed);
+PasswordCommit StorePassword(Image& image, const SettingSpec& setting, std::string_view typed);
 
 // The ANI code as symbols 0-9, A-D, * and #; other bytes are skipped.
-std::string ReadAniCode(const Image& image, const SettingSpec& spec);
+std::string ReadAniCode(const Image& image, const SettingSpec& setting);
 
 // Leaving the ANI entry: all six bytes become 0xFF, then each symbol (lower
 // case a-d taken as capitals) is stored; a symbol outside the set is 0xFF.
 // Symbols beyond the sixth are dropped.
-void StoreAniCode(Image& image, const SettingSpec& spec, std::string_view typed);
+void StoreAniCode(Image& image, const SettingSpec& setting, std::string_view typed);
 
 // Whether a typed character is kept by the entry of a text setting.
-bool AcceptsChar(const SettingSpec& spec, char c);
+bool AcceptsChar(const SettingSpec& setting, char c);
 
 // A number typed into the up-down's text: "Off" (either language) is 0,
 // other text is read as a number, taken to the nearest integer and clamped
 // to 0..maximum.
-int TypedNumber(const SettingSpec& spec, std::string_view typed);
+int TypedNumber(const SettingSpec& setting, std::string_view typed);
 
 // The text an UpDown setting shows for a value: "Off" for 0.
-std::string NumberText(const SettingSpec& spec, int value, int language);
+std::string NumberText(const SettingSpec& setting, int value, int language);
 
 // --- Generic text access (scripts, JSON) -------------------------------------
 
 // The setting as the window shows it: the item text of a list, "On"/"Off"
 // for a check box, the digits or symbols of a text entry, the up-down text.
-std::string SettingText(const Image& image, const SettingSpec& spec, int language);
+std::string SettingText(const Image& image, const SettingSpec& setting, int language);
 
 // Stores a text as the window would store it.  Texts the window could not
 // show are refused with a reason and the image is left as it was.  A text
 // equal to what the setting already shows changes nothing, so storing what
 // SettingText returned never changes a byte.
-Status SetSettingText(Image& image, const SettingSpec& spec, std::string_view text, int language);
+Status SetSettingText(Image& image, const SettingSpec& setting, std::string_view text, int language);
 
 // --- Whole window ------------------------------------------------------------
 

@@ -87,12 +87,12 @@ TEST(FrequencyMode, ListBytesOverEveryValue) {
   const FreqModeContext context;
   for (int group : {kGroupA, kGroupB}) {
     for (F field : {F::Shift, F::Display, F::Squelch, F::Step}) {
-      const auto& spec = *FrequencyModeSetting(group, field);
-      const int count = static_cast<int>(spec.items.size());
+      const auto& setting = *FrequencyModeSetting(group, field);
+      const int count = static_cast<int>(setting.items.size());
       for (int b = 0; b < 256; ++b) {
         Image image = RandomImage(static_cast<unsigned>(b));
-        image[spec.address] = static_cast<std::uint8_t>(b);
-        ASSERT_EQ(DecodeFrequencyModeField(image, group, field, context), b < count ? b : 0) << spec.key;
+        image[setting.address] = static_cast<std::uint8_t>(b);
+        ASSERT_EQ(DecodeFrequencyModeField(image, group, field, context), b < count ? b : 0) << setting.key;
       }
     }
   }

@@ -14,10 +14,10 @@ using test::ChangedAddresses;
 using test::FilledImage;
 using test::RandomImage;
 
-const SettingSpec& Spec(std::string_view key) {
-  const SettingSpec* spec = FindOptionSetting(key);
-  EXPECT_NE(spec, nullptr) << key;
-  return spec ? *spec : OptionSettings().front();
+const SettingSpec& Setting(std::string_view key) {
+  const SettingSpec* setting = FindOptionSetting(key);
+  EXPECT_NE(setting, nullptr) << key;
+  return setting ? *setting : OptionSettings().front();
 }
 
 // --- Layout ------------------------------------------------------------------
@@ -63,31 +63,31 @@ TEST(OptionSettings, LayoutOfEverySetting) {
   ASSERT_EQ(OptionSettings().size(), std::size(kLayout));
   for (std::size_t i = 0; i < std::size(kLayout); ++i) {
     const auto& want = kLayout[i];
-    const auto& spec = OptionSettings()[i];
+    const auto& setting = OptionSettings()[i];
     SCOPED_TRACE(want.key);
-    EXPECT_EQ(spec.key, want.key);
-    EXPECT_EQ(spec.address, want.address);
-    EXPECT_EQ(spec.encoding, want.encoding);
-    EXPECT_EQ(spec.bit, want.bit);
+    EXPECT_EQ(setting.key, want.key);
+    EXPECT_EQ(setting.address, want.address);
+    EXPECT_EQ(setting.encoding, want.encoding);
+    EXPECT_EQ(setting.bit, want.bit);
     const bool isText = want.encoding == Encoding::DigitString || want.encoding == Encoding::DtmfString;
-    EXPECT_EQ(isText ? spec.length : spec.items.size(), want.items);
+    EXPECT_EQ(isText ? setting.length : setting.items.size(), want.items);
   }
 }
 
 TEST(OptionSettings, EveryCellHasOneOwnerAndStaysOffOtherAreas) {
   std::set<std::pair<std::size_t, int>> owned;  // (address, bit or -1 for the whole byte)
-  for (const auto& spec : OptionSettings()) {
-    const std::size_t bytes = spec.length ? spec.length : 1;
+  for (const auto& setting : OptionSettings()) {
+    const std::size_t bytes = setting.length ? setting.length : 1;
     for (std::size_t i = 0; i < bytes; ++i) {
-      const std::size_t a = spec.address + i;
-      EXPECT_TRUE((a >= 0x0E20 && a <= 0x0E5F) || a == 0x1D90) << spec.key;
+      const std::size_t a = setting.address + i;
+      EXPECT_TRUE((a >= 0x0E20 && a <= 0x0E5F) || a == 0x1D90) << setting.key;
       // Side key, scrambler and frequency-mode bytes belong elsewhere.
       for (std::size_t other : {0x0E3B, 0x0E29, 0x0E2A, 0x0E20, 0x0E21, 0x0E22, 0x0E31, 0x0E37, 0x0E42})
-        EXPECT_NE(a, other) << spec.key;
-      const int bit = spec.encoding == Encoding::BitFlag ? static_cast<int>(spec.bit) : -1;
-      EXPECT_TRUE(owned.insert({a, bit}).second) << spec.key;
+        EXPECT_NE(a, other) << setting.key;
+      const int bit = setting.encoding == Encoding::BitFlag ? static_cast<int>(setting.bit) : -1;
+      EXPECT_TRUE(owned.insert({a, bit}).second) << setting.key;
       if (bit >= 0) {
-        EXPECT_EQ(owned.count({a, -1}), 0u) << spec.key;
+        EXPECT_EQ(owned.count({a, -1}), 0u) << setting.key;
       }
     }
   }
@@ -95,9 +95,9 @@ TEST(OptionSettings, EveryCellHasOneOwnerAndStaysOffOtherAreas) {
 
 TEST(OptionSettings, KeysAreUniqueAndFindable) {
   std::set<std::string_view> keys;
-  for (const auto& spec : OptionSettings()) {
-    EXPECT_TRUE(keys.insert(spec.key).second) << spec.key;
-    EXPECT_EQ(FindOptionSetting(spec.key), &spec);
+  for (const auto& setting : OptionSettings()) {
+    EXPECT_TRUE(keys.insert(setting.key).second) << setting.key;
+    EXPECT_EQ(FindOptionSetting(setting.key), &setting);
   }
   EXPECT_EQ(FindOptionSetting("no_such_setting"), nullptr);
 }
@@ -125,102 +125,102 @@ TEST(OptionSettings, ItemTextsInEnglish) {
       {"transmit_delay", {"Off", "1"}},
   };
   for (const auto& c : cases) {
-    const auto items = ItemTexts(Spec(c.key), kEnglish);
+    const auto items = ItemTexts(Setting(c.key), kEnglish);
     ASSERT_GE(items.size(), c.english.size()) << c.key;
     for (std::size_t i = 0; i < c.english.size(); ++i) EXPECT_EQ(items[i], c.english[i]) << c.key << " item " << i;
   }
-  EXPECT_EQ(ItemTexts(Spec("time_out_timer"), kEnglish).back(), "600");
-  EXPECT_EQ(ItemTexts(Spec("priority_channel"), kEnglish).back(), "128");
-  EXPECT_EQ(ItemTexts(Spec("transmit_delay"), kEnglish).back(), "30");
-  EXPECT_EQ(ItemTexts(Spec("vox_level"), kEnglish).back(), "10");
+  EXPECT_EQ(ItemTexts(Setting("time_out_timer"), kEnglish).back(), "600");
+  EXPECT_EQ(ItemTexts(Setting("priority_channel"), kEnglish).back(), "128");
+  EXPECT_EQ(ItemTexts(Setting("transmit_delay"), kEnglish).back(), "30");
+  EXPECT_EQ(ItemTexts(Setting("vox_level"), kEnglish).back(), "10");
 }
 
 TEST(OptionSettings, ChineseItemsKeepCountAndOrder) {
-  for (const auto& spec : OptionSettings()) {
-    const auto english = ItemTexts(spec, kEnglish);
-    const auto chinese = ItemTexts(spec, kChinese);
-    ASSERT_EQ(english.size(), chinese.size()) << spec.key;
-    for (std::size_t i = 0; i < english.size(); ++i) EXPECT_FALSE(chinese[i].empty()) << spec.key << " item " << i;
+  for (const auto& setting : OptionSettings()) {
+    const auto english = ItemTexts(setting, kEnglish);
+    const auto chinese = ItemTexts(setting, kChinese);
+    ASSERT_EQ(english.size(), chinese.size()) << setting.key;
+    for (std::size_t i = 0; i < english.size(); ++i) EXPECT_FALSE(chinese[i].empty()) << setting.key << " item " << i;
   }
-  const auto colours = ItemTexts(Spec("backlight_color"), kChinese);
+  const auto colours = ItemTexts(Setting("backlight_color"), kChinese);
   EXPECT_EQ(colours.front(), "红色");
   EXPECT_EQ(colours.back(), "粉色");
-  EXPECT_EQ(ItemText(Spec("voice_announce"), 0, kChinese), Text(1150, kChinese));
+  EXPECT_EQ(ItemText(Setting("voice_announce"), 0, kChinese), Text(1150, kChinese));
 }
 
 TEST(OptionSettings, LabelsJoinTheirPieces) {
-  EXPECT_EQ(SettingLabel(Spec("ani_transmit"), kEnglish),
+  EXPECT_EQ(SettingLabel(Setting("ani_transmit"), kEnglish),
             std::string(Text(1472, 0)) + std::string(Text(1473, 0)) + std::string(Text(1474, 0)));
-  EXPECT_EQ(SettingLabel(Spec("vox_level"), kEnglish), "VOX");
-  EXPECT_EQ(SettingLabel(Spec("vox_level"), kChinese), Text(2171, 0));
+  EXPECT_EQ(SettingLabel(Setting("vox_level"), kEnglish), "VOX");
+  EXPECT_EQ(SettingLabel(Setting("vox_level"), kChinese), Text(2171, 0));
 }
 
 // --- Codecs over every byte value ------------------------------------------------
 
 TEST(OptionSettings, ListCodecOverEveryByte) {
-  for (const auto& spec : OptionSettings()) {
-    if (spec.encoding != Encoding::ListIndex) continue;
-    const std::size_t count = spec.items.size();
+  for (const auto& setting : OptionSettings()) {
+    if (setting.encoding != Encoding::ListIndex) continue;
+    const std::size_t count = setting.items.size();
     for (int b = 0; b < 256; ++b) {
       Image image = RandomImage(static_cast<unsigned>(b));
-      image[spec.address] = static_cast<std::uint8_t>(b);
+      image[setting.address] = static_cast<std::uint8_t>(b);
       const int shown = b < static_cast<int>(count) ? b : 0;
-      ASSERT_EQ(DecodeSetting(image, spec), shown) << spec.key << " byte " << b;
-      ASSERT_EQ(SettingText(image, spec, kEnglish), ItemText(spec, static_cast<std::size_t>(shown), kEnglish));
+      ASSERT_EQ(DecodeSetting(image, setting), shown) << setting.key << " byte " << b;
+      ASSERT_EQ(SettingText(image, setting, kEnglish), ItemText(setting, static_cast<std::size_t>(shown), kEnglish));
     }
     for (std::size_t position = 0; position < count; ++position) {
       const Image before = RandomImage(static_cast<unsigned>(position));
       Image image = before;
-      EncodeSetting(image, spec, static_cast<int>(position));
-      EXPECT_EQ(image[spec.address], position) << spec.key;
-      for (auto a : ChangedAddresses(before, image)) EXPECT_EQ(a, spec.address) << spec.key;
+      EncodeSetting(image, setting, static_cast<int>(position));
+      EXPECT_EQ(image[setting.address], position) << setting.key;
+      for (auto a : ChangedAddresses(before, image)) EXPECT_EQ(a, setting.address) << setting.key;
     }
   }
 }
 
 TEST(OptionSettings, FlagByteOverEveryByte) {
-  for (const auto& spec : OptionSettings()) {
-    if (spec.encoding != Encoding::FlagByte) continue;
+  for (const auto& setting : OptionSettings()) {
+    if (setting.encoding != Encoding::FlagByte) continue;
     for (int b = 0; b < 256; ++b) {
       Image image = FilledImage(0x5A);
-      image[spec.address] = static_cast<std::uint8_t>(b);
-      ASSERT_EQ(DecodeSetting(image, spec), b != 0 ? 1 : 0) << spec.key;
+      image[setting.address] = static_cast<std::uint8_t>(b);
+      ASSERT_EQ(DecodeSetting(image, setting), b != 0 ? 1 : 0) << setting.key;
       for (int on : {0, 1}) {
         Image stored = image;
-        EncodeSetting(stored, spec, on);
-        ASSERT_EQ(stored[spec.address], on);
-        ASSERT_EQ(ChangedAddresses(image, stored).size(), stored[spec.address] != b ? 1u : 0u);
+        EncodeSetting(stored, setting, on);
+        ASSERT_EQ(stored[setting.address], on);
+        ASSERT_EQ(ChangedAddresses(image, stored).size(), stored[setting.address] != b ? 1u : 0u);
       }
     }
   }
 }
 
 TEST(OptionSettings, BitFlagChangesOnlyItsBitForEveryByte) {
-  for (const auto& spec : OptionSettings()) {
-    if (spec.encoding != Encoding::BitFlag) continue;
-    const std::uint8_t mask = static_cast<std::uint8_t>(1u << spec.bit);
+  for (const auto& setting : OptionSettings()) {
+    if (setting.encoding != Encoding::BitFlag) continue;
+    const std::uint8_t mask = static_cast<std::uint8_t>(1u << setting.bit);
     for (int b = 0; b < 256; ++b) {
       Image image = RandomImage(static_cast<unsigned>(b));
-      image[spec.address] = static_cast<std::uint8_t>(b);
-      ASSERT_EQ(DecodeSetting(image, spec), (b & mask) ? 1 : 0) << spec.key;
+      image[setting.address] = static_cast<std::uint8_t>(b);
+      ASSERT_EQ(DecodeSetting(image, setting), (b & mask) ? 1 : 0) << setting.key;
       for (int on : {0, 1}) {
         Image stored = image;
-        EncodeSetting(stored, spec, on);
-        ASSERT_EQ(stored[spec.address], on ? (b | mask) : (b & ~mask)) << spec.key << " byte " << b;
-        for (auto a : ChangedAddresses(image, stored)) ASSERT_EQ(a, spec.address);
+        EncodeSetting(stored, setting, on);
+        ASSERT_EQ(stored[setting.address], on ? (b | mask) : (b & ~mask)) << setting.key << " byte " << b;
+        for (auto a : ChangedAddresses(image, stored)) ASSERT_EQ(a, setting.address);
       }
     }
   }
 }
 
 TEST(OptionSettings, AutoResetTimerOverEveryByte) {
-  const auto& spec = Spec("auto_reset_timer");
+  const auto& setting = Setting("auto_reset_timer");
   for (int b = 0; b < 256; ++b) {
     Image image = FilledImage(0);
     image[0x1D90] = static_cast<std::uint8_t>(b);
     const int shown = b > 15 ? 10 : b;
-    ASSERT_EQ(DecodeSetting(image, spec), shown);
-    ASSERT_EQ(SettingText(image, spec, kEnglish), shown == 0 ? "Off" : std::to_string(shown));
+    ASSERT_EQ(DecodeSetting(image, setting), shown);
+    ASSERT_EQ(SettingText(image, setting, kEnglish), shown == 0 ? "Off" : std::to_string(shown));
   }
 }
 
@@ -241,10 +241,10 @@ TEST(OptionSettings, BitFlagEdgeCases) {
   };
   for (const auto& c : cases) {
     Image image = FilledImage(0x33);
-    const auto& spec = Spec(c.key);
-    image[spec.address] = c.before;
-    EncodeSetting(image, spec, c.shown);
-    EXPECT_EQ(image[spec.address], c.after) << c.key;
+    const auto& setting = Setting(c.key);
+    image[setting.address] = c.before;
+    EncodeSetting(image, setting, c.shown);
+    EXPECT_EQ(image[setting.address], c.after) << c.key;
   }
 }
 
@@ -255,30 +255,30 @@ TEST(OptionSettings, FirstRefreshOfUnprogrammedImage) {
   OptionsShown shown = NewOptionsShown();
   RefreshOptions(image, shown);
   for (std::size_t i = 0; i < OptionSettings().size(); ++i) {
-    const auto& spec = OptionSettings()[i];
-    SCOPED_TRACE(spec.key);
-    switch (spec.encoding) {
+    const auto& setting = OptionSettings()[i];
+    SCOPED_TRACE(setting.key);
+    switch (setting.encoding) {
       case Encoding::ListIndex:
         EXPECT_EQ(shown.values[i], 0);
-        EXPECT_EQ(image[spec.address], 0);
+        EXPECT_EQ(image[setting.address], 0);
         break;
       case Encoding::FlagByte:
         EXPECT_EQ(shown.values[i], 1);
-        EXPECT_EQ(image[spec.address], 1);
+        EXPECT_EQ(image[setting.address], 1);
         break;
       case Encoding::BitFlag:
         EXPECT_EQ(shown.values[i], 1);
-        EXPECT_EQ(image[spec.address], 0xFF);
+        EXPECT_EQ(image[setting.address], 0xFF);
         break;
       case Encoding::ClampedNumber:
         EXPECT_EQ(shown.values[i], 10);
-        EXPECT_EQ(image[spec.address], 10);
+        EXPECT_EQ(image[setting.address], 10);
         break;
       case Encoding::DigitString:
       case Encoding::DtmfString:
         EXPECT_EQ(shown.values[i], std::nullopt);
-        EXPECT_EQ(SettingText(image, spec, kEnglish), "");
-        for (std::size_t k = 0; k < spec.length; ++k) EXPECT_EQ(image[spec.address + k], 0xFF);
+        EXPECT_EQ(SettingText(image, setting, kEnglish), "");
+        for (std::size_t k = 0; k < setting.length; ++k) EXPECT_EQ(image[setting.address + k], 0xFF);
         break;
     }
   }
@@ -291,14 +291,14 @@ TEST(OptionSettings, FirstRefreshOfBlankCodeplugChangesNothing) {
   OptionsShown shown = NewOptionsShown();
   RefreshOptions(image, shown);
   EXPECT_TRUE(ChangedAddresses(blank, image).empty());
-  EXPECT_EQ(ReadPassword(image, Spec("mode_change_password")), "381527");
-  EXPECT_EQ(ReadAniCode(image, Spec("ani_code")), "101");
+  EXPECT_EQ(ReadPassword(image, Setting("mode_change_password")), "381527");
+  EXPECT_EQ(ReadAniCode(image, Setting("ani_code")), "101");
 }
 
 TEST(OptionSettings, LaterRefreshWritesOnlyChangedShownValues) {
-  const auto& tot = Spec("time_out_timer");
-  const auto& beep = Spec("beep");
-  const auto& reset = Spec("auto_reset_timer");
+  const auto& tot = Setting("time_out_timer");
+  const auto& beep = Setting("beep");
+  const auto& reset = Setting("auto_reset_timer");
   Image image = BlankImage();
   OptionsShown shown = NewOptionsShown();
   RefreshOptions(image, shown);
@@ -349,8 +349,8 @@ TEST(OptionSettings, ShownTextEdgeCases) {
   };
   for (const auto& c : cases) {
     Image image = FilledImage(0);
-    image[Spec(c.key).address] = c.stored;
-    EXPECT_EQ(SettingText(image, Spec(c.key), kEnglish), c.english) << c.key << " " << int(c.stored);
+    image[Setting(c.key).address] = c.stored;
+    EXPECT_EQ(SettingText(image, Setting(c.key), kEnglish), c.english) << c.key << " " << int(c.stored);
   }
 }
 
@@ -370,16 +370,16 @@ TEST(OptionSettings, PasswordCommit) {
       {"1a2", "120000", true, {1, 2, 0, 0, 0, 0}},
   };
   for (const auto* key : {"mode_change_password", "reset_password"}) {
-    const auto& spec = Spec(key);
+    const auto& setting = Setting(key);
     for (const auto& c : cases) {
       const Image before = FilledImage(0xFF);
       Image image = before;
-      const auto commit = StorePassword(image, spec, c.typed);
+      const auto commit = StorePassword(image, setting, c.typed);
       EXPECT_EQ(commit.text, c.shown) << c.typed;
       EXPECT_EQ(commit.padded, c.padded) << c.typed;
-      for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(image[spec.address + i], c.bytes[i]) << c.typed;
-      for (auto a : ChangedAddresses(before, image)) EXPECT_LT(a - spec.address, 6u);
-      EXPECT_EQ(ReadPassword(image, spec), c.shown);
+      for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(image[setting.address + i], c.bytes[i]) << c.typed;
+      for (auto a : ChangedAddresses(before, image)) EXPECT_LT(a - setting.address, 6u);
+      EXPECT_EQ(ReadPassword(image, setting), c.shown);
     }
   }
 }
@@ -396,11 +396,11 @@ TEST(OptionSettings, PasswordDecodeSkipsNonDigits) {
       {{9, 9, 9, 9, 9, 9}, "999999"},
       {{0x10, 0, 0x80, 5, 0x0F, 0}, "050"},
   };
-  const auto& spec = Spec("reset_password");
+  const auto& setting = Setting("reset_password");
   for (const auto& c : cases) {
     Image image = FilledImage(0);
-    std::copy(c.bytes.begin(), c.bytes.end(), image.begin() + spec.address);
-    EXPECT_EQ(ReadPassword(image, spec), c.shown);
+    std::copy(c.bytes.begin(), c.bytes.end(), image.begin() + setting.address);
+    EXPECT_EQ(ReadPassword(image, setting), c.shown);
   }
 }
 
@@ -417,19 +417,19 @@ TEST(OptionSettings, AniCodeStore) {
       {"0123#D", {0, 1, 2, 3, 0x0C, 0x10}, "0123#D"},       {"bcBC", {0x0E, 0x0F, 0x0E, 0x0F, 0xFF, 0xFF}, "BCBC"},
       {"1E2", {1, 0xFF, 2, 0xFF, 0xFF, 0xFF}, "12"},        {"12345678", {1, 2, 3, 4, 5, 6}, "123456"},
   };
-  const auto& spec = Spec("ani_code");
+  const auto& setting = Setting("ani_code");
   for (const auto& c : cases) {
     const Image before = FilledImage(0x00);
     Image image = before;
-    StoreAniCode(image, spec, c.typed);
+    StoreAniCode(image, setting, c.typed);
     for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(image[0x0E56 + i], c.bytes[i]) << c.typed << " byte " << i;
     for (auto a : ChangedAddresses(before, image)) EXPECT_LT(a - 0x0E56, 6u) << c.typed;
-    EXPECT_EQ(ReadAniCode(image, spec), c.shown);
+    EXPECT_EQ(ReadAniCode(image, setting), c.shown);
   }
 }
 
 TEST(OptionSettings, AniCodeDecodeOfEveryByte) {
-  const auto& spec = Spec("ani_code");
+  const auto& setting = Setting("ani_code");
   for (int b = 0; b < 256; ++b) {
     Image image = FilledImage(0xFF);
     image[0x0E57] = static_cast<std::uint8_t>(b);
@@ -438,18 +438,18 @@ TEST(OptionSettings, AniCodeDecodeOfEveryByte) {
     if (b == 11) want = "*";
     if (b == 12) want = "#";
     if (b >= 13 && b <= 16) want = std::string(1, static_cast<char>('A' + b - 13));
-    ASSERT_EQ(ReadAniCode(image, spec), want) << "byte " << b;
+    ASSERT_EQ(ReadAniCode(image, setting), want) << "byte " << b;
   }
   Image image = FilledImage(0xFF);
   const std::uint8_t skipped[] = {1, 0x0A, 2, 0xFF, 0xFF, 0xFF};
   std::copy(std::begin(skipped), std::end(skipped), image.begin() + 0x0E56);
-  EXPECT_EQ(ReadAniCode(image, spec), "12");
+  EXPECT_EQ(ReadAniCode(image, setting), "12");
 }
 
 TEST(OptionSettings, TypedCharacters) {
-  const auto& ani = Spec("ani_code");
-  const auto& password = Spec("reset_password");
-  const auto& timer = Spec("auto_reset_timer");
+  const auto& ani = Setting("ani_code");
+  const auto& password = Setting("reset_password");
+  const auto& timer = Setting("auto_reset_timer");
   for (int c = 0; c < 128; ++c) {
     const char ch = static_cast<char>(c);
     const bool digit = ch >= '0' && ch <= '9';
@@ -463,18 +463,18 @@ TEST(OptionSettings, TypedCharacters) {
 // --- Auto reset timer --------------------------------------------------------------
 
 TEST(OptionSettings, AutoResetTimerTyped) {
-  const auto& spec = Spec("auto_reset_timer");
+  const auto& setting = Setting("auto_reset_timer");
   const std::pair<const char*, int> cases[] = {{"99", 15}, {"", 0},    {"Off", 0}, {"7", 7},
                                                {"7.6", 8}, {"15", 15}, {"16", 15}, {"0", 0}};
   for (const auto& [typed, value] : cases) {
-    EXPECT_EQ(TypedNumber(spec, typed), value) << typed;
+    EXPECT_EQ(TypedNumber(setting, typed), value) << typed;
     Image image = FilledImage(0xFF);
-    EncodeSetting(image, spec, TypedNumber(spec, typed));
+    EncodeSetting(image, setting, TypedNumber(setting, typed));
     EXPECT_EQ(image[0x1D90], value) << typed;
   }
-  EXPECT_EQ(TypedNumber(spec, Text(1150, kChinese)), 0);
-  EXPECT_EQ(NumberText(spec, 0, kEnglish), "Off");
-  EXPECT_EQ(NumberText(spec, 12, kEnglish), "12");
+  EXPECT_EQ(TypedNumber(setting, Text(1150, kChinese)), 0);
+  EXPECT_EQ(NumberText(setting, 0, kEnglish), "Off");
+  EXPECT_EQ(NumberText(setting, 12, kEnglish), "12");
 }
 
 // --- Generic text access -------------------------------------------------------------
@@ -484,9 +484,9 @@ TEST(OptionSettings, StoringWhatIsShownChangesNothing) {
     const Image before = seed == 0 ? FilledImage(0xFF) : seed == 1 ? BlankImage() : RandomImage(seed);
     for (int language : {kEnglish, kChinese}) {
       Image image = before;
-      for (const auto& spec : OptionSettings()) {
-        const auto status = SetSettingText(image, spec, SettingText(before, spec, language), language);
-        EXPECT_TRUE(status.ok()) << spec.key << ": " << (status.ok() ? "" : status.error());
+      for (const auto& setting : OptionSettings()) {
+        const auto status = SetSettingText(image, setting, SettingText(before, setting, language), language);
+        EXPECT_TRUE(status.ok()) << setting.key << ": " << (status.ok() ? "" : status.error());
       }
       EXPECT_TRUE(ChangedAddresses(before, image).empty()) << "seed " << seed;
     }
@@ -520,7 +520,7 @@ TEST(OptionSettings, SetTextStoresOnlyItsOwnCells) {
     Image before = FilledImage(0x00);
     before[c.address] = c.before;
     Image image = before;
-    const auto status = SetSettingText(image, Spec(c.key), c.text, kEnglish);
+    const auto status = SetSettingText(image, Setting(c.key), c.text, kEnglish);
     ASSERT_TRUE(status.ok()) << c.key << ": " << status.error();
     EXPECT_EQ(image[c.address], c.after) << c.key;
     EXPECT_EQ(ChangedAddresses(before, image), std::vector<std::size_t>{c.address}) << c.key;
@@ -529,9 +529,9 @@ TEST(OptionSettings, SetTextStoresOnlyItsOwnCells) {
 
 TEST(OptionSettings, SetTextOfPasswordAndAniCode) {
   Image image = FilledImage(0xFF);
-  ASSERT_TRUE(SetSettingText(image, Spec("mode_change_password"), "42", kEnglish).ok());
-  EXPECT_EQ(ReadPassword(image, Spec("mode_change_password")), "420000");
-  ASSERT_TRUE(SetSettingText(image, Spec("ani_code"), "*1d", kEnglish).ok());
+  ASSERT_TRUE(SetSettingText(image, Setting("mode_change_password"), "42", kEnglish).ok());
+  EXPECT_EQ(ReadPassword(image, Setting("mode_change_password")), "420000");
+  ASSERT_TRUE(SetSettingText(image, Setting("ani_code"), "*1d", kEnglish).ok());
   EXPECT_EQ(image[0x0E56], 0x0B);
   EXPECT_EQ(image[0x0E57], 0x01);
   EXPECT_EQ(image[0x0E58], 0x10);
@@ -549,7 +549,7 @@ TEST(OptionSettings, SetTextRefusesWhatTheWindowCannotShow) {
   for (const auto& [key, text] : cases) {
     const Image before = RandomImage(7);
     Image image = before;
-    const auto status = SetSettingText(image, Spec(key), text, kEnglish);
+    const auto status = SetSettingText(image, Setting(key), text, kEnglish);
     EXPECT_FALSE(status.ok()) << key << " " << text;
     if (!status.ok()) {
       EXPECT_NE(status.error().find(key), std::string::npos);
@@ -559,15 +559,15 @@ TEST(OptionSettings, SetTextRefusesWhatTheWindowCannotShow) {
 }
 
 TEST(OptionSettings, ControlKinds) {
-  EXPECT_EQ(ControlOf(Spec("vox_level")), SettingControl::List);
-  EXPECT_EQ(ControlOf(Spec("backlight_delay")), SettingControl::List);
-  EXPECT_EQ(ControlOf(Spec("menu_available")), SettingControl::Check);
-  EXPECT_EQ(ControlOf(Spec("beep")), SettingControl::Check);
-  EXPECT_EQ(ControlOf(Spec("ani_code")), SettingControl::Text);
-  EXPECT_EQ(ControlOf(Spec("auto_reset_timer")), SettingControl::UpDown);
-  EXPECT_EQ(InitialShown(Spec("vox_level")), std::nullopt);
-  EXPECT_EQ(InitialShown(Spec("beep")), 0);
-  EXPECT_EQ(InitialShown(Spec("auto_reset_timer")), 0);
+  EXPECT_EQ(ControlOf(Setting("vox_level")), SettingControl::List);
+  EXPECT_EQ(ControlOf(Setting("backlight_delay")), SettingControl::List);
+  EXPECT_EQ(ControlOf(Setting("menu_available")), SettingControl::Check);
+  EXPECT_EQ(ControlOf(Setting("beep")), SettingControl::Check);
+  EXPECT_EQ(ControlOf(Setting("ani_code")), SettingControl::Text);
+  EXPECT_EQ(ControlOf(Setting("auto_reset_timer")), SettingControl::UpDown);
+  EXPECT_EQ(InitialShown(Setting("vox_level")), std::nullopt);
+  EXPECT_EQ(InitialShown(Setting("beep")), 0);
+  EXPECT_EQ(InitialShown(Setting("auto_reset_timer")), 0);
 }
 
 }  // namespace

@@ -109,9 +109,9 @@ class SettingsWindowTest : public QObject {
   void openingAFileTheRefreshCorrectsIsNotAnUnsavedChange() {
     Start(BlankImage());
     const SettingSpec* list = nullptr;
-    for (const SettingSpec& spec : OptionSettings())
-      if (spec.encoding == Encoding::ListIndex && DecodeSetting(BlankImage(), spec) != 0) {
-        list = &spec;
+    for (const SettingSpec& setting : OptionSettings())
+      if (setting.encoding == Encoding::ListIndex && DecodeSetting(BlankImage(), setting) != 0) {
+        list = &setting;
         break;
       }
     QVERIFY(list != nullptr);
@@ -184,9 +184,9 @@ class SettingsWindowTest : public QObject {
     const Image& image = memory.image();
     // Every list byte now holds 0, every flag byte 1, the timer 10; the
     // passwords and the ANI code are not written by a refresh.
-    for (const SettingSpec& spec : OptionSettings()) {
-      if (spec.encoding == Encoding::ListIndex) QCOMPARE(image[spec.address], std::uint8_t(0));
-      if (spec.encoding == Encoding::FlagByte) QCOMPARE(image[spec.address], std::uint8_t(1));
+    for (const SettingSpec& setting : OptionSettings()) {
+      if (setting.encoding == Encoding::ListIndex) QCOMPARE(image[setting.address], std::uint8_t(0));
+      if (setting.encoding == Encoding::FlagByte) QCOMPARE(image[setting.address], std::uint8_t(1));
     }
     QCOMPARE(image[kAutoReset], std::uint8_t(10));
     for (std::size_t i = 0; i < 6; ++i) {

@@ -175,7 +175,7 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
     if (it == settings.end()) continue;
     const std::size_t index = static_cast<std::size_t>(it - settings.begin());
     OptionControl& option = m_options[index];
-    option.spec = &*it;
+    option.setting = &*it;
     QWidget* control = nullptr;
     switch (ControlOf(*it)) {
       case SettingControl::List: {
@@ -194,10 +194,10 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
         control = option.check;
         break;
       case SettingControl::Text: {
-        const SettingSpec* spec = option.spec;
-        const bool ani = spec->encoding == Encoding::DtmfString;
-        option.text = new EntryField(Keeping([spec](char c) { return AcceptsChar(*spec, c); }, ani),
-                                     static_cast<int>(spec->length));
+        const SettingSpec* setting = option.setting;
+        const bool ani = setting->encoding == Encoding::DtmfString;
+        option.text = new EntryField(Keeping([setting](char c) { return AcceptsChar(*setting, c); }, ani),
+                                     static_cast<int>(setting->length));
         const auto password = std::find(std::begin(kPasswordKeys), std::end(kPasswordKeys), place.key);
         if (ani) {
           connect(option.text, &EntryField::left, this, &FrmSetting::CommitAniCode);
@@ -209,10 +209,10 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
         break;
       }
       case SettingControl::UpDown: {
-        const SettingSpec* spec = option.spec;
-        option.upDown = new UpDownBox([this, spec](int value) { return Q(NumberText(*spec, value, language())); },
-                                      [spec](const QString& typed) { return TypedNumber(*spec, typed.toStdString()); },
-                                      spec->maximum);
+        const SettingSpec* setting = option.setting;
+        option.upDown = new UpDownBox([this, setting](int value) { return Q(NumberText(*setting, value, language())); },
+                                      [setting](const QString& typed) { return TypedNumber(*setting, typed.toStdString()); },
+                                      setting->maximum);
         option.upDown->textField()->setObjectName("TxtOPSet_1");
         connect(option.upDown, &QSpinBox::valueChanged, this, [this, index](int value) { ChangeOption(index, value); });
         control = option.upDown;
@@ -301,11 +301,11 @@ void FrmSetting::ApplyCaptions() {
   setWindowTitle(UiText(kCaptionText, lang));
   m_frames[2]->setTitle(UiText(kChannelText, lang) + UiText(kModeText, lang));
   for (OptionControl& option : m_options) {
-    if (option.spec == nullptr) continue;
-    const QString label = Q(SettingLabel(*option.spec, lang));
+    if (option.setting == nullptr) continue;
+    const QString label = Q(SettingLabel(*option.setting, lang));
     if (option.label != nullptr) option.label->setText(label);
     if (option.check != nullptr) option.check->setText(label);
-    if (option.list != nullptr) SetItems(option.list, ItemTexts(*option.spec, lang));
+    if (option.list != nullptr) SetItems(option.list, ItemTexts(*option.setting, lang));
     if (option.upDown != nullptr) option.upDown->RefreshText();
   }
   const FreqModeContext context = Context();
@@ -340,7 +340,7 @@ void FrmSetting::LoadControls() {
 
 void FrmSetting::ShowOption(std::size_t index) {
   const OptionControl& option = m_options[index];
-  if (option.spec == nullptr) return;
+  if (option.setting == nullptr) return;
   const std::optional<int> shown = m_shown.values[index];
   if (option.list != nullptr) Select(option.list, shown);
   if (option.check != nullptr) {
@@ -353,8 +353,8 @@ void FrmSetting::ShowOption(std::size_t index) {
   }
   if (option.text != nullptr) {
     const Image& image = memory().image();
-    const bool ani = option.spec->encoding == Encoding::DtmfString;
-    option.text->setText(Q(ani ? ReadAniCode(image, *option.spec) : ReadPassword(image, *option.spec)));
+    const bool ani = option.setting->encoding == Encoding::DtmfString;
+    option.text->setText(Q(ani ? ReadAniCode(image, *option.setting) : ReadPassword(image, *option.setting)));
   }
 }
 
@@ -376,21 +376,21 @@ void FrmSetting::ShowTxFrequency(int group) {
 
 void FrmSetting::ChangeOption(std::size_t index, int shown) {
   m_shown.values[index] = shown;
-  EncodeSetting(memory().image(), *m_options[index].spec, shown);
+  EncodeSetting(memory().image(), *m_options[index].setting, shown);
 }
 
 void FrmSetting::TxtSet5_LostFocus(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kPasswordKeys))) return;
   EntryField* field = Option(kPasswordKeys[index]).text;
   const PasswordCommit commit =
-      StorePassword(memory().image(), *Option(kPasswordKeys[index]).spec, field->text().toStdString());
+      StorePassword(memory().image(), *Option(kPasswordKeys[index]).setting, field->text().toStdString());
   if (commit.padded) prompter().tell(this, QMessageBox::Warning, kProgramTitle, UiText(kLengthNotMatched, language()));
   field->setText(Q(commit.text));
 }
 
 void FrmSetting::CommitAniCode() {
   OptionControl& ani = Option("ani_code");
-  StoreAniCode(memory().image(), *ani.spec, ani.text->text().toStdString());
+  StoreAniCode(memory().image(), *ani.setting, ani.text->text().toStdString());
   ani.text->setModified(false);
 }
 

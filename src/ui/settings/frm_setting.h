@@ -54,7 +54,7 @@ class FrmSetting : public EditingWindow {
  private:
   // One option setting and its controls.
   struct OptionControl {
-    const SettingSpec* spec = nullptr;
+    const SettingSpec* setting = nullptr;
     QLabel* label = nullptr;  // check boxes carry their own caption
     QComboBox* list = nullptr;
     QCheckBox* check = nullptr;
