@@ -70,6 +70,7 @@ bool CloneTransfer::start(CloneDirection direction, const QString& portName, Rad
     return true;
   }
   RequestLowLatency(m_port.handle());
+  RequestPreciseTimers();
   // Stale bytes from the adapter would otherwise be taken for a reply.
   m_port.clear(QSerialPort::AllDirections);
   m_running = true;

@@ -33,4 +33,8 @@ bool ProbePort(const QString& portName);
 // as on a pseudo-terminal, is harmless and ignored.
 void RequestLowLatency(qintptr handle);
 
+// Asks the kernel to wake this thread's timers on time rather than within
+// its default slack; the frame pause is 1 ms.  Failure is ignored.
+void RequestPreciseTimers();
+
 }  // namespace orvex
