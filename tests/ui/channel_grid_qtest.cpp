@@ -54,11 +54,7 @@ class ChannelGridTest : public QObject {
     m_main->memory().image() = image;
     m_main->memory().SaveSnapshot();
     m_main->RefreshAll();
-    m_main->resize(1200, 800);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-    m_main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    QVERIFY(test::ShowActive(*m_main, QSize(1200, 800)));
     m_window = qobject_cast<FrmChannel*>(m_main->editingWindow(kWinChannel));
     QVERIFY(m_window != nullptr);
     m_window->showMaximized();

@@ -51,11 +51,7 @@ class KeyWindowTest : public QObject {
     m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
     m_main->memory().image()[kSideKeyByte] = sideKey;
     m_main->memory().SaveSnapshot();
-    m_main->resize(1000, 800);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-    m_main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    QVERIFY(test::ShowActive(*m_main, QSize(1000, 800)));
   }
 
   FrmKey* Window() const { return qobject_cast<FrmKey*>(m_main->editingWindow(kWinKey)); }

@@ -45,11 +45,7 @@ class ScramblerWindowTest : public QObject {
     m_main->memory()[kHigh] = high;
     m_main->memory()[kLow] = low;
     m_main->memory().SaveSnapshot();
-    m_main->resize(1000, 800);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-    m_main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    QVERIFY(test::ShowActive(*m_main, QSize(1000, 800)));
   }
 
   FrmScr* Window() const { return qobject_cast<FrmScr*>(m_main->editingWindow(kWinScrambler)); }

@@ -63,11 +63,7 @@ class SettingsWindowTest : public QObject {
     m_main->memory().image() = image;
     m_main->memory().SaveSnapshot();
     m_main->RefreshAll();
-    m_main->resize(1400, 900);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-    m_main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
     m_window = qobject_cast<FrmSetting*>(m_main->editingWindow(kWinSetting));
     QVERIFY(m_window != nullptr);
     m_main->Dispatch("miCommonSet");

@@ -85,11 +85,7 @@ class SignallingWindowsTest : public QObject {
     m_main->memory().image() = image;
     m_main->memory().SaveSnapshot();
     m_main->RefreshAll();
-    m_main->resize(1400, 900);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-    m_main->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(m_main.get()));
+    QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
   }
 
   template <class Window>

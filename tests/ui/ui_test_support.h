@@ -112,6 +112,16 @@ inline EditingWindowFactories LoggingWindows(QStringList* log) {
   return factories;
 }
 
+// Shows a top-level window at `size` and waits until it is on screen and
+// active, so key events reach it.
+inline bool ShowActive(QWidget& window, QSize size) {
+  window.resize(size);
+  window.show();
+  if (!QTest::qWaitForWindowExposed(&window)) return false;
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
 }  // namespace orvex::test
 
 // A QTEST_MAIN whose stored preferences live in a temporary folder.
