@@ -1,6 +1,7 @@
 #include "ui/channel/channel_grid.h"
 
 #include "ui/main/cell_keys.h"
+#include "ui/main/twips.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -18,7 +19,6 @@ namespace orvex {
 
 namespace {
 
-constexpr int kTwipsPerInch = 1440;
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -121,9 +121,8 @@ ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
 }
 
 void ChannelGrid::ApplyColumnWidths() {
-  const int dpi = logicalDpiX();
   for (int column = 0; column < kChannelColumns; ++column) {
-    const int width = ChannelTable::ColumnWidth(column) * dpi / kTwipsPerInch;
+    const int width = TwipsToPixelsX(*this, ChannelTable::ColumnWidth(column));
     if (column == kColNumber) {
       verticalHeader()->setFixedWidth(width);
       setColumnHidden(column, true);  // shown as the vertical header

@@ -7,6 +7,7 @@
 
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
+#include "ui/main/twips.h"
 
 namespace orvex {
 
@@ -14,7 +15,6 @@ namespace {
 // Window size in twips (1/1440 inch).
 constexpr int kWidthTwips = 12250;
 constexpr int kHeightTwips = 6000;
-constexpr int kTwipsPerInch = 1440;
 }  // namespace
 
 FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
@@ -24,7 +24,7 @@ FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
   setObjectName("frmChannel");
   setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setWidget(m_grid);
-  resize(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
+  resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
 }
 
 void FrmChannel::showEvent(QShowEvent* event) {

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 
 #include "model/side_key.h"
+#include "ui/main/twips.h"
 
 namespace orvex {
 
@@ -13,7 +14,6 @@ namespace {
 // Window size in twips (1/1440 inch).
 constexpr int kWidthTwips = 8000;
 constexpr int kHeightTwips = 6400;
-constexpr int kTwipsPerInch = 1440;
 
 // Indices of the fixed key labels: PTT, long press and slight press of MONI.
 constexpr int kPttLabel = 0, kLongPressLabel = 1, kSlightPressLabel = 2;
@@ -60,7 +60,7 @@ FrmKey::FrmKey(const EditingContext& context, QWidget* parent)
   // image since this window was last in front.
   connect(this, &QMdiSubWindow::aboutToActivate, this, &FrmKey::RefreshKey);
 
-  resize(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
+  resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
 }
 
 void FrmKey::RefreshKey() {

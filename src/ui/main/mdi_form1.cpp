@@ -27,6 +27,7 @@
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
 #include "ui/main/ui_text.h"
+#include "ui/main/twips.h"
 #include "ui/memorymap/frm_memory_map.h"
 
 // Resources of a static library are registered by name from outside any
@@ -304,7 +305,7 @@ void MDIForm1::RefreshAll() {
   LoadCommandBar(LayoutFor(m_state.language));
   tool("miEnglish")->setChecked(m_state.language == kEnglish);
   tool("miChinese")->setChecked(m_state.language == kChinese);
-  const int bandWidth = kTreeBandTwips * logicalDpiX() / 1440;
+  const int bandWidth = TwipsToPixelsX(*this, kTreeBandTwips);
   resizeDocks({m_treeBand}, {bandWidth}, Qt::Horizontal);
   ApplyView();
   m_tree->RefreshFace(m_state.language);

@@ -4,6 +4,7 @@
 #include <QIcon>
 
 #include "ui/scrambler/frequency_field.h"
+#include "ui/main/twips.h"
 
 namespace orvex {
 
@@ -11,7 +12,6 @@ namespace {
 // Window size in twips (1/1440 inch).
 constexpr int kWidthTwips = 4720;
 constexpr int kHeightTwips = 4750;
-constexpr int kTwipsPerInch = 1440;
 constexpr int kEditableGroup = kScramblerGroups - 1;
 }  // namespace
 
@@ -48,7 +48,7 @@ FrmScr::FrmScr(const EditingContext& context, QWidget* parent)
   outer->addWidget(m_fraScr);
   outer->addStretch(1);
   setWidget(content);
-  resize(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
+  resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
 }
 
 void FrmScr::RefreshAll() {

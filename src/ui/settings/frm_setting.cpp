@@ -17,6 +17,7 @@
 
 #include "core/strings.h"
 #include "ui/main/mdi_form1.h"
+#include "ui/main/twips.h"
 #include "ui/main/ui_text.h"
 #include "ui/settings/entry_fields.h"
 
@@ -29,7 +30,6 @@ using F = FreqModeField;
 // Window size in twips (1/1440 inch).
 constexpr int kWidthTwips = 13500;
 constexpr int kHeightTwips = 8800;
-constexpr int kTwipsPerInch = 1440;
 
 constexpr int kCaptionText = 1101;
 constexpr int kChannelText = 1460;
@@ -155,7 +155,7 @@ FrmSetting::FrmSetting(const EditingContext& context, QWidget* parent)
 
   setWidget(page);
   ApplyCaptions();
-  const QSize wanted(kWidthTwips * logicalDpiX() / kTwipsPerInch, kHeightTwips * logicalDpiY() / kTwipsPerInch);
+  const QSize wanted = TwipsToPixels(*this, kWidthTwips, kHeightTwips);
   resize(wanted.expandedTo(sizeHint()));
 }
 
