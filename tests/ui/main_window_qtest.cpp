@@ -2,6 +2,7 @@
 // tree, language switching and the modified question.
 #include <QAction>
 #include <QDockWidget>
+#include <QLibraryInfo>
 #include <QMdiArea>
 #include <QMenu>
 #include <QProgressBar>
@@ -320,6 +321,18 @@ class MainWindowTest : public QObject {
     QCOMPARE(m_log, QStringList({"commit:01", "store:01", "commit:04", "store:04"}));
     QVERIFY(w.tool("miEnglish")->isChecked());
     QCOMPARE(w.state().language, 0);
+  }
+
+  // Qt's own texts (message box buttons) follow the program's language.
+  void qtTextsFollowTheLanguage() {
+    const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(translations + "/qtbase_zh_CN.qm")) QSKIP("Qt's Chinese translation is not installed");
+    MDIForm1& w = Start();
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+    w.Dispatch("miChinese");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("取消"));
+    w.Dispatch("miEnglish");
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
   }
 
   void languageSwitchReloadsEverything() {

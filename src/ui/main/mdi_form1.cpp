@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -18,6 +19,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
+#include <QTranslator>
 
 #include "codeplug/file_io.h"
 #include "core/preferences.h"
@@ -301,7 +303,27 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
   }
 }
 
+void MDIForm1::ApplyQtTranslation() {
+  // Qt's own texts (message box buttons, file and print dialogs) follow the
+  // program's language; without Qt's translation a Chinese user would meet
+  // "Yes", "No" and "Cancel" in every question.
+  const bool chinese = m_state.language == kChinese;
+  if (chinese == (m_qtTranslator != nullptr)) return;
+  if (!chinese) {
+    QCoreApplication::removeTranslator(m_qtTranslator.get());
+    m_qtTranslator.reset();
+    return;
+  }
+  auto translator = std::make_unique<QTranslator>();
+  if (translator->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                       QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(translator.get());
+    m_qtTranslator = std::move(translator);
+  }
+}
+
 void MDIForm1::RefreshAll() {
+  ApplyQtTranslation();
   LoadCommandBar(LayoutFor(m_state.language));
   tool("miEnglish")->setChecked(m_state.language == kEnglish);
   tool("miChinese")->setChecked(m_state.language == kChinese);

@@ -21,6 +21,7 @@ class QMenu;
 class QProgressBar;
 class QStatusBar;
 class QToolBar;
+class QTranslator;
 
 namespace orvex {
 
@@ -104,6 +105,9 @@ class MDIForm1 : public QMainWindow {
   enum class Outcome { None, Completed, ModelMismatch, Failed, OpenFailed };
 
   void BuildWidgets();
+  // Installs Qt's translation of its own texts for Chinese, removes it for
+  // English.
+  void ApplyQtTranslation();
   void StartUp();
   void LoadCommandBar(const CommandLayout& layout);
   const CommandLayout& LayoutFor(int language);
@@ -156,6 +160,7 @@ class MDIForm1 : public QMainWindow {
   Outcome m_outcome = Outcome::None;
   QString m_openError;
   bool m_shutDown = false;
+  std::unique_ptr<QTranslator> m_qtTranslator;  // Qt's own texts in Chinese
 };
 
 }  // namespace orvex
