@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang in build-fuzz and runs each for
-# SECONDS (default 60), seeded with the real files in fuzz/seeds.  Any input
+# SECONDS (default 60), seeded with the real files in fuzz/seeds (codeplugs)
+# or fuzz/csv_seeds (channel CSV).  Any input
 # that makes a target fail is kept in fuzz/regressions/ (replayed by the
 # ordinary tests from then on) and the script exits non-zero.
 set -eu
@@ -12,13 +13,15 @@ regressions="$root/fuzz/regressions"
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DORVEX_FUZZ=ON \
   -DORVEX_BUILD_GUI=OFF -DORVEX_BUILD_TESTS=OFF -DORVEX_BUILD_BENCH=OFF >/dev/null
-ninja -C "$build" decode_fuzz open_fuzz >/dev/null
+ninja -C "$build" decode_fuzz open_fuzz csv_fuzz >/dev/null
 
 status=0
-for target in decode_fuzz open_fuzz; do
+for target in decode_fuzz open_fuzz csv_fuzz; do
   work=$(mktemp -d)
+  seeds="$root/fuzz/seeds"
+  [ "$target" = csv_fuzz ] && seeds="$root/fuzz/csv_seeds"
   # The seeds stay untouched: new corpus entries go to a scratch folder.
-  if ! "$build/bin/$target" "$work" "$root/fuzz/seeds" -max_total_time="$seconds" -max_len=9000 \
+  if ! "$build/bin/$target" "$work" "$seeds" -max_total_time="$seconds" -max_len=9000 \
       -timeout=10 -rss_limit_mb=2048 -artifact_prefix="$work/" -print_final_stats=1 \
       >"$work/log" 2>&1; then
     status=1

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build, the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# a bounded libFuzzer run on the packer and the file reader.
+# a bounded libFuzzer run on the packer, the file reader and the channel CSV
+# import.
 #   FUZZ_SECONDS=60 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
 set -euo pipefail
 cd "$(dirname "$0")/.."
