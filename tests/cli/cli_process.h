@@ -8,6 +8,10 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
+#include <vector>
+
+#include "codeplug/file_io.h"
 
 namespace orvex::test {
 
@@ -39,5 +43,36 @@ inline void WriteFile(const QString& path, const QByteArray& bytes) {
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   ASSERT_EQ(file.write(bytes), bytes.size());
 }
+
+// A test with its own temporary folder and orvex-cli run on files in it.
+class CliFolderTest : public ::testing::Test {
+ protected:
+  using Run = CliRun;
+
+  void SetUp() override {
+    ASSERT_TRUE(m_dir.isValid());
+    if (!CliIsBuilt()) GTEST_SKIP() << "orvex-cli is not built";
+  }
+
+  QString Path(const char* name) const { return m_dir.filePath(name); }
+
+  // Arguments with "@" standing for the temporary folder.
+  Run Cli(const std::vector<const char*>& args) const {
+    QStringList list;
+    for (const char* a : args) list << QString::fromUtf8(a).replace("@", m_dir.path() + "/");
+    return RunCli(list);
+  }
+
+  void Write(const char* name, const QByteArray& bytes) const { WriteFile(Path(name), bytes); }
+  QByteArray Read(const char* name) const { return ReadFile(Path(name)); }
+
+  orvex::Image Opened(const char* name) const {
+    auto parsed = orvex::ReadCodeplugFile(Path(name).toStdString());
+    EXPECT_TRUE(parsed.ok() && parsed->check == orvex::CodeplugCheck::Ok) << name;
+    return parsed.ok() ? parsed->image : orvex::Image{};
+  }
+
+  QTemporaryDir m_dir;
+};
 
 }  // namespace orvex::test

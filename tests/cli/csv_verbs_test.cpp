@@ -21,13 +21,11 @@ namespace {
 
 const QByteArray kHeader = QByteArray(kChannelCsvHeader.data(), static_cast<int>(kChannelCsvHeader.size()));
 
-class CsvVerbsTest : public ::testing::Test {
+class CsvVerbsTest : public test::CliFolderTest {
  protected:
-  using Run = test::CliRun;
-
   void SetUp() override {
-    ASSERT_TRUE(m_dir.isValid());
-    if (!test::CliIsBuilt()) GTEST_SKIP() << "orvex-cli is not built";
+    test::CliFolderTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     Image image = BlankImage();
     ASSERT_TRUE(StoreChannel(image, 3, NewChannelFields("145.50000", 0), 0).ok());
     EncodeChannelName(image, 3, "HOME");
@@ -35,26 +33,6 @@ class CsvVerbsTest : public ::testing::Test {
     ASSERT_TRUE(WriteCodeplugFile(Path("base.tw").toStdString(), image).ok());
   }
 
-  QString Path(const char* name) const { return m_dir.filePath(name); }
-
-  // Arguments with "@" standing for the temporary folder.
-  Run Cli(const std::vector<const char*>& args) const {
-    QStringList list;
-    for (const char* a : args) list << QString::fromUtf8(a).replace("@", m_dir.path() + "/");
-    return test::RunCli(list);
-  }
-
-  void Write(const char* name, const QByteArray& bytes) const { test::WriteFile(Path(name), bytes); }
-
-  QByteArray Read(const char* name) const { return test::ReadFile(Path(name)); }
-
-  Image Opened(const char* name) const {
-    auto parsed = ReadCodeplugFile(Path(name).toStdString());
-    EXPECT_TRUE(parsed.ok() && parsed->check == CodeplugCheck::Ok) << name;
-    return parsed.ok() ? parsed->image : Image{};
-  }
-
-  QTemporaryDir m_dir;
   Image m_base{};
 };
 

@@ -22,13 +22,11 @@
 namespace orvex {
 namespace {
 
-class JsonVerbsTest : public ::testing::Test {
+class JsonVerbsTest : public test::CliFolderTest {
  protected:
-  using Run = test::CliRun;
-
   void SetUp() override {
-    ASSERT_TRUE(m_dir.isValid());
-    if (!test::CliIsBuilt()) GTEST_SKIP() << "orvex-cli is not built";
+    test::CliFolderTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     Image image = BlankImage();
     ASSERT_TRUE(StoreChannel(image, 12, NewChannelFields("145.50000", 0), 0).ok());
     EncodeChannelName(image, 12, "HOME");
@@ -36,26 +34,8 @@ class JsonVerbsTest : public ::testing::Test {
     SaveImage("base.tw", image);
   }
 
-  QString Path(const char* name) const { return m_dir.filePath(name); }
-
   void SaveImage(const char* name, const Image& image) const {
     ASSERT_TRUE(WriteCodeplugFile(Path(name).toStdString(), image).ok());
-  }
-
-  // Arguments with "@" standing for the temporary folder.
-  Run Cli(const std::vector<const char*>& args) const {
-    QStringList list;
-    for (const char* a : args) list << QString::fromUtf8(a).replace("@", m_dir.path() + "/");
-    return test::RunCli(list);
-  }
-
-  void Write(const char* name, const QByteArray& bytes) const { test::WriteFile(Path(name), bytes); }
-  QByteArray Read(const char* name) const { return test::ReadFile(Path(name)); }
-
-  Image Opened(const char* name) const {
-    auto parsed = ReadCodeplugFile(Path(name).toStdString());
-    EXPECT_TRUE(parsed.ok() && parsed->check == CodeplugCheck::Ok) << name;
-    return parsed.ok() ? parsed->image : Image{};
   }
 
   QJsonObject Exported(const char* file) const {
@@ -64,7 +44,6 @@ class JsonVerbsTest : public ::testing::Test {
     return QJsonDocument::fromJson(run.out).object();
   }
 
-  QTemporaryDir m_dir;
   Image m_base{};
 };
 
