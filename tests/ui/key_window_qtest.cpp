@@ -64,13 +64,7 @@ class KeyWindowTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() {
-    if (m_main) {
-      m_main->memory().SaveSnapshot();
-      m_main->close();
-    }
-    m_main.reset();
-  }
+  void cleanup() { test::CloseQuietly(m_main); }
 
   void captionsAndPicture() {
     Start(1);

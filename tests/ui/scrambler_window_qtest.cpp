@@ -75,13 +75,7 @@ class ScramblerWindowTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() {
-    if (m_main) {
-      m_main->memory().SaveSnapshot();
-      m_main->close();
-    }
-    m_main.reset();
-  }
+  void cleanup() { test::CloseQuietly(m_main); }
 
   void layoutAndFixedGroups() {
     Start(0x2A, 0xAB);

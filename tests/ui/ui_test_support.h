@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 #include "ui/main/editing_window.h"
 #include "ui/main/prompter.h"
@@ -120,6 +121,17 @@ inline bool ShowActive(QWidget& window, QSize size) {
   if (!QTest::qWaitForWindowExposed(&window)) return false;
   window.activateWindow();
   return QTest::qWaitForWindowActive(&window);
+}
+
+// Closes and destroys a test's main window without the question about
+// unsaved changes.
+template <class MainWindow>
+void CloseQuietly(std::unique_ptr<MainWindow>& window) {
+  if (window) {
+    window->memory().SaveSnapshot();
+    window->close();
+  }
+  window.reset();
 }
 
 }  // namespace orvex::test
