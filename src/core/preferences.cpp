@@ -2,6 +2,8 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
+#include <algorithm>
 
 #include "core/app_state.h"
 
@@ -10,6 +12,7 @@ namespace orvex {
 namespace {
 // "SoftWare", a key named by a single space, "ORVEX"; value "Language".
 constexpr auto kLanguageKey = "SoftWare/ /ORVEX/Language";
+constexpr auto kRecentKey = "SoftWare/ /ORVEX/RecentFiles";
 
 QSettings Store() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "ORVEX", "orvex"); }
 }  // namespace
@@ -23,6 +26,28 @@ void WriteLanguagePreference(int language) {
   auto store = Store();
   store.setValue(kLanguageKey, QString::number(language == 1 ? 1 : 0));
   store.sync();
+}
+
+std::vector<std::string> ReadRecentFiles() {
+  std::vector<std::string> paths;
+  for (const QString& path : Store().value(kRecentKey).toStringList())
+    if (!path.isEmpty()) paths.push_back(path.toStdString());
+  return paths;
+}
+
+void WriteRecentFiles(const std::vector<std::string>& paths) {
+  QStringList list;
+  for (const std::string& path : paths) list << QString::fromStdString(path);
+  auto store = Store();
+  store.setValue(kRecentKey, list);
+  store.sync();
+}
+
+std::vector<std::string> WithRecentFile(std::vector<std::string> paths, const std::string& path, std::size_t limit) {
+  paths.erase(std::remove(paths.begin(), paths.end(), path), paths.end());
+  paths.insert(paths.begin(), path);
+  if (paths.size() > limit) paths.resize(limit);
+  return paths;
 }
 
 }  // namespace orvex

@@ -79,5 +79,28 @@ TEST_F(PreferencesTest, StoredTextsOtherThanOneReadAsEnglish) {
   }
 }
 
+TEST_F(PreferencesTest, RecentFilesSurviveARestartBesideTheLanguage) {
+  WriteLanguagePreference(1);
+  WriteRecentFiles({"/a/club.tw", "/b/old.tw"});
+  EXPECT_EQ(ReadRecentFiles(), (std::vector<std::string>{"/a/club.tw", "/b/old.tw"}));
+  EXPECT_EQ(ReadLanguagePreference(), 1);
+  EXPECT_EQ(StoreFile().isEmpty(), false) << "one store holds both";
+}
+
+TEST(RecentFiles, NewestFirstEachOnceAtMostTheLimit) {
+  using List = std::vector<std::string>;
+  const struct {
+    List before;
+    std::string path;
+    List after;
+  } cases[] = {
+      {{}, "a", {"a"}},
+      {{"a", "b"}, "c", {"c", "a", "b"}},
+      {{"a", "b", "c"}, "b", {"b", "a", "c"}},
+      {{"1", "2", "3", "4", "5", "6", "7", "8"}, "9", {"9", "1", "2", "3", "4", "5", "6", "7"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WithRecentFile(c.before, c.path), c.after) << c.path;
+}
+
 }  // namespace
 }  // namespace orvex
