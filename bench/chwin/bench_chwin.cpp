@@ -1,10 +1,16 @@
 // RefreshChannel of a fully programmed image and SaveData of 128 channels,
-// for the channel table alone and for the Channel Information window.
+// for the channel table alone and for the Channel Information window; the
+// row operations on 128 channels (paste and its undo, sort), for the model
+// alone and for the window as a user waits for it.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <numeric>
 
 #include "core/app_state.h"
+#include "model/channel_rows.h"
 #include "model/channel_table.h"
 #include "model/channel_test_util.h"
 #include "ui/channel/frm_channel.h"
@@ -52,11 +58,40 @@ void BM_TableSaveData(benchmark::State& state) {
 }
 BENCHMARK(BM_TableSaveData)->Unit(benchmark::kMillisecond);
 
+std::vector<int> AllRows() {
+  std::vector<int> rows(128);
+  std::iota(rows.begin(), rows.end(), 1);
+  return rows;
+}
+
+void BM_ModelPaste128AndUndo(benchmark::State& state) {
+  Image image = FullImage();
+  const auto channels = CopyChannels(test::RandomChannelImage(1), AllRows());
+  EditHistory history;
+  for (auto _ : state) {
+    history.Change(image, {}, [&](Image& i) { PasteChannels(i, 1, channels); });
+    history.Undo(image);
+  }
+}
+BENCHMARK(BM_ModelPaste128AndUndo)->Unit(benchmark::kMillisecond);
+
+void BM_ModelSort128(benchmark::State& state) {
+  const Image image = test::RandomChannelImage(2);
+  const std::vector<int> rows = AllRows();
+  for (auto _ : state) {
+    Image sorted = image;
+    SortChannels(sorted, rows, ChannelSortKey::RxFrequency);
+    benchmark::DoNotOptimize(sorted.data());
+  }
+}
+BENCHMARK(BM_ModelSort128)->Unit(benchmark::kMillisecond);
+
 // The window: the table, the caption and every visible cell repainted.
 struct Window {
   RadioMemory memory;
   AppState appState;
-  FrmChannel window{EditingContext{memory, appState}};
+  EditHistory history;
+  FrmChannel window{EditingContext{memory, appState, &history}};
   Window() {
     memory.image() = FullImage();
     window.resize(1200, 800);
@@ -79,6 +114,43 @@ void BM_WindowSaveData(benchmark::State& state) {
   for (auto _ : state) w.window.SaveData();
 }
 BENCHMARK(BM_WindowSaveData)->Unit(benchmark::kMillisecond);
+
+// Paste 128 channels from the clipboard over channel 1, then undo it; each
+// with the grid reloaded and repainted.
+void BM_WindowPaste128AndUndo(benchmark::State& state) {
+  Window w;
+  w.window.RefreshChannel();
+  const std::string clip = EncodeChannelClip(CopyChannels(test::RandomChannelImage(3), AllRows()));
+  auto* data = new QMimeData;
+  data->setData(QString::fromLatin1(kChannelClipMime.data()), QByteArray(clip.data(), qsizetype(clip.size())));
+  QGuiApplication::clipboard()->setMimeData(data);
+  for (auto _ : state) {
+    w.window.SelectRows({1});
+    w.window.PasteRows();
+    w.window.repaint();
+    w.history.Undo(w.memory.image());
+    w.window.RefreshValues();
+    w.window.repaint();
+  }
+}
+BENCHMARK(BM_WindowPaste128AndUndo)->Unit(benchmark::kMillisecond);
+
+// Sort every channel by Rx frequency (the undo between runs is not timed).
+void BM_WindowSort128(benchmark::State& state) {
+  Window w;
+  w.memory.image() = test::RandomChannelImage(4);
+  w.window.RefreshChannel();
+  for (auto _ : state) {
+    w.window.SelectRows(AllRows());
+    w.window.SortRows(ChannelSortKey::RxFrequency);
+    w.window.repaint();
+    state.PauseTiming();
+    w.history.Undo(w.memory.image());
+    w.window.RefreshValues();
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_WindowSort128)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

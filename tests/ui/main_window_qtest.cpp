@@ -66,7 +66,8 @@ class MainWindowTest : public QObject {
 
   void startUpOrderAndDefaults() {
     MDIForm1& w = Start();
-    QCOMPARE(w.windowTitle(), QStringLiteral("ORVEX"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("ORVEX - Untitled.tw [*]"));
+    QVERIFY(!w.isWindowModified());
     QCOMPARE(w.state().language, 0);
     QCOMPARE(w.state().portNumber, 1);
     QCOMPARE(w.state().viewFlags, std::uint8_t(7));
@@ -201,9 +202,11 @@ class MainWindowTest : public QObject {
     const auto parsed = ReadCodeplugFile(path.toStdString());
     QVERIFY(parsed && parsed->check == CodeplugCheck::Ok);
     QCOMPARE(parsed->image, w.memory().image());
-    // Save always asks, proposing the name last saved.
+    // Save writes back to that file; Save As asks, proposing it.
     m_prompter->saveName.clear();
     w.Dispatch("miSave");
+    QCOMPARE(m_prompter->proposedNames.size(), 1);
+    w.Dispatch("miSaveAs");
     QCOMPARE(m_prompter->proposedNames.last(), path);
   }
 
@@ -216,7 +219,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(m_prompter->questions.first().icon, QMessageBox::Warning);
   }
 
-  void openReplacesImageAndKeepsTheFileName() {
+  void openReplacesImageAndSaveGoesBackToTheFile() {
     MDIForm1& w = Start();
     Image image = BlankImage();
     image[kSomeAddress] = 0x17;
@@ -227,7 +230,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(w.memory()[kSomeAddress], std::uint8_t(0x17));
     QVERIFY(!w.memory().IsModified());
     QVERIFY(m_log.contains("refresh:01"));
-    QCOMPARE(QString::fromStdString(w.state().fileName), QStringLiteral("Untitled.tw"));
+    QCOMPARE(QString::fromStdString(w.state().fileName), m_prompter->openName);
+    QCOMPARE(w.documentPath(), m_prompter->openName);
   }
 
   void openAsksWhenModified_data() {

@@ -172,9 +172,10 @@ class ScramblerWindowTest : public QObject {
         Leave();
       }
       QCOMPARE(Shown(), shown);
-      QCOMPARE(Count(), std::make_pair(0x27, 0x77));  // nor does leaving
-      m_main->SaveAll();
+      // Leaving or Enter stores, as one undoable step.
       const int stored = int(ScramblerCount(shown.toInt()));
+      QCOMPARE(Count(), std::make_pair(stored >> 8, stored & 0xFF));
+      m_main->SaveAll();
       QCOMPARE(Count(), std::make_pair(stored >> 8, stored & 0xFF));
       cleanup();
     }

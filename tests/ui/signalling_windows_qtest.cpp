@@ -415,8 +415,8 @@ class SignallingWindowsTest : public QObject {
     Type("5000");
     Key(Qt::Key_Return);
     QCOMPARE(Row(window, kCall, 2), QStringList({"3000.0", "", ""}));
-    QCOMPARE(At(Memory(), CallEntry(0), 10), Bytes(10, 0xFF));  // nothing written while editing
-
+    // Each committed cell is stored at once; SaveAll changes nothing more.
+    QCOMPARE(At(Memory(), CallEntry(0), 10), FromHex("27 10 3A 9D 64 75 30 FF FF FF"));
     m_main->SaveAll();
     QCOMPARE(At(Memory(), CallEntry(0), 10), FromHex("27 10 3A 9D 64 75 30 FF FF FF"));
   }
@@ -838,7 +838,7 @@ class SignallingWindowsTest : public QObject {
     Key(Qt::Key_Return);
     QVERIFY(window->list(2)->hasFocus());
     Key(Qt::Key_Up);
-    QCOMPARE(At(Memory(), 0x1D91, 2), FromHex("00 02"));  // not before SaveData
+    QCOMPARE(At(Memory(), 0x1D91, 2), FromHex("03 01"));  // stored as chosen
     m_main->SaveAll();
     QCOMPARE(At(Memory(), 0x1D91, 2), FromHex("03 01"));
     QCOMPARE(Memory()[0x1D90], std::uint8_t(0xFF));
@@ -925,7 +925,7 @@ class SignallingWindowsTest : public QObject {
     Key(Qt::Key_Return);
     Key(Qt::Key_Return);  // the grid moves one row down
     QCOMPARE(grid->currentCell(), (CellPos{4, 1}));
-    QCOMPARE(At(Memory(), MskIdEntry(0), 8), Bytes(8, 0xFF));
+    QCOMPARE(At(Memory(), MskIdEntry(0), 8), FromHex("07 0A FF FF 01 02 03 04"));  // stored at each commit
     m_main->SaveAll();
     QCOMPARE(At(Memory(), MskIdEntry(0), 8), FromHex("07 0A FF FF 01 02 03 04"));
   }
@@ -970,8 +970,8 @@ class SignallingWindowsTest : public QObject {
     window->invertBox()->setFocus();
     Key(Qt::Key_Space);
     QCOMPARE(window->invertBox()->isChecked(), (after & 1) != 0);
-    QCOMPARE(Memory()[kMskOptions], std::uint8_t(before));  // not before SaveData
-    Key(Qt::Key_Return);                                    // Enter moves on from the check box
+    QCOMPARE(Memory()[kMskOptions], std::uint8_t(after));  // stored at once
+    Key(Qt::Key_Return);                                   // Enter moves on from the check box
     QVERIFY(!window->invertBox()->hasFocus());
     m_main->SaveAll();
     Image expected = image;

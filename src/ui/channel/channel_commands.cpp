@@ -8,6 +8,7 @@
 
 #include "codeplug/file_io.h"
 #include "model/channel_csv.h"
+#include "model/step_names.h"
 #include "ui/channel/channel_print.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/ui_text.h"
@@ -16,6 +17,7 @@ namespace orvex {
 
 namespace {
 
+constexpr int kCsvImportStep = 1649;
 constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kCsvHasErrors = 10004, kMoreErrors = 1114;
 // How many error lines the message lists before "... and n more".
 constexpr int kShownErrors = 8;
@@ -39,6 +41,8 @@ int Print(QPrinter& printer, MDIForm1& main) {
                        state.decimalSeparator);
 }
 
+}  // namespace
+
 QString ErrorList(const std::string& errors, int language) {
   QStringList lines = FromStd(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
   const qsizetype more = lines.size() - kShownErrors;
@@ -48,8 +52,6 @@ QString ErrorList(const std::string& errors, int language) {
   }
   return lines.join(QLatin1Char('\n'));
 }
-
-}  // namespace
 
 void PrintChannelsCommand(MDIForm1& main, Prompter& prompter) {
   QPrinter printer(QPrinter::HighResolution);
@@ -91,8 +93,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
                   UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));
     return;
   }
-  main.memory().image() = *imported;
-  main.RefreshAll();
+  main.EditImage(TextStep(kCsvImportStep), [&](Image& image) { image = *imported; });
 }
 
 void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QString>
+#include <string>
+
 namespace orvex {
 
 class MDIForm1;
@@ -8,6 +11,9 @@ class Prompter;
 // The File menu commands that work on the channels.  Each runs the main
 // window's SaveAll first, so an edit still open in the grid is part of
 // what they print or write.
+
+// Error lines as a message shows them: the first few, then how many more.
+QString ErrorList(const std::string& errors, int language);
 
 // miPrint: the print dialog (page range and collate preset), then the
 // programmed channels as a table; "Print to PDF" is a choice of the dialog.

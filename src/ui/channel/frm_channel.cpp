@@ -2,11 +2,13 @@
 
 #include <QDebug>
 #include <QIcon>
-#include <QMdiArea>
-#include <algorithm>
+#include <QItemSelectionModel>
+#include <QScrollBar>
 
+#include "model/step_names.h"
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
+#include "ui/main/mdi_form1.h"
 #include "ui/main/twips.h"
 
 namespace orvex {
@@ -15,6 +17,8 @@ namespace {
 // Window size in twips (1/1440 inch).
 constexpr int kWidthTwips = 12250;
 constexpr int kHeightTwips = 6000;
+// The step of a store that changes rows no commit stored.
+constexpr int kChannelsStep = 1100;
 }  // namespace
 
 FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
@@ -25,18 +29,13 @@ FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
   setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setWidget(m_grid);
   resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
-}
-
-void FrmChannel::showEvent(QShowEvent* event) {
-  // A client area smaller than the window would hide the channel numbers
-  // behind its scroll bars.
-  if (QMdiArea* area = mdiArea(); area != nullptr && !m_fitted) {
-    m_fitted = true;
-    const QSize room = area->viewport()->size();
-    resize(std::min(width(), room.width()), std::min(height(), room.height()));
-    move(std::max(0, std::min(x(), room.width() - width())), std::max(0, std::min(y(), room.height() - height())));
-  }
-  EditingWindow::showEvent(event);
+  // A single-row change of the model is a commit (or a cancel) of one cell;
+  // a reload spans every row.
+  connect(m_grid->gridModel(), &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& top, const QModelIndex& bottom) {
+            if (top.row() == bottom.row() && !m_grid->isEditing()) StoreRowIfChanged(top.row());
+          });
+  InstallRowCommands();
 }
 
 void FrmChannel::RefreshChannel() {
@@ -45,17 +44,62 @@ void FrmChannel::RefreshChannel() {
   m_grid->Reload();
 }
 
-void FrmChannel::SaveData() {
-  m_grid->CommitEdit();
+void FrmChannel::RefreshValues() {
+  // Undo and redo keep the current cell, the selection and the scroll.
+  const CellPosition current = m_table.current();
+  const std::vector<int> rows = SelectedRows();
+  const int scrolled = m_grid->verticalScrollBar()->value();
+  m_table.ChannelGridLoad(memory().image());
+  m_table.SetCurrent(current);
+  m_grid->Reload();
+  if (rows.size() > 1) SelectRows(rows);
+  m_grid->verticalScrollBar()->setValue(scrolled);
+}
+
+bool FrmChannel::StoreRow(Image& image, int row) const {
+  const Status stored = StoreChannel(image, row, m_table.RowFields(row), m_table.language(), m_table.separator());
   // The grid only produces texts the store accepts; a row it cannot store
   // keeps what the image holds.
-  if (const Status stored = m_table.SaveData(memory().image()); !stored)
-    qWarning("frmChannel: %s", stored.error().c_str());
+  if (!stored) qWarning("frmChannel: %s", stored.error().c_str());
+  return stored.ok();
+}
+
+void FrmChannel::StoreRowIfChanged(int row) {
+  if (!IsChannelNumber(row)) return;
+  const Image& image = memory().image();
+  const ChannelFields shown = m_table.RowFields(row);
+  const ChannelFields held = ReadChannel(image, row, m_table.language(), m_table.separator());
+  if (shown == held) return;
+  // The step is named by the first field that differs: Rx for a new or
+  // emptied channel, otherwise the cell just committed.
+  int column = 1;
+  while (column < kChannelColumns - 1 && shown.at(column) == held.at(column)) ++column;
+  Edit(ChannelCellStep(row, column), [this, row](Image& i) { StoreRow(i, row); });
+}
+
+void FrmChannel::SaveData() {
+  m_grid->CommitEdit();
+  // Every row, as the grid shows it: a row the radio holds in a form the
+  // grid cannot show (a tone of unknown kind) is stored as shown.
+  Edit(TextStep(kChannelsStep), [this](Image& image) {
+    for (int n = ChannelOffset::kFirst; n <= ChannelOffset::kLast; ++n) StoreRow(image, n);
+  });
 }
 
 void FrmChannel::CommitEdit() { m_grid->CommitEdit(); }
 
+Prompter& FrmChannel::prompter() {
+  if (auto* main = qobject_cast<MDIForm1*>(window())) return main->prompter();
+  return m_ownPrompter;
+}
+
 namespace {
+
+FrmChannel* ActiveChannelWindow(MDIForm1& main) {
+  // Only the window the user is in: Copy in another window is not ours.
+  return qobject_cast<FrmChannel*>(main.activeEditingWindow());
+}
+
 const EditingWindowRegistration kRegistration{kWinChannel,
                                               [](const EditingContext& context) { return new FrmChannel(context); }};
 const MainCommandRegistration kCommands[] = {
@@ -64,6 +108,23 @@ const MainCommandRegistration kCommands[] = {
     {"miImportCsv", &ImportChannelsCsvCommand},
     {"miExportCsv", &ExportChannelsCsvCommand},
 };
+
+#define ORVEX_ROW_COMMAND(key)                                                                           \
+  MainCommandRegistration {                                                                              \
+    key, [](MDIForm1& main, Prompter&) { RunChannelRowCommand(QStringLiteral(key), main); }, kWinChannel \
+  }
+const MainCommandRegistration kRowCommands[] = {
+    ORVEX_ROW_COMMAND("miCut"),           ORVEX_ROW_COMMAND("miCopy"),           ORVEX_ROW_COMMAND("miPaste"),
+    ORVEX_ROW_COMMAND("miInsertChannel"), ORVEX_ROW_COMMAND("miDeleteChannels"), ORVEX_ROW_COMMAND("miClearChannels"),
+    ORVEX_ROW_COMMAND("miMoveUp"),        ORVEX_ROW_COMMAND("miMoveDown"),       ORVEX_ROW_COMMAND("miSortRx"),
+    ORVEX_ROW_COMMAND("miSortName"),
+};
+#undef ORVEX_ROW_COMMAND
+
 }  // namespace
+
+void RunChannelRowCommand(const QString& key, MDIForm1& main) {
+  if (FrmChannel* window = ActiveChannelWindow(main)) window->RunRowCommand(key);
+}
 
 }  // namespace orvex

@@ -1,15 +1,24 @@
 #pragma once
 
+#include <vector>
+
+#include "model/channel_rows.h"
 #include "model/channel_table.h"
 #include "ui/main/editing_window.h"
+#include "ui/main/prompter.h"
+
+class QMenu;
 
 namespace orvex {
 
 class ChannelGrid;
 
 // `frmChannel`, the Channel Information window: the 128 channels in one
-// grid, edited in place.  It touches the image only in RefreshChannel and
-// SaveData; between them every edit lives in the table's cell texts.
+// grid, edited in place.  Each committed cell is stored into the image at
+// once, as one undoable step; the rows can be selected (by their channel
+// numbers, Shift and Ctrl for ranges) and cut, copied, pasted, inserted,
+// deleted, cleared, moved and sorted, from the Edit menu, the grid's
+// context menu and its keys.
 class FrmChannel : public EditingWindow {
   Q_OBJECT
 
@@ -18,12 +27,14 @@ class FrmChannel : public EditingWindow {
 
   // Caption, headings and every row from the image, in the current language.
   void RefreshChannel();
-  // Every row into the image (an empty Rx clears the channel).
+  // Commits an open edit, then stores every row (an empty Rx clears the
+  // channel).
   void SaveData();
 
   void Refresh() override { RefreshChannel(); }
   void Store() override { SaveData(); }
   void CommitEdit() override;
+  void RefreshValues() override;
   [[nodiscard]] bool refreshesOnOpen() const override { return false; }
   [[nodiscard]] UserClose userClose() const override { return UserClose::StoreAndDestroy; }
   [[nodiscard]] bool storesOnProgramClose() const override { return true; }
@@ -31,13 +42,48 @@ class FrmChannel : public EditingWindow {
   [[nodiscard]] ChannelGrid* grid() const { return m_grid; }
   [[nodiscard]] const ChannelTable& table() const { return m_table; }
 
+  // --- rows (frm_channel_rows.cpp) ---
+  // The channels selected, ascending; the current row when none is.
+  [[nodiscard]] std::vector<int> SelectedRows() const;
+  // Selects whole rows and makes the first current.
+  void SelectRows(const std::vector<int>& rows);
+  void CopyRows();
+  void CutRows();
+  void PasteRows();
+  void InsertRows();
+  void DeleteRows();
+  void ClearRows();
+  void MoveRows(int by);
+  // One selected row sorts every channel.
+  void SortRows(ChannelSortKey key);
+  // A row command by its tool key ("miCopy"); nothing while a cell is
+  // being edited.
+  void RunRowCommand(const QString& key);
+  // The context menu at a point of the grid's viewport.
+  void ShowRowMenu(const QPoint& at);
+
  protected:
-  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool m_fitted = false;
+  // A committed cell (or a cancelled list) changed a row's texts: a row that
+  // no longer shows what the image holds is stored as one step.
+  void StoreRowIfChanged(int row);
+  // Stores one row's texts; false when the store refused them.
+  bool StoreRow(Image& image, int row) const;
+  // Runs a row operation as one step and shows its rows selected, or tells
+  // why it was refused.
+  void RowEdit(const StepName& name, const std::function<orvex::RowEdit(Image&)>& edit);
+  void TellRefusal(RowRefusal refusal, int at);
+  void InstallRowCommands();
+  Prompter& prompter();
+
   ChannelTable m_table;
   ChannelGrid* m_grid;
+  Prompter m_ownPrompter;  // when not inside the main window
 };
+
+// The row commands by tool key, for the main window's registration.
+void RunChannelRowCommand(const QString& key, MDIForm1& main);
 
 }  // namespace orvex

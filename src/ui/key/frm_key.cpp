@@ -105,7 +105,11 @@ void FrmKey::ShowPosition(std::optional<int> position) {
 
 void FrmKey::SideKeyChosen(int position) {
   if (m_loading || position < 0) return;
-  EncodeSetting(memory().image(), SideKeySetting(), position);
+  // Named by the side key's label; choosing again in the list folds into
+  // one step.
+  constexpr int kSideKeyMergeKey = 300;
+  Edit([](int language) { return SettingLabel(SideKeySetting(), language); },
+       [position](Image& image) { EncodeSetting(image, SideKeySetting(), position); }, kSideKeyMergeKey);
   m_shown = position;
 }
 

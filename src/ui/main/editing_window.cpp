@@ -24,6 +24,15 @@ void EditingWindow::closeEvent(QCloseEvent* event) {
   QMdiSubWindow::closeEvent(event);
 }
 
+void EditingWindow::Edit(const StepName& name, const std::function<void(Image&)>& edit, int mergeKey) {
+  Image& image = memory().image();
+  if (m_context.history == nullptr) {
+    edit(image);
+    return;
+  }
+  m_context.history->Change(image, name, edit, mergeKey);
+}
+
 void EditingWindow::CloseForProgram() {
   state().openWindows &= static_cast<std::uint8_t>(~m_bit);
   if (storesOnProgramClose()) {
@@ -52,7 +61,9 @@ MainCommands& CommandRegistry() {
 }
 }  // namespace
 
-void RegisterMainCommand(const QString& key, MainCommand command) { CommandRegistry()[key] = std::move(command); }
+void RegisterMainCommand(const QString& key, MainCommand command, std::uint8_t window) {
+  CommandRegistry()[key] = RegisteredCommand{std::move(command), window};
+}
 
 const MainCommands& RegisteredMainCommands() { return CommandRegistry(); }
 

@@ -34,14 +34,17 @@
 #include <map>
 
 #include "core/app_state.h"
+#include "core/edit_history.h"
 #include "core/memory_image.h"
 
 namespace orvex {
 
-// What every editing window works on: the one image and the program state.
+// What every editing window works on: the one image, the program state and
+// the undo history its edits are recorded in (none outside the main window).
 struct EditingContext {
   RadioMemory& memory;
   AppState& state;
+  EditHistory* history = nullptr;
 };
 
 class EditingWindow : public QMdiSubWindow {
@@ -67,6 +70,9 @@ class EditingWindow : public QMdiSubWindow {
   virtual void Store() {}
   // Commits an in-cell edit that is still open, before Store.
   virtual void CommitEdit() {}
+  // The values again after an undo or redo changed the image; an open edit
+  // is dropped.  Windows that keep a place (the current cell) keep it.
+  virtual void RefreshValues() { Refresh(); }
   // Whether opening a window that already exists reloads it (all windows
   // except the channel and key windows).
   [[nodiscard]] virtual bool refreshesOnOpen() const { return true; }
@@ -83,6 +89,9 @@ class EditingWindow : public QMdiSubWindow {
   RadioMemory& memory() { return m_context.memory; }
   AppState& state() { return m_context.state; }
   [[nodiscard]] int language() const { return m_context.state.language; }
+  // Runs `edit` on the image as one undoable step called `name`; a non-zero
+  // `mergeKey` folds repeated changes of one control into one step.
+  void Edit(const StepName& name, const std::function<void(Image&)>& edit, int mergeKey = 0);
 
   void closeEvent(QCloseEvent* event) override;
 
@@ -112,14 +121,21 @@ class Prompter;
 // replaces a built-in one of the same key; a key gets its menu and toolbar
 // places and captions from the layout resources (resources/ui/orvexe_layout.json
 // and orvexc_layout.json).
+// A command that works on one editing window (the channel window's row
+// commands) names that window's bit: it is enabled only while that window is
+// the active one, and its shortcuts are left to the window.
 using MainCommand = std::function<void(MDIForm1&, Prompter&)>;
-using MainCommands = std::map<QString, MainCommand>;
-void RegisterMainCommand(const QString& key, MainCommand command);
+struct RegisteredCommand {
+  MainCommand command;
+  std::uint8_t window = 0;
+};
+using MainCommands = std::map<QString, RegisteredCommand>;
+void RegisterMainCommand(const QString& key, MainCommand command, std::uint8_t window = 0);
 const MainCommands& RegisteredMainCommands();
 
 struct MainCommandRegistration {
-  MainCommandRegistration(const char* key, MainCommand command) {
-    RegisterMainCommand(QString::fromLatin1(key), std::move(command));
+  MainCommandRegistration(const char* key, MainCommand command, std::uint8_t window = 0) {
+    RegisterMainCommand(QString::fromLatin1(key), std::move(command), window);
   }
 };
 

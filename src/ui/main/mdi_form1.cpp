@@ -4,32 +4,42 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTranslator>
+#include <QUrl>
 
 #include "codeplug/file_io.h"
 #include "core/preferences.h"
 #include "core/strings.h"
 #include "link/serial_ports.h"
+#include "model/step_names.h"
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
-#include "ui/main/ui_text.h"
 #include "ui/main/twips.h"
+#include "ui/main/ui_text.h"
 #include "ui/memorymap/frm_memory_map.h"
 
 // Resources of a static library are registered by name from outside any
@@ -48,6 +58,8 @@ constexpr int kAlertTitle = 1039;
 constexpr int kFileModified = 10000;
 constexpr int kIncorrectFile = 10001;
 constexpr int kDataCleared = 10002;
+constexpr int kUndoText = 1620, kRedoText = 1621, kMemoryMapStep = 1650, kFileGone = 10126;
+constexpr int kRecentFileCount = 8;
 
 // Tree node keys and menu keys of the editing windows.
 struct WindowKeys {
@@ -79,6 +91,8 @@ QIcon ToolIcon(const QString& name, const QStyle* style) {
   if (name == QLatin1String("open")) return style->standardIcon(QStyle::SP_DialogOpenButton);
   if (name == QLatin1String("save")) return style->standardIcon(QStyle::SP_DialogSaveButton);
   if (name == QLatin1String("about")) return style->standardIcon(QStyle::SP_MessageBoxInformation);
+  if (name == QLatin1String("undo")) return QIcon::fromTheme("edit-undo", style->standardIcon(QStyle::SP_ArrowBack));
+  if (name == QLatin1String("redo")) return QIcon::fromTheme("edit-redo", style->standardIcon(QStyle::SP_ArrowForward));
   if (name.isEmpty()) return {};
   return QIcon(QStringLiteral(":/ui/%1.png").arg(name));
 }
@@ -91,11 +105,12 @@ char DecimalSeparator() {
 }  // namespace
 
 const QStringList& MDIForm1::CommandKeys() {
-  static const QStringList keys = {"miNew",       "miOpen",     "miSave",      "miPrint",   "miExit",    "miChannel",
-                                   "miCommonSet", "miKeySet",   "miSignal",    "miMSK",     "mi2Tone",   "mi5Tone",
-                                   "miScr",       "miRead",     "miWrite",     "miComPort", "miEnglish", "miChinese",
-                                   "miTreeView",  "miToolBar",  "miStatusBar", "miCascade", "miTileH",   "miTileV",
-                                   "miArrange",   "miCloseAll", "miAbout"};
+  static const QStringList keys = {
+      "miNew",     "miOpen",    "miSave",       "miPrint",         "miExit",     "miChannel", "miCommonSet",
+      "miKeySet",  "miSignal",  "miMSK",        "mi2Tone",         "mi5Tone",    "miScr",     "miRead",
+      "miWrite",   "miComPort", "miEnglish",    "miChinese",       "miTreeView", "miToolBar", "miStatusBar",
+      "miCascade", "miTileH",   "miTileV",      "miArrange",       "miCloseAll", "miAbout",   "miSaveAs",
+      "miUndo",    "miRedo",    "miNextWindow", "miPreviousWindow"};
   return keys;
 }
 
@@ -109,21 +124,28 @@ MDIForm1::MDIForm1(Prompter* prompter, EditingWindowFactories windows, QWidget* 
 }
 
 MDIForm1::~MDIForm1() {
-  // A transfer still running must not report into a half-destroyed window.
+  // A transfer still running must not report into a half-destroyed window,
+  // nor windows closing after the members are gone.
   m_transfer.disconnect(this);
   m_transfer.cancel();
+  m_mdi->disconnect(this);
+  m_history.SetListener({});
+  // The windows record into the history: they go while it still lives.
+  qDeleteAll(m_mdi->subWindowList());
 }
 
 void MDIForm1::BuildWidgets() {
   setObjectName("MDIForm1");
   setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setContextMenuPolicy(Qt::NoContextMenu);  // bands are shown and hidden by the View menu only
+  setAcceptDrops(true);
 
   m_mdi = new QMdiArea(this);
   m_mdi->setObjectName("MDIClient");
   m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   setCentralWidget(m_mdi);
+  connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { UpdateEditState(); });
 
   m_toolBar = new QToolBar(this);
   m_toolBar->setObjectName("ToolBar");
@@ -159,11 +181,23 @@ void MDIForm1::BuildWidgets() {
   for (const QString& key : CommandKeys()) AddTool(key);
   m_languageGroup->addAction(tool("miEnglish"));
   m_languageGroup->addAction(tool("miChinese"));
+  for (int i = 0; i < kRecentFileCount; ++i) {
+    auto* action = new QAction(this);
+    action->setObjectName(QStringLiteral("miRecent%1").arg(i + 1));
+    connect(action, &QAction::triggered, this, [this, i] { OpenRecentFile(i); });
+    m_recentActions << action;
+  }
+  m_history.SetListener([this] { UpdateEditState(); });
 
   m_commands = {
       {"miNew", [this] { NewFile(); }},
       {"miOpen", [this] { OpenFile(); }},
       {"miSave", [this] { SaveFile(); }},
+      {"miSaveAs", [this] { SaveFileAsCommand(); }},
+      {"miUndo", [this] { Undo(false); }},
+      {"miRedo", [this] { Undo(true); }},
+      {"miNextWindow", [this] { m_mdi->activateNextSubWindow(); }},
+      {"miPreviousWindow", [this] { m_mdi->activatePreviousSubWindow(); }},
       {"miPrint", [this] { PrintFile(); }},
       // The close handler stores every window before it checks for changes.
       {"miExit", [this] { close(); }},
@@ -179,7 +213,7 @@ void MDIForm1::BuildWidgets() {
       {"miTreeView", [this] { ToggleView(kViewTree); }},
       {"miToolBar", [this] { ToggleView(kViewToolBar); }},
       {"miStatusBar", [this] { ToggleView(kViewStatusBar); }},
-      {"miCascade", [this] { m_mdi->cascadeSubWindows(); }},
+      {"miCascade", [this] { CascadeWindows(); }},
       {"miTileH", [this] { TileWindows(Qt::Vertical); }},
       {"miTileV", [this] { TileWindows(Qt::Horizontal); }},
       {"miArrange", [this] { ArrangeIcons(); }},
@@ -191,8 +225,8 @@ void MDIForm1::BuildWidgets() {
     m_commands[QString::fromLatin1(keys.command)] = [this, bit] { OpenEditingWindow(bit); };
   }
   // Commands window libraries add or take over (the channel window's print).
-  for (const auto& [key, command] : RegisteredMainCommands()) {
-    m_commands[key] = [this, command] { command(*this, *m_prompter); };
+  for (const auto& [key, registered] : RegisteredMainCommands()) {
+    m_commands[key] = [this, command = registered.command] { command(*this, *m_prompter); };
     AddTool(key);
   }
 
@@ -216,6 +250,7 @@ void MDIForm1::BuildWidgets() {
 
 void MDIForm1::StartUp() {
   setWindowTitle(kProgramTitle);
+  m_recent = ReadRecentFiles();
   const int stored = ReadLanguagePreference();
   orvex::StartUp(m_state, m_memory, std::to_string(stored), QCoreApplication::applicationDirPath().toStdString(),
                  DecimalSeparator());
@@ -230,9 +265,10 @@ void MDIForm1::StartUp() {
   // The optional features window exists hidden from the start and counts as
   // open until the user first closes it.
   if (const auto factory = m_factories.find(kWinSetting); factory != m_factories.end()) {
-    EditingWindow* window = factory->second(EditingContext{m_memory, m_state});
+    EditingWindow* window = factory->second(EditingContext{m_memory, m_state, &m_history});
     m_windows[kWinSetting] = window;
     m_mdi->addSubWindow(window);
+    const EditHistory::Quiet quiet(m_history);
     window->Refresh();
     window->hide();
     m_state.openWindows |= kWinSetting;
@@ -265,7 +301,13 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
     action->setText(toolLayout->caption);
     action->setIconText(toolLayout->toolbarCaption.isEmpty() ? QString(toolLayout->caption).remove('&')
                                                              : toolLayout->toolbarCaption);
-    action->setShortcut(QKeySequence(toolLayout->shortcut));
+    // "Ctrl+F6; Ctrl+Tab": more than one key for a command.
+    action->setShortcuts(QKeySequence::listFromString(toolLayout->shortcut));
+    // A window's own commands (Copy on the channel grid) take their keys
+    // only there, so the same keys keep working in every other field.
+    const auto registered = RegisteredMainCommands().find(key);
+    const bool windowOwned = registered != RegisteredMainCommands().end() && registered->second.window != 0;
+    action->setShortcutContext(windowOwned ? Qt::WidgetShortcut : Qt::WindowShortcut);
     action->setIcon(ToolIcon(toolLayout->icon, style()));
     action->setCheckable(toolLayout->checkable);
   }
@@ -281,10 +323,14 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
       for (const QString& key : band.tools) {
         if (key == QLatin1String("-")) {
           menu->addSeparator();
+        } else if (key == QLatin1String("miRecentFiles")) {
+          menu->addActions(m_recentActions);
         } else if (QAction* action = tool(key)) {
           menu->addAction(action);
         }
       }
+      if (band.key == QLatin1String("miWindow"))
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowMenu(menu); });
       menuBar()->addMenu(menu);
       m_bands << menu;
     } else if (band.kind == QLatin1String("toolbar")) {
@@ -323,6 +369,8 @@ void MDIForm1::ApplyQtTranslation() {
 }
 
 void MDIForm1::RefreshAll() {
+  // What a window rewrites while it reloads is no edit of the user's.
+  const EditHistory::Quiet quiet(m_history);
   ApplyQtTranslation();
   LoadCommandBar(LayoutFor(m_state.language));
   tool("miEnglish")->setChecked(m_state.language == kEnglish);
@@ -335,7 +383,58 @@ void MDIForm1::RefreshAll() {
     if ((m_state.openWindows & bit) == 0) continue;
     if (EditingWindow* window = editingWindow(bit)) window->Refresh();
   }
+  UpdateRecentFiles();
+  UpdateEditState();
 }
+
+void MDIForm1::RefreshWindowValues() {
+  const EditHistory::Quiet quiet(m_history);
+  for (const WindowBit bit : kWindowOrder) {
+    if ((m_state.openWindows & bit) == 0) continue;
+    if (EditingWindow* window = editingWindow(bit)) window->RefreshValues();
+  }
+  UpdateEditState();
+}
+
+void MDIForm1::EditImage(const StepName& name, const std::function<void(Image&)>& edit) {
+  m_history.Change(m_memory.image(), name, edit);
+  RefreshWindowValues();
+}
+
+void MDIForm1::Undo(bool redo) {
+  const bool moved = redo ? m_history.Redo(m_memory.image()) : m_history.Undo(m_memory.image());
+  if (moved) RefreshWindowValues();
+}
+
+void MDIForm1::UpdateEditState() {
+  const int language = m_state.language;
+  const CommandLayout& layout = LayoutFor(language);
+  const auto name = [&](const QString& key, int pattern, const std::string& step) {
+    QAction* action = tool(key);
+    const ToolLayout* caption = layout.tool(key);
+    const QString text = step.empty() ? (caption ? caption->caption : QString())
+                                      : UiText(pattern, language).arg(QString::fromStdString(step));
+    action->setText(text);
+    action->setToolTip(QString(text).remove(QLatin1Char('&')));
+  };
+  name(QStringLiteral("miUndo"), kUndoText, m_history.UndoName(language));
+  name(QStringLiteral("miRedo"), kRedoText, m_history.RedoName(language));
+  tool("miUndo")->setEnabled(m_history.CanUndo());
+  tool("miRedo")->setEnabled(m_history.CanRedo());
+
+  const EditingWindow* active = activeEditingWindow();
+  for (const auto& [key, registered] : RegisteredMainCommands()) {
+    if (registered.window == 0) continue;
+    if (QAction* action = tool(key)) action->setEnabled(active != nullptr && active->bit() == registered.window);
+  }
+
+  const QString file =
+      m_documentPath.isEmpty() ? QString::fromLatin1(kDefaultFileName.data()) : QFileInfo(m_documentPath).fileName();
+  setWindowTitle(QStringLiteral("%1 - %2 [*]").arg(QLatin1String(kProgramTitle), file));
+  setWindowModified(m_memory.IsModified());
+}
+
+EditingWindow* MDIForm1::activeEditingWindow() const { return qobject_cast<EditingWindow*>(m_mdi->activeSubWindow()); }
 
 void MDIForm1::SaveAll() {
   for (const WindowBit bit : kWindowOrder) {
@@ -361,7 +460,10 @@ void MDIForm1::ApplyView() {
 
 void MDIForm1::Dispatch(const QString& key) {
   const auto it = m_commands.find(key);
-  if (it != m_commands.end()) it->second();
+  if (it == m_commands.end()) return;
+  it->second();
+  // A command may have stored windows or replaced the image.
+  if (!m_shutDown) UpdateEditState();
 }
 
 EditingWindow* MDIForm1::editingWindow(WindowBit bit) const {
@@ -387,14 +489,20 @@ void MDIForm1::OpenEditingWindow(WindowBit bit) {
   if (window.isNull()) {
     const auto factory = m_factories.find(bit);
     if (factory == m_factories.end()) return;
-    window = factory->second(EditingContext{m_memory, m_state});
+    window = factory->second(EditingContext{m_memory, m_state, &m_history});
     m_mdi->addSubWindow(window);
+    const EditHistory::Quiet quiet(m_history);
     window->Refresh();
     created = true;
   }
   m_state.openWindows |= bit;
-  if (!created && window->refreshesOnOpen()) window->Refresh();
+  if (!created && window->refreshesOnOpen()) {
+    const EditHistory::Quiet quiet(m_history);
+    window->Refresh();
+  }
+  const bool wasVisible = window->isVisible();
   window->show();
+  if (!wasVisible) KeepInView(window);
   m_mdi->setActiveSubWindow(window);
   window->raise();
 }
@@ -413,23 +521,31 @@ bool MDIForm1::ConfirmModified() {
   const auto answer =
       m_prompter->ask(this, QMessageBox::Warning, kProgramTitle, UiText(kFileModified, m_state.language),
                       QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-  if (answer == QMessageBox::Yes) return SaveFileAs();
+  if (answer == QMessageBox::Yes) return SaveDocument();
   return answer == QMessageBox::No;
 }
 
-bool MDIForm1::SaveFileAs() {
-  const QString path =
-      m_prompter->saveFileName(this, QString::fromStdString(m_state.fileName), DialogFilter(kFileFilter));
-  if (path.isEmpty()) return false;
+bool MDIForm1::WriteTo(const QString& path) {
   m_state.fileName = path.toStdString();
   const Status written = WriteCodeplugFile(m_state.fileName, m_memory.image());
   if (!written) {
     m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(written.error()));
     return false;
   }
-  m_memory.SaveSnapshot();
+  m_documentPath = path;
+  RememberFile(path);
+  NewBaseline(false);
   return true;
 }
+
+bool MDIForm1::SaveFileAs() {
+  const QString path =
+      m_prompter->saveFileName(this, QString::fromStdString(m_state.fileName), DialogFilter(kFileFilter));
+  if (path.isEmpty()) return false;
+  return WriteTo(path);
+}
+
+bool MDIForm1::SaveDocument() { return m_documentPath.isEmpty() ? SaveFileAs() : WriteTo(m_documentPath); }
 
 bool MDIForm1::OpenFilePath(const QString& path) {
   const Result<ParsedCodeplug> parsed = ReadCodeplugFile(path.toStdString());
@@ -445,11 +561,32 @@ bool MDIForm1::OpenFilePath(const QString& path) {
     return false;
   }
   LoadParsedCodeplug(m_memory, *parsed);
+  // Save writes back to the file the codeplug came from.
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  m_documentPath = absolute;
+  m_state.fileName = absolute.toStdString();
+  RememberFile(absolute);
   RefreshAll();
   // A window's refresh may bring an out-of-range value into range; that is
   // the program's doing, not an unsaved change of the user's.
-  m_memory.SaveSnapshot();
+  NewBaseline(true);
   return true;
+}
+
+bool MDIForm1::OpenFileAfterAsking(const QString& path) {
+  // Buffered edits count as changes before the question.
+  SaveAll();
+  if (!ConfirmModified()) return false;
+  return OpenFilePath(path);
+}
+
+void MDIForm1::NewBaseline(bool freshHistory) {
+  m_memory.SaveSnapshot();
+  if (freshHistory)
+    m_history.Clear();
+  else
+    m_history.Seal();  // a change after the save is a step of its own
+  UpdateEditState();
 }
 
 void MDIForm1::NewFile() {
@@ -458,8 +595,14 @@ void MDIForm1::NewFile() {
                                       QMessageBox::Cancel);
   if (answer != QMessageBox::Ok) return;
   InitMemory(m_memory);
+  // A new codeplug has no file yet: Save asks, proposing "Untitled.tw" in
+  // the folder of the last one rather than the last one's name.
+  if (!m_documentPath.isEmpty())
+    m_state.fileName =
+        QFileInfo(m_documentPath).dir().filePath(QString::fromLatin1(kDefaultFileName.data())).toStdString();
+  m_documentPath.clear();
   RefreshAll();
-  m_memory.SaveSnapshot();
+  NewBaseline(true);
 }
 
 void MDIForm1::OpenFile() {
@@ -473,7 +616,52 @@ void MDIForm1::OpenFile() {
 
 void MDIForm1::SaveFile() {
   SaveAll();
+  SaveDocument();
+}
+
+void MDIForm1::SaveFileAsCommand() {
+  SaveAll();
   SaveFileAs();
+}
+
+// --- recent files ----------------------------------------------------------------
+
+QStringList MDIForm1::recentFiles() const {
+  QStringList paths;
+  for (const std::string& path : m_recent) paths << QString::fromStdString(path);
+  return paths;
+}
+
+void MDIForm1::RememberFile(const QString& path) {
+  m_recent = WithRecentFile(m_recent, QFileInfo(path).absoluteFilePath().toStdString(), kRecentFileCount);
+  WriteRecentFiles(m_recent);
+  UpdateRecentFiles();
+}
+
+void MDIForm1::UpdateRecentFiles() {
+  for (int i = 0; i < m_recentActions.size(); ++i) {
+    QAction* action = m_recentActions[i];
+    const bool used = i < static_cast<int>(m_recent.size());
+    action->setVisible(used);
+    if (!used) continue;
+    const QString path = QString::fromStdString(m_recent[static_cast<std::size_t>(i)]);
+    action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+    action->setToolTip(path);
+    action->setStatusTip(path);
+  }
+}
+
+void MDIForm1::OpenRecentFile(int index) {
+  if (index < 0 || index >= static_cast<int>(m_recent.size())) return;
+  const QString path = QString::fromStdString(m_recent[static_cast<std::size_t>(index)]);
+  if (!QFileInfo::exists(path)) {
+    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, UiText(kFileGone, m_state.language).arg(path));
+    m_recent.erase(m_recent.begin() + index);
+    WriteRecentFiles(m_recent);
+    UpdateRecentFiles();
+    return;
+  }
+  OpenFileAfterAsking(path);
 }
 
 void MDIForm1::PrintFile() {
@@ -518,25 +706,138 @@ void MDIForm1::CloseAll() {
   m_state.openWindows = 0;
 }
 
-void MDIForm1::TileWindows(Qt::Orientation orientation) {
+namespace {
+
+// The windows Cascade and Tile arrange: shown and not minimised.
+QList<QMdiSubWindow*> ArrangedWindows(QMdiArea* area) {
   QList<QMdiSubWindow*> windows;
-  for (QMdiSubWindow* window : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
-    if (window->isVisible() && !window->isMinimized()) windows << window;
+  for (QMdiSubWindow* window : area->subWindowList(QMdiArea::CreationOrder)) {
+    if (!window->isVisible() || window->isMinimized()) continue;
+    if (window->isMaximized()) window->showNormal();
+    windows << window;
   }
+  return windows;
+}
+
+// A window never smaller than its contents need: a smaller one would cut
+// controls off.  The work area scrolls instead.
+QSize Usable(const QMdiSubWindow* window, QSize size) {
+  return size.expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
+}
+
+}  // namespace
+
+void MDIForm1::CascadeWindows() {
+  const QList<QMdiSubWindow*> windows = ArrangedWindows(m_mdi);
+  const QRect area = m_mdi->viewport()->rect();
+  // Each window one title bar lower and further right, at its own size as
+  // far as the area allows.
+  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* window = windows[i];
+    const QPoint at(i * step, i * step);
+    const QSize room(std::max(area.width() - at.x(), 0), std::max(area.height() - at.y(), 0));
+    window->setGeometry(QRect(at, Usable(window, window->size().boundedTo(room))));
+    window->raise();
+  }
+  if (!windows.isEmpty()) m_mdi->setActiveSubWindow(windows.last());
+}
+
+void MDIForm1::TileWindows(Qt::Orientation orientation) {
+  const QList<QMdiSubWindow*> windows = ArrangedWindows(m_mdi);
   if (windows.isEmpty()) return;
   const QRect area = m_mdi->viewport()->rect();
   const int count = static_cast<int>(windows.size());
-  for (int i = 0; i < count; ++i) {
-    QMdiSubWindow* window = windows[i];
-    if (window->isMaximized()) window->showNormal();
+  int offset = 0;
+  for (QMdiSubWindow* window : windows) {
     if (orientation == Qt::Vertical) {  // one above another, full width
-      const int height = area.height() / count;
-      window->setGeometry(0, i * height, area.width(), height);
+      const QSize size = Usable(window, QSize(area.width(), area.height() / count));
+      window->setGeometry(0, offset, size.width(), size.height());
+      offset += size.height();
     } else {  // side by side, full height
-      const int width = area.width() / count;
-      window->setGeometry(i * width, 0, width, area.height());
+      const QSize size = Usable(window, QSize(area.width() / count, area.height()));
+      window->setGeometry(offset, 0, size.width(), size.height());
+      offset += size.width();
     }
   }
+}
+
+void MDIForm1::FillWindowMenu(QMenu* menu) {
+  // The entries after the last separator are the window list of the last
+  // opening.
+  for (QAction* action : menu->actions()) {
+    if (action->property("windowEntry").toBool()) {
+      menu->removeAction(action);
+      action->deleteLater();
+    }
+  }
+  QList<QMdiSubWindow*> windows;
+  for (QMdiSubWindow* window : m_mdi->subWindowList(QMdiArea::CreationOrder))
+    if (window->isVisible()) windows << window;
+  if (windows.isEmpty()) return;
+  const auto addEntry = [menu](QAction* action) {
+    action->setProperty("windowEntry", true);
+    menu->addAction(action);
+  };
+  addEntry(new QAction(menu));
+  menu->actions().last()->setSeparator(true);
+  for (int i = 0; i < windows.size(); ++i) {
+    QMdiSubWindow* window = windows[i];
+    const QString title = window->windowTitle();
+    auto* action = new QAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title, menu);
+    action->setCheckable(true);
+    action->setChecked(window == m_mdi->activeSubWindow());
+    connect(action, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {
+      if (window.isNull()) return;
+      if (window->isMinimized()) window->showNormal();
+      m_mdi->setActiveSubWindow(window);
+    });
+    addEntry(action);
+  }
+}
+
+void MDIForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (m_placedWindows) return;
+  // The windows opened at start-up, before the work area had its size.
+  m_placedWindows = true;
+  if (QLayout* layout = this->layout()) layout->activate();
+  for (QMdiSubWindow* window : m_mdi->subWindowList())
+    if (window->isVisible()) KeepInView(window);
+}
+
+void MDIForm1::KeepInView(QMdiSubWindow* window) {
+  if (!isVisible()) return;  // placed when the main window is first shown
+  QSize room = m_mdi->viewport()->size();
+  const QSize need = window->size();
+  if ((need.width() > room.width() || need.height() > room.height()) && !isMaximized() && !isFullScreen()) {
+    // Grow the main window by what is missing, as far as the screen allows.
+    const QScreen* screen = this->screen();
+    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
+    const QSize extra = frameGeometry().size() - size();
+    QSize grown = size() + QSize(std::max(0, need.width() - room.width()), std::max(0, need.height() - room.height()));
+    if (available.isValid()) grown = grown.boundedTo(available.size() - extra);
+    if (grown != size()) {
+      resize(grown);
+      if (available.isValid()) {
+        // Keep the grown frame on the screen.
+        QRect frame(frameGeometry().topLeft(), grown + extra);
+        frame.moveRight(std::min(frame.right(), available.right()));
+        frame.moveBottom(std::min(frame.bottom(), available.bottom()));
+        frame.moveLeft(std::max(frame.left(), available.left()));
+        frame.moveTop(std::max(frame.top(), available.top()));
+        move(frame.topLeft());
+      }
+      // The work area takes its new size now, not at the next event.
+      if (QLayout* layout = this->layout()) layout->activate();
+      room = m_mdi->viewport()->size();
+    }
+  }
+  // Still too large: as small as its contents allow; the area scrolls for
+  // the rest.
+  window->resize(Usable(window, need.boundedTo(room)));
+  window->move(std::max(0, std::min(window->x(), room.width() - window->width())),
+               std::max(0, std::min(window->y(), room.height() - window->height())));
 }
 
 void MDIForm1::ArrangeIcons() {
@@ -553,8 +854,12 @@ void MDIForm1::OpenMemoryMap() {
   // The map shows what the windows hold, and the windows show what the map
   // wrote, so an open window never overwrites the map's bytes later.
   SaveAll();
+  const Image before = m_memory.image();
   FrmMemoryMap dialog(m_memory, this);
-  if (m_prompter->exec(dialog) == QDialog::Accepted) RefreshAll();
+  if (m_prompter->exec(dialog) != QDialog::Accepted) return;
+  // Every byte the map changed is one step.
+  m_history.Record(before, m_memory.image(), TextStep(kMemoryMapStep));
+  RefreshWindowValues();
 }
 
 std::unique_ptr<FrmComPort> MDIForm1::CreatePortDialog() {
@@ -646,8 +951,12 @@ void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
   m_transferActive = false;
   UpdateTransferTools();
   if (refresh) RefreshAll();
-  // After the refresh, for the reason Open gives.
-  if (newBaseline) m_memory.SaveSnapshot();
+  // After the refresh, for the reason Open gives.  What the radio holds came
+  // from no file: Save asks for one.
+  if (newBaseline) {
+    m_documentPath.clear();
+    NewBaseline(true);
+  }
   emit transferEnded();
 }
 
@@ -668,6 +977,32 @@ bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QMainWindow::eventFilter(watched, event);
+}
+
+namespace {
+
+// The first local codeplug file among dropped URLs.
+QString DroppedCodeplug(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  for (const QUrl& url : data->urls()) {
+    const QString path = url.toLocalFile();
+    if (!path.isEmpty() && path.endsWith(QLatin1String(".tw"), Qt::CaseInsensitive)) return path;
+  }
+  return {};
+}
+
+}  // namespace
+
+void MDIForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedCodeplug(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MDIForm1::dropEvent(QDropEvent* event) {
+  const QString path = DroppedCodeplug(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  // The drag's own event loop ends first; the question may open a dialog.
+  QTimer::singleShot(0, this, [this, path] { OpenFileAfterAsking(path); });
 }
 
 void MDIForm1::closeEvent(QCloseEvent* event) {

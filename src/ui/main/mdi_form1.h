@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "core/app_state.h"
+#include "core/edit_history.h"
 #include "core/memory_image.h"
 #include "link/clone_transfer.h"
 #include "ui/main/command_layout.h"
@@ -17,6 +18,7 @@ class QAction;
 class QActionGroup;
 class QDockWidget;
 class QMdiArea;
+class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QStatusBar;
@@ -37,7 +39,9 @@ class FrmTreeView;
 // "Modified" means the image differs from what was last created, opened,
 // saved or read from the radio: SaveAll stores the windows but does not move
 // that baseline, and New, Open, Exit and the close box never drop changes
-// without asking.
+// without asking.  The title bar names the file and shows "*" while
+// modified.  Every committed edit is a step of one undo history; undoing
+// back to the saved image is not a change.
 class MDIForm1 : public QMainWindow {
   Q_OBJECT
 
@@ -60,9 +64,17 @@ class MDIForm1 : public QMainWindow {
   // Check marks and visibility of tree band, toolbar and status strip.
   void ApplyView();
 
-  // Opens a codeplug file without the dialog (the command line).  Returns
-  // whether the image was replaced.
+  // Opens a codeplug file without the dialog (the command line, a recent
+  // file, a dropped file).  Returns whether the image was replaced.
   bool OpenFilePath(const QString& path);
+  // Asks about unsaved changes first (after storing every window), then
+  // opens; false when the user stays or the file is refused.
+  bool OpenFileAfterAsking(const QString& path);
+  // Runs `edit` on the image as one undoable step, then shows the new values
+  // in every open window.
+  void EditImage(const StepName& name, const std::function<void(Image&)>& edit);
+  // Every open window reloads its values from the image, keeping its place.
+  void RefreshWindowValues();
   // Opens an editing window (creates it, adds its bit, shows it, brings it
   // to the front); a bit with no window does nothing.
   void OpenEditingWindow(WindowBit bit);
@@ -77,6 +89,14 @@ class MDIForm1 : public QMainWindow {
   Prompter& prompter() { return *m_prompter; }
   RadioMemory& memory() { return m_memory; }
   AppState& state() { return m_state; }
+  EditHistory& history() { return m_history; }
+  // The file the codeplug came from or was saved to; empty for a new one or
+  // one read from a radio.
+  [[nodiscard]] const QString& documentPath() const { return m_documentPath; }
+  // The recent files, newest first.
+  [[nodiscard]] QStringList recentFiles() const;
+  // The editing window that is active, or null.
+  [[nodiscard]] EditingWindow* activeEditingWindow() const;
   [[nodiscard]] EditingWindow* editingWindow(WindowBit bit) const;
   [[nodiscard]] QAction* tool(const QString& key) const;
   [[nodiscard]] QMenu* band(const QString& key) const;
@@ -100,6 +120,9 @@ class MDIForm1 : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   enum class Outcome { None, Completed, ModelMismatch, Failed, OpenFailed };
@@ -116,12 +139,29 @@ class MDIForm1 : public QMainWindow {
   void NewFile();
   void OpenFile();
   void SaveFile();
+  void SaveFileAsCommand();
+  void OpenRecentFile(int index);
+  void Undo(bool redo);
   void PrintFile();
   void SetLanguage(int language);
   void ToggleView(std::uint8_t bit);
   void CloseAll();
+  void CascadeWindows();
   void TileWindows(Qt::Orientation orientation);
   void ArrangeIcons();
+  // Lists the visible editing windows at the end of the Window menu.
+  void FillWindowMenu(QMenu* menu);
+  // Moves a window that has just been shown into the work area, growing the
+  // main window up to the screen when the area is too small.
+  void KeepInView(QMdiSubWindow* window);
+  // Undo and Redo texts, the commands that follow the active window, the
+  // title and its modified mark.
+  void UpdateEditState();
+  void UpdateRecentFiles();
+  void RememberFile(const QString& path);
+  // A new baseline (New, Open, Save, a completed Read) and, except for Save,
+  // a fresh history.
+  void NewBaseline(bool freshHistory);
   void ShowComPort();
   void ShowAbout();
 
@@ -129,6 +169,10 @@ class MDIForm1 : public QMainWindow {
   bool ConfirmModified();
   // The save dialog and the write; false when cancelled or failed.
   bool SaveFileAs();
+  // Writes to `path`; a failure is told.  False when it failed.
+  bool WriteTo(const QString& path);
+  // Save: the file the codeplug came from, or the dialog for a new one.
+  bool SaveDocument();
 
   void StartTransfer(CloneDirection direction);
   void EndTransfer();
@@ -138,6 +182,11 @@ class MDIForm1 : public QMainWindow {
 
   RadioMemory m_memory;
   AppState m_state;
+  EditHistory m_history;
+  QString m_documentPath;
+  std::vector<std::string> m_recent;
+  QList<QAction*> m_recentActions;
+  bool m_placedWindows = false;
   Prompter m_defaultPrompter;
   Prompter* m_prompter;
   EditingWindowFactories m_factories;

@@ -1,5 +1,6 @@
 #include "ui/memorymap/frm_memory_map.h"
 
+#include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -236,6 +237,19 @@ FrmMemoryMap::FrmMemoryMap(RadioMemory& memory, QWidget* parent)
   connect(m_address, &AddressBox::committed, this, &FrmMemoryMap::JumpToAddress);
   m_grid->setCurrentIndex(m_model->index(0, 0));
   m_grid->setFocus();
+
+  // Byte edits undone and redone inside the map; an open byte editor keeps
+  // Ctrl+Z for its own text.
+  const auto addKeys = [this](QKeySequence::StandardKey keys, auto step) {
+    auto* action = new QAction(this);
+    action->setShortcuts(keys);
+    connect(action, &QAction::triggered, this, [this, step] {
+      if (m_grid->editor() == nullptr) (m_model->*step)();
+    });
+    addAction(action);
+  };
+  addKeys(QKeySequence::Undo, &MemoryMapModel::Undo);
+  addKeys(QKeySequence::Redo, &MemoryMapModel::Redo);
 }
 
 // The address box loses the focus while the dialog is torn down; that must

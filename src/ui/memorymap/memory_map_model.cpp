@@ -62,10 +62,27 @@ QVariant MemoryMapModel::data(const QModelIndex& index, int role) const {
 
 bool MemoryMapModel::setData(const QModelIndex& index, const QVariant& value, int role) {
   if (!index.isValid() || role != Qt::EditRole) return false;
-  m_image[Address(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column()))] =
-      CellByte(value.toString());
+  const std::size_t address = Address(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column()));
+  const std::uint8_t byte = CellByte(value.toString());
+  m_history.Change(m_image, {}, [address, byte](Image& image) { image[address] = byte; });
   emit dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
   return true;
+}
+
+bool MemoryMapModel::Undo() {
+  if (!m_history.Undo(m_image)) return false;
+  ShowAll();
+  return true;
+}
+
+bool MemoryMapModel::Redo() {
+  if (!m_history.Redo(m_image)) return false;
+  ShowAll();
+  return true;
+}
+
+void MemoryMapModel::ShowAll() {
+  emit dataChanged(index(0, 0), index(kMapLines - 1, kMapColumns - 1), {Qt::DisplayRole, Qt::EditRole});
 }
 
 Qt::ItemFlags MemoryMapModel::flags(const QModelIndex& index) const {

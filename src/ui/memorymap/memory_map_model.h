@@ -5,6 +5,7 @@
 #include <QValidator>
 #include <cstdint>
 
+#include "core/edit_history.h"
 #include "core/memory_image.h"
 
 namespace orvex {
@@ -48,8 +49,16 @@ class MemoryMapModel : public QAbstractTableModel {
 
   [[nodiscard]] const Image& image() const { return m_image; }
 
+  // Each byte edit of the working copy can be undone and redone while the
+  // map is open (Ctrl+Z, Ctrl+Y); false when there is nothing to do.
+  bool Undo();
+  bool Redo();
+
  private:
+  void ShowAll();
+
   Image m_image;
+  EditHistory m_history;
 };
 
 // Accepts up to maxLength hexadecimal digits and turns a..f into A..F.

@@ -3,8 +3,8 @@
 #include <QGridLayout>
 #include <QIcon>
 
-#include "ui/scrambler/frequency_field.h"
 #include "ui/main/twips.h"
+#include "ui/scrambler/frequency_field.h"
 
 namespace orvex {
 
@@ -42,6 +42,11 @@ FrmScr::FrmScr(const EditingContext& context, QWidget* parent)
     m_txtFreq[group] = field;
   }
   grid->setColumnStretch(1, 1);
+  // A frequency left or entered is stored at once, so it can be undone.
+  // The field clamps its text only after it has told that editing finished,
+  // so the clamp is applied here too.
+  connect(m_group8, &QLineEdit::editingFinished, this,
+          [this] { StoreFrequency(ClampScramblerText(m_group8->text().toStdString())); });
 
   auto* content = new QWidget;
   auto* outer = new QVBoxLayout(content);
@@ -66,7 +71,12 @@ void FrmScr::RefreshAll() {
 
 void FrmScr::CommitEdit() { m_group8->CommitTyped(); }
 
-void FrmScr::SaveData() { SaveScramblerChange(memory().image(), m_group8->text().toStdString()); }
+void FrmScr::SaveData() { StoreFrequency(m_group8->text().toStdString()); }
+
+void FrmScr::StoreFrequency(const std::string& text) {
+  Edit([](int language) { return std::string(ScramblerCaptionTexts(language).window); },
+       [&text](Image& image) { SaveScramblerChange(image, text); });
+}
 
 namespace {
 const EditingWindowRegistration kRegistration{kWinScrambler,

@@ -14,7 +14,8 @@ class FrequencyField;
 
 // `frmScr`, the Scrambler Frequency window: the eight scrambler groups with
 // their frequencies.  Groups 1..7 are fixed; the frequency of group 8 is
-// edited in `TxtFreq` 7 and reaches the image only in SaveData.
+// edited in `TxtFreq` 7 and stored when it is left or entered, and by
+// SaveData.
 class FrmScr : public EditingWindow {
   Q_OBJECT
 
@@ -38,6 +39,9 @@ class FrmScr : public EditingWindow {
   [[nodiscard]] QLabel* lblScr(int index) const { return m_lblScr.at(index); }
 
  private:
+  // A frequency text into the image as one undoable step.
+  void StoreFrequency(const std::string& text);
+
   QGroupBox* m_fraScr;
   std::array<QLabel*, 2> m_lblScr{};
   std::array<QLineEdit*, kScramblerGroups> m_txtFreq{};

@@ -88,6 +88,23 @@ constexpr int kGroupFrame[kFrequencyModeGroups] = {6, 7};
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
+// Undo steps are named by the control's label: "VOX", "A-Offset".
+StepName OptionStep(const SettingSpec* setting) {
+  return [setting](int language) { return SettingLabel(*setting, language); };
+}
+
+StepName GroupStep(int group, FreqModeField field) {
+  return [group, field](int language) {
+    for (const FreqModeFieldInfo& info : FrequencyModeFields())
+      if (info.field == field) return kGroupPrefix[group] + JoinPieces(info.label, language);
+    return std::string(kGroupPrefix[group]);
+  };
+}
+
+// Repeated changes of one list or spinner fold into one step.
+int OptionMergeKey(std::size_t index) { return 100 + static_cast<int>(index); }
+int GroupMergeKey(int group, FreqModeField field) { return 200 + 32 * group + static_cast<int>(field); }
+
 // Fills a new list, or replaces the texts of a filled one (which keeps its
 // selection).
 void SetItems(QComboBox* list, const std::vector<std::string>& items) {
@@ -210,9 +227,9 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
       }
       case SettingControl::UpDown: {
         const SettingSpec* setting = option.setting;
-        option.upDown = new UpDownBox([this, setting](int value) { return Q(NumberText(*setting, value, language())); },
-                                      [setting](const QString& typed) { return TypedNumber(*setting, typed.toStdString()); },
-                                      setting->maximum);
+        option.upDown = new UpDownBox(
+            [this, setting](int value) { return Q(NumberText(*setting, value, language())); },
+            [setting](const QString& typed) { return TypedNumber(*setting, typed.toStdString()); }, setting->maximum);
         option.upDown->textField()->setObjectName("TxtOPSet_1");
         connect(option.upDown, &QSpinBox::valueChanged, this, [this, index](int value) { ChangeOption(index, value); });
         control = option.upDown;
@@ -376,33 +393,46 @@ void FrmSetting::ShowTxFrequency(int group) {
 
 void FrmSetting::ChangeOption(std::size_t index, int shown) {
   m_shown.values[index] = shown;
-  EncodeSetting(memory().image(), *m_options[index].setting, shown);
+  const SettingSpec* setting = m_options[index].setting;
+  Edit(
+      OptionStep(setting), [setting, shown](Image& image) { EncodeSetting(image, *setting, shown); },
+      OptionMergeKey(index));
 }
 
 void FrmSetting::TxtSet5_LostFocus(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kPasswordKeys))) return;
   EntryField* field = Option(kPasswordKeys[index]).text;
-  const PasswordCommit commit =
-      StorePassword(memory().image(), *Option(kPasswordKeys[index]).setting, field->text().toStdString());
+  const SettingSpec* setting = Option(kPasswordKeys[index]).setting;
+  PasswordCommit commit{};
+  Edit(OptionStep(setting),
+       [&](Image& image) { commit = StorePassword(image, *setting, field->text().toStdString()); });
   if (commit.padded) prompter().tell(this, QMessageBox::Warning, kProgramTitle, UiText(kLengthNotMatched, language()));
   field->setText(Q(commit.text));
 }
 
 void FrmSetting::CommitAniCode() {
   OptionControl& ani = Option("ani_code");
-  StoreAniCode(memory().image(), *ani.setting, ani.text->text().toStdString());
+  const std::string code = ani.text->text().toStdString();
+  Edit(OptionStep(ani.setting), [&](Image& image) { StoreAniCode(image, *ani.setting, code); });
   ani.text->setModified(false);
 }
 
 void FrmSetting::CommitCurrent(int group) {
   FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
-  ::orvex::CommitCurrent(memory().image(), group, g.shown, g.current->text().toStdString(), Context());
+  const std::string text = g.current->text().toStdString();
+  Edit(GroupStep(group, F::Current),
+       [&](Image& image) { ::orvex::CommitCurrent(image, group, g.shown, text, Context()); });
   g.current->setText(Q(g.shown.current));
   ShowTxFrequency(group);
 }
 
 void FrmSetting::ChooseGroupItem(int group, FreqModeField field, int position) {
-  ChooseItem(memory().image(), group, m_groups[static_cast<std::size_t>(group)].shown, field, position, Context());
+  Edit(
+      GroupStep(group, field),
+      [&](Image& image) {
+        ChooseItem(image, group, m_groups[static_cast<std::size_t>(group)].shown, field, position, Context());
+      },
+      GroupMergeKey(group, field));
   ShowTxFrequency(group);
 }
 

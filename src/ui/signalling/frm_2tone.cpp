@@ -25,14 +25,29 @@ GridRules TwoToneRules(TwoToneTable& table, TwoToneGrid which) {
 
 }  // namespace
 
+std::function<StepName(CellPos)> Frm2Tone::CellStep(TwoToneGrid which) {
+  return [which](CellPos cell) {
+    return TableStep<TwoToneTable>([which, cell](const TwoToneTable& table) {
+      const TwoToneTable::Captions captions = table.captions();
+      const CellGrid& cells = table.cells(which);
+      return captions.window + " " + (which == TwoToneGrid::CallList ? captions.callFrame : captions.decodeFrame) +
+             " " + CellText(cells, {cell.row, 0}) + " " + CellText(cells, {0, cell.column});
+    });
+  };
+}
+
+StepName Frm2Tone::WindowStep() const {
+  return TableStep<TwoToneTable>([](const TwoToneTable& table) { return table.captions().window; });
+}
+
 Frm2Tone::Frm2Tone(const EditingContext& context, QWidget* parent) : SignallingWindow(kWin2Tone, context, parent) {
   setObjectName("frm2Tone");
   auto* content = new QWidget;
   auto* layout = new QHBoxLayout(content);
   for (const TwoToneGrid which : {TwoToneGrid::CallList, TwoToneGrid::Decode}) {
     const int index = static_cast<int>(which);
-    auto* grid =
-        new SignallingGrid(m_table.cells(which), TwoToneRules(m_table, which), QStringLiteral("Txt2Tone%1").arg(index));
+    auto* grid = new SignallingGrid(m_table.cells(which), Recording(TwoToneRules(m_table, which), CellStep(which)),
+                                    QStringLiteral("Txt2Tone%1").arg(index));
     grid->setObjectName(QStringLiteral("Grid2Tone%1").arg(index));
     m_grids[static_cast<std::size_t>(index)] = grid;
     AddGrid(grid);

@@ -13,7 +13,7 @@ class SignallingGrid;
 
 // `frm2Tone`: the 2-Tone Call List (`Grid2Tone` 0) and Decode list
 // (`Grid2Tone` 1), each in its frame `fra2Tone` with its text editor
-// `Txt2Tone`.  It touches the image only in RefreshAll and SaveData.
+// `Txt2Tone`.  Each committed cell is stored at once as an undoable step.
 class Frm2Tone : public SignallingWindow {
   Q_OBJECT
 
@@ -29,8 +29,11 @@ class Frm2Tone : public SignallingWindow {
 
  protected:
   void StoreTable(Image& image) const override { m_table.SaveData(image); }
+  [[nodiscard]] StepName WindowStep() const override;
 
  private:
+  static std::function<StepName(CellPos)> CellStep(TwoToneGrid which);
+
   TwoToneTable m_table;
   std::array<QGroupBox*, 2> m_frames{};
   std::array<SignallingGrid*, 2> m_grids{};

@@ -58,15 +58,26 @@ Frm5Tone::Frm5Tone(const EditingContext& context, QWidget* parent) : SignallingW
   connect(m_lists[0], &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index >= 0 && m_table.SetReferenceStandard(static_cast<std::size_t>(index))) ShowReference();
   });
+  // The two decode settings are stored as soon as they are chosen; choosing
+  // again in one list folds into its step.
   connect(m_lists[1], &QComboBox::currentIndexChanged, this, [this](int index) {
-    if (index >= 0) (void)m_table.SetRespondWaitingIndex(static_cast<std::size_t>(index));
+    if (index < 0 || !m_table.SetRespondWaitingIndex(static_cast<std::size_t>(index))) return;
+    StoreAsStep(TableStep<FiveToneTable>([](const FiveToneTable& t) { return t.captions().respondWaitingLabel; }), 400);
   });
   connect(m_lists[2], &QComboBox::currentIndexChanged, this, [this](int index) {
-    if (index >= 0) (void)m_table.SetFixDigitIndex(static_cast<std::size_t>(index));
+    if (index < 0 || !m_table.SetFixDigitIndex(static_cast<std::size_t>(index))) return;
+    StoreAsStep(TableStep<FiveToneTable>([](const FiveToneTable& t) { return t.captions().fixDigitLabel; }), 401);
   });
 
-  m_grid =
-      new SignallingGrid(m_table.cells(), FiveToneRules(m_table), QStringLiteral("Txt5T"), QStringLiteral("Cbo5T"));
+  const auto cellStep = [](CellPos cell) {
+    return TableStep<FiveToneTable>([cell](const FiveToneTable& table) {
+      const FiveToneTable::Captions captions = table.captions();
+      return captions.window + " " + captions.decodeFrame + " " + CellText(table.cells(), {cell.row, 0}) + " " +
+             CellText(table.cells(), {0, cell.column});
+    });
+  };
+  m_grid = new SignallingGrid(m_table.cells(), Recording(FiveToneRules(m_table), cellStep), QStringLiteral("Txt5T"),
+                              QStringLiteral("Cbo5T"));
   m_grid->setObjectName("Grid5Tone");
   AddGrid(m_grid);
 
@@ -151,6 +162,10 @@ void Frm5Tone::RefreshAll() {
   FillList(m_lists[1], m_table.respondWaitingItems(), m_table.respondWaitingIndex());
   FillList(m_lists[2], m_table.fixDigitItems(), m_table.fixDigitIndex());
   m_grid->Reload();
+}
+
+StepName Frm5Tone::WindowStep() const {
+  return TableStep<FiveToneTable>([](const FiveToneTable& table) { return table.captions().window; });
 }
 
 namespace {

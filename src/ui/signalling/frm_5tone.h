@@ -38,6 +38,7 @@ class Frm5Tone : public SignallingWindow {
 
  protected:
   void StoreTable(Image& image) const override { m_table.SaveData(image); }
+  [[nodiscard]] StepName WindowStep() const override;
 
  private:
   QGroupBox* MakeReferenceFrame();

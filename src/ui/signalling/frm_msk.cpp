@@ -28,6 +28,21 @@ GridRules MskRules(MskTable& table, MskGrid which) {
 
 }  // namespace
 
+std::function<StepName(CellPos)> FrmMsk::CellStep(MskGrid which) {
+  return [which](CellPos cell) {
+    return TableStep<MskTable>([which, cell](const MskTable& table) {
+      const MskTable::Captions captions = table.captions();
+      const CellGrid& cells = table.cells(which);
+      return captions.window + " " + (which == MskGrid::CallList ? captions.callFrame : captions.idFrame) + " " +
+             CellText(cells, {cell.row, 0}) + " " + CellText(cells, {0, cell.column});
+    });
+  };
+}
+
+StepName FrmMsk::WindowStep() const {
+  return TableStep<MskTable>([](const MskTable& table) { return table.captions().window; });
+}
+
 FrmMsk::FrmMsk(const EditingContext& context, QWidget* parent) : SignallingWindow(kWinMsk, context, parent) {
   setObjectName("frmMSK");
   auto* content = new QWidget;
@@ -35,8 +50,8 @@ FrmMsk::FrmMsk(const EditingContext& context, QWidget* parent) : SignallingWindo
   auto* lists = new QHBoxLayout;
   for (const MskGrid which : {MskGrid::CallList, MskGrid::IdCode}) {
     const int index = static_cast<int>(which);
-    auto* grid =
-        new SignallingGrid(m_table.cells(which), MskRules(m_table, which), QStringLiteral("TxtMSK%1").arg(index));
+    auto* grid = new SignallingGrid(m_table.cells(which), Recording(MskRules(m_table, which), CellStep(which)),
+                                    QStringLiteral("TxtMSK%1").arg(index));
     grid->setObjectName(QStringLiteral("GridMSK%1").arg(index));
     m_grids[static_cast<std::size_t>(index)] = grid;
     AddGrid(grid);
@@ -47,7 +62,10 @@ FrmMsk::FrmMsk(const EditingContext& context, QWidget* parent) : SignallingWindo
   m_invert = new QCheckBox;
   m_invert->setObjectName("ChkMsk");
   EnterMovesFocus(m_invert);
-  connect(m_invert, &QCheckBox::toggled, this, [this](bool on) { m_table.SetRepeaterInvert(on); });
+  connect(m_invert, &QCheckBox::toggled, this, [this](bool on) {
+    m_table.SetRepeaterInvert(on);
+    StoreAsStep(TableStep<MskTable>([](const MskTable& table) { return table.captions().invert; }));
+  });
   layout->addWidget(m_invert);
   layout->addStretch();
   RefreshAll();

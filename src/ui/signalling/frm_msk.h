@@ -14,8 +14,8 @@ class SignallingGrid;
 
 // `frmMSK`: the MSK Call List (`GridMSK` 0) and ID Code list (`GridMSK` 1),
 // each in its frame `FraMSK` with its text editor `TxtMSK`, and the
-// Repeater MSK Invert switch `ChkMsk`.  It touches the image only in
-// RefreshAll and SaveData.
+// Repeater MSK Invert switch `ChkMsk`.  Each committed cell and the switch
+// are stored at once as undoable steps.
 class FrmMsk : public SignallingWindow {
   Q_OBJECT
 
@@ -32,8 +32,11 @@ class FrmMsk : public SignallingWindow {
 
  protected:
   void StoreTable(Image& image) const override { m_table.SaveData(image); }
+  [[nodiscard]] StepName WindowStep() const override;
 
  private:
+  static std::function<StepName(CellPos)> CellStep(MskGrid which);
+
   MskTable m_table;
   std::array<QGroupBox*, 2> m_frames{};
   std::array<SignallingGrid*, 2> m_grids{};

@@ -60,7 +60,21 @@ QGroupBox* MakeFrame(const QString& objectName, QWidget* content) {
 
 void SignallingWindow::SaveData() {
   CommitEdit();
-  StoreTable(memory().image());
+  StoreAsStep(WindowStep());
+}
+
+void SignallingWindow::StoreAsStep(const StepName& name, int mergeKey) {
+  Edit(
+      name, [this](Image& image) { StoreTable(image); }, mergeKey);
+}
+
+GridRules SignallingWindow::Recording(GridRules rules, std::function<StepName(CellPos)> name) {
+  rules.commit = [this, commit = std::move(rules.commit), name = std::move(name)](CellPos cell, std::string_view text) {
+    CellCommit committed = commit(cell, text);
+    if (committed.accepted) StoreAsStep(name(cell));
+    return committed;
+  };
+  return rules;
 }
 
 void SignallingWindow::CommitEdit() {

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <vector>
 
+#include "core/memory_image.h"
+#include "model/signalling_cells.h"
 #include "ui/main/editing_window.h"
 
 class QGroupBox;
@@ -11,10 +14,23 @@ class QWidget;
 namespace orvex {
 
 class SignallingGrid;
+struct GridRules;
 
-// What the 2-Tone, 5-Tone and MSK windows share: edits live in their tables
-// until SaveData, an open in-cell edit is committed first, and a close by
-// the user stores and hides the window.
+// A step named, in each language, by what `name` reads off a table of type
+// `Table` loaded in that language: its captions and cell headings.
+template <class Table, class Name>
+StepName TableStep(Name name) {
+  return [name](int language) {
+    Table table;
+    table.Load(BlankImage(), language);
+    return name(table);
+  };
+}
+
+// What the 2-Tone, 5-Tone and MSK windows share: a committed cell, list or
+// switch is stored from the table at once as one undoable step, SaveData
+// commits an open in-cell edit and stores, and a close by the user stores
+// and hides the window.
 class SignallingWindow : public EditingWindow {
   Q_OBJECT
 
@@ -34,6 +50,13 @@ class SignallingWindow : public EditingWindow {
  protected:
   // Writes the table's values; no other byte changes.
   virtual void StoreTable(Image& image) const = 0;
+  // The window's caption in a language, naming the steps of SaveData.
+  [[nodiscard]] virtual StepName WindowStep() const = 0;
+  // The table into the image as one step called `name`; a non-zero
+  // `mergeKey` folds repeated choices in one list into one step.
+  void StoreAsStep(const StepName& name, int mergeKey = 0);
+  // `rules` whose commits store the table as a step named by the cell.
+  GridRules Recording(GridRules rules, std::function<StepName(CellPos)> name);
   // A grid whose open edit CommitEdit commits.
   void AddGrid(SignallingGrid* grid) { m_grids.push_back(grid); }
   // Puts the window's controls in, with the program icon, sized to what

@@ -1,0 +1,29 @@
+#pragma once
+
+// Every editing window of the program, for tests that drive the main window
+// as a user does.  Naming each class here also links its library's
+// registration into the test.
+
+#include "ui/channel/frm_channel.h"
+#include "ui/key/frm_key.h"
+#include "ui/scrambler/frm_scr.h"
+#include "ui/settings/frm_setting.h"
+#include "ui/signalling/frm_2tone.h"
+#include "ui/signalling/frm_5tone.h"
+#include "ui/signalling/frm_msk.h"
+
+namespace orvex::test {
+
+template <class Window>
+EditingWindowFactory Factory() {
+  return [](const EditingContext& context) { return new Window(context); };
+}
+
+inline EditingWindowFactories ProgramWindows() {
+  return {{kWinChannel, Factory<FrmChannel>()}, {kWinKey, Factory<FrmKey>()},
+          {kWinSetting, Factory<FrmSetting>()}, {kWinMsk, Factory<FrmMsk>()},
+          {kWinScrambler, Factory<FrmScr>()},   {kWin2Tone, Factory<Frm2Tone>()},
+          {kWin5Tone, Factory<Frm5Tone>()}};
+}
+
+}  // namespace orvex::test
