@@ -13,6 +13,7 @@
 #include "model/byte_fields.h"
 #include "model/channel_record.h"
 #include "model/csv.h"
+#include "model/import_report.h"
 
 namespace orvex {
 namespace {
@@ -145,8 +146,6 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
 
 bool SameWord(std::string_view a, std::string_view b) { return ToUpperAscii(a) == ToUpperAscii(b); }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 // A number of digits with at most one decimal point and nothing else, read
 // the same whatever the locale.
 template <class Number>
@@ -212,14 +211,14 @@ std::string CheckedTone(RowReader& reader, const std::string& column, const std:
                         std::string_view kind) {
   if (auto bytes = ToneBytes(tone, '.'); bytes && (*bytes)[1] != kEmpty)
     return ToneText((*bytes)[1], (*bytes)[0], "", '.');
-  reader.Problem(column + " " + Quoted(shown) + " is not a " + std::string(kind) + " of the list");
+  reader.Problem(column + " " + QuotedValue(shown) + " is not a " + std::string(kind) + " of the list");
   return {};
 }
 
 std::string CtcssTone(RowReader& reader, const std::string& column) {
   const std::string text = reader.GetOr(column, kDefaultCtcss);
   if (text.find_first_not_of("0123456789.") != std::string::npos) {
-    reader.Problem(column + " " + Quoted(text) + " is not a CTCSS tone such as 88.5");
+    reader.Problem(column + " " + QuotedValue(text) + " is not a CTCSS tone such as 88.5");
     return {};
   }
   return CheckedTone(reader, column, text, text, "CTCSS tone");
@@ -228,7 +227,7 @@ std::string CtcssTone(RowReader& reader, const std::string& column) {
 std::string DcsTone(RowReader& reader, const std::string& column, char polarity) {
   const std::string text = reader.GetOr(column, kDefaultDcs);
   if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) {
-    reader.Problem(column + " " + Quoted(text) + " is not a DCS code such as 023");
+    reader.Problem(column + " " + QuotedValue(text) + " is not a DCS code such as 023");
     return {};
   }
   const std::string code = std::string(3 - text.size(), '0') + text;
@@ -239,7 +238,7 @@ std::string DcsTone(RowReader& reader, const std::string& column, char polarity)
 void ReadTones(RowReader& reader, ImportRow& row) {
   const std::string polarity = ToUpperAscii(reader.GetOr("DtcsPolarity", kDefaultPolarity));
   if (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)
-    return reader.Problem("DtcsPolarity " + Quoted(polarity) + " is not two letters of N and R (Tx, then Rx)");
+    return reader.Problem("DtcsPolarity " + QuotedValue(polarity) + " is not two letters of N and R (Tx, then Rx)");
   const std::string mode = reader.GetOr("Tone", "");
   std::string txPart, rxPart;
   if (mode.empty()) {
@@ -261,11 +260,11 @@ void ReadTones(RowReader& reader, ImportRow& row) {
       return part.empty() || SameWord(part, "Tone") || SameWord(part, "DTCS");
     };
     if (!known(txPart) || !known(rxPart))
-      return reader.Problem("CrossMode " + Quoted(cross) +
+      return reader.Problem("CrossMode " + QuotedValue(cross) +
                             " is not one of Tone->Tone, DTCS->, ->DTCS, Tone->DTCS, "
                             "DTCS->Tone, ->Tone, DTCS->DTCS, Tone->");
   } else {
-    return reader.Problem("Tone " + Quoted(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
+    return reader.Problem("Tone " + QuotedValue(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
   }
   if (SameWord(txPart, "Tone")) row.encodeTone = CtcssTone(reader, "rToneFreq");
   if (SameWord(txPart, "DTCS")) row.encodeTone = DcsTone(reader, "DtcsCode", polarity[0]);
@@ -279,7 +278,7 @@ void ReadFrequencies(RowReader& reader, ImportRow& row) {
   const std::string frequency = reader.GetOr("Frequency", "");
   const auto rxUnits = ParseMhz(frequency);
   if (!rxUnits)
-    return reader.Problem("Frequency " + Quoted(frequency) + " is not a frequency in MHz such as 145.500000");
+    return reader.Problem("Frequency " + QuotedValue(frequency) + " is not a frequency in MHz such as 145.500000");
   row.rx = NormalizeFreq(FormatFreq(*rxUnits));
   const auto rx = static_cast<long long>(*ParseMhz(row.rx));
   const std::string duplex = reader.GetOr("Duplex", "");
@@ -290,14 +289,14 @@ void ReadFrequencies(RowReader& reader, ImportRow& row) {
   } else if (SameWord(duplex, "off")) {
     return;  // no Tx
   } else if (duplex != "+" && duplex != "-" && !SameWord(duplex, "split")) {
-    return reader.Problem("Duplex " + Quoted(duplex) + " is not one of \"\", +, -, split, off");
+    return reader.Problem("Duplex " + QuotedValue(duplex) + " is not one of \"\", +, -, split, off");
   } else if (!offset) {
-    return reader.Problem("Offset " + Quoted(offsetText) + " is not a frequency in MHz such as 0.600000");
+    return reader.Problem("Offset " + QuotedValue(offsetText) + " is not a frequency in MHz such as 0.600000");
   } else {
     tx = duplex == "+" ? rx + *offset : duplex == "-" ? rx - *offset : *offset;
   }
   if (tx <= 0)
-    return reader.Problem("Duplex " + duplex + " with Offset " + Quoted(offsetText) +
+    return reader.Problem("Duplex " + duplex + " with Offset " + QuotedValue(offsetText) +
                           " gives no Tx frequency above zero");
   row.tx = NormalizeFreq(FormatFreq(static_cast<FreqUnits>(tx)));
 }
@@ -307,13 +306,13 @@ void ReadFlags(RowReader& reader, ImportRow& row) {
     if (SameWord(*mode, "FM") || SameWord(*mode, "NFM"))
       row.wide = SameWord(*mode, "FM");
     else
-      reader.Problem("Mode " + Quoted(*mode) + " is not FM (wide) or NFM (narrow)");
+      reader.Problem("Mode " + QuotedValue(*mode) + " is not FM (wide) or NFM (narrow)");
   }
   if (auto skip = reader.Get("Skip")) {
     if (skip->empty() || SameWord(*skip, "P") || SameWord(*skip, "S"))
       row.scanAdd = !SameWord(*skip, "S");
     else
-      reader.Problem("Skip " + Quoted(*skip) + " is not \"\" or S");
+      reader.Problem("Skip " + QuotedValue(*skip) + " is not \"\" or S");
   }
   if (auto power = reader.Get("Power"); power && !power->empty()) {
     std::string watts = *power;
@@ -323,7 +322,7 @@ void ReadFlags(RowReader& reader, ImportRow& row) {
     else if (const auto figure = PlainNumber<double>(watts))
       row.highPower = *figure > kHighPowerWatts;
     else
-      reader.Problem("Power " + Quoted(*power) + " is not High, Low or a figure in watts");
+      reader.Problem("Power " + QuotedValue(*power) + " is not High, Low or a figure in watts");
   }
   if (auto name = reader.Get("Name", false)) row.name = CleanChannelName(*name);
 }
@@ -379,7 +378,7 @@ Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool re
     if (!columns.count(ToUpperAscii(std::string(required))))
       return Fail("line " + std::to_string(header.line) + ": the header has no " + std::string(required) + " column");
 
-  std::vector<std::string> errors;
+  ErrorReport errors;
   std::vector<ImportRow> rows;
   std::map<int, std::size_t> lineOf;
   for (auto record = records->begin() + 1; record != records->end(); ++record) {
@@ -392,7 +391,7 @@ Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool re
     const std::string location = reader.GetOr("Location", "");
     const auto number = location.size() <= 3 ? PlainNumber<int>(location) : std::nullopt;
     if (!number || !IsChannelNumber(*number)) {
-      reader.Problem("Location " + Quoted(location) + " is not a channel number 1..128");
+      reader.Problem("Location " + QuotedValue(location) + " is not a channel number 1..128");
     } else if (const auto seen = lineOf.find(*number); seen != lineOf.end()) {
       reader.Problem("channel " + location + " is already given on line " + std::to_string(seen->second));
     } else {
@@ -403,7 +402,7 @@ Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool re
     ReadTones(reader, row);
     ReadFlags(reader, row);
     if (!reader.problems().empty())
-      errors.push_back(LineError(row.line, reader.problems()));
+      errors.Add(LineError(row.line, reader.problems()));
     else
       rows.push_back(std::move(row));
   }
@@ -414,13 +413,9 @@ Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool re
       for (int n = O::kFirst; n <= O::kLast; ++n)
         if (!lineOf.count(n)) ClearChannel(image, n);
     for (const auto& row : rows)
-      if (auto stored = ApplyRow(image, base, row); !stored) errors.push_back(LineError(row.line, {stored.error()}));
+      if (auto stored = ApplyRow(image, base, row); !stored) errors.Add(LineError(row.line, {stored.error()}));
   }
-  if (!errors.empty()) {
-    std::string message;
-    for (const auto& e : errors) message += (message.empty() ? "" : "\n") + e;
-    return Fail(message);
-  }
+  if (!errors.empty()) return Fail(errors.Text());
   return image;
 }
 

@@ -5,6 +5,7 @@
 #include "core/strings.h"
 #include "core/tone.h"
 #include "model/byte_fields.h"
+#include "model/import_report.h"
 
 namespace orvex {
 namespace {
@@ -130,8 +131,6 @@ void StoreItem(int column, std::size_t index, std::uint8_t& flagsA, std::uint8_t
   }
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 std::string Joined(const std::vector<std::string>& items) {
   std::string text;
   for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
@@ -206,9 +205,7 @@ void EncodeChannelName(Image& image, int n, std::string_view text) {
   for (std::size_t i = 0; i < O::kNameLength; ++i) row[i] = i < text.size() ? NameCode(text[i]) : O::kNameSpaceCode;
 }
 
-bool IsProgrammed(const Image& image, int n) {
-  return HasFreq(RowOf(image, ChannelRow(n)), Direction::Rx);
-}
+bool IsProgrammed(const Image& image, int n) { return HasFreq(RowOf(image, ChannelRow(n)), Direction::Rx); }
 
 ChannelFields ReadChannel(const Image& image, int n, int language, char separator) {
   ChannelFields fields;
@@ -261,7 +258,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
     const auto items = ChannelListItems(column, language);
     const auto found = std::find(items.begin(), items.end(), fields.at(column));
     if (found == items.end()) {
-      note(column, Quoted(fields.at(column)) + " is not one of " + Joined(items));
+      note(column, QuotedValue(fields.at(column)) + " is not one of " + Joined(items));
       continue;
     }
     StoreItem(column, static_cast<std::size_t>(found - items.begin()), out[O::kFlagsA], out[O::kFlagsB]);
@@ -269,7 +266,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
   const bool showable =
       std::all_of(fields.name.begin(), fields.name.end(), [](char c) { return NameChar(NameCode(c)) == c; });
   if (fields.name.size() > O::kNameLength || !showable)
-    note(kColName, Quoted(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
+    note(kColName, QuotedValue(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
 
   if (!problems.empty()) {
     std::string message = "channel " + std::to_string(n) + ": ";
