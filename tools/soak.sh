@@ -7,6 +7,7 @@
 # (more than 10 s), silent corruption or failure reported as success.
 #   TRANSFERS=1000  KILLS=1000  SEED=1  BUILD=build  (the normal build, made
 #   by tools/test.sh or cmake; the fuzz build is made by fuzz/run.sh)
+#   SOAK_FUZZ=0 leaves the fuzzing out.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -64,7 +65,9 @@ stop_sim() {
 # --- fuzzing and the whole corruption sweep ---------------------------------
 fuzz_seconds=$((minutes * 60 * 2 / 5 / 4))
 [ "$fuzz_seconds" -ge 10 ] || fuzz_seconds=10
-if command -v clang++ >/dev/null; then
+if [ "${SOAK_FUZZ:-1}" = 0 ]; then
+  echo "soak: fuzzing skipped (SOAK_FUZZ=0)" >&2
+elif command -v clang++ >/dev/null; then
   MIN_RUNS=0 fuzz/run.sh "$fuzz_seconds" >"$work/fuzz.log" 2>&1
   for target in decode_fuzz open_fuzz csv_fuzz json_fuzz; do
     runs=$(sed -n "s/^$target: no finding in .* (\([0-9]*\) runs.*/\1/p" "$work/fuzz.log")
@@ -74,7 +77,7 @@ if command -v clang++ >/dev/null; then
 else
   echo "soak: clang++ missing, fuzzing skipped" >&2
 fi
-sweep=$root/${BUILD:-build}/tests/codeplug/corruption_sweep_test
+sweep=$bin/corruption_sweep_test
 if [ -x "$sweep" ]; then
   if ORVEX_EVERY_FLIP=1 "$sweep" --gtest_filter='*SingleBitFlips*' >"$work/sweep.log" 2>&1; then
     flips=$(sed -n 's/^\([0-9]*\)-byte file.*/\1/p' "$work/sweep.log" | awk '{s += $1 * 8} END {print s + 0}')
