@@ -225,8 +225,9 @@ expect() {
 }
 truncate -s 100M "$work/big"
 mkfifo "$work/fifo" "$work/fed"
-(yes 2>/dev/null >"$work/fed") &
-feeder=$!
+# A FIFO fed without end; each reader gets a writer of its own (yes ends when
+# the reader goes).
+feed() { [ "$1" != "$work/fed" ] || { yes >"$work/fed" 2>/dev/null & }; }
 { printf 'Location,Frequency\r\n'; head -c 3500000 /dev/zero | tr '\0' ','; } >"$work/commas.csv"
 head -c 20000000 /dev/zero | tr '\0' ',' >"$work/commas20.csv"
 { printf 'Location,Frequency\r\n'; for _ in $(seq 200000); do printf '999,1\r\n'; done; } >"$work/rows.csv"
@@ -236,14 +237,13 @@ printf '{"channels": [{"number": 1e300}, {"number": -1e400}]}' >"$work/number.js
 echo text >"$work/file.txt"
 b=$work/blank.tw
 for input in /dev/zero /dev/urandom "$work/big" "$work/fed"; do
-  expect 1 300 -- "$cli" info "$input"
-  expect 1 300 -- "$cli" dump "$input"
-  expect 1 300 -- "$cli" export "$input" --format csv
-  expect 1 300 -- "$cli" pack "$input" "$work/x"
-  expect 1 300 -- "$cli" import "$b" --csv "$input" -o "$work/x"
-  expect 1 300 -- "$cli" import "$b" --json "$input" -o "$work/x"
+  feed "$input"; expect 1 300 -- "$cli" info "$input"
+  feed "$input"; expect 1 300 -- "$cli" dump "$input"
+  feed "$input"; expect 1 300 -- "$cli" export "$input" --format csv
+  feed "$input"; expect 1 300 -- "$cli" pack "$input" "$work/x"
+  feed "$input"; expect 1 300 -- "$cli" import "$b" --csv "$input" -o "$work/x"
+  feed "$input"; expect 1 300 -- "$cli" import "$b" --json "$input" -o "$work/x"
 done
-kill $feeder 2>/dev/null
 for csv in commas.csv commas20.csv rows.csv; do
   expect 1 3000 -- "$cli" import "$b" --csv "$work/$csv" -o "$work/x"
 done
