@@ -210,11 +210,8 @@ class ChannelCommandsTest : public QObject {
 
   void csvImportTheUsableRows() {
     Start(FullImage());
-    const QByteArray csv = "Location,Name,Frequency
-        2,
-                     NEW, 146.000000 3, OLD, 600 4, Far away,
-                     146.0031 ";
-                     m_prompter->openName = WriteFile(QStringLiteral("mixed.csv"), csv);
+    const QByteArray csv = "Location,Name,Frequency\n2,NEW,146.000000\n3,OLD,600\n4,Far away,146.0031\n";
+    m_prompter->openName = WriteFile(QStringLiteral("mixed.csv"), csv);
     m_prompter->answers << QMessageBox::Yes;
     m_main->Dispatch("miImportCsv");
     QCOMPARE(m_window->table().Cell(2, kColName), std::string("NEW   "));
