@@ -1,3 +1,4 @@
+#include <charconv>
 #include <iostream>
 #include <string_view>
 
@@ -5,6 +6,7 @@
 #include "cli/verb.h"
 #include "model/channel_csv.h"
 #include "model/codeplug_document.h"
+#include "model/import_report.h"
 #include "model/json/json_document.h"
 
 namespace orvex::cli {
@@ -14,7 +16,7 @@ namespace {
 void PrintErrorLines(const std::string& file, std::string_view errors) {
   while (!errors.empty()) {
     const auto end = errors.find('\n');
-    PrintError(file + ": " + std::string(errors.substr(0, end)));
+    PrintError((file.empty() ? std::string() : file + ": ") + std::string(errors.substr(0, end)));
     errors = end == std::string_view::npos ? std::string_view() : errors.substr(end + 1);
   }
 }
@@ -36,6 +38,17 @@ std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& pa
   return *imported;
 }
 
+// The channel --renumber starts at: 0 without it, 1 when given bare.
+std::optional<int> RenumberFrom(const Args& args) {
+  const auto value = args.value("--renumber");
+  if (!value) return 0;
+  if (value->empty()) return 1;
+  int from = 0;
+  const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), from);
+  if (error != std::errc() || end != value->data() + value->size() || from < 1 || from > 128) return std::nullopt;
+  return from;
+}
+
 int runImport(const Args& args) {
   const auto csvPath = args.value("--csv");
   const auto jsonPath = args.value("--json");
@@ -46,6 +59,11 @@ int runImport(const Args& args) {
   }
   if (!outPath || outPath->empty()) {
     PrintError("import needs -o OUT for the codeplug it writes");
+    return kExitUsage;
+  }
+  const auto renumberFrom = RenumberFrom(args);
+  if (!renumberFrom) {
+    PrintError("--renumber takes the first channel number, 1..128");
     return kExitUsage;
   }
   if (!DestinationOrReport(*outPath)) return kExitFailure;
@@ -61,23 +79,41 @@ int runImport(const Args& args) {
   }
   const auto text = ReadInputOrReport(*csvPath, InputKind::Document);
   if (!text) return kExitFailure;
-  const auto imported = ImportChannelsCsv(
-      *base, std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), args.has("--replace"));
-  if (!imported) {
-    PrintErrorLines(*csvPath, imported.error());  // one line per bad row
+  const auto rows =
+      ReadChannelsCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), *renumberFrom);
+  if (!rows) {
+    PrintErrorLines(*csvPath, rows.error());
     PrintError("nothing was written");
     return kExitFailure;
   }
-  return SaveCodeplugOrReport(*outPath, *imported) ? kExitOk : kExitFailure;
+  Image image = *base;
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, args.has("--replace"));
+  const bool skipInvalid = args.has("--skip-invalid");
+  ErrorReport skipped, adjusted;
+  for (const auto& note : report.skipped)
+    skipped.Add(*csvPath + ": line " + std::to_string(note.line) + ": " + (skipInvalid ? "skipped: " : "") + note.text);
+  PrintErrorLines("", skipped.Text());
+  if (!skipInvalid && !report.skipped.empty()) {
+    PrintError("nothing was written (--skip-invalid imports the other rows)");
+    return kExitFailure;
+  }
+  for (const auto& note : report.adjustments) adjusted.Add(*csvPath + ": " + NoteText(note));
+  PrintErrorLines("", adjusted.Text());
+  if (!SaveCodeplugOrReport(*outPath, image)) return kExitFailure;
+  std::cout << CsvImportSummary(report) << std::endl;
+  return kExitOk;
 }
 
 const VerbRegistration kImport({"import",
-                                "import FILE (--csv IN.csv | --json IN.json) -o OUT [--replace]",
+                                "import FILE (--csv IN.csv | --json IN.json) -o OUT [--replace] [--skip-invalid] "
+                                "[--renumber [N]]",
                                 "applies a channel CSV (or a JSON codeplug) onto FILE and writes the result to OUT",
                                 {{"--csv", true, "channel CSV to apply"},
                                  {"--json", true, "JSON codeplug to apply"},
                                  {"-o", true, "codeplug file to write (- for standard output)"},
-                                 {"--replace", false, "clear the channels the CSV does not list"}},
+                                 {"--replace", false, "clear the channels the CSV does not list"},
+                                 {"--skip-invalid", false, "import the CSV rows the radio takes and list the others"},
+                                 {"--renumber", false, "place CSV rows in file order from channel 1 (or N)", true}},
                                 1,
                                 1,
                                 runImport});

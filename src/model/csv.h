@@ -27,8 +27,10 @@ struct CsvRecord {
 // quotes may hold commas, line breaks and doubled quotes; lines end in CRLF,
 // LF or CR; a UTF-8 byte order mark at the start is skipped.  Blank lines
 // are skipped.  An unterminated quote, text after a closing quote or a text
-// beyond the limits is an error naming its line.
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, const CsvLimits& limits = {});
+// beyond the limits is an error naming its line.  With a `comment`
+// character, a line that starts with it (after spaces) outside a quoted
+// field is skipped like a blank one.
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment = '\0', const CsvLimits& limits = {});
 
 // A field as it must be written: quoted (with quotes doubled) when it holds
 // a comma, a quote, a line break or leading or trailing spaces.
