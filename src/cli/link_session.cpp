@@ -110,7 +110,15 @@ std::optional<LinkOptions> LinkOptionsOrReport(const Args& args) {
   return options;
 }
 
-LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory) {
+void SayCompleted(CloneDirection direction, const LinkOptions& options) {
+  std::cerr << Say(direction == CloneDirection::Read ? CloneMessages::kReadingCompleted
+                                                     : CloneMessages::kWritingCompleted,
+                   options.language)
+            << "\n";
+}
+
+LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory,
+                           bool sayCompleted) {
   static int argc = 1;
   static char name[] = "orvex-cli";
   static char* argv[] = {name, nullptr};
@@ -125,10 +133,7 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
   QObject::connect(&transfer, &CloneTransfer::completed, [&] {
     bar.End();
     result = LinkResult::Completed;
-    std::cerr << Say(direction == CloneDirection::Read ? CloneMessages::kReadingCompleted
-                                                       : CloneMessages::kWritingCompleted,
-                     options.language)
-              << "\n";
+    if (sayCompleted) SayCompleted(direction, options);
   });
   QObject::connect(&transfer, &CloneTransfer::modelMismatch, [&] {
     bar.End();

@@ -28,8 +28,14 @@ std::optional<LinkOptions> LinkOptionsOrReport(const Args& args);
 enum class LinkResult { Completed, ModelMismatch, Failed, OpenFailed };
 
 // Runs a Read or Write to its end, retrying a failed transfer from the
-// greeting up to options.retries times; prints the outcome on stderr.
-LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory);
+// greeting up to options.retries times; prints the outcome on stderr.  With
+// sayCompleted false a completed transfer is not announced: the caller says
+// so once what it does with the result (saving a file) has worked too.
+LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory,
+                           bool sayCompleted = true);
+
+// "Reading completed!" or "Writing completed!" on stderr.
+void SayCompleted(CloneDirection direction, const LinkOptions& options);
 
 // Every row a Write sends whose bytes differ between the two images.
 std::vector<int> DifferingRows(const Image& radio, const Image& file);

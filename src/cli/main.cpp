@@ -1,8 +1,12 @@
 // orvex-cli: the codeplug and radio tool for scripts and terminals.
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "cli/codeplug_args.h"
 #include "cli/verb.h"
 
 namespace orvex::cli {
@@ -47,8 +51,8 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
         arg.resize(eq);
         inlineValue = true;
       }
-      const auto found = std::find_if(verb.options.begin(), verb.options.end(),
-                                     [&](const OptionSpec& o) { return o.name == arg; });
+      const auto found =
+          std::find_if(verb.options.begin(), verb.options.end(), [&](const OptionSpec& o) { return o.name == arg; });
       if (found == verb.options.end()) {
         PrintError("unknown option " + arg + " for '" + std::string(verb.name) + "'");
         PrintVerbHelp(verb, std::cerr);
@@ -97,7 +101,9 @@ void PrintError(std::string_view message) { std::cerr << "orvex-cli: " << messag
 
 }  // namespace orvex::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Dispatch(int argc, char** argv) {
   using namespace orvex::cli;
   if (argc < 2) {
     PrintOverview(std::cerr);
@@ -113,4 +119,18 @@ int main(int argc, char** argv) {
   PrintError("unknown verb '" + name + "'");
   PrintOverview(std::cerr);
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orvex::cli;
+  // Output to a file or pipe is held until the end, so a write error is met
+  // by the final flush with its reason ("No space left on device") at hand.
+  static char buffer[1 << 20];
+  if (!isatty(STDOUT_FILENO)) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+  const int status = Dispatch(argc, argv);
+  // A result printed into a full disk or a closed pipe is not a success.
+  if (!FlushStandardOutput() && status == kExitOk) return kExitFailure;
+  return status;
 }

@@ -1,17 +1,13 @@
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
 #include <charconv>
 #include <iostream>
 #include <string_view>
 
 #include "cli/codeplug_args.h"
 #include "cli/verb.h"
-#include "codeplug/file_io.h"
 #include "model/channel_csv.h"
 #include "model/codeplug_document.h"
+#include "model/import_report.h"
+#include "model/json/json_document.h"
 
 namespace orvex::cli {
 namespace {
@@ -20,57 +16,21 @@ namespace {
 void PrintErrorLines(const std::string& file, std::string_view errors) {
   while (!errors.empty()) {
     const auto end = errors.find('\n');
-    PrintError(file + ": " + std::string(errors.substr(0, end)));
+    PrintError((file.empty() ? std::string() : file + ": ") + std::string(errors.substr(0, end)));
     errors = end == std::string_view::npos ? std::string_view() : errors.substr(end + 1);
-  }
-}
-
-DocNode FromJson(const QJsonValue& value) {
-  switch (value.type()) {
-    case QJsonValue::Bool:
-      return DocNode{value.toBool()};
-    case QJsonValue::Double:
-      return DocNode{value.toDouble()};
-    case QJsonValue::String:
-      return DocNode{value.toString().toStdString()};
-    case QJsonValue::Array: {
-      DocItems items;
-      for (const auto& child : value.toArray()) items.push_back(FromJson(child));
-      return DocNode{std::move(items)};
-    }
-    case QJsonValue::Object: {
-      DocMembers members;
-      const QJsonObject object = value.toObject();
-      for (auto it = object.begin(); it != object.end(); ++it)
-        members.emplace_back(it.key().toStdString(), FromJson(it.value()));
-      return DocNode{std::move(members)};
-    }
-    default:
-      return DocNode{};
   }
 }
 
 // The JSON codeplug applied onto `base`; every problem is printed.
 std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& path) {
-  const auto bytes = ReadWholeFile(path);
-  if (!bytes) {
-    PrintError(path + ": " + bytes.error());
+  const auto bytes = ReadInputOrReport(path, InputKind::Document);
+  if (!bytes) return std::nullopt;
+  const auto root = ParseJsonDocument(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (!root) {
+    PrintError(path + ":" + root.error());
     return std::nullopt;
   }
-  const QByteArray json(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()));
-  QJsonParseError error{};
-  const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-  if (error.error != QJsonParseError::NoError) {
-    // Line and column of the offset Qt reports, both counted from 1.
-    const qsizetype offset = std::min<qsizetype>(error.offset, json.size());
-    const qsizetype line = json.left(offset).count('\n') + 1;
-    const qsizetype column = offset - (json.lastIndexOf('\n', offset - 1) + 1) + 1;
-    PrintError(path + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
-               error.errorString().toStdString());
-    return std::nullopt;
-  }
-  const DocNode root = document.isObject() ? FromJson(document.object()) : FromJson(document.array());
-  auto imported = ImportDocument(base, root);
+  auto imported = ImportDocument(base, *root);
   if (!imported) {
     PrintErrorLines(path, imported.error());
     return std::nullopt;
@@ -106,6 +66,7 @@ int runImport(const Args& args) {
     PrintError("--renumber takes the first channel number, 1..128");
     return kExitUsage;
   }
+  if (!DestinationOrReport(*outPath)) return kExitFailure;
   const auto base = LoadCodeplugOrReport(args.positional[0]);
   if (!base) return kExitFailure;
   if (jsonPath) {
@@ -116,11 +77,8 @@ int runImport(const Args& args) {
     }
     return SaveCodeplugOrReport(*outPath, *imported) ? kExitOk : kExitFailure;
   }
-  const auto text = ReadWholeFile(*csvPath);
-  if (!text) {
-    PrintError(*csvPath + ": " + text.error());
-    return kExitFailure;
-  }
+  const auto text = ReadInputOrReport(*csvPath, InputKind::Document);
+  if (!text) return kExitFailure;
   const auto rows =
       ReadChannelsCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), *renumberFrom);
   if (!rows) {
@@ -131,13 +89,16 @@ int runImport(const Args& args) {
   Image image = *base;
   const CsvImportReport report = ApplyChannelsCsv(image, *rows, args.has("--replace"));
   const bool skipInvalid = args.has("--skip-invalid");
+  ErrorReport skipped, adjusted;
   for (const auto& note : report.skipped)
-    PrintError(*csvPath + ": line " + std::to_string(note.line) + ": " + (skipInvalid ? "skipped: " : "") + note.text);
+    skipped.Add(*csvPath + ": line " + std::to_string(note.line) + ": " + (skipInvalid ? "skipped: " : "") + note.text);
+  PrintErrorLines("", skipped.Text());
   if (!skipInvalid && !report.skipped.empty()) {
     PrintError("nothing was written (--skip-invalid imports the other rows)");
     return kExitFailure;
   }
-  for (const auto& note : report.adjustments) PrintError(*csvPath + ": " + NoteText(note));
+  for (const auto& note : report.adjustments) adjusted.Add(*csvPath + ": " + NoteText(note));
+  PrintErrorLines("", adjusted.Text());
   if (!SaveCodeplugOrReport(*outPath, image)) return kExitFailure;
   std::cout << CsvImportSummary(report) << std::endl;
   return kExitOk;
@@ -149,7 +110,7 @@ const VerbRegistration kImport({"import",
                                 "applies a channel CSV (or a JSON codeplug) onto FILE and writes the result to OUT",
                                 {{"--csv", true, "channel CSV to apply"},
                                  {"--json", true, "JSON codeplug to apply"},
-                                 {"-o", true, "codeplug file to write"},
+                                 {"-o", true, "codeplug file to write (- for standard output)"},
                                  {"--replace", false, "clear the channels the CSV does not list"},
                                  {"--skip-invalid", false, "import the CSV rows the radio takes and list the others"},
                                  {"--renumber", false, "place CSV rows in file order from channel 1 (or N)", true}},

@@ -13,16 +13,21 @@ int runRead(const Args& args) {
     PrintError("-o FILE is required");
     return kExitUsage;
   }
+  if (!DestinationOrReport(*output)) return kExitFailure;
   // Rows a Read does not fetch stay as a new codeplug has them.
   RadioMemory memory;
   InitMemory(memory);
-  const LinkResult result = RunLinkTransfer(CloneDirection::Read, *options, memory);
+  const LinkResult result = RunLinkTransfer(CloneDirection::Read, *options, memory, false);
   if (result != LinkResult::Completed) return ExitStatus(result);
-  return SaveCodeplugOrReport(*output, memory.image()) ? kExitOk : kExitFailure;
+  // Completion is announced only once the file holds what was read.
+  if (!SaveCodeplugOrReport(*output, memory.image())) return kExitFailure;
+  SayCompleted(CloneDirection::Read, *options);
+  return kExitOk;
 }
 
-const VerbRegistration kRead({"read", "read --port PORT -o FILE", "reads the radio's memory into a codeplug file",
-                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required)"}}), 0, 0, runRead});
+const VerbRegistration kRead(
+    {"read", "read --port PORT -o FILE", "reads the radio's memory into a codeplug file",
+     LinkOptionSpecs({{"-o", true, "the codeplug file to write (required; - for standard output)"}}), 0, 0, runRead});
 
 }  // namespace
 }  // namespace orvex::cli

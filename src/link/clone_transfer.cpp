@@ -1,7 +1,9 @@
 #include "link/clone_transfer.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
+#include "link/serial_lock.h"
 #include "link/serial_ports.h"
 
 namespace orvex {
@@ -62,6 +64,7 @@ bool CloneTransfer::start(CloneDirection direction, const QString& portName, Rad
   m_port.setParity(QSerialPort::NoParity);
   m_port.setStopBits(QSerialPort::OneStop);
   m_port.setFlowControl(QSerialPort::NoFlowControl);
+  ClearStaleSerialLock(QFileInfo(portName).isAbsolute() ? portName : QStringLiteral("/dev/") + portName);
   if (!m_port.open(QIODevice::ReadWrite)) {
     const QString reason = m_port.errorString();
     m_port.clearError();

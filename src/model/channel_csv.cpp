@@ -15,6 +15,7 @@
 #include "model/byte_fields.h"
 #include "model/channel_record.h"
 #include "model/csv.h"
+#include "model/import_report.h"
 
 namespace orvex {
 namespace {
@@ -148,8 +149,6 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
 
 bool SameWord(std::string_view a, std::string_view b) { return ToUpperAscii(a) == ToUpperAscii(b); }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 // A number of digits with at most one decimal point and nothing else, read
 // the same whatever the locale.
 template <class Number>
@@ -241,7 +240,7 @@ std::string CheckedTone(RowReader& reader, const std::string& column, const std:
                         std::string_view kind) {
   if (auto bytes = ToneBytes(tone, '.'); bytes && (*bytes)[1] != kEmpty)
     return ToneText((*bytes)[1], (*bytes)[0], "", '.');
-  reader.Problem(column + " " + Quoted(shown) + " is not a " + std::string(kind) + " of the list");
+  reader.Problem(column + " " + QuotedValue(shown) + " is not a " + std::string(kind) + " of the list");
   return {};
 }
 
@@ -251,7 +250,7 @@ std::string CtcssTone(RowReader& reader, std::string column) {
   if (!reader.Has(column) && reader.Has(other)) column = other;
   const std::string text = reader.GetOr(column, kDefaultCtcss);
   if (text.find_first_not_of("0123456789.") != std::string::npos) {
-    reader.Problem(column + " " + Quoted(text) + " is not a CTCSS tone such as 88.5");
+    reader.Problem(column + " " + QuotedValue(text) + " is not a CTCSS tone such as 88.5");
     return {};
   }
   return CheckedTone(reader, column, text, text, "CTCSS tone");
@@ -260,7 +259,7 @@ std::string CtcssTone(RowReader& reader, std::string column) {
 std::string DcsTone(RowReader& reader, const std::string& column, char polarity) {
   const std::string text = reader.GetOr(column, kDefaultDcs);
   if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) {
-    reader.Problem(column + " " + Quoted(text) + " is not a DCS code such as 023");
+    reader.Problem(column + " " + QuotedValue(text) + " is not a DCS code such as 023");
     return {};
   }
   const std::string code = std::string(3 - text.size(), '0') + text;
@@ -271,7 +270,7 @@ std::string DcsTone(RowReader& reader, const std::string& column, char polarity)
 void ReadTones(RowReader& reader, CsvChannelRow& row) {
   const std::string polarity = ToUpperAscii(reader.GetOr("DtcsPolarity", kDefaultPolarity));
   if (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)
-    return reader.Problem("DtcsPolarity " + Quoted(polarity) + " is not two letters of N and R (Tx, then Rx)");
+    return reader.Problem("DtcsPolarity " + QuotedValue(polarity) + " is not two letters of N and R (Tx, then Rx)");
   const std::string mode = reader.GetOr("Tone", "");
   std::string txPart, rxPart;
   if (mode.empty()) {
@@ -293,11 +292,11 @@ void ReadTones(RowReader& reader, CsvChannelRow& row) {
       return part.empty() || SameWord(part, "Tone") || SameWord(part, "DTCS");
     };
     if (!known(txPart) || !known(rxPart))
-      return reader.Problem("CrossMode " + Quoted(cross) +
+      return reader.Problem("CrossMode " + QuotedValue(cross) +
                             " is not one of Tone->Tone, DTCS->, ->DTCS, Tone->DTCS, "
                             "DTCS->Tone, ->Tone, DTCS->DTCS, Tone->");
   } else {
-    return reader.Problem("Tone " + Quoted(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
+    return reader.Problem("Tone " + QuotedValue(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
   }
   if (SameWord(txPart, "Tone")) row.encodeTone = CtcssTone(reader, "rToneFreq");
   if (SameWord(txPart, "DTCS")) row.encodeTone = DcsTone(reader, "DtcsCode", polarity[0]);
@@ -331,8 +330,9 @@ std::string StoredFreq(RowReader& reader, CsvChannelRow& row, double mhz, const 
 void ReadFrequencies(RowReader& reader, CsvChannelRow& row) {
   const std::string frequency = reader.GetOr("Frequency", "");
   const auto rx = ParseMhz(frequency);
-  if (!rx) return reader.Problem("Frequency " + Quoted(frequency) + " is not a frequency in MHz such as 145.500000");
-  row.rx = StoredFreq(reader, row, *rx, "Frequency " + Quoted(frequency), frequency);
+  if (!rx)
+    return reader.Problem("Frequency " + QuotedValue(frequency) + " is not a frequency in MHz such as 145.500000");
+  row.rx = StoredFreq(reader, row, *rx, "Frequency " + QuotedValue(frequency), frequency);
   const std::string duplex = reader.GetOr("Duplex", "");
   const std::string offsetText = reader.GetOr("Offset", "0");
   const auto offset = ParseMhz(offsetText);
@@ -341,14 +341,14 @@ void ReadFrequencies(RowReader& reader, CsvChannelRow& row) {
   } else if (SameWord(duplex, "off")) {
     return;  // no Tx
   } else if (duplex != "+" && duplex != "-" && !SameWord(duplex, "split")) {
-    return reader.Problem("Duplex " + Quoted(duplex) + " is not one of \"\", +, -, split, off");
+    return reader.Problem("Duplex " + QuotedValue(duplex) + " is not one of \"\", +, -, split, off");
   } else if (!offset) {
-    return reader.Problem("Offset " + Quoted(offsetText) + " is not a frequency in MHz such as 0.600000");
+    return reader.Problem("Offset " + QuotedValue(offsetText) + " is not a frequency in MHz such as 0.600000");
   } else {
     tx = duplex == "+" ? *rx + *offset : duplex == "-" ? *rx - *offset : *offset;
   }
   if (std::llround(tx * 100000.0) <= 0)
-    return reader.Problem("Duplex " + duplex + " with Offset " + Quoted(offsetText) +
+    return reader.Problem("Duplex " + duplex + " with Offset " + QuotedValue(offsetText) +
                           " gives no Tx frequency above zero");
   if (row.rx.empty()) return;  // the Rx problem says enough
   row.tx = std::llround(tx * 100000.0) == std::llround(*rx * 100000.0)
@@ -361,26 +361,27 @@ void ReadFlags(RowReader& reader, CsvChannelRow& row) {
     if (SameWord(*mode, "FM") || SameWord(*mode, "NFM"))
       row.wide = SameWord(*mode, "FM");
     else
-      reader.Problem("Mode " + Quoted(*mode) + " is not FM (wide) or NFM (narrow)");
+      reader.Problem("Mode " + QuotedValue(*mode) + " is not FM (wide) or NFM (narrow)");
   }
   if (auto skip = reader.Get("Skip")) {
     if (skip->empty() || SameWord(*skip, "P") || SameWord(*skip, "S"))
       row.scanAdd = !SameWord(*skip, "S");
     else
-      reader.Problem("Skip " + Quoted(*skip) + " is not \"\" or S");
+      reader.Problem("Skip " + QuotedValue(*skip) + " is not \"\" or S");
   }
   if (auto power = reader.Get("Power"); power && !power->empty()) {
     row.highPower = ParsePower(*power);
     if (!row.highPower)
-      reader.Problem("Power " + Quoted(*power) + " is not High, Mid, Low, a figure in watts such as 5.0W or in dBm");
+      reader.Problem("Power " + QuotedValue(*power) +
+                     " is not High, Mid, Low, a figure in watts such as 5.0W or in dBm");
   }
   if (auto name = reader.Get("Name", false)) {
     const FittedName fitted = FitChannelName(*name);
     row.name = fitted.name;
     if (fitted.cut)
-      row.adjustments.push_back("name " + Quoted(*name) + " cut to six characters: " + Quoted(fitted.name));
+      row.adjustments.push_back("name " + QuotedValue(*name) + " cut to six characters: " + QuotedValue(fitted.name));
     else if (fitted.replaced)
-      row.adjustments.push_back("name " + Quoted(*name) + " stored as " + Quoted(fitted.name) +
+      row.adjustments.push_back("name " + QuotedValue(*name) + " stored as " + QuotedValue(fitted.name) +
                                 ": the radio has no other characters than A-Z, 0-9, +, ? and space");
   }
 }
@@ -470,7 +471,7 @@ Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int ren
       const std::string location = reader.GetOr("Location", "");
       const auto number = location.size() <= 3 ? PlainNumber<int>(location) : std::nullopt;
       if (!number || !IsChannelNumber(*number)) {
-        reader.Problem("Location " + Quoted(location) + " is not a channel number 1..128");
+        reader.Problem("Location " + QuotedValue(location) + " is not a channel number 1..128");
       } else if (const auto seen = lineOf.find(*number); seen != lineOf.end()) {
         reader.Problem("channel " + location + " is already given on line " + std::to_string(seen->second));
       } else {
@@ -529,7 +530,7 @@ CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>&
     std::vector<std::string> notes = row->adjustments;
     if (const auto other = SharesNameWith(image, row->location, storedBy, row->line))
       notes.push_back("channel " + std::to_string(row->location) + " now has the same name " +
-                      Quoted(DecodeChannelName(image, row->location)) + " as channel " + std::to_string(*other));
+                      QuotedValue(DecodeChannelName(image, row->location)) + " as channel " + std::to_string(*other));
     for (auto& note : notes) report.adjustments.push_back({row->line, std::move(note)});
     report.adjusted += notes.empty() ? 0 : 1;
   }
@@ -550,9 +551,9 @@ Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool re
   Image image = base;
   const CsvImportReport report = ApplyChannelsCsv(image, *rows, replace);
   if (report.skipped.empty()) return image;
-  std::vector<std::string> errors;
-  for (const auto& note : report.skipped) errors.push_back(NoteText(note));
-  return Fail(Joined(errors, "\n"));
+  ErrorReport errors;
+  for (const auto& note : report.skipped) errors.Add(NoteText(note));
+  return Fail(errors.Text());
 }
 
 }  // namespace orvex

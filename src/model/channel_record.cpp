@@ -5,6 +5,7 @@
 #include "core/strings.h"
 #include "core/tone.h"
 #include "model/byte_fields.h"
+#include "model/import_report.h"
 
 namespace orvex {
 namespace {
@@ -129,8 +130,6 @@ void StoreItem(int column, std::size_t index, std::uint8_t& flagsA, std::uint8_t
       break;
   }
 }
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 std::string Joined(const std::vector<std::string>& items) {
   std::string text;
@@ -316,7 +315,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
     const auto items = ChannelListItems(column, language);
     const auto found = std::find(items.begin(), items.end(), fields.at(column));
     if (found == items.end()) {
-      note(column, Quoted(fields.at(column)) + " is not one of " + Joined(items));
+      note(column, QuotedValue(fields.at(column)) + " is not one of " + Joined(items));
       continue;
     }
     StoreItem(column, static_cast<std::size_t>(found - items.begin()), out[O::kFlagsA], out[O::kFlagsB]);
@@ -324,7 +323,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
   const bool showable =
       std::all_of(fields.name.begin(), fields.name.end(), [](char c) { return NameChar(NameCode(c)) == c; });
   if (fields.name.size() > O::kNameLength || !showable)
-    note(kColName, Quoted(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
+    note(kColName, QuotedValue(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
 
   if (!problems.empty()) {
     std::string message = "channel " + std::to_string(n) + ": ";

@@ -2,7 +2,7 @@
 
 namespace orvex {
 
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment) {
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, const CsvLimits& limits) {
   static constexpr std::string_view kBom = "\xEF\xBB\xBF";
   if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
 
@@ -18,6 +18,9 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment) {
     field.clear();
     fieldFresh = true;
   };
+  auto tooMany = [&](std::string_view what, std::size_t limit) {
+    return Fail("line " + std::to_string(line) + ": more than " + std::to_string(limit) + " " + std::string(what));
+  };
   // A line break is CRLF, LF or a lone CR; its length at `at`, or 0.
   auto lineBreak = [&](std::size_t at) -> std::size_t {
     if (at >= text.size()) return 0;
@@ -29,6 +32,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment) {
     if (const std::size_t n = lineBreak(i)) {
       if (recordStarted) {
         endField();
+        if (records.size() >= limits.records) return tooMany("records in the file", limits.records);
         records.push_back(std::move(record));
       }
       record = CsvRecord{};
@@ -48,6 +52,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment) {
     recordStarted = true;
     const char c = text[i++];
     if (c == ',') {
+      if (record.fields.size() + 1 >= limits.fields) return tooMany("fields in one record", limits.fields);
       endField();
     } else if (c == '"' && fieldFresh) {
       fieldFresh = false;
@@ -80,6 +85,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment) {
   }
   if (recordStarted) {
     endField();
+    if (records.size() >= limits.records) return tooMany("records in the file", limits.records);
     records.push_back(std::move(record));
   }
   return records;

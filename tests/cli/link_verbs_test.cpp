@@ -112,6 +112,23 @@ TEST_F(LinkVerbs, OutcomesInTheChosenLanguage) {
   }
 }
 
+// A Read whose file cannot be saved (the file size limit stands in for a
+// full disk) says only what happened: no "Reading completed!".
+TEST_F(LinkVerbs, ReadOntoAFullDiskSaysSo) {
+  // A lock file still fits; the patterned codeplug (about 8 KB) does not.
+  SimProcess sim({"--fast", "--image", m_scratch.Codeplug("radio.tw", Patterned(5))});
+  ASSERT_FALSE(sim.device().isEmpty());
+  QProcess process;
+  process.start("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" read --port \"$1\" -o \"$2\" --lang en",
+                            test::CliProgram(), sim.device(), m_scratch.path("r.tw")});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  const QString err = QString::fromUtf8(process.readAllStandardError());
+  EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+  EXPECT_TRUE(err.contains("File too large")) << err.toStdString();
+  EXPECT_FALSE(err.contains("Reading completed!")) << err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(m_scratch.path("r.tw")));
+}
+
 TEST_F(LinkVerbs, BadPortsAndOptions) {
   EXPECT_EQ(Cli({"read", "-o", m_scratch.path("x.tw")}).exitCode, 2);
   EXPECT_EQ(Cli({"read", "--port", "/nonexistent/tty", "-o", m_scratch.path("x.tw")}).exitCode, 1);

@@ -678,5 +678,18 @@ TEST(ImportChannelsCsv, SkippedRowsAndRenumbering) {
   EXPECT_FALSE(ReadChannelsCsv("Frequency\n146.5\n", 0).ok());
 }
 
+// Thousands of bad rows give the first 20 errors and a count; a long bad
+// value is quoted by a short prefix.
+TEST(ImportChannelsCsv, ErrorReportsAreCapped) {
+  std::string csv = std::string(kChannelCsvHeader) + "\r\n";
+  for (int i = 0; i < 1000; ++i) csv += "999,,145.5\r\n";
+  csv += "1,," + std::string(100000, '9') + "\r\n";
+  const auto result = ImportChannelsCsv(BlankImage(), csv, false);
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(std::count(result.error().begin(), result.error().end(), '\n'), 20);
+  EXPECT_NE(result.error().find("... and 981 more errors"), std::string::npos) << result.error().substr(0, 200);
+  EXPECT_LT(result.error().size(), 4000u);
+}
+
 }  // namespace
 }  // namespace orvex

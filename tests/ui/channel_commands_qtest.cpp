@@ -255,7 +255,7 @@ class ChannelCommandsTest : public QObject {
     m_main->Dispatch("miExportCsv");
     QCOMPARE(m_prompter->proposedNames.size(), 1);
     QVERIFY(m_prompter->proposedNames.first().endsWith(QStringLiteral("Untitled.csv")));
-    const Result<orvex::Bytes> written = ReadWholeFile(m_prompter->saveName.toStdString());
+    const Result<orvex::Bytes> written = ReadInputFile(LocalPath(m_prompter->saveName), InputKind::Document);
     QVERIFY(written.ok());
     const std::string csv = ExportChannelsCsv(m_main->memory().image());
     QCOMPARE(std::string(written->begin(), written->end()), csv);

@@ -107,7 +107,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   const QString title = UiText(kCsvImportTitle, language);
   const QString path = prompter.openFileName(&main, UiText(kCsvFilter, language));
   if (path.isEmpty()) return;
-  const Result<Bytes> bytes = ReadWholeFile(path.toStdString());
+  const Result<Bytes> bytes = ReadInputFile(LocalPath(path), InputKind::Document);
   if (!bytes) {
     prompter.tell(&main, QMessageBox::Warning, title, path + QStringLiteral(": ") + FromStd(bytes.error()));
     return;
@@ -153,7 +153,7 @@ void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   const QString path = prompter.saveFileName(&main, proposed, UiText(kCsvFilter, state.language));
   if (path.isEmpty()) return;
   const std::string csv = ExportChannelsCsv(main.memory().image());
-  if (const Status written = WriteWholeFile(path.toStdString(), Bytes(csv.begin(), csv.end())); !written) {
+  if (const Status written = WriteWholeFile(LocalPath(path), Bytes(csv.begin(), csv.end())); !written) {
     prompter.tell(&main, QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
                   path + QStringLiteral(": ") + FromStd(written.error()));
   }

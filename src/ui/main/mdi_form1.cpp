@@ -28,8 +28,8 @@
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
-#include "ui/main/ui_text.h"
 #include "ui/main/twips.h"
+#include "ui/main/ui_text.h"
 #include "ui/memorymap/frm_memory_map.h"
 
 // Resources of a static library are registered by name from outside any
@@ -422,7 +422,7 @@ bool MDIForm1::SaveFileAs() {
       m_prompter->saveFileName(this, QString::fromStdString(m_state.fileName), DialogFilter(kFileFilter));
   if (path.isEmpty()) return false;
   m_state.fileName = path.toStdString();
-  const Status written = WriteCodeplugFile(m_state.fileName, m_memory.image());
+  const Status written = WriteCodeplugFile(LocalPath(path), m_memory.image());
   if (!written) {
     m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(written.error()));
     return false;
@@ -432,7 +432,7 @@ bool MDIForm1::SaveFileAs() {
 }
 
 bool MDIForm1::OpenFilePath(const QString& path) {
-  const Result<ParsedCodeplug> parsed = ReadCodeplugFile(path.toStdString());
+  const Result<ParsedCodeplug> parsed = ReadCodeplugFile(LocalPath(path));
   if (!parsed) {
     m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(parsed.error()));
     return false;
