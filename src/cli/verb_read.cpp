@@ -17,12 +17,17 @@ int runRead(const Args& args) {
   RadioMemory memory;
   InitMemory(memory);
   const LinkResult result = RunLinkTransfer(CloneDirection::Read, *options, memory);
-  if (result != LinkResult::Completed) return ExitStatus(result);
-  return SaveCodeplugOrReport(*output, memory.image()) ? kExitOk : kExitFailure;
+  if (result != LinkResult::Completed) return SaveTraceOrReport(*options, ExitStatus(result));
+  // The radio's setup goes among the backups before anything else can fail.
+  if (!args.has("--no-backup")) BackupRead(memory.image());
+  return SaveTraceOrReport(*options, SaveCodeplugOrReport(*output, memory.image()) ? kExitOk : kExitFailure);
 }
 
-const VerbRegistration kRead({"read", "read --port PORT -o FILE", "reads the radio's memory into a codeplug file",
-                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required)"}}), 0, 0, runRead});
+const VerbRegistration kRead({"read", "read --port PORT -o FILE [--no-backup]",
+                              "reads the radio's memory into a codeplug file and keeps a backup of it",
+                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required)"},
+                                               {"--no-backup", false, "keep no backup of what was read"}}),
+                              0, 0, runRead});
 
 }  // namespace
 }  // namespace orvex::cli
