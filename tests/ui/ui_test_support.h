@@ -145,13 +145,15 @@ void CloseQuietly(std::unique_ptr<MainWindow>& window) {
 
 }  // namespace orvex::test
 
-// A QTEST_MAIN whose stored preferences live in a temporary folder.
-#define ORVEX_UI_TEST_MAIN(TestClass)                        \
-  int main(int argc, char** argv) {                          \
-    QTemporaryDir config;                                    \
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); \
-    qputenv("QT_QPA_PLATFORM", "offscreen");                 \
-    QApplication app(argc, argv);                            \
-    TestClass test;                                          \
-    return QTest::qExec(&test, argc, argv);                  \
+// A QTEST_MAIN whose stored preferences and backups live in a temporary
+// folder.
+#define ORVEX_UI_TEST_MAIN(TestClass)                                        \
+  int main(int argc, char** argv) {                                          \
+    QTemporaryDir config;                                                    \
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());                 \
+    qputenv("ORVEX_BACKUP_DIR", (config.path() + "/backups").toLocal8Bit()); \
+    qputenv("QT_QPA_PLATFORM", "offscreen");                                 \
+    QApplication app(argc, argv);                                            \
+    TestClass test;                                                          \
+    return QTest::qExec(&test, argc, argv);                                  \
   }
