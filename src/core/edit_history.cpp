@@ -5,22 +5,13 @@
 
 namespace orvex {
 
-std::vector<ByteChange> DiffImages(const Image& before, const Image& after) {
-  std::vector<ByteChange> changes;
-  for (std::size_t address = 0; address < kImageSize; ++address) {
-    if (before[address] != after[address])
-      changes.push_back({static_cast<std::uint16_t>(address), before[address], after[address]});
-  }
-  return changes;
-}
-
 namespace {
 
 // The newer step's changes folded into the older one's: each address keeps
 // its first "before" and its last "after"; bytes back where they started
 // drop out.
 std::vector<ByteChange> Merge(const std::vector<ByteChange>& older, const std::vector<ByteChange>& newer) {
-  std::map<std::uint16_t, ByteChange> merged;
+  std::map<std::size_t, ByteChange> merged;
   for (const ByteChange& change : older) merged.emplace(change.address, change);
   for (const ByteChange& change : newer) {
     const auto [it, added] = merged.emplace(change.address, change);

@@ -10,17 +10,6 @@
 
 namespace orvex {
 
-// One byte an edit changed.
-struct ByteChange {
-  std::uint16_t address;
-  std::uint8_t before;
-  std::uint8_t after;
-  bool operator==(const ByteChange&) const = default;
-};
-
-// The bytes that differ between two images, in address order.
-std::vector<ByteChange> DiffImages(const Image& before, const Image& after);
-
 // What a step is called in a language ("channel 6 name"), so the Undo and
 // Redo entries follow a change of language.
 using StepName = std::function<std::string(int language)>;

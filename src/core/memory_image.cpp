@@ -40,4 +40,11 @@ void InitMemory(RadioMemory& memory) {
   memory.SaveSnapshot();
 }
 
+std::vector<ByteChange> DiffImages(const Image& before, const Image& after) {
+  std::vector<ByteChange> changes;
+  for (std::size_t address = 0; address < kImageSize; ++address)
+    if (before[address] != after[address]) changes.push_back({address, before[address], after[address]});
+  return changes;
+}
+
 }  // namespace orvex

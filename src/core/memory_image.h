@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace orvex {
 
@@ -21,15 +22,16 @@ using ConstRow = std::span<const std::uint8_t, kRowSize>;
 constexpr std::size_t Address(std::size_t row, std::size_t column) { return row * kRowSize + column; }
 
 inline Row RowOf(Image& image, std::size_t row) { return Row(image.data() + row * kRowSize, kRowSize); }
-inline ConstRow RowOf(const Image& image, std::size_t row) {
-  return ConstRow(image.data() + row * kRowSize, kRowSize);
-}
+inline ConstRow RowOf(const Image& image, std::size_t row) { return ConstRow(image.data() + row * kRowSize, kRowSize); }
 
 // The radio's configuration memory as the program edits it, and the snapshot
 // that tells whether it changed since the last save point.
 class RadioMemory {
  public:
-  RadioMemory() { m_image.fill(kEmpty); m_snapshot.fill(kEmpty); }
+  RadioMemory() {
+    m_image.fill(kEmpty);
+    m_snapshot.fill(kEmpty);
+  }
 
   std::uint8_t& operator[](std::size_t address) { return m_image[address]; }
   std::uint8_t operator[](std::size_t address) const { return m_image[address]; }
@@ -56,5 +58,15 @@ Image BlankImage();
 
 // Fills the image with the blank defaults and takes the snapshot.
 void InitMemory(RadioMemory& memory);
+
+// One byte that differs between two images.
+struct ByteChange {
+  std::size_t address;
+  std::uint8_t before, after;
+  bool operator==(const ByteChange&) const = default;
+};
+
+// Every byte that differs between two images, in address order.
+std::vector<ByteChange> DiffImages(const Image& before, const Image& after);
 
 }  // namespace orvex

@@ -13,6 +13,7 @@ namespace {
 // "SoftWare", a key named by a single space, "ORVEX"; value "Language".
 constexpr auto kLanguageKey = "SoftWare/ /ORVEX/Language";
 constexpr auto kRecentKey = "SoftWare/ /ORVEX/RecentFiles";
+constexpr auto kVerifyKey = "SoftWare/ /ORVEX/VerifyAfterWrite";
 
 QSettings Store() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "ORVEX", "orvex"); }
 }  // namespace
@@ -48,6 +49,14 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> paths, const st
   paths.insert(paths.begin(), path);
   if (paths.size() > limit) paths.resize(limit);
   return paths;
+}
+
+bool ReadVerifyAfterWrite() { return Store().value(kVerifyKey, true).toBool(); }
+
+void WriteVerifyAfterWrite(bool verify) {
+  auto store = Store();
+  store.setValue(kVerifyKey, verify);
+  store.sync();
 }
 
 }  // namespace orvex

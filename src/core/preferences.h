@@ -20,5 +20,8 @@ void WriteRecentFiles(const std::vector<std::string>& paths);
 // `paths` with `path` put first, an earlier mention of it dropped and at
 // most `limit` entries kept.
 std::vector<std::string> WithRecentFile(std::vector<std::string> paths, const std::string& path, std::size_t limit = 8);
+// Whether a Write is read back and compared; on unless the user turned it off.
+bool ReadVerifyAfterWrite();
+void WriteVerifyAfterWrite(bool verify);
 
 }  // namespace orvex

@@ -1,8 +1,6 @@
 #include "model/channel_rows.h"
 
 #include <algorithm>
-#include <charconv>
-#include <map>
 #include <set>
 
 #include "core/frequency.h"
@@ -259,124 +257,56 @@ std::string AsCsv(std::string_view text) {
   return csv;
 }
 
-std::optional<int> LocationNumber(std::string_view text) {
-  const std::string trimmed = UpperTrimmed(text);
-  int value = 0;
-  const auto [end, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  if (error != std::errc() || end != trimmed.data() + trimmed.size()) return std::nullopt;
-  return value;
-}
-
-// "line N: what" -> N, or 0.
-std::size_t ErrorLine(std::string_view error) {
-  if (!error.starts_with("line ")) return 0;
-  std::size_t line = 0;
-  const auto [end, code] = std::from_chars(error.data() + 5, error.data() + error.size(), line);
-  return code == std::errc() && std::string_view(end, 1) == ":" ? line : 0;
+// Whether the first line names the column `name`.
+bool FirstLineNames(const std::string& csv, std::string_view name) {
+  const auto records = ParseCsv(csv.substr(0, csv.find_first_of("\r\n")));
+  if (!records || records->empty()) return false;
+  const auto& fields = records->front().fields;
+  return std::any_of(fields.begin(), fields.end(),
+                     [name](const std::string& field) { return UpperTrimmed(field) == name; });
 }
 
 }  // namespace
 
 CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text) {
   CsvPaste paste{image, RowRefusal::None, {}, {}};
-  auto parsed = ParseCsv(AsCsv(text));
-  if (!parsed) {
-    paste.problems = parsed.error();
-    return paste;
-  }
-  std::vector<CsvRecord> records = std::move(*parsed);
-  if (records.empty()) {
+  if (!IsChannelNumber(at)) {
     paste.refusal = RowRefusal::NoRows;
     return paste;
   }
-  // Rows copied without their header read as the community column order.
-  const auto names = [](const CsvRecord& record) {
-    std::vector<std::string> upper;
-    for (const std::string& field : record.fields) upper.push_back(UpperTrimmed(field));
-    return upper;
-  };
-  std::vector<std::string> header = names(records.front());
-  const bool hasHeader = std::find(header.begin(), header.end(), "FREQUENCY") != header.end();
-  std::vector<std::string> headerFields = records.front().fields;
-  if (!hasHeader) {
-    headerFields.clear();
-    for (std::string_view rest = kChannelCsvHeader; !rest.empty();) {
-      const auto comma = rest.find(',');
-      headerFields.emplace_back(rest.substr(0, comma));
-      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
-    }
-    header = names(CsvRecord{0, headerFields});
-  } else {
-    records.erase(records.begin());
+  std::string csv = AsCsv(text);
+  // Rows copied without their header read in the community column order;
+  // the header line added then shifts the line numbers the import reports.
+  const bool header = FirstLineNames(csv, "FREQUENCY");
+  if (!header) csv = std::string(kChannelCsvHeader) + "\r\n" + csv;
+  // Without a Location column the rows are numbered in file order.
+  auto rows = ReadChannelsCsv(csv, FirstLineNames(csv, "LOCATION") ? 0 : 1);
+  if (!rows) {
+    paste.problems = rows.error();
+    return paste;
   }
-  // Without a Location column the rows are numbered in the order given.
-  const auto location = std::find(header.begin(), header.end(), "LOCATION");
-  const std::size_t column = static_cast<std::size_t>(location - header.begin());
-  if (location == header.end()) {
-    headerFields.emplace_back("Location");
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      records[i].fields.resize(column);
-      records[i].fields.push_back(std::to_string(i + 1));
-    }
+  if (rows->empty()) {
+    paste.refusal = RowRefusal::NoRows;
+    return paste;
   }
   std::optional<int> lowest;
-  for (const CsvRecord& record : records)
-    if (record.fields.size() > column)
-      if (const auto n = LocationNumber(record.fields[column]); n && IsChannelNumber(*n))
-        lowest = std::min(lowest.value_or(*n), *n);
-  if (!lowest) lowest = at;
-  for (CsvRecord& record : records) {
-    if (record.fields.size() <= column) continue;
-    const auto n = LocationNumber(record.fields[column]);
-    if (!n || !IsChannelNumber(*n)) continue;  // the import names what is wrong
-    const int target = at + *n - *lowest;
-    if (!IsChannelNumber(target)) {
+  for (const CsvChannelRow& row : *rows)
+    if (row.usable()) lowest = std::min(lowest.value_or(row.location), row.location);
+  for (CsvChannelRow& row : *rows) {
+    if (!header) --row.line;
+    if (!row.usable()) continue;
+    row.location = at + row.location - *lowest;
+    if (!IsChannelNumber(row.location)) {
       paste.refusal = RowRefusal::DoesNotFit;
       return paste;
     }
-    record.fields[column] = std::to_string(target);
   }
-
-  // The import reads the header from line 1 and record i from line i + 2;
-  // its complaints are told with the pasted text's own line numbers.
-  std::set<std::size_t> skipped;
-  for (int pass = 0; pass < 2; ++pass) {
-    std::string csv = CsvLine(headerFields);
-    std::vector<std::size_t> kept;
-    for (std::size_t i = 0; i < records.size(); ++i) {
-      if (skipped.count(i)) continue;
-      csv += CsvLine(records[i].fields);
-      kept.push_back(i);
-    }
-    auto imported = ImportChannelsCsv(image, csv, false);
-    if (imported) {
-      paste.image = std::move(*imported);
-      for (std::size_t i : kept) paste.rows.push_back(*LocationNumber(records[i].fields[column]));
-      std::sort(paste.rows.begin(), paste.rows.end());
-      break;
-    }
-    std::string problems;
-    std::string_view rest = imported.error();
-    bool headerProblem = false;
-    while (!rest.empty()) {
-      const auto end = rest.find('\n');
-      std::string_view error = rest.substr(0, end);
-      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
-      const std::size_t line = ErrorLine(error);
-      if (line >= 2 && line - 2 < kept.size()) {
-        const std::size_t record = kept[line - 2];
-        skipped.insert(record);
-        error.remove_prefix(error.find(':') + 1);
-        problems += "line " + std::to_string(records[record].line) + ":" + std::string(error) + "\n";
-      } else {
-        headerProblem = true;
-        problems += std::string(error) + "\n";
-      }
-    }
-    paste.problems += problems;
-    if (headerProblem || skipped.size() == records.size()) break;
-  }
-  if (!paste.problems.empty() && paste.problems.back() == '\n') paste.problems.pop_back();
+  const CsvImportReport report = ApplyChannelsCsv(paste.image, *rows, false);
+  for (const CsvChannelRow& row : *rows)
+    if (row.usable()) paste.rows.push_back(row.location);
+  std::sort(paste.rows.begin(), paste.rows.end());
+  for (const CsvLineNote& note : report.skipped)
+    paste.problems += (paste.problems.empty() ? "" : "\n") + NoteText(note);
   return paste;
 }
 
