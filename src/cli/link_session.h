@@ -24,15 +24,14 @@ std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra = {});
 
 // Reads the options; on a mistake prints why and returns nullopt.
 std::optional<LinkOptions> LinkOptionsOrReport(const Args& args);
+// The same without the port (--retries and --lang only).
+std::optional<LinkOptions> PortlessLinkOptionsOrReport(const Args& args);
 
 enum class LinkResult { Completed, ModelMismatch, Failed, OpenFailed };
 
 // Runs a Read or Write to its end, retrying a failed transfer from the
 // greeting up to options.retries times; prints the outcome on stderr.
 LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory);
-
-// Every row a Write sends whose bytes differ between the two images.
-std::vector<int> DifferingRows(const Image& radio, const Image& file);
 
 // Reads the radio and compares it with `file`; lists the differing rows.
 // Exit status: 0 equal, 1 different or the Read failed.

@@ -47,8 +47,8 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
         arg.resize(eq);
         inlineValue = true;
       }
-      const auto found = std::find_if(verb.options.begin(), verb.options.end(),
-                                     [&](const OptionSpec& o) { return o.name == arg; });
+      const auto found =
+          std::find_if(verb.options.begin(), verb.options.end(), [&](const OptionSpec& o) { return o.name == arg; });
       if (found == verb.options.end()) {
         PrintError("unknown option " + arg + " for '" + std::string(verb.name) + "'");
         PrintVerbHelp(verb, std::cerr);
@@ -63,6 +63,7 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
           value = argv[++i];
         }
         args.values[arg] = value;
+        args.repeated[arg].push_back(value);
       } else {
         if (inlineValue) {
           PrintError(arg + " takes no value");

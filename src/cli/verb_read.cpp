@@ -1,4 +1,5 @@
 #include "cli/codeplug_args.h"
+#include "cli/fleet_session.h"
 #include "cli/link_session.h"
 #include "cli/verb.h"
 
@@ -6,6 +7,7 @@ namespace orvex::cli {
 namespace {
 
 int runRead(const Args& args) {
+  if (IsFleet(args)) return RunFleetRead(args);
   const auto options = LinkOptionsOrReport(args);
   const auto output = args.value("-o");
   if (!options) return kExitUsage;
@@ -21,8 +23,12 @@ int runRead(const Args& args) {
   return SaveCodeplugOrReport(*output, memory.image()) ? kExitOk : kExitFailure;
 }
 
-const VerbRegistration kRead({"read", "read --port PORT -o FILE", "reads the radio's memory into a codeplug file",
-                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required)"}}), 0, 0, runRead});
+const VerbRegistration kRead(
+    {"read", "read --port PORT [--port PORT...] -o FILE|DIR",
+     "reads the radio's memory into a codeplug file; with several ports (or --port all) every radio at once, one "
+     "codeplug per port in DIR",
+     LinkOptionSpecs({{"-o", true, "the codeplug file to write (required); a folder with several ports"}}), 0, 0,
+     runRead});
 
 }  // namespace
 }  // namespace orvex::cli
