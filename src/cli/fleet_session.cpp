@@ -253,7 +253,8 @@ int RunFleetRead(const Args& args) {
   return RunFleet(args, job, std::nullopt, [&](const RadioReport& report) {
     if (report.outcome != RadioOutcome::Read) return true;
     const QString file = ReadFileName(folder, report.port, used);
-    // A completed Read also gets a backup here, as a single-port Read does.
+    // The one place a fleet Read's codeplug is kept: the backup every
+    // completed Read gets belongs beside this save.
     return SaveCodeplugOrReport(file.toStdString(), report.image);
   });
 }

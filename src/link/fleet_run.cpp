@@ -44,6 +44,7 @@ void FleetRun::start(const QStringList& ports) {
   // Started from the event loop, so outcomes reported at once (a port that
   // cannot be opened) reach a caller that connects after start().
   QTimer::singleShot(0, this, [this, first] {
+    if (!m_running) return;  // stopped before it began
     for (std::size_t i = first; i < m_stations.size(); ++i) m_stations[i]->start();
     checkFinished();
   });
@@ -56,6 +57,7 @@ void FleetRun::watch(const QStringList& ports, std::function<QStringList()> list
   m_listPorts = std::move(listPorts);
   for (const QString& port : ports) addStation(port);
   QTimer::singleShot(0, this, [this] {
+    if (!m_running) return;
     for (auto& station : m_stations) station->watch();
     lookForPorts();
   });
