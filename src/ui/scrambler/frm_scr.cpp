@@ -3,8 +3,9 @@
 #include <QGridLayout>
 #include <QIcon>
 
-#include "ui/scrambler/frequency_field.h"
+#include "ui/main/accessible_cells.h"
 #include "ui/main/twips.h"
+#include "ui/scrambler/frequency_field.h"
 
 namespace orvex {
 
@@ -59,6 +60,10 @@ void FrmScr::RefreshAll() {
   m_lblScr[0]->setText(QString::fromUtf8(captions.group.data(), qsizetype(captions.group.size())));
   m_lblScr[1]->setText(QString::fromUtf8(captions.frequency.data(), qsizetype(captions.frequency.size())));
 
+  // Each field is spoken with its row and column: "Group 8, Frequency".
+  for (int group = 0; group < kScramblerGroups; ++group)
+    m_txtFreq[group]->setAccessibleName(
+        JoinSpoken({m_lblScr[0]->text() + QLatin1Char(' ') + QString::number(group + 1), m_lblScr[1]->text()}));
   for (int group = 0; group < kEditableGroup; ++group)
     m_txtFreq[group]->setText(QString::fromStdString(ScramblerGroupText(memory().image(), group)));
   m_group8->setText(QString::fromStdString(LoadScrambler(memory().image())));
