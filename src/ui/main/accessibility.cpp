@@ -84,6 +84,7 @@ bool TakesFocus(const QWidget* widget) {
 QString SpokenName(const QWidget* control) {
   if (!control->accessibleName().isEmpty()) return control->accessibleName();
   if (qobject_cast<const QMdiSubWindow*>(control) != nullptr) return Stripped(control->windowTitle());
+  if (qobject_cast<const QAbstractItemView*>(control) != nullptr) return {};
   if (const auto* button = qobject_cast<const QAbstractButton*>(control);
       button != nullptr && !button->text().isEmpty())
     return Stripped(button->text());
@@ -111,10 +112,11 @@ void NameControls(QWidget* window) {
       GiveName(widget, SpokenName(spin));
     if (!TakesFocus(widget)) continue;
     QString name = SpokenName(widget);
-    // A grid or list with no caption of its own fills its window and is
-    // spoken by the window's title.
+    // Qt names a grid or list by its accessible name alone: it is spoken by
+    // its group, else by the window it fills.
     if (name.isEmpty() && qobject_cast<QAbstractItemView*>(widget) != nullptr) {
-      name = Stripped(SpeakingWindow(widget)->windowTitle());
+      name = GroupTitle(widget);
+      if (name.isEmpty()) name = Stripped(SpeakingWindow(widget)->windowTitle());
       if (!name.isEmpty()) GiveName(widget, name);
     }
     if (!name.isEmpty()) byName[{SpeakingWindow(widget), name.toCaseFolded()}] << widget;

@@ -21,9 +21,10 @@ class QWidget;
 
 namespace orvex {
 
-// The name a screen reader speaks for a control, as Qt would give it: its
+// The name a screen reader speaks for a control, as Qt gives it: its
 // accessible name, else its caption, else the text of the label tied to it,
-// else the title of the group box it sits in.  "" when it has none.
+// else the title of the group box it sits in (a child window: its title; a
+// grid or list: its accessible name only).  "" when it has none.
 QString SpokenName(const QWidget* control);
 
 // The window a control is spoken in: its dialog, or its child window inside
