@@ -9,9 +9,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <map>
 
 #include "ui/main/accessible_cells.h"
@@ -203,9 +206,30 @@ void NameEditor(QAbstractItemView* view, QWidget* editor) {
   }
 }
 
+// A child window larger than the work area scrolls the area so the control
+// that gets the focus is seen, as a scroll area does for a dialog's fields.
+void ScrollIntoView(QWidget* focus) {
+  if (focus == nullptr) return;
+  auto* window = qobject_cast<QMdiSubWindow*>(const_cast<QWidget*>(SpeakingWindow(focus)));
+  QMdiArea* area = window != nullptr ? window->mdiArea() : nullptr;
+  if (area == nullptr) return;
+  constexpr int kMargin = 8;
+  const QRect seen = area->viewport()->rect();
+  const QRect control(focus->mapTo(area->viewport(), QPoint(0, 0)), focus->size());
+  const auto shift = [&](QScrollBar* bar, int low, int high, int limit) {
+    if (low < 0)
+      bar->setValue(bar->value() + low - kMargin);
+    else if (high > limit)
+      bar->setValue(bar->value() + std::min(low, high - limit + kMargin));
+  };
+  shift(area->horizontalScrollBar(), control.left(), control.right(), seen.width());
+  shift(area->verticalScrollBar(), control.top(), control.bottom(), seen.height());
+}
+
 }  // namespace
 
 void ScreenReaderSupport::FocusChanged(QWidget* old, QWidget* now) {
+  ScrollIntoView(now);
   if (QAbstractItemView* view = GridOfEditor(now)) NameEditor(view, now);
   // An editor gave the focus back to its grid: once the commit is through,
   // tell what the cell holds now.
