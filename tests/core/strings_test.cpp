@@ -26,10 +26,12 @@ bool IsChineseNumber(int n) { return (n >= 2000 && n <= 2999) || (n >= 11000 && 
 bool InAllowedRange(int n) {
   for (int offset : {0, kLanguageOffset}) {
     const int m = n - offset;
-    if ((m >= 1001 && m <= 1047) || (m >= 1100 && m <= 1108) || (m >= 1112 && m <= 1542) || (m >= 1790 && m <= 1839) ||
-        (m >= 10000 && m <= 10008) || (m >= 10250 && m <= 10279)) {
+    if ((m >= 1001 && m <= 1047) || (m >= 1100 && m <= 1108) || (m >= 1112 && m <= 1542) ||
+        (m >= 10000 && m <= 10008)) {
       return true;
     }
+    if ((m >= 1660 && m <= 1679) || (m >= 10140 && m <= 10159)) return true;  // channel CSV import report
+    if ((m >= 1790 && m <= 1839) || (m >= 10250 && m <= 10279)) return true;  // screen reader support
   }
   return false;
 }
