@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   python3 xvfb xauth poppler-utils fonts-wqy-microhei
+  dbus at-spi2-core python3-pyatspi xdotool
 )
 
 missing=()

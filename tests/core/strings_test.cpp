@@ -32,6 +32,7 @@ bool InAllowedRange(int n) {
     }
     if ((m >= 1660 && m <= 1679) || (m >= 10140 && m <= 10159)) return true;  // channel CSV import report
     if ((m >= 1680 && m <= 1729) || (m >= 10160 && m <= 10199)) return true;  // backups, checks, cable test
+    if ((m >= 1790 && m <= 1839) || (m >= 10250 && m <= 10279)) return true;  // screen reader support
   }
   return false;
 }

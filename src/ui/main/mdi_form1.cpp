@@ -15,11 +15,13 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTranslator>
+#include <QTreeWidget>
 
 #include "codeplug/backups.h"
 #include "codeplug/file_io.h"
@@ -30,6 +32,7 @@
 #include "link/serial_ports.h"
 #include "model/codeplug_check.h"
 #include "model/codeplug_diff.h"
+#include "ui/main/accessibility.h"
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
@@ -71,6 +74,7 @@ QString Listed(const std::vector<std::string>& lines) {
   if (static_cast<int>(lines.size()) > shown) text += QStringLiteral("\n... (%1 more)").arg(lines.size() - shown);
   return text;
 }
+constexpr int kTransferProgress = 1791;
 
 // Tree node keys and menu keys of the editing windows.
 struct WindowKeys {
@@ -172,10 +176,26 @@ void MDIForm1::BuildWidgets() {
   m_progress = new QProgressBar(m_statusStrip);
   m_progress->setObjectName("PrgClone");
   m_progress->setTextVisible(false);
+  m_progress->setAccessibleName(UiText(kTransferProgress, m_state.language));
   m_progress->setMaximumHeight(16);
   m_progress->installEventFilter(this);
   m_statusStrip->addWidget(m_progress, 1);  // spans the whole strip
   setStatusBar(m_statusStrip);
+  // A status message is drawn, not a control: screen readers get it as the
+  // strip's name and as an announcement.
+  connect(m_statusStrip, &QStatusBar::messageChanged, this, [this](const QString& message) {
+    m_statusStrip->setAccessibleName(message);
+    Announce(m_statusStrip, message);
+  });
+
+  new ScreenReaderSupport(this);
+  // F6 moves between the tree and the work area, in both directions.
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)})
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, &MDIForm1::SwitchPane);
+  // The memory map's hidden gesture has a keyboard twin for those who cannot
+  // use a mouse: Ctrl+Shift+Alt+M.
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::ALT | Qt::Key_M), this), &QShortcut::activated, this,
+          &MDIForm1::OpenMemoryMap);
 
   m_languageGroup = new QActionGroup(this);
   m_languageGroup->setExclusive(true);
@@ -263,6 +283,11 @@ void MDIForm1::StartUp() {
   m_tree = new FrmTreeView(m_state.language, m_treeBand);
   m_treeBand->setWidget(m_tree);
   connect(m_tree, &FrmTreeView::nodeClicked, this, &MDIForm1::ClickNode);
+  // From the keyboard the focus follows into the window opened.
+  connect(m_tree, &FrmTreeView::nodeEntered, this, [this](const QString& key) {
+    ClickNode(key);
+    if (key != QLatin1String("Root")) FocusWorkArea();
+  });
 
   RefreshAll();
   m_progress->setValue(0);
@@ -338,6 +363,7 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
       }
     } else if (band.kind == QLatin1String("dock")) {
       m_treeBand->setWindowTitle(band.caption);
+      m_tree->tree()->setAccessibleName(band.caption);
     }
     // The layout's "StatusBar" band stays hidden: PicClone is the strip.
   }
@@ -377,6 +403,8 @@ void MDIForm1::RefreshAll() {
     if ((m_state.openWindows & bit) == 0) continue;
     if (EditingWindow* window = editingWindow(bit)) window->Refresh();
   }
+  m_progress->setAccessibleName(UiText(kTransferProgress, m_state.language));
+  NameControls(this);
 }
 
 void MDIForm1::SaveAll() {
@@ -540,9 +568,42 @@ void MDIForm1::SetLanguage(int language) {
   if (m_state.language != language) {
     m_state.language = language;
     RefreshAll();
+    ReannounceFocus();
   }
   tool("miEnglish")->setChecked(m_state.language == kEnglish);
   tool("miChinese")->setChecked(m_state.language == kChinese);
+}
+
+void MDIForm1::SwitchPane() {
+  QWidget* focus = QApplication::focusWidget();
+  const bool inTree = focus != nullptr && m_treeBand->isAncestorOf(focus);
+  if (!inTree && m_treeBand->isVisible()) {
+    m_tree->tree()->setFocus(Qt::ShortcutFocusReason);
+    return;
+  }
+  FocusWorkArea();
+}
+
+void MDIForm1::FocusWorkArea() {
+  QMdiSubWindow* window = m_mdi->activeSubWindow();
+  if (window == nullptr || !window->isVisible()) {
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.rbegin(); it != windows.rend() && window == nullptr; ++it) {
+      if ((*it)->isVisible()) window = *it;
+    }
+  }
+  if (window == nullptr) return;
+  m_mdi->setActiveSubWindow(window);
+  // Back to the control that had the focus there, else its first one.
+  QWidget* content = window->widget();
+  if (content == nullptr) return;
+  QWidget* target = content->focusWidget();
+  if (target != nullptr && !target->isVisible()) target = nullptr;
+  for (QWidget* w = content; target == nullptr; w = w->nextInFocusChain()) {
+    if (content->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) target = w;
+    if (w->nextInFocusChain() == content) break;
+  }
+  (target != nullptr ? target : content)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MDIForm1::ToggleView(std::uint8_t bit) {
@@ -652,6 +713,7 @@ void MDIForm1::StartTransfer(CloneDirection direction) {
   m_verifying = false;
   if (direction == CloneDirection::Write) m_written = m_memory.image();
   UpdateTransferTools();
+  Announce(m_progress, tool(direction == CloneDirection::Read ? "miRead" : "miWrite")->text().remove('&'));
   m_transfer.start(direction, PortName(), m_memory);
 }
 

@@ -72,6 +72,10 @@ class MDIForm1 : public QMainWindow {
   void OpenMemoryMap();
   // A tree node as if clicked.
   void ClickNode(const QString& key);
+  // F6: the focus from the tree to the active editing window and back.
+  void SwitchPane();
+  // The focus into the active editing window, where it last was there.
+  void FocusWorkArea();
   // The port dialog for the current choice, with every slot probed.
   std::unique_ptr<FrmComPort> CreatePortDialog();
 
