@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/verb.h"
+#include "core/version.h"
 
 namespace orvex::cli {
 
@@ -19,6 +20,7 @@ void PrintOverview(std::ostream& out) {
   auto verbs = Registry();
   std::sort(verbs.begin(), verbs.end(), [](const Verb& a, const Verb& b) { return a.name < b.name; });
   for (const auto& v : verbs) out << "  " << v.usage << "\n      " << v.summary << "\n";
+  out << "\noptions:\n  --help                show this help\n  --version             show the version\n";
 }
 
 void PrintVerbHelp(const Verb& verb, std::ostream& out) {
@@ -47,8 +49,8 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
         arg.resize(eq);
         inlineValue = true;
       }
-      const auto found = std::find_if(verb.options.begin(), verb.options.end(),
-                                     [&](const OptionSpec& o) { return o.name == arg; });
+      const auto found =
+          std::find_if(verb.options.begin(), verb.options.end(), [&](const OptionSpec& o) { return o.name == arg; });
       if (found == verb.options.end()) {
         PrintError("unknown option " + arg + " for '" + std::string(verb.name) + "'");
         PrintVerbHelp(verb, std::cerr);
@@ -99,6 +101,10 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintOverview(std::cout);
+    return kExitOk;
+  }
+  if (name == "--version") {
+    std::cout << "orvex-cli " << orvex::VersionText() << "\n";
     return kExitOk;
   }
   for (const auto& verb : Verbs())

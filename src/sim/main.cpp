@@ -18,6 +18,7 @@
 #include <string_view>
 
 #include "codeplug/file_io.h"
+#include "core/version.h"
 #include "sim/sim_radio.h"
 
 namespace {
@@ -48,7 +49,24 @@ constexpr std::string_view kUsage =
     "                 [--bad-ack] [--hangup-after N] [--delay MS]\n"
     "Plays the radio on a pseudo-terminal; prints its device path on the first line.\n"
     "The log has one line per frame: seconds since start, rx (stamped at its first byte) or\n"
-    "tx (stamped at its last byte), the bytes in hex.\n";
+    "tx (stamped at its last byte), the bytes in hex.\n"
+    "\n"
+    "options:\n"
+    "  --link PATH           also reach the radio through a symbolic link at PATH\n"
+    "  --image FILE.tw       start with this codeplug in memory (default: a few channels)\n"
+    "  --save FILE.tw        save the memory to FILE.tw after every completed write\n"
+    "  --log FILE            log every frame to FILE\n"
+    "  --fast                answer at once instead of at the wire speed of 9600 baud\n"
+    "  --ident TEXT          the model the radio claims to be (default TZ417)\n"
+    "  --silent-after N      stop answering after N frames\n"
+    "  --drop-every N        leave out the reply to every N-th frame\n"
+    "  --noise N             send N stray bytes before the first answer\n"
+    "  --echo                echo every received byte, as some cables do\n"
+    "  --bad-ack             answer an acknowledge with NAK\n"
+    "  --hangup-after N      hang up the line after N frames, like an unplugged cable\n"
+    "  --delay MS            wait MS milliseconds before every answer\n"
+    "  --help                show this help\n"
+    "  --version             show the version\n";
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
@@ -94,6 +112,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       options.faults.badAck = true;
     else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
+      std::exit(0);
+    } else if (arg == "--version") {
+      std::cout << "orvex-sim " << orvex::VersionText() << "\n";
       std::exit(0);
     } else
       ok = false;
