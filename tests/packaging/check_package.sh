@@ -61,13 +61,13 @@ case $step in
 
     # A private desktop: the package's MIME type and menu entry only.
     xdg=$root/xdg
+    export XDG_DATA_HOME=$xdg XDG_DATA_DIRS=$xdg XDG_CONFIG_HOME=$root/config PATH=$bin:$PATH
     mkdir -p "$xdg/mime" "$xdg/applications"
     cp -r "$share/mime/packages" "$xdg/mime/"
     cp "$share/applications/org.orvex.Orvex.desktop" "$xdg/applications/"
     update-mime-database "$xdg/mime"
     update-desktop-database "$xdg/applications"
     cp "$root/new.tw" "$root/Dealer stock 7.tw"
-    export XDG_DATA_HOME=$xdg XDG_DATA_DIRS=$xdg XDG_CONFIG_HOME=$root/config
     type=$(gio info -a standard::content-type "$root/Dealer stock 7.tw" | sed -n 's/^ *standard::content-type: //p')
     [ "$type" = application/x-orvex-codeplug ] || fail "a renamed codeplug is '$type'"
     gio mime application/x-orvex-codeplug | grep -q org.orvex.Orvex.desktop || fail "no program opens codeplugs"

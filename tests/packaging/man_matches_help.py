@@ -33,7 +33,8 @@ def main():
 
     with open(manpage, encoding="utf-8") as f:
         page = f.read()
-    generated = page.split('.\\" Written by hand')[0].replace("\\-", "-").replace("\\e", "\\")
+    generated = page.split('.\\" Written by hand')[0]
+    generated = re.sub(r"\\f[BIRP]", "", generated).replace("\\-", "-").replace("\\e", "\\")
     in_help, in_man = set(OPTION.findall(help_text)), set(OPTION.findall(generated))
     if in_help - in_man:
         failures.append(f"in --help but not in the man page: {sorted(in_help - in_man)}")

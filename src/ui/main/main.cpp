@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
                                                                        : std::make_unique<QApplication>(argc, argv);
   QApplication::setApplicationName("orvex");
   QApplication::setApplicationVersion(QString::fromStdString(orvex::VersionText()));
+  // Ties the windows to the menu entry (and its icon) on Wayland.
+  QApplication::setDesktopFileName("org.orvex.Orvex");
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Programming software for the ORVEX handheld radio.");
