@@ -1,8 +1,7 @@
-# Writes the version source with the current git revision.  Runs at every
-# build; the file is only rewritten when the revision changed, so a build
-# without new commits recompiles nothing.
-#   cmake -DSOURCE_DIR=... -DINPUT=... -DOUTPUT=... -DPROJECT_VERSION=...
-#         -DORVEX_RELEASE_DATE=... -P WriteVersionSource.cmake
+# Writes the programs' source revision registration with the current git
+# revision.  Runs at every build; the file is only rewritten when the
+# revision changed, so a build without new commits recompiles nothing.
+#   cmake -DSOURCE_DIR=... -DINPUT=... -DOUTPUT=... -P WriteVersionSource.cmake
 set(ORVEX_REVISION "")
 find_package(Git QUIET)
 if(GIT_FOUND AND EXISTS "${SOURCE_DIR}/.git")
