@@ -17,6 +17,13 @@ need() {
     command -v "$tool" >/dev/null || skip "$tool is not installed (tools/install-deps.sh installs it)"
   done
 }
+# check_version NAME COMMAND...: prints "NAME 2.1" or "NAME 2.1 (git REV)".
+check_version() {
+  local name=$1 shown
+  shift
+  shown=$("$@") || fail "$name --version failed"
+  [[ $shown =~ ^$name\ [0-9.]+(\ \(git\ [^\)]+\))?$ ]] || fail "$name --version says '$shown'"
+}
 found=("$build"/package/orvex_*.deb)
 deb=${found[0]}
 [ -e "$deb" ] || skip "no package yet: cmake --build $build --target package"
@@ -38,12 +45,12 @@ case $step in
     bin=$root/usr/bin share=$root/usr/share
 
     # Run from the unpacked folder: nothing may come from the build tree.
-    "$bin/orvex-cli" --version | grep -qx "orvex-cli [0-9.]*\( (git .*)\)\{0,1\}" || fail "orvex-cli --version"
     "$bin/orvex-cli" new "$root/new.tw" >/dev/null
     [ "$(stat -c %s "$root/new.tw")" -gt 16 ] || fail "orvex-cli new wrote no codeplug"
-    "$bin/orvex-sim" --version | grep -q "^orvex-sim " || fail "orvex-sim --version"
-    env -u DISPLAY -u WAYLAND_DISPLAY "$bin/orvex" --version | grep -q "^orvex " || fail "orvex --version without a display"
-    QT_QPA_PLATFORM=offscreen "$bin/orvex" --version | grep -q "^orvex " || fail "orvex --version"
+    check_version orvex-cli "$bin/orvex-cli" --version
+    check_version orvex-sim "$bin/orvex-sim" --version
+    check_version orvex env -u DISPLAY -u WAYLAND_DISPLAY "$bin/orvex" --version
+    check_version orvex env QT_QPA_PLATFORM=offscreen "$bin/orvex" --version
 
     desktop-file-validate "$share/applications/org.orvex.Orvex.desktop"
     appstreamcli validate --no-net --explain "$share/metainfo/org.orvex.Orvex.metainfo.xml"
@@ -70,7 +77,9 @@ case $step in
     cp "$root/new.tw" "$root/Dealer stock 7.tw"
     type=$(gio info -a standard::content-type "$root/Dealer stock 7.tw" | sed -n 's/^ *standard::content-type: //p')
     [ "$type" = application/x-orvex-codeplug ] || fail "a renamed codeplug is '$type'"
-    gio mime application/x-orvex-codeplug | grep -q org.orvex.Orvex.desktop || fail "no program opens codeplugs"
+    # (Output first, then grep: grep -q in a pipe would cut gio off mid-write.)
+    handlers=$(gio mime application/x-orvex-codeplug)
+    grep -q "org.orvex.Orvex.desktop" <<<"$handlers" || fail "no program opens codeplugs: $handlers"
     echo "package contents OK"
     ;;
   *) fail "unknown step $step" ;;
