@@ -27,7 +27,7 @@ void PrintVerbHelp(const Verb& verb, std::ostream& out) {
   out << "usage: orvex-cli " << verb.usage << "\n" << verb.summary << "\n";
   if (!verb.options.empty()) out << "\noptions:\n";
   for (const auto& o : verb.options) {
-    std::string left = std::string(o.name) + (o.takesValue ? " VALUE" : "");
+    std::string left = std::string(o.name) + (o.takesValue ? " VALUE" : o.optionalNumber ? " [N]" : "");
     out << "  " << left << std::string(left.size() < 22 ? 22 - left.size() : 1, ' ') << o.help << "\n";
   }
   out << "  --help                show this help\n";
@@ -56,7 +56,14 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
         PrintVerbHelp(verb, std::cerr);
         return kExitUsage;
       }
-      if (found->takesValue) {
+      if (found->optionalNumber) {
+        // Only a number that follows is its value, so a file name never is.
+        const auto isNumber = [](std::string_view text) {
+          return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        if (!inlineValue && i + 1 < argc && isNumber(argv[i + 1])) value = argv[++i];
+        args.values[arg] = value;
+      } else if (found->takesValue) {
         if (!inlineValue) {
           if (i + 1 >= argc) {
             PrintError(arg + " needs a value");

@@ -3,6 +3,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 #include <QJsonValue>
+#include <charconv>
 #include <iostream>
 #include <string_view>
 
@@ -77,6 +78,17 @@ std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& pa
   return *imported;
 }
 
+// The channel --renumber starts at: 0 without it, 1 when given bare.
+std::optional<int> RenumberFrom(const Args& args) {
+  const auto value = args.value("--renumber");
+  if (!value) return 0;
+  if (value->empty()) return 1;
+  int from = 0;
+  const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), from);
+  if (error != std::errc() || end != value->data() + value->size() || from < 1 || from > 128) return std::nullopt;
+  return from;
+}
+
 int runImport(const Args& args) {
   const auto csvPath = args.value("--csv");
   const auto jsonPath = args.value("--json");
@@ -87,6 +99,11 @@ int runImport(const Args& args) {
   }
   if (!outPath || outPath->empty()) {
     PrintError("import needs -o OUT for the codeplug it writes");
+    return kExitUsage;
+  }
+  const auto renumberFrom = RenumberFrom(args);
+  if (!renumberFrom) {
+    PrintError("--renumber takes the first channel number, 1..128");
     return kExitUsage;
   }
   const auto base = LoadCodeplugOrReport(args.positional[0]);
@@ -104,23 +121,38 @@ int runImport(const Args& args) {
     PrintError(*csvPath + ": " + text.error());
     return kExitFailure;
   }
-  const auto imported = ImportChannelsCsv(
-      *base, std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), args.has("--replace"));
-  if (!imported) {
-    PrintErrorLines(*csvPath, imported.error());  // one line per bad row
+  const auto rows =
+      ReadChannelsCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), *renumberFrom);
+  if (!rows) {
+    PrintErrorLines(*csvPath, rows.error());
     PrintError("nothing was written");
     return kExitFailure;
   }
-  return SaveCodeplugOrReport(*outPath, *imported) ? kExitOk : kExitFailure;
+  Image image = *base;
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, args.has("--replace"));
+  const bool skipInvalid = args.has("--skip-invalid");
+  for (const auto& note : report.skipped)
+    PrintError(*csvPath + ": line " + std::to_string(note.line) + ": " + (skipInvalid ? "skipped: " : "") + note.text);
+  if (!skipInvalid && !report.skipped.empty()) {
+    PrintError("nothing was written (--skip-invalid imports the other rows)");
+    return kExitFailure;
+  }
+  for (const auto& note : report.adjustments) PrintError(*csvPath + ": " + NoteText(note));
+  if (!SaveCodeplugOrReport(*outPath, image)) return kExitFailure;
+  std::cout << CsvImportSummary(report) << std::endl;
+  return kExitOk;
 }
 
 const VerbRegistration kImport({"import",
-                                "import FILE (--csv IN.csv | --json IN.json) -o OUT [--replace]",
+                                "import FILE (--csv IN.csv | --json IN.json) -o OUT [--replace] [--skip-invalid] "
+                                "[--renumber [N]]",
                                 "applies a channel CSV (or a JSON codeplug) onto FILE and writes the result to OUT",
                                 {{"--csv", true, "channel CSV to apply"},
                                  {"--json", true, "JSON codeplug to apply"},
                                  {"-o", true, "codeplug file to write"},
-                                 {"--replace", false, "clear the channels the CSV does not list"}},
+                                 {"--replace", false, "clear the channels the CSV does not list"},
+                                 {"--skip-invalid", false, "import the CSV rows the radio takes and list the others"},
+                                 {"--renumber", false, "place CSV rows in file order from channel 1 (or N)", true}},
                                 1,
                                 1,
                                 runImport});

@@ -2,7 +2,7 @@
 
 namespace orvex {
 
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment) {
   static constexpr std::string_view kBom = "\xEF\xBB\xBF";
   if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
 
@@ -36,6 +36,13 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
       i += n;
       ++line;
       continue;
+    }
+    if (!recordStarted && comment != '\0') {
+      const std::size_t first = text.find_first_not_of(" \t", i);
+      if (first != std::string_view::npos && text[first] == comment) {
+        while (i < text.size() && !lineBreak(i)) ++i;
+        continue;
+      }
     }
     if (!recordStarted) record.line = line;
     recordStarted = true;

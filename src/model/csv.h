@@ -20,8 +20,9 @@ struct CsvRecord {
 // quotes may hold commas, line breaks and doubled quotes; lines end in CRLF,
 // LF or CR; a UTF-8 byte order mark at the start is skipped.  Blank lines
 // are skipped.  An unterminated quote or text after a closing quote is an
-// error naming its line.
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text);
+// error naming its line.  With a `comment` character, a line that starts
+// with it (after spaces) outside a quoted field is skipped like a blank one.
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment = '\0');
 
 // A field as it must be written: quoted (with quotes doubled) when it holds
 // a comma, a quote, a line break or leading or trailing spaces.

@@ -43,6 +43,15 @@ class ScriptedPrompter : public Prompter {
     if (!answers.isEmpty()) return answers.takeFirst();
     return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
   }
+  // Recorded as a Yes/Cancel question; Yes (from `answers`) takes the
+  // action, which is never taken unasked.
+  bool offer(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+             const QString& action) override {
+    offers << action;
+    return ask(parent, icon, title, text, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) ==
+           QMessageBox::Yes;
+  }
+  QStringList offers;  // the action texts offered
   QString openFileName(QWidget*, const QString&) override {
     ++openDialogs;
     return openName;
