@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "codeplug/file_io.h"
+#include "core/version.h"
 #include "sim/sim_radio.h"
 
 namespace {
@@ -57,8 +58,27 @@ constexpr std::string_view kUsage =
     "radio's number before their extension unless given after --radio.\n"
     "The log has one line per frame: seconds since start, rx (stamped at its first byte) or\n"
     "tx (stamped at its last byte), the bytes in hex.\n"
-    "--no-radio: the line is there but nothing answers (with --echo: an echoing cable alone).\n"
-    "--store-wrong ROW: the first Write stores that row with its lowest bit flipped.\n";
+    "\n"
+    "options:\n"
+    "  --link PATH           also reach the radio through a symbolic link at PATH\n"
+    "  --image FILE.tw       start with this codeplug in memory (default: a few channels)\n"
+    "  --save FILE.tw        save the memory to FILE.tw after every completed write\n"
+    "  --log FILE            log every frame to FILE\n"
+    "  --fast                answer at once instead of at the wire speed of 9600 baud\n"
+    "  --ident TEXT          the model the radio claims to be (default TZ417)\n"
+    "  --silent-after N      stop answering after N frames\n"
+    "  --drop-every N        leave out the reply to every N-th frame\n"
+    "  --noise N             send N stray bytes before the first answer\n"
+    "  --echo                echo every received byte, as some cables do\n"
+    "  --bad-ack             answer an acknowledge with NAK\n"
+    "  --hangup-after N      hang up the line after N frames, like an unplugged cable\n"
+    "  --delay MS            wait MS milliseconds before every answer\n"
+    "  --no-radio            the line is there but nothing answers (with --echo: an echoing cable alone)\n"
+    "  --store-wrong ROW     the first Write stores that row with its lowest bit flipped\n"
+    "  --count N             serve N independent radios on PREFIX1..PREFIXN (with --link PREFIX)\n"
+    "  --radio K             the options after it apply to radio K only (with --count)\n"
+    "  --help                show this help\n"
+    "  --version             show the version\n";
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
@@ -108,6 +128,9 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       options.faults.noRadio = true;
     else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
+      std::exit(0);
+    } else if (arg == "--version") {
+      std::cout << "orvex-sim " << orvex::VersionText() << "\n";
       std::exit(0);
     } else
       ok = false;
