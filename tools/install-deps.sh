@@ -9,6 +9,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   python3 xvfb xauth poppler-utils fonts-wqy-microhei
+  dbus at-spi2-core python3-pyatspi xdotool
+  dpkg-dev file gzip groff-base lintian desktop-file-utils appstream libxml2-utils
+  shared-mime-info xdg-utils libglib2.0-bin
 )
 
 missing=()

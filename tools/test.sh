@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test: the normal build, the
+# Installs what is missing, builds and runs every test: the normal build and
+# its Debian package (checked by lintian and unpacked by the tests), the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (float-cast-overflow included), and a bounded libFuzzer run on the packer,
 # the file reader and the channel CSV and JSON imports.  The long probe is
@@ -19,6 +20,12 @@ build_and_test() {
     grep -E 'error|Error' "$dir/build.log" | head -n 40; tail -n 20 "$dir/build.log"; return 1
   fi
   grep -E 'warning:' "$dir/build.log" | sort -u | head -n 20 || true
+  if [ "$dir" = build ]; then
+    # The Debian package, which the package_* tests check.
+    if ! cmake --build "$dir" --target package >"$dir/package.log" 2>&1; then
+      tail -n 40 "$dir/package.log"; return 1
+    fi
+  fi
   if ! ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout 600 >"$dir/test.log" 2>&1; then
     grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$dir/test.log" | tail -n 200
     echo "Tests failed in $dir (full log: $dir/test.log)"; return 1

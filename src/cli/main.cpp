@@ -8,6 +8,7 @@
 
 #include "cli/codeplug_args.h"
 #include "cli/verb.h"
+#include "core/version.h"
 
 namespace orvex::cli {
 
@@ -23,6 +24,7 @@ void PrintOverview(std::ostream& out) {
   auto verbs = Registry();
   std::sort(verbs.begin(), verbs.end(), [](const Verb& a, const Verb& b) { return a.name < b.name; });
   for (const auto& v : verbs) out << "  " << v.usage << "\n      " << v.summary << "\n";
+  out << "\noptions:\n  --help                show this help\n  --version             show the version\n";
 }
 
 void PrintVerbHelp(const Verb& verb, std::ostream& out) {
@@ -74,6 +76,7 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
           value = argv[++i];
         }
         args.values[arg] = value;
+        args.repeated[arg].push_back(value);
       } else {
         if (inlineValue) {
           PrintError(arg + " takes no value");
@@ -112,6 +115,10 @@ int Dispatch(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "--help" || name == "-h" || name == "help") {
     PrintOverview(std::cout);
+    return kExitOk;
+  }
+  if (name == "--version") {
+    std::cout << "orvex-cli " << orvex::VersionText() << "\n";
     return kExitOk;
   }
   for (const auto& verb : Verbs())

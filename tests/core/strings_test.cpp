@@ -27,11 +27,13 @@ bool InAllowedRange(int n) {
   for (int offset : {0, kLanguageOffset}) {
     const int m = n - offset;
     if ((m >= 1001 && m <= 1047) || (m >= 1100 && m <= 1108) || (m >= 1112 && m <= 1542) ||
-        (m >= 10000 && m <= 10008) || (m >= 1620 && m <= 1659) || (m >= 10120 && m <= 10139)) {
+        (m >= 10000 && m <= 10008) || (m >= 1750 && m <= 1789) || (m >= 10220 && m <= 10249)) {
       return true;
     }
     if ((m >= 1660 && m <= 1679) || (m >= 10140 && m <= 10159)) return true;  // channel CSV import report
     if ((m >= 1680 && m <= 1729) || (m >= 10160 && m <= 10199)) return true;  // backups, checks, cable test
+    if ((m >= 1790 && m <= 1839) || (m >= 10250 && m <= 10279)) return true;  // screen reader support
+    if ((m >= 1620 && m <= 1659) || (m >= 10120 && m <= 10139)) return true;  // undo, channel rows, recent files
   }
   return false;
 }

@@ -1,7 +1,9 @@
 #include "ui/channel/channel_grid.h"
 
+#include "ui/main/accessible_cells.h"
 #include "ui/main/cell_keys.h"
 #include "ui/main/twips.h"
+#include "ui/main/ui_text.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -21,6 +23,9 @@ namespace {
 
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
+
+// "Channel %1", the row of a cell as a screen reader speaks it.
+constexpr int kChannelRowText = 1790;
 
 }  // namespace
 
@@ -47,6 +52,12 @@ QVariant ChannelGridModel::data(const QModelIndex& index, int role) const {
     case Qt::ForegroundRole:
       if (m_table.IsGreyed(row, column)) return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
       return {};
+    case Qt::AccessibleTextRole:
+    case kCellNameRole: {
+      const QString channel = UiText(kChannelRowText, m_table.language()).arg(FromStd(m_table.Cell(row, kColNumber)));
+      return SpokenCellData(role, JoinSpoken({channel, FromStd(m_table.Cell(0, column))}),
+                            FromStd(m_table.Cell(row, column)));
+    }
     default:
       return {};
   }

@@ -5,20 +5,27 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "core/version.h"
 #include "ui/main/ui_text.h"
 
 namespace orvex {
 
 namespace {
-constexpr auto kVersion = "v2.1";
-constexpr auto kReleaseDate = "2012-8-20";
+// The release date as the box has always shown it: "2012-8-20", no leading zeros.
+QString ShownDate(std::string_view isoDate) {
+  const QStringList parts = QString::fromUtf8(isoDate.data(), static_cast<qsizetype>(isoDate.size())).split('-');
+  QStringList shown;
+  for (const QString& part : parts) shown << QString::number(part.toInt());
+  return shown.join('-');
+}
 }  // namespace
 
 QString FrmAbout::AboutText(int language) {
   const QString version = language == 1 ? QString::fromUtf8(" \xE7\x89\x88\xE6\x9C\xAC ") : QStringLiteral(" Version ");
   const QString notice = language == 1 ? QString::fromUtf8("\xE7\x89\x88\xE6\x9D\x83\xE6\x89\x80\xE6\x9C\x89 (C) 2011")
                                        : QStringLiteral("Copyright (C) 2011");
-  return QString(kProgramTitle) + version + kVersion + "\n" + notice + "\n\n" + kReleaseDate;
+  return QString(kProgramTitle) + version + "v" + QString::fromStdString(VersionText()) + "\n" + notice + "\n\n" +
+         ShownDate(ReleaseDate());
 }
 
 FrmAbout::FrmAbout(int language, QWidget* parent) : QDialog(parent) {

@@ -51,7 +51,10 @@ FrmComPort::FrmComPort(int language, const PortChoice& current, const std::array
   m_device->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
   m_device->setClearButtonEnabled(true);
   auto* deviceLine = new QHBoxLayout;
-  deviceLine->addWidget(new QLabel(UiText(1249, language), this));
+  auto* deviceLabel = new QLabel(UiText(1249, language), this);
+  deviceLabel->setObjectName("LblDevice");
+  deviceLabel->setBuddy(m_device);
+  deviceLine->addWidget(deviceLabel);
   deviceLine->addWidget(m_device, 1);
 
   auto* ok = new QPushButton(UiText(1156, language), this);

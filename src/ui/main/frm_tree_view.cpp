@@ -1,5 +1,6 @@
 #include "ui/main/frm_tree_view.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -57,6 +58,11 @@ FrmTreeView::FrmTreeView(int language, QWidget* parent) : QWidget(parent), m_tre
 
   connect(m_tree, &QTreeWidget::itemClicked, this,
           [this](QTreeWidgetItem* item) { emit nodeClicked(item->data(0, kKeyRole).toString()); });
+  // Enter on a node opens it as a click does (a double click is two clicks
+  // already).
+  connect(m_tree, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) emit nodeEntered(item->data(0, kKeyRole).toString());
+  });
 }
 
 QTreeWidgetItem* FrmTreeView::node(const QString& key) const {

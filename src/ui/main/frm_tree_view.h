@@ -24,6 +24,8 @@ class FrmTreeView : public QWidget {
 
  signals:
   void nodeClicked(const QString& key);
+  // Enter on a node: the keyboard's click.
+  void nodeEntered(const QString& key);
 
  private:
   QTreeWidget* m_tree;

@@ -6,17 +6,35 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
+#include <string_view>
 
+#include "core/version.h"
 #include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/screenshots.h"
 
+namespace {
+// --help and --version only print, so they need no display (man pages are
+// made from --help at build time, often on a machine without one).
+bool OnlyPrints(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "-h" || arg == "--help" || arg == "--help-all" || arg == "-v" || arg == "--version") return true;
+  }
+  return false;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
   sinceStart.start();
-  QApplication app(argc, argv);
+  const std::unique_ptr<QCoreApplication> app = OnlyPrints(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
+                                                                       : std::make_unique<QApplication>(argc, argv);
   QApplication::setApplicationName("orvex");
-  QApplication::setApplicationVersion("2.1");
+  QApplication::setApplicationVersion(QString::fromStdString(orvex::VersionText()));
+  // Ties the windows to the menu entry (and its icon) on Wayland.
+  QApplication::setDesktopFileName("org.orvex.Orvex");
 
   QCommandLineParser parser;
   parser.setApplicationDescription("Programming software for the ORVEX handheld radio.");
@@ -29,7 +47,7 @@ int main(int argc, char** argv) {
   QCommandLineOption reportShown("report-shown", "Print the milliseconds until the window is shown and quit.");
   reportShown.setFlags(QCommandLineOption::HiddenFromHelp);
   parser.addOptions({demo, language, screenshot, reportShown});
-  parser.process(app);
+  parser.process(*app);
 
   orvex::DemoRadio radio;
   QString demoDevice;
@@ -62,5 +80,5 @@ int main(int argc, char** argv) {
       QApplication::exit(ok ? 0 : 1);
     });
   }
-  return app.exec();
+  return QApplication::exec();
 }

@@ -23,11 +23,13 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTranslator>
+#include <QTreeWidget>
 #include <QUrl>
 
 #include "codeplug/backups.h"
@@ -40,6 +42,7 @@
 #include "model/codeplug_check.h"
 #include "model/codeplug_diff.h"
 #include "model/step_names.h"
+#include "ui/main/accessibility.h"
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
@@ -83,6 +86,7 @@ QString Listed(const std::vector<std::string>& lines) {
   if (static_cast<int>(lines.size()) > shown) text += QStringLiteral("\n... (%1 more)").arg(lines.size() - shown);
   return text;
 }
+constexpr int kTransferProgress = 1791;
 
 // Tree node keys and menu keys of the editing windows.
 struct WindowKeys {
@@ -194,10 +198,26 @@ void MDIForm1::BuildWidgets() {
   m_progress = new QProgressBar(m_statusStrip);
   m_progress->setObjectName("PrgClone");
   m_progress->setTextVisible(false);
+  m_progress->setAccessibleName(UiText(kTransferProgress, m_state.language));
   m_progress->setMaximumHeight(16);
   m_progress->installEventFilter(this);
   m_statusStrip->addWidget(m_progress, 1);  // spans the whole strip
   setStatusBar(m_statusStrip);
+  // A status message is drawn, not a control: screen readers get it as the
+  // strip's name and as an announcement.
+  connect(m_statusStrip, &QStatusBar::messageChanged, this, [this](const QString& message) {
+    m_statusStrip->setAccessibleName(message);
+    Announce(m_statusStrip, message);
+  });
+
+  new ScreenReaderSupport(this);
+  // F6 moves between the tree and the work area, in both directions.
+  for (const QKeySequence& keys : {QKeySequence(Qt::Key_F6), QKeySequence(Qt::SHIFT | Qt::Key_F6)})
+    connect(new QShortcut(keys, this), &QShortcut::activated, this, &MDIForm1::SwitchPane);
+  // The memory map's hidden gesture has a keyboard twin for those who cannot
+  // use a mouse: Ctrl+Shift+Alt+M.
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::ALT | Qt::Key_M), this), &QShortcut::activated, this,
+          &MDIForm1::OpenMemoryMap);
 
   m_languageGroup = new QActionGroup(this);
   m_languageGroup->setExclusive(true);
@@ -298,6 +318,11 @@ void MDIForm1::StartUp() {
   m_tree = new FrmTreeView(m_state.language, m_treeBand);
   m_treeBand->setWidget(m_tree);
   connect(m_tree, &FrmTreeView::nodeClicked, this, &MDIForm1::ClickNode);
+  // From the keyboard the focus follows into the window opened.
+  connect(m_tree, &FrmTreeView::nodeEntered, this, [this](const QString& key) {
+    ClickNode(key);
+    if (key != QLatin1String("Root")) FocusWorkArea();
+  });
 
   RefreshAll();
   m_progress->setValue(0);
@@ -308,6 +333,7 @@ void MDIForm1::StartUp() {
     EditingWindow* window = factory->second(EditingContext{m_memory, m_state, &m_history});
     m_windows[kWinSetting] = window;
     m_mdi->addSubWindow(window);
+    window->installEventFilter(this);
     const EditHistory::Quiet quiet(m_history);
     window->Refresh();
     window->hide();
@@ -384,6 +410,7 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
       }
     } else if (band.kind == QLatin1String("dock")) {
       m_treeBand->setWindowTitle(band.caption);
+      m_tree->tree()->setAccessibleName(band.caption);
     }
     // The layout's "StatusBar" band stays hidden: PicClone is the strip.
   }
@@ -427,6 +454,8 @@ void MDIForm1::RefreshAll() {
   }
   UpdateRecentFiles();
   UpdateEditState();
+  m_progress->setAccessibleName(UiText(kTransferProgress, m_state.language));
+  NameControls(this);
 }
 
 void MDIForm1::RefreshWindowValues() {
@@ -533,6 +562,7 @@ void MDIForm1::OpenEditingWindow(WindowBit bit) {
     if (factory == m_factories.end()) return;
     window = factory->second(EditingContext{m_memory, m_state, &m_history});
     m_mdi->addSubWindow(window);
+    window->installEventFilter(this);
     const EditHistory::Quiet quiet(m_history);
     window->Refresh();
     created = true;
@@ -728,9 +758,42 @@ void MDIForm1::SetLanguage(int language) {
   if (m_state.language != language) {
     m_state.language = language;
     RefreshAll();
+    ReannounceFocus();
   }
   tool("miEnglish")->setChecked(m_state.language == kEnglish);
   tool("miChinese")->setChecked(m_state.language == kChinese);
+}
+
+void MDIForm1::SwitchPane() {
+  QWidget* focus = QApplication::focusWidget();
+  const bool inTree = focus != nullptr && m_treeBand->isAncestorOf(focus);
+  if (!inTree && m_treeBand->isVisible()) {
+    m_tree->tree()->setFocus(Qt::ShortcutFocusReason);
+    return;
+  }
+  FocusWorkArea();
+}
+
+void MDIForm1::FocusWorkArea() {
+  QMdiSubWindow* window = m_mdi->activeSubWindow();
+  if (window == nullptr || !window->isVisible()) {
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto it = windows.rbegin(); it != windows.rend() && window == nullptr; ++it) {
+      if ((*it)->isVisible()) window = *it;
+    }
+  }
+  if (window == nullptr) return;
+  m_mdi->setActiveSubWindow(window);
+  // Back to the control that had the focus there, else its first one.
+  QWidget* content = window->widget();
+  if (content == nullptr) return;
+  QWidget* target = content->focusWidget();
+  if (target != nullptr && !target->isVisible()) target = nullptr;
+  for (QWidget* w = content; target == nullptr; w = w->nextInFocusChain()) {
+    if (content->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() && w->isEnabled()) target = w;
+    if (w->nextInFocusChain() == content) break;
+  }
+  (target != nullptr ? target : content)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void MDIForm1::ToggleView(std::uint8_t bit) {
@@ -854,6 +917,16 @@ void MDIForm1::showEvent(QShowEvent* event) {
     if (window->isVisible()) KeepInView(window);
 }
 
+void MDIForm1::ClearEmptyScrollRange() {
+  // The work area keeps the scroll range of the last window it scrolled to
+  // after that window is closed; with nothing shown there is nothing to
+  // scroll to.
+  for (QMdiSubWindow* window : m_mdi->subWindowList())
+    if (window->isVisible()) return;
+  m_mdi->horizontalScrollBar()->setRange(0, 0);
+  m_mdi->verticalScrollBar()->setRange(0, 0);
+}
+
 void MDIForm1::KeepInView(QMdiSubWindow* window) {
   if (!isVisible()) return;  // placed when the main window is first shown
   QSize room = m_mdi->viewport()->size();
@@ -957,6 +1030,7 @@ void MDIForm1::StartTransfer(CloneDirection direction) {
   m_verifying = false;
   if (direction == CloneDirection::Write) m_written = m_memory.image();
   UpdateTransferTools();
+  Announce(m_progress, tool(direction == CloneDirection::Read ? "miRead" : "miWrite")->text().remove('&'));
   m_transfer.start(direction, PortName(), m_memory);
 }
 
@@ -1103,6 +1177,8 @@ void MDIForm1::UpdateTransferTools() {
 // --- events ----------------------------------------------------------------------
 
 bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Hide && qobject_cast<QMdiSubWindow*>(watched) != nullptr)
+    QTimer::singleShot(0, this, &MDIForm1::ClearEmptyScrollRange);
   if (watched == m_progress && event->type() == QEvent::MouseButtonPress) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     constexpr auto kAllThree = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;

@@ -84,6 +84,10 @@ class MDIForm1 : public QMainWindow {
   void OpenMemoryMap();
   // A tree node as if clicked.
   void ClickNode(const QString& key);
+  // F6: the focus from the tree to the active editing window and back.
+  void SwitchPane();
+  // The focus into the active editing window, where it last was there.
+  void FocusWorkArea();
   // The port dialog for the current choice, with every slot probed.
   std::unique_ptr<FrmComPort> CreatePortDialog();
 
@@ -169,6 +173,7 @@ class MDIForm1 : public QMainWindow {
   // Moves a window that has just been shown into the work area, growing the
   // main window up to the screen when the area is too small.
   void KeepInView(QMdiSubWindow* window);
+  void ClearEmptyScrollRange();
   // Undo and Redo texts, the commands that follow the active window, the
   // title and its modified mark.
   void UpdateEditState();

@@ -204,6 +204,9 @@ FrmMemoryMap::FrmMemoryMap(RadioMemory& memory, QWidget* parent)
   m_value->setFrameShape(QFrame::StyledPanel);
   m_value->setAlignment(Qt::AlignCenter);
   m_address->setFixedWidth(64);
+  // The address box and the decimal value beside it have no caption.
+  m_address->setAccessibleName(QStringLiteral("Address"));
+  m_value->setAccessibleName(QStringLiteral("Value"));
 
   const int width = 2 * kByteColumnWidth + kMapColumns * kByteColumnWidth +
                     m_grid->verticalScrollBar()->sizeHint().width() + 2 * m_grid->frameWidth();

@@ -1,5 +1,7 @@
 #include "ui/memorymap/memory_map_model.h"
 
+#include "ui/main/accessible_cells.h"
+
 namespace orvex {
 
 namespace {
@@ -57,6 +59,11 @@ QVariant MemoryMapModel::data(const QModelIndex& index, int role) const {
     return CellText(m_image[Address(static_cast<std::size_t>(index.row()), static_cast<std::size_t>(index.column()))]);
   }
   if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
+  if (IsSpokenCellRole(role)) {
+    // Each byte is spoken with its address, as the address box shows it.
+    const QString address = QStringLiteral("Address %1").arg(AddressText(index.row(), index.column()));
+    return SpokenCellData(role, address, data(index, Qt::DisplayRole).toString());
+  }
   return {};
 }
 

@@ -3,6 +3,7 @@
 #include <QGridLayout>
 #include <QIcon>
 
+#include "ui/main/accessible_cells.h"
 #include "ui/main/twips.h"
 #include "ui/scrambler/frequency_field.h"
 
@@ -32,6 +33,7 @@ FrmScr::FrmScr(const EditingContext& context, QWidget* parent)
     label->setObjectName(QStringLiteral("lblGroup_%1").arg(group));
     label->setAlignment(Qt::AlignCenter);
     grid->addWidget(label, group + 1, 0);
+    m_lblGroup[group] = label;
 
     QLineEdit* field = group == kEditableGroup ? m_group8 : new QLineEdit;
     field->setObjectName(QStringLiteral("TxtFreq_%1").arg(group));
@@ -39,6 +41,7 @@ FrmScr::FrmScr(const EditingContext& context, QWidget* parent)
     // Groups 1..7 have fixed frequencies.
     field->setEnabled(group == kEditableGroup);
     grid->addWidget(field, group + 1, 1);
+    label->setBuddy(field);
     m_txtFreq[group] = field;
   }
   grid->setColumnStretch(1, 1);
@@ -64,6 +67,13 @@ void FrmScr::RefreshAll() {
   m_lblScr[0]->setText(QString::fromUtf8(captions.group.data(), qsizetype(captions.group.size())));
   m_lblScr[1]->setText(QString::fromUtf8(captions.frequency.data(), qsizetype(captions.frequency.size())));
 
+  // Each field is spoken with its row and column: "Group 8, Frequency".
+  for (int group = 0; group < kScramblerGroups; ++group) {
+    const QString name =
+        JoinSpoken({m_lblScr[0]->text() + QLatin1Char(' ') + QString::number(group + 1), m_lblScr[1]->text()});
+    m_txtFreq[group]->setAccessibleName(name);
+    m_lblGroup[group]->setAccessibleName(name);
+  }
   for (int group = 0; group < kEditableGroup; ++group)
     m_txtFreq[group]->setText(QString::fromStdString(ScramblerGroupText(memory().image(), group)));
   m_group8->setText(QString::fromStdString(LoadScrambler(memory().image())));

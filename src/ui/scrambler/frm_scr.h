@@ -45,6 +45,7 @@ class FrmScr : public EditingWindow {
   QGroupBox* m_fraScr;
   std::array<QLabel*, 2> m_lblScr{};
   std::array<QLineEdit*, kScramblerGroups> m_txtFreq{};
+  std::array<QLabel*, kScramblerGroups> m_lblGroup{};  // "1".."8", tied to their fields
   FrequencyField* m_group8;
 };
 

@@ -119,6 +119,7 @@ QGroupBox* Frm5Tone::MakeReferenceFrame() {
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     auto* field = new QLineEdit;
     field->setObjectName(QStringLiteral("txtTone%1").arg(symbol));
+    label->setBuddy(field);
     field->setAlignment(Qt::AlignRight);
     field->setPalette(palette);
     field->setEnabled(false);

@@ -1,5 +1,6 @@
 #include "ui/signalling/signalling_grid.h"
 
+#include "ui/main/accessible_cells.h"
 #include "ui/main/cell_keys.h"
 
 #include <QAbstractButton>
@@ -41,6 +42,13 @@ QVariant SignallingGridModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   if (role == Qt::DisplayRole) return FromStd(CellText(m_cells, ToCell(index)));
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+  if (IsSpokenCellRole(role)) {
+    // "No. 3, Tone A": the label column's heading with the row's label.
+    const CellPos cell = ToCell(index);
+    const QString row = cornerText() + QLatin1Char(' ') + FromStd(CellText(m_cells, {cell.row, 0}));
+    const QString name = JoinSpoken({row, FromStd(CellText(m_cells, {0, cell.column}))});
+    return SpokenCellData(role, name, FromStd(CellText(m_cells, cell)));
+  }
   return {};
 }
 
