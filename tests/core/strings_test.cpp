@@ -27,7 +27,7 @@ bool InAllowedRange(int n) {
   for (int offset : {0, kLanguageOffset}) {
     const int m = n - offset;
     if ((m >= 1001 && m <= 1047) || (m >= 1100 && m <= 1108) || (m >= 1112 && m <= 1542) ||
-        (m >= 10000 && m <= 10008)) {
+        (m >= 10000 && m <= 10008) || (m >= 10100 && m <= 10119)) {
       return true;
     }
   }

@@ -28,8 +28,8 @@
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
-#include "ui/main/ui_text.h"
 #include "ui/main/twips.h"
+#include "ui/main/ui_text.h"
 #include "ui/memorymap/frm_memory_map.h"
 
 // Resources of a static library are registered by name from outside any
@@ -167,7 +167,12 @@ void MDIForm1::BuildWidgets() {
       {"miPrint", [this] { PrintFile(); }},
       // The close handler stores every window before it checks for changes.
       {"miExit", [this] { close(); }},
-      {"miRead", [this] { StartTransfer(CloneDirection::Read); }},
+      {"miRead",
+       [this] {
+         // A Read replaces the codeplug: unsaved edits are offered a save first.
+         SaveAll();
+         if (ConfirmModified()) StartTransfer(CloneDirection::Read);
+       }},
       {"miWrite",
        [this] {
          SaveAll();
@@ -232,7 +237,7 @@ void MDIForm1::StartUp() {
   if (const auto factory = m_factories.find(kWinSetting); factory != m_factories.end()) {
     EditingWindow* window = factory->second(EditingContext{m_memory, m_state});
     m_windows[kWinSetting] = window;
-    m_mdi->addSubWindow(window);
+    AdoptWindow(window);
     window->Refresh();
     window->hide();
     m_state.openWindows |= kWinSetting;
@@ -381,6 +386,14 @@ QMenu* MDIForm1::band(const QString& key) const {
   return nullptr;
 }
 
+void MDIForm1::AdoptWindow(EditingWindow* window) {
+  m_mdi->addSubWindow(window);
+  // What a window replaced while committing an edit stays readable a while.
+  constexpr int kNoteMs = 10000;
+  connect(window, &EditingWindow::noted, this,
+          [this](const QString& note) { m_statusStrip->showMessage(note, kNoteMs); });
+}
+
 void MDIForm1::OpenEditingWindow(WindowBit bit) {
   QPointer<EditingWindow>& window = m_windows[bit];
   bool created = false;
@@ -388,7 +401,7 @@ void MDIForm1::OpenEditingWindow(WindowBit bit) {
     const auto factory = m_factories.find(bit);
     if (factory == m_factories.end()) return;
     window = factory->second(EditingContext{m_memory, m_state});
-    m_mdi->addSubWindow(window);
+    AdoptWindow(window);
     window->Refresh();
     created = true;
   }
