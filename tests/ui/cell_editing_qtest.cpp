@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <memory>
 
 #include "core/preferences.h"
@@ -280,6 +281,33 @@ class CellEditingTest : public QObject {
     QLineEdit* editor = OpenEditor(view);
     QVERIFY(editor != nullptr);
     QCOMPARE(editor->text(), shown);
+  }
+
+  void replacedValueIsNamedInTheStatusBar_data() {
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("channel Rx") << "channel" << int(kColRx) << "600"
+                                << "Channel 1: 600 MHz is outside the radio's bands; stored 400.02500";
+    QTest::newRow("channel Tx") << "channel" << int(kColTx) << "145.0031"
+                                << "Channel 1: 145.0031 MHz is not on the channel raster; stored 145.00000";
+    QTest::newRow("2-Tone tone") << "2-Tone" << 0 << "5000"
+                                 << "Call List 1: 5000 Hz is outside 288.5..3000 Hz; stored 3000.0";
+    QTest::newRow("kept as typed") << "channel" << int(kColRx) << "145.5"
+                                   << "";
+  }
+  void replacedValueIsNamedInTheStatusBar() {
+    QFETCH(QString, grid);
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QAbstractItemView* view = Grid(grid);
+    QVERIFY(view != nullptr);
+    if (grid == "channel") view->setCurrentIndex(view->model()->index(1, column));
+    Type(typed);
+    Enter();
+    QCOMPARE(m_main->statusStrip()->currentMessage(), message);
   }
 
   void editingKeysWorkInEveryFilteredField_data() {
