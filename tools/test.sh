@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: the normal build, the
-# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer, and
-# a bounded libFuzzer run on the packer, the file reader and the channel CSV
-# import.
+# whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (float-cast-overflow included), and a bounded libFuzzer run on the packer,
+# the file reader and the channel CSV and JSON imports.  The long probe is
+# tools/soak.sh, not part of this run.
 #   FUZZ_SECONDS=60 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,5 +1,6 @@
 // bench_link: a full Read and a full Write through the real driver against
-// orvex-sim with wire pacing on, compared with what the wire allows.
+// orvex-sim with wire pacing on, compared with what the wire allows; then
+// both again with the link trace recording (its text made afterwards).
 //   bench_link [PATH-TO-orvex-sim]
 #include <sys/resource.h>
 
@@ -82,7 +83,7 @@ LogFigures ReadLog(const QString& path) {
   return figures;
 }
 
-bool Measure(const QString& simProgram, CloneDirection direction) {
+bool Measure(const QString& simProgram, CloneDirection direction, bool traced) {
   QTemporaryDir dir;
   const QString log = dir.filePath("sim.log");
   QProcess sim;
@@ -95,6 +96,11 @@ bool Measure(const QString& simProgram, CloneDirection direction) {
 
   RadioMemory memory;
   CloneTransfer transfer;
+  orvex::LinkTrace trace;
+  if (traced) {
+    trace.Begin("bench");
+    transfer.setTrace(&trace);
+  }
   QEventLoop loop;
   bool completed = false;
   QObject::connect(&transfer, &CloneTransfer::completed, [&] { completed = true; });
@@ -114,16 +120,24 @@ bool Measure(const QString& simProgram, CloneDirection direction) {
     return false;
   }
 
+  QElapsedTimer textTime;
+  textTime.start();
+  const std::size_t traceBytes = traced ? trace.Text().size() : 0;
+  const double textMs = textTime.nsecsElapsed() / 1e6;
+
   const LogFigures figures = ReadLog(log);
   const double wireFloor = figures.bytes * kBitsPerByte / kBaud;
   const double protocolFloor = wireFloor + figures.frames * kPauseSeconds;
   std::printf(
       "%-5s  wall %.3f s  wire floor %.3f s (%ld bytes)  wall/wire %.4f  protocol floor %.3f s (%ld frames)"
       "  wall/protocol %.4f  median reply-to-frame %.3f ms (mean %.3f)  simulator late %.3f ms/reply"
-      "  driver CPU %.3f s (%.1f%% of wall)\n",
-      direction == CloneDirection::Read ? "Read" : "Write", wallSeconds, wireFloor, figures.bytes,
-      wallSeconds / wireFloor, protocolFloor, figures.frames, wallSeconds / protocolFloor, figures.medianGapMs,
-      figures.meanGapMs, figures.radioLateMs, cpuSeconds, 100.0 * cpuSeconds / wallSeconds);
+      "  driver CPU %.3f s (%.1f%% of wall)",
+      direction == CloneDirection::Read ? (traced ? "Read+trace" : "Read") : (traced ? "Write+trace" : "Write"),
+      wallSeconds, wireFloor, figures.bytes, wallSeconds / wireFloor, protocolFloor, figures.frames,
+      wallSeconds / protocolFloor, figures.medianGapMs, figures.meanGapMs, figures.radioLateMs, cpuSeconds,
+      100.0 * cpuSeconds / wallSeconds);
+  if (traced) std::printf("  trace text %zu bytes in %.3f ms after the transfer", traceBytes, textMs);
+  std::printf("\n");
   return true;
 }
 
@@ -132,6 +146,8 @@ bool Measure(const QString& simProgram, CloneDirection direction) {
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const QString sim = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(ORVEX_BIN_DIR "/orvex-sim");
-  const bool ok = Measure(sim, CloneDirection::Read) && Measure(sim, CloneDirection::Write);
+  bool ok = true;
+  for (const bool traced : {false, true})
+    ok = ok && Measure(sim, CloneDirection::Read, traced) && Measure(sim, CloneDirection::Write, traced);
   return ok ? 0 : 1;
 }

@@ -1,11 +1,28 @@
 #include "cli/codeplug_args.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 
 #include "cli/verb.h"
-#include "codeplug/file_io.h"
 
 namespace orvex::cli {
+
+namespace {
+
+constexpr std::string_view kStandardOutput = "-";
+
+}  // namespace
+
+std::optional<Bytes> ReadInputOrReport(const std::string& path, InputKind kind) {
+  auto bytes = ReadInputFile(path, kind);
+  if (!bytes) {
+    PrintError(path + ": " + bytes.error());
+    return std::nullopt;
+  }
+  return std::move(*bytes);
+}
 
 std::optional<Image> LoadCodeplugOrReport(const std::string& path) {
   auto parsed = ReadCodeplugFile(path);
@@ -20,25 +37,44 @@ std::optional<Image> LoadCodeplugOrReport(const std::string& path) {
   return parsed->image;
 }
 
-bool SaveCodeplugOrReport(const std::string& path, const Image& image) {
-  if (auto saved = WriteCodeplugFile(path, image); !saved) {
-    PrintError(path + ": " + saved.error());
+bool DestinationOrReport(const std::string& path) {
+  if (path == kStandardOutput) return true;
+  if (auto checked = CheckDestination(path); !checked) {
+    PrintError(path + ": " + checked.error());
     return false;
   }
   return true;
 }
 
-bool WriteTextOrReport(const std::string& path, const std::string& text) {
-  if (path.empty() || path == "-") {
-    std::cout << text;
-    std::cout.flush();
-    return static_cast<bool>(std::cout);
+bool WriteOutputOrReport(const std::string& path, const Bytes& bytes) {
+  if (path == kStandardOutput) {
+    std::cout.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return FlushStandardOutput();
   }
-  if (auto written = WriteWholeFile(path, Bytes(text.begin(), text.end())); !written) {
+  if (auto written = WriteWholeFile(path, bytes); !written) {
     PrintError(path + ": " + written.error());
     return false;
   }
   return true;
+}
+
+bool SaveCodeplugOrReport(const std::string& path, const Image& image) {
+  return WriteOutputOrReport(path, PackCodeplug(image));
+}
+
+bool WriteTextOrReport(const std::string& path, const std::string& text) {
+  return WriteOutputOrReport(path.empty() ? std::string(kStandardOutput) : path, Bytes(text.begin(), text.end()));
+}
+
+bool FlushStandardOutput() {
+  errno = 0;
+  std::cout.flush();
+  if (std::cout && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+  const int error = errno;
+  PrintError(std::string("standard output: ") + (error ? std::strerror(error) : "write error"));
+  std::cout.clear();
+  std::clearerr(stdout);
+  return false;
 }
 
 }  // namespace orvex::cli

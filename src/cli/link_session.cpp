@@ -11,10 +11,13 @@
 #include <span>
 #include <string>
 
+#include "cli/codeplug_args.h"
+#include "codeplug/backups.h"
 #include "core/preferences.h"
 #include "core/strings.h"
 #include "link/clone_protocol.h"
 #include "link/clone_transfer.h"
+#include "link/serial_access.h"
 #include "link/serial_ports.h"
 
 namespace orvex::cli {
@@ -69,6 +72,7 @@ std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra) {
       {"--port", true, "slot 1..10, COMk or a device path (required)"},
       {"--retries", true, "retries of a failed transfer from the greeting (default 2)"},
       {"--lang", true, "en or zh: language of the messages (default: the stored preference)"},
+      {"--trace", true, "write every frame and reply, in hex with millisecond times, to this file"},
   };
   options.insert(options.end(), extra.begin(), extra.end());
   return options;
@@ -96,6 +100,15 @@ std::optional<LinkOptions> LinkOptionsOrReport(const Args& args) {
       return std::nullopt;
     }
   }
+  if (const auto trace = args.value("--trace")) {
+    if (trace->empty()) {
+      PrintError("--trace needs a file name");
+      return std::nullopt;
+    }
+    options.tracePath = *trace;
+    options.trace = std::make_shared<LinkTrace>();
+    options.trace->Begin("orvex-cli on " + options.port.toStdString());
+  }
   const auto lang = args.value("--lang");
   if (!lang) {
     options.language = ReadLanguagePreference();
@@ -110,7 +123,15 @@ std::optional<LinkOptions> LinkOptionsOrReport(const Args& args) {
   return options;
 }
 
-LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory) {
+void SayCompleted(CloneDirection direction, const LinkOptions& options) {
+  std::cerr << Say(direction == CloneDirection::Read ? CloneMessages::kReadingCompleted
+                                                     : CloneMessages::kWritingCompleted,
+                   options.language)
+            << "\n";
+}
+
+LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory,
+                           bool sayCompleted) {
   static int argc = 1;
   static char name[] = "orvex-cli";
   static char* argv[] = {name, nullptr};
@@ -118,6 +139,7 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
   if (!QCoreApplication::instance()) app.emplace(argc, argv);
 
   CloneTransfer transfer;
+  transfer.setTrace(options.trace.get());
   ProgressBar bar;
   LinkResult result = LinkResult::Failed;
   int attempt = 0;
@@ -125,10 +147,7 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
   QObject::connect(&transfer, &CloneTransfer::completed, [&] {
     bar.End();
     result = LinkResult::Completed;
-    std::cerr << Say(direction == CloneDirection::Read ? CloneMessages::kReadingCompleted
-                                                       : CloneMessages::kWritingCompleted,
-                     options.language)
-              << "\n";
+    if (sayCompleted) SayCompleted(direction, options);
   });
   QObject::connect(&transfer, &CloneTransfer::modelMismatch, [&] {
     bar.End();
@@ -139,6 +158,9 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
     bar.End();
     result = LinkResult::OpenFailed;
     PrintError(options.port.toStdString() + ": " + error.toStdString());
+    if (IsPermissionText(error.toStdString())) {
+      if (const std::string help = SerialPermissionHelp(options.port.toStdString()); !help.empty()) PrintError(help);
+    }
   });
   QObject::connect(&transfer, &CloneTransfer::failed, [&](const QString& reason) {
     bar.End();
@@ -190,5 +212,22 @@ int VerifyRadio(const LinkOptions& options, const Image& file) {
 }
 
 int ExitStatus(LinkResult result) { return result == LinkResult::Completed ? kExitOk : kExitFailure; }
+
+int SaveTraceOrReport(const LinkOptions& options, int status) {
+  if (!options.trace) return status;
+  const std::string text = options.trace->Text();
+  if (!WriteTextOrReport(options.tracePath, text)) return kExitFailure;
+  return status;
+}
+
+void BackupRead(const Image& image) {
+  const auto folder = DefaultBackupFolder();
+  const auto saved = SaveBackup(image, folder);
+  if (!saved) {
+    PrintError("the backup of this Read was not saved (" + saved.error() + ")");
+    return;
+  }
+  std::cerr << "backup: " << *saved << "\n";
+}
 
 }  // namespace orvex::cli

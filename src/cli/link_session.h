@@ -4,12 +4,15 @@
 // to its end with progress on stderr, and the comparison Verify makes.
 
 #include <QString>
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "cli/verb.h"
 #include "core/app_state.h"
 #include "core/memory_image.h"
+#include "link/link_trace.h"
 
 namespace orvex::cli {
 
@@ -17,9 +20,13 @@ struct LinkOptions {
   QString port;  // the device QSerialPort opens
   int retries = 2;
   int language = 0;
+  // --trace FILE: every transfer of the verb is recorded and the file
+  // written once the verb is done (SaveTraceOrReport).
+  std::string tracePath;
+  std::shared_ptr<LinkTrace> trace;
 };
 
-// --port, --retries and --lang, followed by a verb's own options.
+// --port, --retries, --lang and --trace, followed by a verb's own options.
 std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra = {});
 
 // Reads the options; on a mistake prints why and returns nullopt.
@@ -28,8 +35,14 @@ std::optional<LinkOptions> LinkOptionsOrReport(const Args& args);
 enum class LinkResult { Completed, ModelMismatch, Failed, OpenFailed };
 
 // Runs a Read or Write to its end, retrying a failed transfer from the
-// greeting up to options.retries times; prints the outcome on stderr.
-LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory);
+// greeting up to options.retries times; prints the outcome on stderr.  With
+// sayCompleted false a completed transfer is not announced: the caller says
+// so once what it does with the result (saving a file) has worked too.
+LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory,
+                           bool sayCompleted = true);
+
+// "Reading completed!" or "Writing completed!" on stderr.
+void SayCompleted(CloneDirection direction, const LinkOptions& options);
 
 // Every row a Write sends whose bytes differ between the two images.
 std::vector<int> DifferingRows(const Image& radio, const Image& file);
@@ -39,5 +52,13 @@ std::vector<int> DifferingRows(const Image& radio, const Image& file);
 int VerifyRadio(const LinkOptions& options, const Image& file);
 
 int ExitStatus(LinkResult result);
+
+// Writes the trace file when --trace was given; returns `status`, or failure
+// when the file cannot be written.
+int SaveTraceOrReport(const LinkOptions& options, int status);
+
+// Keeps an image read from a radio among the backups (unless the user said
+// --no-backup); a failure is reported and does not fail the verb.
+void BackupRead(const Image& image);
 
 }  // namespace orvex::cli

@@ -1,8 +1,12 @@
 // orvex-cli: the codeplug and radio tool for scripts and terminals.
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <iostream>
 #include <string>
 
+#include "cli/codeplug_args.h"
 #include "cli/verb.h"
 
 namespace orvex::cli {
@@ -25,7 +29,7 @@ void PrintVerbHelp(const Verb& verb, std::ostream& out) {
   out << "usage: orvex-cli " << verb.usage << "\n" << verb.summary << "\n";
   if (!verb.options.empty()) out << "\noptions:\n";
   for (const auto& o : verb.options) {
-    std::string left = std::string(o.name) + (o.takesValue ? " VALUE" : "");
+    std::string left = std::string(o.name) + (o.takesValue ? " VALUE" : o.optionalNumber ? " [N]" : "");
     out << "  " << left << std::string(left.size() < 22 ? 22 - left.size() : 1, ' ') << o.help << "\n";
   }
   out << "  --help                show this help\n";
@@ -47,14 +51,21 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
         arg.resize(eq);
         inlineValue = true;
       }
-      const auto found = std::find_if(verb.options.begin(), verb.options.end(),
-                                     [&](const OptionSpec& o) { return o.name == arg; });
+      const auto found =
+          std::find_if(verb.options.begin(), verb.options.end(), [&](const OptionSpec& o) { return o.name == arg; });
       if (found == verb.options.end()) {
         PrintError("unknown option " + arg + " for '" + std::string(verb.name) + "'");
         PrintVerbHelp(verb, std::cerr);
         return kExitUsage;
       }
-      if (found->takesValue) {
+      if (found->optionalNumber) {
+        // Only a number that follows is its value, so a file name never is.
+        const auto isNumber = [](std::string_view text) {
+          return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+        };
+        if (!inlineValue && i + 1 < argc && isNumber(argv[i + 1])) value = argv[++i];
+        args.values[arg] = value;
+      } else if (found->takesValue) {
         if (!inlineValue) {
           if (i + 1 >= argc) {
             PrintError(arg + " needs a value");
@@ -90,7 +101,9 @@ void PrintError(std::string_view message) { std::cerr << "orvex-cli: " << messag
 
 }  // namespace orvex::cli
 
-int main(int argc, char** argv) {
+namespace {
+
+int Dispatch(int argc, char** argv) {
   using namespace orvex::cli;
   if (argc < 2) {
     PrintOverview(std::cerr);
@@ -106,4 +119,18 @@ int main(int argc, char** argv) {
   PrintError("unknown verb '" + name + "'");
   PrintOverview(std::cerr);
   return kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace orvex::cli;
+  // Output to a file or pipe is held until the end, so a write error is met
+  // by the final flush with its reason ("No space left on device") at hand.
+  static char buffer[1 << 20];
+  if (!isatty(STDOUT_FILENO)) std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+  const int status = Dispatch(argc, argv);
+  // A result printed into a full disk or a closed pipe is not a success.
+  if (!FlushStandardOutput() && status == kExitOk) return kExitFailure;
+  return status;
 }

@@ -32,6 +32,9 @@ struct OptionSpec {
   std::string_view name;  // "--port", "-o"
   bool takesValue;
   std::string_view help;
+  // A flag that may carry a number: "--renumber", "--renumber 5" or
+  // "--renumber=5".  Given without one, its value is "".
+  bool optionalNumber = false;
 };
 
 // One verb of orvex-cli.  Each verb lives in its own file and registers

@@ -1,16 +1,13 @@
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
-#include <QJsonValue>
+#include <charconv>
 #include <iostream>
 #include <string_view>
 
 #include "cli/codeplug_args.h"
 #include "cli/verb.h"
-#include "codeplug/file_io.h"
 #include "model/channel_csv.h"
 #include "model/codeplug_document.h"
+#include "model/import_report.h"
+#include "model/json/json_document.h"
 
 namespace orvex::cli {
 namespace {
@@ -19,62 +16,37 @@ namespace {
 void PrintErrorLines(const std::string& file, std::string_view errors) {
   while (!errors.empty()) {
     const auto end = errors.find('\n');
-    PrintError(file + ": " + std::string(errors.substr(0, end)));
+    PrintError((file.empty() ? std::string() : file + ": ") + std::string(errors.substr(0, end)));
     errors = end == std::string_view::npos ? std::string_view() : errors.substr(end + 1);
-  }
-}
-
-DocNode FromJson(const QJsonValue& value) {
-  switch (value.type()) {
-    case QJsonValue::Bool:
-      return DocNode{value.toBool()};
-    case QJsonValue::Double:
-      return DocNode{value.toDouble()};
-    case QJsonValue::String:
-      return DocNode{value.toString().toStdString()};
-    case QJsonValue::Array: {
-      DocItems items;
-      for (const auto& child : value.toArray()) items.push_back(FromJson(child));
-      return DocNode{std::move(items)};
-    }
-    case QJsonValue::Object: {
-      DocMembers members;
-      const QJsonObject object = value.toObject();
-      for (auto it = object.begin(); it != object.end(); ++it)
-        members.emplace_back(it.key().toStdString(), FromJson(it.value()));
-      return DocNode{std::move(members)};
-    }
-    default:
-      return DocNode{};
   }
 }
 
 // The JSON codeplug applied onto `base`; every problem is printed.
 std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& path) {
-  const auto bytes = ReadWholeFile(path);
-  if (!bytes) {
-    PrintError(path + ": " + bytes.error());
+  const auto bytes = ReadInputOrReport(path, InputKind::Document);
+  if (!bytes) return std::nullopt;
+  const auto root = ParseJsonDocument(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  if (!root) {
+    PrintError(path + ":" + root.error());
     return std::nullopt;
   }
-  const QByteArray json(reinterpret_cast<const char*>(bytes->data()), static_cast<qsizetype>(bytes->size()));
-  QJsonParseError error{};
-  const QJsonDocument document = QJsonDocument::fromJson(json, &error);
-  if (error.error != QJsonParseError::NoError) {
-    // Line and column of the offset Qt reports, both counted from 1.
-    const qsizetype offset = std::min<qsizetype>(error.offset, json.size());
-    const qsizetype line = json.left(offset).count('\n') + 1;
-    const qsizetype column = offset - (json.lastIndexOf('\n', offset - 1) + 1) + 1;
-    PrintError(path + ":" + std::to_string(line) + ":" + std::to_string(column) + ": " +
-               error.errorString().toStdString());
-    return std::nullopt;
-  }
-  const DocNode root = document.isObject() ? FromJson(document.object()) : FromJson(document.array());
-  auto imported = ImportDocument(base, root);
+  auto imported = ImportDocument(base, *root);
   if (!imported) {
     PrintErrorLines(path, imported.error());
     return std::nullopt;
   }
   return *imported;
+}
+
+// The channel --renumber starts at: 0 without it, 1 when given bare.
+std::optional<int> RenumberFrom(const Args& args) {
+  const auto value = args.value("--renumber");
+  if (!value) return 0;
+  if (value->empty()) return 1;
+  int from = 0;
+  const auto [end, error] = std::from_chars(value->data(), value->data() + value->size(), from);
+  if (error != std::errc() || end != value->data() + value->size() || from < 1 || from > 128) return std::nullopt;
+  return from;
 }
 
 int runImport(const Args& args) {
@@ -89,6 +61,12 @@ int runImport(const Args& args) {
     PrintError("import needs -o OUT for the codeplug it writes");
     return kExitUsage;
   }
+  const auto renumberFrom = RenumberFrom(args);
+  if (!renumberFrom) {
+    PrintError("--renumber takes the first channel number, 1..128");
+    return kExitUsage;
+  }
+  if (!DestinationOrReport(*outPath)) return kExitFailure;
   const auto base = LoadCodeplugOrReport(args.positional[0]);
   if (!base) return kExitFailure;
   if (jsonPath) {
@@ -99,28 +77,43 @@ int runImport(const Args& args) {
     }
     return SaveCodeplugOrReport(*outPath, *imported) ? kExitOk : kExitFailure;
   }
-  const auto text = ReadWholeFile(*csvPath);
-  if (!text) {
-    PrintError(*csvPath + ": " + text.error());
-    return kExitFailure;
-  }
-  const auto imported = ImportChannelsCsv(
-      *base, std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), args.has("--replace"));
-  if (!imported) {
-    PrintErrorLines(*csvPath, imported.error());  // one line per bad row
+  const auto text = ReadInputOrReport(*csvPath, InputKind::Document);
+  if (!text) return kExitFailure;
+  const auto rows =
+      ReadChannelsCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), *renumberFrom);
+  if (!rows) {
+    PrintErrorLines(*csvPath, rows.error());
     PrintError("nothing was written");
     return kExitFailure;
   }
-  return SaveCodeplugOrReport(*outPath, *imported) ? kExitOk : kExitFailure;
+  Image image = *base;
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, args.has("--replace"));
+  const bool skipInvalid = args.has("--skip-invalid");
+  ErrorReport skipped, adjusted;
+  for (const auto& note : report.skipped)
+    skipped.Add(*csvPath + ": line " + std::to_string(note.line) + ": " + (skipInvalid ? "skipped: " : "") + note.text);
+  PrintErrorLines("", skipped.Text());
+  if (!skipInvalid && !report.skipped.empty()) {
+    PrintError("nothing was written (--skip-invalid imports the other rows)");
+    return kExitFailure;
+  }
+  for (const auto& note : report.adjustments) adjusted.Add(*csvPath + ": " + NoteText(note));
+  PrintErrorLines("", adjusted.Text());
+  if (!SaveCodeplugOrReport(*outPath, image)) return kExitFailure;
+  std::cout << CsvImportSummary(report) << std::endl;
+  return kExitOk;
 }
 
 const VerbRegistration kImport({"import",
-                                "import FILE (--csv IN.csv | --json IN.json) -o OUT [--replace]",
+                                "import FILE (--csv IN.csv | --json IN.json) -o OUT [--replace] [--skip-invalid] "
+                                "[--renumber [N]]",
                                 "applies a channel CSV (or a JSON codeplug) onto FILE and writes the result to OUT",
                                 {{"--csv", true, "channel CSV to apply"},
                                  {"--json", true, "JSON codeplug to apply"},
-                                 {"-o", true, "codeplug file to write"},
-                                 {"--replace", false, "clear the channels the CSV does not list"}},
+                                 {"-o", true, "codeplug file to write (- for standard output)"},
+                                 {"--replace", false, "clear the channels the CSV does not list"},
+                                 {"--skip-invalid", false, "import the CSV rows the radio takes and list the others"},
+                                 {"--renumber", false, "place CSV rows in file order from channel 1 (or N)", true}},
                                 1,
                                 1,
                                 runImport});

@@ -1,5 +1,5 @@
+#include "cli/codeplug_args.h"
 #include "cli/verb.h"
-#include "codeplug/file_io.h"
 #include "codeplug/packer.h"
 
 namespace orvex::cli {
@@ -9,11 +9,9 @@ namespace {
 int Transform(const Args& args, bool pack) {
   const std::string& in = args.positional[0];
   const std::string& out = args.positional[1];
-  auto bytes = ReadWholeFile(in);
-  if (!bytes) {
-    PrintError(in + ": " + bytes.error());
-    return kExitFailure;
-  }
+  if (!DestinationOrReport(out)) return kExitFailure;
+  auto bytes = ReadInputOrReport(in, InputKind::AnyFile);
+  if (!bytes) return kExitFailure;
   Bytes result;
   if (pack) {
     result = Encode(*bytes);
@@ -25,20 +23,28 @@ int Transform(const Args& args, bool pack) {
     }
     result = std::move(*decoded);
   }
-  if (auto written = WriteWholeFile(out, result); !written) {
-    PrintError(out + ": " + written.error());
-    return kExitFailure;
-  }
-  return kExitOk;
+  return WriteOutputOrReport(out, result) ? kExitOk : kExitFailure;
 }
 
 int runPack(const Args& args) { return Transform(args, true); }
 int runUnpack(const Args& args) { return Transform(args, false); }
 
-const VerbRegistration kPack({"pack", "pack IN OUT", "packs any file's bytes as codeplug files are packed", {}, 2, 2,
-                              runPack});
-const VerbRegistration kUnpack({"unpack", "unpack IN OUT", "unpacks a packed file (a .tw codeplug gives its 8208-byte plain image)",
-                                {}, 2, 2, runUnpack});
+const VerbRegistration kPack(
+    {"pack",
+     "pack IN OUT",
+     "packs any file's bytes (at most 1 MiB) as codeplug files are packed; OUT - is standard output",
+     {},
+     2,
+     2,
+     runPack});
+const VerbRegistration kUnpack(
+    {"unpack",
+     "unpack IN OUT",
+     "unpacks a packed file (a .tw codeplug gives its 8208-byte plain image); OUT - is standard output",
+     {},
+     2,
+     2,
+     runUnpack});
 
 }  // namespace
 }  // namespace orvex::cli

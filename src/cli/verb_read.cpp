@@ -13,16 +13,25 @@ int runRead(const Args& args) {
     PrintError("-o FILE is required");
     return kExitUsage;
   }
+  if (!DestinationOrReport(*output)) return kExitFailure;
   // Rows a Read does not fetch stay as a new codeplug has them.
   RadioMemory memory;
   InitMemory(memory);
-  const LinkResult result = RunLinkTransfer(CloneDirection::Read, *options, memory);
-  if (result != LinkResult::Completed) return ExitStatus(result);
-  return SaveCodeplugOrReport(*output, memory.image()) ? kExitOk : kExitFailure;
+  const LinkResult result = RunLinkTransfer(CloneDirection::Read, *options, memory, false);
+  if (result != LinkResult::Completed) return SaveTraceOrReport(*options, ExitStatus(result));
+  // The radio's setup goes among the backups before anything else can fail.
+  if (!args.has("--no-backup")) BackupRead(memory.image());
+  // Completion is announced only once the file holds what was read.
+  if (!SaveCodeplugOrReport(*output, memory.image())) return SaveTraceOrReport(*options, kExitFailure);
+  SayCompleted(CloneDirection::Read, *options);
+  return SaveTraceOrReport(*options, kExitOk);
 }
 
-const VerbRegistration kRead({"read", "read --port PORT -o FILE", "reads the radio's memory into a codeplug file",
-                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required)"}}), 0, 0, runRead});
+const VerbRegistration kRead({"read", "read --port PORT -o FILE [--no-backup]",
+                              "reads the radio's memory into a codeplug file and keeps a backup of it",
+                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required; - for standard output)"},
+                                               {"--no-backup", false, "keep no backup of what was read"}}),
+                              0, 0, runRead});
 
 }  // namespace
 }  // namespace orvex::cli

@@ -10,7 +10,7 @@ int runVerify(const Args& args) {
   if (!options) return kExitUsage;
   const auto image = LoadCodeplugOrReport(args.positional[0]);
   if (!image) return kExitFailure;
-  return VerifyRadio(*options, *image);
+  return SaveTraceOrReport(*options, VerifyRadio(*options, *image));
 }
 
 const VerbRegistration kVerify(

@@ -22,7 +22,10 @@ ParsedCodeplug ParseCodeplug(std::span<const std::uint8_t> fileBytes) {
     parsed.detail = "the file is empty";
     return parsed;
   }
-  auto plain = Decode(fileBytes);
+  // No pass of a real file comes near this; a crafted one is refused before
+  // it can grow to the packer's general limit.
+  constexpr std::size_t kMaxPassSize = 8 * kPlainImageSize;
+  auto plain = Decode(fileBytes, kMaxPassSize);
   if (!plain) {
     parsed.check = CodeplugCheck::CannotUnpack;
     parsed.detail = "cannot be unpacked: " + plain.error();
@@ -30,8 +33,8 @@ ParsedCodeplug ParseCodeplug(std::span<const std::uint8_t> fileBytes) {
   }
   if (plain->size() != kPlainImageSize) {
     parsed.check = CodeplugCheck::WrongLengthOrTag;
-    parsed.detail = "unpacks to " + std::to_string(plain->size()) + " bytes instead of " +
-                    std::to_string(kPlainImageSize);
+    parsed.detail =
+        "unpacks to " + std::to_string(plain->size()) + " bytes instead of " + std::to_string(kPlainImageSize);
     return parsed;
   }
   if (!std::equal(kFileTag.begin(), kFileTag.end(), plain->begin())) {
@@ -43,8 +46,6 @@ ParsedCodeplug ParseCodeplug(std::span<const std::uint8_t> fileBytes) {
   return parsed;
 }
 
-std::string_view CheckTitle(CodeplugCheck check) {
-  return check == CodeplugCheck::CannotUnpack ? "Error" : "ORVEX";
-}
+std::string_view CheckTitle(CodeplugCheck check) { return check == CodeplugCheck::CannotUnpack ? "Error" : "ORVEX"; }
 
 }  // namespace orvex

@@ -10,6 +10,7 @@ namespace orvex {
 namespace {
 // "SoftWare", a key named by a single space, "ORVEX"; value "Language".
 constexpr auto kLanguageKey = "SoftWare/ /ORVEX/Language";
+constexpr auto kVerifyKey = "SoftWare/ /ORVEX/VerifyAfterWrite";
 
 QSettings Store() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "ORVEX", "orvex"); }
 }  // namespace
@@ -22,6 +23,14 @@ int ReadLanguagePreference() {
 void WriteLanguagePreference(int language) {
   auto store = Store();
   store.setValue(kLanguageKey, QString::number(language == 1 ? 1 : 0));
+  store.sync();
+}
+
+bool ReadVerifyAfterWrite() { return Store().value(kVerifyKey, true).toBool(); }
+
+void WriteVerifyAfterWrite(bool verify) {
+  auto store = Store();
+  store.setValue(kVerifyKey, verify);
   store.sync();
 }
 

@@ -8,4 +8,8 @@ namespace orvex {
 int ReadLanguagePreference();
 void WriteLanguagePreference(int language);
 
+// Whether a Write is read back and compared; on unless the user turned it off.
+bool ReadVerifyAfterWrite();
+void WriteVerifyAfterWrite(bool verify);
+
 }  // namespace orvex

@@ -1,7 +1,9 @@
 #include "link/clone_transfer.h"
 
+#include <QFileInfo>
 #include <algorithm>
 
+#include "link/serial_lock.h"
 #include "link/serial_ports.h"
 
 namespace orvex {
@@ -55,6 +57,7 @@ bool CloneTransfer::start(CloneDirection direction, const QString& portName, Rad
   m_portFailed = false;
   m_reportedProgress = 0;
 
+  if (m_trace) m_trace->Note((direction == CloneDirection::Read ? "read from " : "write to ") + portName.toStdString());
   m_port.clearError();
   m_port.setPortName(portName);
   m_port.setBaudRate(kCloneBaudRate);
@@ -62,9 +65,11 @@ bool CloneTransfer::start(CloneDirection direction, const QString& portName, Rad
   m_port.setParity(QSerialPort::NoParity);
   m_port.setStopBits(QSerialPort::OneStop);
   m_port.setFlowControl(QSerialPort::NoFlowControl);
+  ClearStaleSerialLock(QFileInfo(portName).isAbsolute() ? portName : QStringLiteral("/dev/") + portName);
   if (!m_port.open(QIODevice::ReadWrite)) {
     const QString reason = m_port.errorString();
     m_port.clearError();
+    if (m_trace) m_trace->Note("cannot open the port: " + reason.toStdString());
     emit openFailed(reason);
     emit finished();
     return true;
@@ -89,6 +94,7 @@ void CloneTransfer::sendFrame() {
   m_frame = frame.bytes;
   m_port.clear(QSerialPort::AllDirections);
   m_received.clear();
+  if (m_trace) m_trace->Sent(m_frame);
   m_port.write(reinterpret_cast<const char*>(m_frame.data()), static_cast<qint64>(m_frame.size()));
   // Out now rather than on the next turn of the event loop.
   m_port.flush();
@@ -99,6 +105,8 @@ void CloneTransfer::sendFrame() {
 void CloneTransfer::onReadyRead() {
   const QByteArray data = m_port.readAll();
   // Late or duplicate data for a frame already judged is ignored.
+  if (m_trace && !data.isEmpty())
+    m_trace->Received(std::span(reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())));
   if (!m_running || m_portFailed || m_protocol.replyCount() == 0) return;
   m_received.insert(m_received.end(), data.begin(), data.end());
   judgeReply();
@@ -181,6 +189,11 @@ void CloneTransfer::finish(End end, const QString& reason) {
   if (m_port.isOpen()) m_port.close();
   m_port.clearError();
   const int maximum = ProgressMaximum(m_protocol.direction());
+  if (m_trace) {
+    m_trace->Note(end == End::Completed       ? std::string("completed")
+                  : end == End::ModelMismatch ? std::string("the radio is another model")
+                                              : "failed: " + reason.toStdString());
+  }
   switch (end) {
     case End::Completed:
       if (m_protocol.direction() == CloneDirection::Read) {

@@ -14,6 +14,7 @@
 #include "core/app_state.h"
 #include "core/memory_image.h"
 #include "link/clone_protocol.h"
+#include "link/link_trace.h"
 
 namespace orvex {
 
@@ -44,6 +45,10 @@ class CloneTransfer : public QObject {
   // text) and finished().  `memory` must outlive the transfer.
   bool start(CloneDirection direction, const QString& portName, RadioMemory& memory);
   bool isRunning() const { return m_running; }
+  // Every transfer started from now on adds its frames, replies and outcome
+  // to this trace (the caller begins it); null stops recording.  The trace
+  // must outlive the transfer.
+  void setTrace(LinkTrace* trace) { m_trace = trace; }
   // Ends a running transfer as failed("cancelled") and closes the port.
   void cancel();
 
@@ -69,6 +74,7 @@ class CloneTransfer : public QObject {
   QTimer m_sendTimer;
   QTimer m_replyTimer;
   RadioMemory* m_memory = nullptr;
+  LinkTrace* m_trace = nullptr;
   Image m_staging{};
   CloneProtocol m_protocol{m_staging};
   CloneBytes m_frame;     // the frame in flight

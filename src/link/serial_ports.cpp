@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <chrono>
 
+#include "link/serial_lock.h"
+
 #ifdef Q_OS_LINUX
 #include <linux/serial.h>
 #include <sys/ioctl.h>
@@ -81,14 +83,20 @@ QString ResolvePort(const QString& text) {
     }
     return PortSlots()[static_cast<std::size_t>(slot - 1)].device;
   }
-  // A relative path ("./radio-link") is made absolute: QSerialPort would
-  // otherwise look for it under /dev.
+  // A relative path ("./radio-link", or "radio-link" naming a file here and
+  // nothing under /dev) is made absolute: QSerialPort would otherwise look
+  // for it under /dev.
   if (trimmed.contains(QLatin1Char('/'))) return QFileInfo(trimmed).absoluteFilePath();
+#ifndef Q_OS_WIN
+  if (!QFileInfo::exists(QStringLiteral("/dev/") + trimmed) && QFileInfo::exists(trimmed))
+    return QFileInfo(trimmed).absoluteFilePath();
+#endif
   return trimmed;
 }
 
 bool ProbePort(const QString& portName) {
   if (portName.isEmpty()) return false;
+  ClearStaleSerialLock(QFileInfo(portName).isAbsolute() ? portName : QStringLiteral("/dev/") + portName);
   QSerialPort port;
   port.setPortName(portName);
   if (!port.open(QIODevice::ReadWrite)) return false;

@@ -4,8 +4,10 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <optional>
+#include <set>
 #include <vector>
 
 #include "core/frequency.h"
@@ -13,6 +15,7 @@
 #include "model/byte_fields.h"
 #include "model/channel_record.h"
 #include "model/csv.h"
+#include "model/import_report.h"
 
 namespace orvex {
 namespace {
@@ -25,8 +28,9 @@ constexpr std::string_view kDefaultCtcss = "88.5", kDefaultDcs = "023", kDefault
 // Channels whose Rx and Tx lie on either side of this are cross-band and
 // written as "split" rather than as a shift.
 constexpr FreqUnits kBandEdge = 30000000;  // 300 MHz
-// Import reads a power figure above this many watts as High.
-constexpr double kHighPowerWatts = 2.0;
+// Import takes a power figure of this many watts or more as the high level,
+// and anything less as the low one: the nearer of 5 W and 1 W.
+constexpr double kHighPowerFromWatts = 2.5;
 // Frequencies are MHz; larger figures are taken for a wrong unit.
 constexpr double kMaxMHz = 9999.99999;
 constexpr int kEnglish = 0;
@@ -133,7 +137,7 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
           GetBit(flags, O::kWideBit) ? "FM" : "NFM",
           std::string(TuningStep(rx, tx)),
           GetBit(flags, O::kScanAddBit) ? "" : "S",
-          GetBit(flags, O::kHighPowerBit) ? "High" : "Low",
+          std::string(GetBit(flags, O::kHighPowerBit) ? kHighPowerText : kLowPowerText),
           "",
           "",
           "",
@@ -144,8 +148,6 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
 // ---- import ----
 
 bool SameWord(std::string_view a, std::string_view b) { return ToUpperAscii(a) == ToUpperAscii(b); }
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // A number of digits with at most one decimal point and nothing else, read
 // the same whatever the locale.
@@ -158,28 +160,54 @@ std::optional<Number> PlainNumber(std::string_view text) {
   return value;
 }
 
-// A decimal number of MHz ("145.5", "145.500000"), in ten-hertz units.
-std::optional<FreqUnits> ParseMhz(std::string_view text) {
+// A decimal number of MHz ("145.5", "145.500000").
+std::optional<double> ParseMhz(std::string_view text) {
   const auto mhz = PlainNumber<double>(text);
   if (!mhz || *mhz > kMaxMHz) return std::nullopt;
-  return static_cast<FreqUnits>(std::llround(*mhz * 100000.0));
+  return mhz;
 }
 
-// One data row, read and checked.
-struct ImportRow {
-  std::size_t line = 0;
-  int location = 0;
-  std::string rx, tx;  // normalised frequency texts; tx "" for no Tx
-  std::string decodeTone, encodeTone;
-  std::optional<bool> highPower, scanAdd, wide;
-  std::optional<std::string> name;
-};
+// A figure in MHz as the community files write it, "146.100000".
+std::string MhzFigure(double mhz) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", mhz);
+  return text;
+}
+
+// Drops `suffix` (any case) and the spaces before it from the end of `text`.
+bool TakeSuffix(std::string& text, std::string_view suffix) {
+  if (text.size() < suffix.size() || !SameWord(std::string_view(text).substr(text.size() - suffix.size()), suffix))
+    return false;
+  text = Trim(std::string_view(text).substr(0, text.size() - suffix.size()));
+  return true;
+}
+
+// The level of a Power field: a label (High, Mid, Low in any case), watts
+// ("5.0W", "0.5 W" or a bare figure) or dBm ("37dBm"), taken to the nearer
+// of the radio's two levels.
+std::optional<bool> ParsePower(const std::string& power) {
+  if (SameWord(power, "High") || SameWord(power, "Mid")) return true;
+  if (SameWord(power, "Low")) return false;
+  std::string figure = power;
+  std::optional<double> watts;
+  if (TakeSuffix(figure, "dBm")) {
+    const bool negative = !figure.empty() && figure.front() == '-';
+    if (const auto dbm = PlainNumber<double>(std::string_view(figure).substr(negative ? 1 : 0)))
+      watts = std::pow(10.0, ((negative ? -*dbm : *dbm) - 30.0) / 10.0);
+  } else {
+    TakeSuffix(figure, "W");
+    watts = PlainNumber<double>(figure);
+  }
+  if (!watts) return std::nullopt;
+  return *watts >= kHighPowerFromWatts;
+}
 
 class RowReader {
  public:
   RowReader(const std::map<std::string, std::size_t>& columns, const CsvRecord& record)
       : m_columns(columns), m_record(record) {}
 
+  bool Has(const std::string& column) const { return m_columns.count(ToUpperAscii(column)) > 0; }
   // The text of a column, trimmed unless asked not to; nullopt when the
   // header has no such column.  A short row reads as empty at its end.
   std::optional<std::string> Get(const std::string& column, bool trim = true) const {
@@ -212,14 +240,17 @@ std::string CheckedTone(RowReader& reader, const std::string& column, const std:
                         std::string_view kind) {
   if (auto bytes = ToneBytes(tone, '.'); bytes && (*bytes)[1] != kEmpty)
     return ToneText((*bytes)[1], (*bytes)[0], "", '.');
-  reader.Problem(column + " " + Quoted(shown) + " is not a " + std::string(kind) + " of the list");
+  reader.Problem(column + " " + QuotedValue(shown) + " is not a " + std::string(kind) + " of the list");
   return {};
 }
 
-std::string CtcssTone(RowReader& reader, const std::string& column) {
+std::string CtcssTone(RowReader& reader, std::string column) {
+  // A file with only one of the two tone columns uses it both ways.
+  const std::string other = SameWord(column, "rToneFreq") ? "cToneFreq" : "rToneFreq";
+  if (!reader.Has(column) && reader.Has(other)) column = other;
   const std::string text = reader.GetOr(column, kDefaultCtcss);
   if (text.find_first_not_of("0123456789.") != std::string::npos) {
-    reader.Problem(column + " " + Quoted(text) + " is not a CTCSS tone such as 88.5");
+    reader.Problem(column + " " + QuotedValue(text) + " is not a CTCSS tone such as 88.5");
     return {};
   }
   return CheckedTone(reader, column, text, text, "CTCSS tone");
@@ -228,7 +259,7 @@ std::string CtcssTone(RowReader& reader, const std::string& column) {
 std::string DcsTone(RowReader& reader, const std::string& column, char polarity) {
   const std::string text = reader.GetOr(column, kDefaultDcs);
   if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) {
-    reader.Problem(column + " " + Quoted(text) + " is not a DCS code such as 023");
+    reader.Problem(column + " " + QuotedValue(text) + " is not a DCS code such as 023");
     return {};
   }
   const std::string code = std::string(3 - text.size(), '0') + text;
@@ -236,10 +267,10 @@ std::string DcsTone(RowReader& reader, const std::string& column, char polarity)
 }
 
 // Encode and decode tone texts from Tone, CrossMode and the value columns.
-void ReadTones(RowReader& reader, ImportRow& row) {
+void ReadTones(RowReader& reader, CsvChannelRow& row) {
   const std::string polarity = ToUpperAscii(reader.GetOr("DtcsPolarity", kDefaultPolarity));
   if (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)
-    return reader.Problem("DtcsPolarity " + Quoted(polarity) + " is not two letters of N and R (Tx, then Rx)");
+    return reader.Problem("DtcsPolarity " + QuotedValue(polarity) + " is not two letters of N and R (Tx, then Rx)");
   const std::string mode = reader.GetOr("Tone", "");
   std::string txPart, rxPart;
   if (mode.empty()) {
@@ -261,11 +292,11 @@ void ReadTones(RowReader& reader, ImportRow& row) {
       return part.empty() || SameWord(part, "Tone") || SameWord(part, "DTCS");
     };
     if (!known(txPart) || !known(rxPart))
-      return reader.Problem("CrossMode " + Quoted(cross) +
+      return reader.Problem("CrossMode " + QuotedValue(cross) +
                             " is not one of Tone->Tone, DTCS->, ->DTCS, Tone->DTCS, "
                             "DTCS->Tone, ->Tone, DTCS->DTCS, Tone->");
   } else {
-    return reader.Problem("Tone " + Quoted(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
+    return reader.Problem("Tone " + QuotedValue(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
   }
   if (SameWord(txPart, "Tone")) row.encodeTone = CtcssTone(reader, "rToneFreq");
   if (SameWord(txPart, "DTCS")) row.encodeTone = DcsTone(reader, "DtcsCode", polarity[0]);
@@ -275,67 +306,94 @@ void ReadTones(RowReader& reader, ImportRow& row) {
     row.decodeTone = DcsTone(reader, reader.Get("RxDtcsCode") ? "RxDtcsCode" : "DtcsCode", polarity[1]);
 }
 
-void ReadFrequencies(RowReader& reader, ImportRow& row) {
+constexpr FreqLimits kLimits{};
+
+// The stored text of a frequency the radio takes, with a move onto the
+// raster noted as "<figure> MHz stored as ..."; "" and a problem naming
+// `what` when the radio cannot take it at all.
+std::string StoredFreq(RowReader& reader, CsvChannelRow& row, double mhz, const std::string& what,
+                       const std::string& figure) {
+  const long long units = std::llround(mhz * 100000.0);
+  if (units < kLimits.lowerMHz * 100000LL || units >= kLimits.upperMHz * 100000LL) {
+    reader.Problem(what + " is outside the radio's range of " + std::to_string(kLimits.lowerMHz) + " to " +
+                   std::to_string(kLimits.upperMHz) + " MHz");
+    return {};
+  }
+  const std::string exact = FormatFreq(static_cast<FreqUnits>(units));
+  const std::string stored = NormalizeFreq(exact);
+  // Digits finer than the radio's 10 Hz unit are a move too.
+  if (stored != exact || std::abs(mhz * 100000.0 - static_cast<double>(units)) > 1e-3)
+    row.adjustments.push_back(figure + " MHz stored as " + stored);
+  return stored;
+}
+
+void ReadFrequencies(RowReader& reader, CsvChannelRow& row) {
   const std::string frequency = reader.GetOr("Frequency", "");
-  const auto rxUnits = ParseMhz(frequency);
-  if (!rxUnits)
-    return reader.Problem("Frequency " + Quoted(frequency) + " is not a frequency in MHz such as 145.500000");
-  row.rx = NormalizeFreq(FormatFreq(*rxUnits));
-  const auto rx = static_cast<long long>(*ParseMhz(row.rx));
+  const auto rx = ParseMhz(frequency);
+  if (!rx)
+    return reader.Problem("Frequency " + QuotedValue(frequency) + " is not a frequency in MHz such as 145.500000");
+  row.rx = StoredFreq(reader, row, *rx, "Frequency " + QuotedValue(frequency), frequency);
   const std::string duplex = reader.GetOr("Duplex", "");
   const std::string offsetText = reader.GetOr("Offset", "0");
   const auto offset = ParseMhz(offsetText);
-  long long tx = rx;
+  double tx = *rx;
   if (duplex.empty()) {
   } else if (SameWord(duplex, "off")) {
     return;  // no Tx
   } else if (duplex != "+" && duplex != "-" && !SameWord(duplex, "split")) {
-    return reader.Problem("Duplex " + Quoted(duplex) + " is not one of \"\", +, -, split, off");
+    return reader.Problem("Duplex " + QuotedValue(duplex) + " is not one of \"\", +, -, split, off");
   } else if (!offset) {
-    return reader.Problem("Offset " + Quoted(offsetText) + " is not a frequency in MHz such as 0.600000");
+    return reader.Problem("Offset " + QuotedValue(offsetText) + " is not a frequency in MHz such as 0.600000");
   } else {
-    tx = duplex == "+" ? rx + *offset : duplex == "-" ? rx - *offset : *offset;
+    tx = duplex == "+" ? *rx + *offset : duplex == "-" ? *rx - *offset : *offset;
   }
-  if (tx <= 0)
-    return reader.Problem("Duplex " + duplex + " with Offset " + Quoted(offsetText) +
+  if (std::llround(tx * 100000.0) <= 0)
+    return reader.Problem("Duplex " + duplex + " with Offset " + QuotedValue(offsetText) +
                           " gives no Tx frequency above zero");
-  row.tx = NormalizeFreq(FormatFreq(static_cast<FreqUnits>(tx)));
+  if (row.rx.empty()) return;  // the Rx problem says enough
+  row.tx = std::llround(tx * 100000.0) == std::llround(*rx * 100000.0)
+               ? row.rx
+               : StoredFreq(reader, row, tx, "Tx frequency " + MhzFigure(tx) + " MHz", "Tx " + MhzFigure(tx));
 }
 
-void ReadFlags(RowReader& reader, ImportRow& row) {
+void ReadFlags(RowReader& reader, CsvChannelRow& row) {
   if (auto mode = reader.Get("Mode"); mode && !mode->empty()) {
     if (SameWord(*mode, "FM") || SameWord(*mode, "NFM"))
       row.wide = SameWord(*mode, "FM");
     else
-      reader.Problem("Mode " + Quoted(*mode) + " is not FM (wide) or NFM (narrow)");
+      reader.Problem("Mode " + QuotedValue(*mode) + " is not FM (wide) or NFM (narrow)");
   }
   if (auto skip = reader.Get("Skip")) {
     if (skip->empty() || SameWord(*skip, "P") || SameWord(*skip, "S"))
       row.scanAdd = !SameWord(*skip, "S");
     else
-      reader.Problem("Skip " + Quoted(*skip) + " is not \"\" or S");
+      reader.Problem("Skip " + QuotedValue(*skip) + " is not \"\" or S");
   }
   if (auto power = reader.Get("Power"); power && !power->empty()) {
-    std::string watts = *power;
-    if (!watts.empty() && (watts.back() == 'W' || watts.back() == 'w')) watts = Trim(watts.substr(0, watts.size() - 1));
-    if (SameWord(*power, "High") || SameWord(*power, "Low"))
-      row.highPower = SameWord(*power, "High");
-    else if (const auto figure = PlainNumber<double>(watts))
-      row.highPower = *figure > kHighPowerWatts;
-    else
-      reader.Problem("Power " + Quoted(*power) + " is not High, Low or a figure in watts");
+    row.highPower = ParsePower(*power);
+    if (!row.highPower)
+      reader.Problem("Power " + QuotedValue(*power) +
+                     " is not High, Mid, Low, a figure in watts such as 5.0W or in dBm");
   }
-  if (auto name = reader.Get("Name", false)) row.name = CleanChannelName(*name);
+  if (auto name = reader.Get("Name", false)) {
+    const FittedName fitted = FitChannelName(*name);
+    row.name = fitted.name;
+    if (fitted.cut)
+      row.adjustments.push_back("name " + QuotedValue(*name) + " cut to six characters: " + QuotedValue(fitted.name));
+    else if (fitted.replaced)
+      row.adjustments.push_back("name " + QuotedValue(*name) + " stored as " + QuotedValue(fitted.name) +
+                                ": the radio has no other characters than A-Z, 0-9, +, ? and space");
+  }
 }
 
-std::string LineError(std::size_t line, const std::vector<std::string>& problems) {
-  std::string text = "line " + std::to_string(line) + ": ";
-  for (std::size_t i = 0; i < problems.size(); ++i) text += (i ? "; " : "") + problems[i];
+std::string Joined(const std::vector<std::string>& parts, std::string_view separator) {
+  std::string text;
+  for (std::size_t i = 0; i < parts.size(); ++i) text += (i ? std::string(separator) : "") + parts[i];
   return text;
 }
 
 // Writes a checked row over channel `n` of the image.
-Status ApplyRow(Image& image, const Image& base, const ImportRow& row) {
+Status ApplyRow(Image& image, const Image& base, const CsvChannelRow& row) {
   const int n = row.location;
   ChannelFields fields;
   if (IsProgrammed(base, n)) {
@@ -356,6 +414,20 @@ Status ApplyRow(Image& image, const Image& base, const ImportRow& row) {
   return StoreChannel(image, n, fields, kEnglish);
 }
 
+// The other channel whose name channel `n` now shares, if any: a channel
+// the file does not touch, or one a row earlier in the file stored.
+std::optional<int> SharesNameWith(const Image& image, int n, const std::map<int, std::size_t>& storedBy,
+                                  std::size_t line) {
+  const std::string name = DecodeChannelName(image, n);
+  if (name.find_first_not_of(' ') == std::string::npos) return std::nullopt;
+  for (int m = O::kFirst; m <= O::kLast; ++m) {
+    if (m == n || !IsProgrammed(image, m) || DecodeChannelName(image, m) != name) continue;
+    const auto stored = storedBy.find(m);
+    if (stored == storedBy.end() || stored->second < line) return m;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::string ExportChannelsCsv(const Image& image) {
@@ -366,9 +438,15 @@ std::string ExportChannelsCsv(const Image& image) {
   return csv;
 }
 
-Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool replace) {
-  auto records = ParseCsv(csv);
+std::string NoteText(const CsvLineNote& note) { return "line " + std::to_string(note.line) + ": " + note.text; }
+
+Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int renumberFrom) {
+  if (renumberFrom != 0 && !IsChannelNumber(renumberFrom))
+    return Fail("renumbering starts at a channel number 1..128, not " + std::to_string(renumberFrom));
+  auto records = ParseCsv(csv, '#');
   if (!records) return Fail(records.error());
+  // A quoted first field that starts with "#" marks a comment as well.
+  std::erase_if(*records, [](const CsvRecord& record) { return Trim(record.fields.front()).starts_with('#'); });
   if (records->empty()) return Fail("line 1: the file has no header line");
 
   std::map<std::string, std::size_t> columns;
@@ -376,52 +454,106 @@ Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool re
   for (std::size_t i = 0; i < header.fields.size(); ++i)
     columns.emplace(ToUpperAscii(Trim(header.fields[i])), i);  // the first of a repeated name counts
   for (std::string_view required : {"Location", "Frequency"})
-    if (!columns.count(ToUpperAscii(std::string(required))))
+    if (!columns.count(ToUpperAscii(required)) && !(renumberFrom && required == "Location"))
       return Fail("line " + std::to_string(header.line) + ": the header has no " + std::string(required) + " column");
 
-  std::vector<std::string> errors;
-  std::vector<ImportRow> rows;
+  std::vector<CsvChannelRow> rows;
   std::map<int, std::size_t> lineOf;
+  int next = renumberFrom;
   for (auto record = records->begin() + 1; record != records->end(); ++record) {
     const bool blank =
         std::all_of(record->fields.begin(), record->fields.end(), [](const std::string& f) { return Trim(f).empty(); });
     if (blank) continue;
     RowReader reader(columns, *record);
-    ImportRow row;
+    CsvChannelRow row;
     row.line = record->line;
-    const std::string location = reader.GetOr("Location", "");
-    const auto number = location.size() <= 3 ? PlainNumber<int>(location) : std::nullopt;
-    if (!number || !IsChannelNumber(*number)) {
-      reader.Problem("Location " + Quoted(location) + " is not a channel number 1..128");
-    } else if (const auto seen = lineOf.find(*number); seen != lineOf.end()) {
-      reader.Problem("channel " + location + " is already given on line " + std::to_string(seen->second));
-    } else {
-      row.location = *number;
-      lineOf.emplace(row.location, row.line);
+    if (!renumberFrom) {
+      const std::string location = reader.GetOr("Location", "");
+      const auto number = location.size() <= 3 ? PlainNumber<int>(location) : std::nullopt;
+      if (!number || !IsChannelNumber(*number)) {
+        reader.Problem("Location " + QuotedValue(location) + " is not a channel number 1..128");
+      } else if (const auto seen = lineOf.find(*number); seen != lineOf.end()) {
+        reader.Problem("channel " + location + " is already given on line " + std::to_string(seen->second));
+      } else {
+        row.location = *number;
+        lineOf.emplace(row.location, row.line);
+      }
     }
     ReadFrequencies(reader, row);
     ReadTones(reader, row);
     ReadFlags(reader, row);
-    if (!reader.problems().empty())
-      errors.push_back(LineError(row.line, reader.problems()));
-    else
-      rows.push_back(std::move(row));
+    if (row.tx.empty() && !row.encodeTone.empty()) {
+      row.adjustments.push_back("transmit tone " + row.encodeTone + " dropped: the channel has no Tx frequency");
+      row.encodeTone.clear();
+    }
+    // Renumbered rows take channels only when they can be stored, so a
+    // skipped row leaves no gap.
+    if (renumberFrom && reader.problems().empty()) {
+      if (next > O::kLast)
+        reader.Problem("no channel is left for this row: renumbering from " + std::to_string(renumberFrom) +
+                       " has filled every channel up to 128");
+      else
+        row.location = next++;
+    }
+    row.problems = reader.problems();
+    if (!row.usable()) row.location = 0;
+    rows.push_back(std::move(row));
   }
+  return rows;
+}
 
+CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>& rows, bool replace) {
+  CsvImportReport report;
+  const Image base = image;
+  std::map<int, std::size_t> storedBy;  // channel -> line
+  for (const auto& row : rows)
+    if (row.usable()) storedBy.emplace(row.location, row.line);
+  if (replace)
+    for (int n = O::kFirst; n <= O::kLast; ++n)
+      if (!storedBy.count(n)) {
+        report.cleared += IsProgrammed(base, n) ? 1 : 0;
+        ClearChannel(image, n);
+      }
+  std::vector<const CsvChannelRow*> stored;
+  for (const auto& row : rows) {
+    Status written = row.usable() ? ApplyRow(image, base, row) : Fail(Joined(row.problems, "; "));
+    if (!written) {
+      report.skipped.push_back({row.line, written.error()});
+      storedBy.erase(row.location);
+      continue;
+    }
+    ++report.imported;
+    report.replaced += IsProgrammed(base, row.location) ? 1 : 0;
+    stored.push_back(&row);
+  }
+  for (const CsvChannelRow* row : stored) {
+    std::vector<std::string> notes = row->adjustments;
+    if (const auto other = SharesNameWith(image, row->location, storedBy, row->line))
+      notes.push_back("channel " + std::to_string(row->location) + " now has the same name " +
+                      QuotedValue(DecodeChannelName(image, row->location)) + " as channel " + std::to_string(*other));
+    for (auto& note : notes) report.adjustments.push_back({row->line, std::move(note)});
+    report.adjusted += notes.empty() ? 0 : 1;
+  }
+  return report;
+}
+
+std::string CsvImportSummary(const CsvImportReport& report) {
+  std::string summary =
+      "Channels imported: " + std::to_string(report.imported) + ", replaced: " + std::to_string(report.replaced) +
+      ", skipped: " + std::to_string(report.skipped.size()) + ", adjusted: " + std::to_string(report.adjusted);
+  if (report.cleared) summary += ", cleared: " + std::to_string(report.cleared);
+  return summary;
+}
+
+Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool replace) {
+  const auto rows = ReadChannelsCsv(csv);
+  if (!rows) return Fail(rows.error());
   Image image = base;
-  if (errors.empty()) {
-    if (replace)
-      for (int n = O::kFirst; n <= O::kLast; ++n)
-        if (!lineOf.count(n)) ClearChannel(image, n);
-    for (const auto& row : rows)
-      if (auto stored = ApplyRow(image, base, row); !stored) errors.push_back(LineError(row.line, {stored.error()}));
-  }
-  if (!errors.empty()) {
-    std::string message;
-    for (const auto& e : errors) message += (message.empty() ? "" : "\n") + e;
-    return Fail(message);
-  }
-  return image;
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, replace);
+  if (report.skipped.empty()) return image;
+  ErrorReport errors;
+  for (const auto& note : report.skipped) errors.Add(NoteText(note));
+  return Fail(errors.Text());
 }
 
 }  // namespace orvex

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/memory_image.h"
 #include "core/result.h"
@@ -18,12 +21,63 @@ inline constexpr std::string_view kChannelCsvHeader =
 // order, CRLF line ends.
 std::string ExportChannelsCsv(const Image& image);
 
-// Applies such a CSV onto a copy of `base`.  Columns are found by header
-// name (older headers without RxDtcsCode, CrossMode or Power are accepted,
-// unknown columns ignored).  Values the CSV cannot carry keep what an
-// existing channel holds or take the new-channel defaults.  With `replace`
-// every channel absent from the CSV is cleared.  Every bad row is reported
-// with its line number and nothing is applied unless all rows are good.
+// Power as the export writes it: this radio's two levels in watts.
+inline constexpr std::string_view kHighPowerText = "5.0W", kLowPowerText = "1.0W";
+
+// A message about one line of the file.
+struct CsvLineNote {
+  std::size_t line = 0;
+  std::string text;
+};
+// "line 14: text".
+std::string NoteText(const CsvLineNote& note);
+
+// One data row of a channel CSV, read and checked without any image.
+struct CsvChannelRow {
+  std::size_t line = 0;
+  int location = 0;                    // the channel it goes to; 0 when there is none
+  std::string rx, tx;                  // frequency texts as stored ("145.50000"); tx "" for no Tx
+  std::string decodeTone, encodeTone;  // texts of the tone list; "" stores no tone
+  std::optional<bool> highPower, scanAdd, wide;
+  std::optional<std::string> name;       // six characters; nullopt when the file has no Name column
+  std::vector<std::string> problems;     // why the radio cannot take the row; empty for a usable row
+  std::vector<std::string> adjustments;  // values changed on purpose so the radio can take them
+
+  bool usable() const { return problems.empty(); }
+};
+
+// The rows of a channel CSV in file order, or why the file as a whole cannot
+// be read (no header, no Location or Frequency column, an unclosed quote).
+// Columns are found by header name in any case (older headers without
+// RxDtcsCode, CrossMode or Power are accepted, unknown columns ignored);
+// lines whose first field starts with "#" are comments.  With
+// `renumberFrom` 1..128 the usable rows go to consecutive channels from it
+// in file order and Location is not read; with 0 Location places each row.
+Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int renumberFrom = 0);
+
+// What applying the rows did.
+struct CsvImportReport {
+  std::vector<CsvLineNote> skipped;      // every row not imported, with its reasons
+  std::vector<CsvLineNote> adjustments;  // every value changed on purpose
+  int imported = 0;                      // rows stored into channels
+  int replaced = 0;                      // of those, channels that held a programmed channel before
+  int adjusted = 0;                      // rows with at least one adjustment
+  int cleared = 0;                       // programmed channels cleared because the file does not list them (replace)
+};
+
+// "Channels imported: 12, replaced: 3, skipped: 1, adjusted: 2" (", cleared:
+// 5" added when a replace cleared channels).
+std::string CsvImportSummary(const CsvImportReport& report);
+
+// Stores the usable rows onto `image` and lists the others as skipped.
+// Values the CSV cannot carry keep what an existing channel holds or take
+// the new-channel defaults.  With `replace` every channel no stored row
+// lands on is cleared.  Names that two channels now share are reported.
+CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>& rows, bool replace);
+
+// Reads and applies a CSV onto a copy of `base`, all or nothing: every bad
+// row is reported with its line number, one per line, and nothing is
+// applied unless all rows are good.
 Result<Image> ImportChannelsCsv(const Image& base, std::string_view csv, bool replace);
 
 }  // namespace orvex

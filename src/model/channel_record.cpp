@@ -5,6 +5,7 @@
 #include "core/strings.h"
 #include "core/tone.h"
 #include "model/byte_fields.h"
+#include "model/import_report.h"
 
 namespace orvex {
 namespace {
@@ -130,8 +131,6 @@ void StoreItem(int column, std::size_t index, std::uint8_t& flagsA, std::uint8_t
   }
 }
 
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
-
 std::string Joined(const std::vector<std::string>& items) {
   std::string text;
   for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
@@ -188,11 +187,68 @@ std::uint8_t NameCode(char c) {
   return O::kNameSpaceCode;
 }
 
-std::string CleanChannelName(std::string_view text) {
-  std::string name;
-  for (char c : text.substr(0, O::kNameLength)) name += NameChar(NameCode(c));
-  return name;
+namespace {
+
+// Base letters of U+00C0..U+017F (Latin-1 Supplement letters and Latin
+// Extended-A); a space where there is no plain letter.  Ligatures give their
+// first letter, so one character stays one character.
+constexpr std::string_view kLatinBase =
+    "AAAAAAACEEEEIIIIDNOOOOO OUUUUY SAAAAAAACEEEEIIIIDNOOOOO OUUUUY Y"  // U+00C0..U+00FF
+    "AAAAAACCCCCCCCDDDDEEEEEEEEEEGGGGGGGGHHHHIIIIIIIIIIIIJJKKKLLLLLLLLLL"
+    "NNNNNNNNNOOOOOOOORRRRRRSSSSSSSSTTTTTTUUUUUUUUUUUUWWYYYZZZZZZS";  // U+0100..U+017F
+constexpr char32_t kLatinFirst = 0xC0;
+static_assert(kLatinBase.size() == 0x180 - kLatinFirst);
+
+// The next character of `text` from `at`, moving `at` past it.
+char32_t NextCodePoint(std::string_view text, std::size_t& at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(at);
+  const std::size_t length = lead < 0x80           ? 1
+                             : (lead >> 5) == 0x6  ? 2
+                             : (lead >> 4) == 0xE  ? 3
+                             : (lead >> 3) == 0x1E ? 4
+                                                   : 0;
+  char32_t point = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+  bool valid = length != 0 && at + length <= text.size();
+  for (std::size_t i = 1; valid && i < length; ++i) {
+    valid = (byte(at + i) & 0xC0) == 0x80;
+    point = (point << 6) | (byte(at + i) & 0x3F);
+  }
+  // Overlong forms count as invalid too.
+  static constexpr char32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (!valid || point < kShortest[length]) {
+    ++at;
+    return lead;  // Latin-1
+  }
+  at += length;
+  return point;
 }
+
+// The ASCII character a name character stands for, or a space.
+char PlainChar(char32_t c) {
+  if (c < 0x80) return static_cast<char>(c);
+  if (c >= kLatinFirst && c - kLatinFirst < kLatinBase.size()) return kLatinBase[c - kLatinFirst];
+  return ' ';
+}
+
+}  // namespace
+
+FittedName FitChannelName(std::string_view text) {
+  FittedName fitted;
+  for (std::size_t at = 0; at < text.size();) {
+    const char32_t c = NextCodePoint(text, at);
+    const char shown = NameChar(NameCode(PlainChar(c)));
+    if (fitted.name.size() == O::kNameLength) {
+      fitted.cut = fitted.cut || c != U' ';
+      continue;
+    }
+    fitted.replaced = fitted.replaced || (shown == ' ' && c != U' ');
+    fitted.name += shown;
+  }
+  return fitted;
+}
+
+std::string CleanChannelName(std::string_view text) { return FitChannelName(text).name; }
 
 std::string DecodeChannelName(const Image& image, int n) {
   const ConstRow row = RowOf(image, ChannelNameRow(n));
@@ -206,9 +262,7 @@ void EncodeChannelName(Image& image, int n, std::string_view text) {
   for (std::size_t i = 0; i < O::kNameLength; ++i) row[i] = i < text.size() ? NameCode(text[i]) : O::kNameSpaceCode;
 }
 
-bool IsProgrammed(const Image& image, int n) {
-  return HasFreq(RowOf(image, ChannelRow(n)), Direction::Rx);
-}
+bool IsProgrammed(const Image& image, int n) { return HasFreq(RowOf(image, ChannelRow(n)), Direction::Rx); }
 
 ChannelFields ReadChannel(const Image& image, int n, int language, char separator) {
   ChannelFields fields;
@@ -261,7 +315,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
     const auto items = ChannelListItems(column, language);
     const auto found = std::find(items.begin(), items.end(), fields.at(column));
     if (found == items.end()) {
-      note(column, Quoted(fields.at(column)) + " is not one of " + Joined(items));
+      note(column, QuotedValue(fields.at(column)) + " is not one of " + Joined(items));
       continue;
     }
     StoreItem(column, static_cast<std::size_t>(found - items.begin()), out[O::kFlagsA], out[O::kFlagsB]);
@@ -269,7 +323,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
   const bool showable =
       std::all_of(fields.name.begin(), fields.name.end(), [](char c) { return NameChar(NameCode(c)) == c; });
   if (fields.name.size() > O::kNameLength || !showable)
-    note(kColName, Quoted(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
+    note(kColName, QuotedValue(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
 
   if (!problems.empty()) {
     std::string message = "channel " + std::to_string(n) + ": ";

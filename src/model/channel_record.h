@@ -97,9 +97,20 @@ char NameChar(std::uint8_t code);
 // space); a lower-case letter is shown as its capital; anything else is a
 // space, because the radio has no code for it.
 std::uint8_t NameCode(char c);
-// A text as the radio will show it: upper-cased, unknown characters made
-// spaces, at most six characters.
+// A UTF-8 text as the radio will show it, one character per character:
+// upper-cased, accented Latin letters as their base letter, every other
+// character the radio has no code for made one space, at most six characters.
+// A byte that is not valid UTF-8 is read as Latin-1, as spreadsheets on
+// Windows write it.
 std::string CleanChannelName(std::string_view text);
+
+// CleanChannelName and what it had to give up on the way.
+struct FittedName {
+  std::string name;
+  bool cut = false;       // characters other than spaces beyond the sixth were dropped
+  bool replaced = false;  // a character the radio cannot show became a space
+};
+FittedName FitChannelName(std::string_view text);
 
 // The six characters of the name of channel n.
 std::string DecodeChannelName(const Image& image, int n);

@@ -1,7 +1,10 @@
 #include "model/codeplug_diff.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
 #include <cstdio>
+#include <string_view>
 
 #include "model/codeplug_document.h"
 
@@ -25,6 +28,25 @@ CodeplugDiff DiffCodeplugs(const Image& before, const Image& after) {
     if (changed & ~explained[address]) diff.bytes.push_back({address, before[address], after[address]});
   }
   return diff;
+}
+
+CodeplugDiff DiffRows(const Image& written, const Image& readBack, const std::vector<int>& rows) {
+  Image radio = written;
+  for (const int row : rows) {
+    const auto from = RowOf(readBack, static_cast<std::size_t>(row));
+    std::copy(from.begin(), from.end(), RowOf(radio, static_cast<std::size_t>(row)).begin());
+  }
+  return DiffCodeplugs(written, radio);
+}
+
+int DiffChannel(const ValueChange& change) {
+  constexpr std::string_view kPrefix = "channel ";
+  if (change.label.rfind(kPrefix, 0) != 0) return 0;
+  int n = 0;
+  for (std::size_t i = kPrefix.size();
+       i < change.label.size() && std::isdigit(static_cast<unsigned char>(change.label[i])); ++i)
+    n = n * 10 + (change.label[i] - '0');
+  return n >= 1 && n <= 128 ? n : 0;
 }
 
 std::vector<std::string> DiffLines(const CodeplugDiff& diff) {

@@ -33,6 +33,13 @@ struct CodeplugDiff {
 // Empty exactly when the two images are byte for byte the same.
 CodeplugDiff DiffCodeplugs(const Image& before, const Image& after);
 
+// The differences within the given rows only: what a radio read back after
+// a Write shows against what was written, every other row left alone.
+CodeplugDiff DiffRows(const Image& written, const Image& readBack, const std::vector<int>& rows);
+
+// The channel 1..128 a value change is about ("channel 12 Rx Freq"), or 0.
+int DiffChannel(const ValueChange& change);
+
 // One line per difference: "channel 12 Rx Freq: 145.50000 -> 145.52500"
 // ("(empty)" for an empty text), then "0x0E5F: 01 -> 00".
 std::vector<std::string> DiffLines(const CodeplugDiff& diff);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -12,6 +13,7 @@
 #include "model/channel_table.h"
 #include "model/five_tone_table.h"
 #include "model/frequency_mode.h"
+#include "model/import_report.h"
 #include "model/msk_table.h"
 #include "model/option_settings.h"
 #include "model/scrambler.h"
@@ -32,8 +34,6 @@ namespace {
 
 constexpr int kEnglish = 0;
 using Kind = PathStep::Kind;
-
-std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 PathStep Key(std::string_view key) { return {Kind::Key, std::string(key), 0}; }
 PathStep Index(std::size_t index) { return {Kind::Index, {}, index}; }
@@ -80,10 +80,10 @@ std::optional<std::uint64_t> ExactUnits(std::string_view text) {
 // silently; a document is refused instead, naming the value it would get.
 Result<std::string> TypedFrequency(std::string_view text) {
   const auto units = ExactUnits(text);
-  if (!units) return Fail(Quoted(text) + " is not a frequency in MHz");
+  if (!units) return Fail(QuotedValue(text) + " is not a frequency in MHz");
   const std::string normalized = NormalizeFreq(text);
   if (ExactUnits(normalized) != units)
-    return Fail(Quoted(text) +
+    return Fail(QuotedValue(text) +
                 " is not a frequency the radio takes (out of range or off the 5 kHz / 6.25 kHz "
                 "raster); the nearest is " +
                 normalized);
@@ -211,7 +211,7 @@ Status CheckUpDownText(const SettingSpec& setting, std::string_view text) {
   const bool digits = !text.empty() && text.size() <= 3 &&
                       std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (!digits || std::stoi(std::string(text)) > setting.maximum)
-    return Fail(std::string(setting.key) + ": " + Quoted(text) + " is not Off or a number 0.." +
+    return Fail(std::string(setting.key) + ": " + QuotedValue(text) + " is not Off or a number 0.." +
                 std::to_string(setting.maximum));
   return Ok{};
 }
@@ -304,7 +304,7 @@ void AddScrambler(std::vector<CodeplugValue>& values) {
     const bool digits = !text.empty() && text.size() <= 4 &&
                         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!digits || std::stoi(std::string(text)) < kScramblerMinHz || std::stoi(std::string(text)) > kScramblerMaxHz)
-      return Fail("scrambler frequency: " + Quoted(text) + " is not a whole number of Hz from " +
+      return Fail("scrambler frequency: " + QuotedValue(text) + " is not a whole number of Hz from " +
                   std::to_string(kScramblerMinHz) + " to " + std::to_string(kScramblerMaxHz));
     return StoreMasked(image, bits, [&](Image& copy) { return StoreScrambler(copy, {std::string(text)}); });
   };
@@ -316,10 +316,12 @@ void AddScrambler(std::vector<CodeplugValue>& values) {
 // A value held in one of the signalling tables.  Loading a table brings
 // out-of-range bytes into range, so the table is stored only when the value
 // really changes, and then only the value's own bytes are kept.
+// `alsoStored` are bytes the table's row rules derive from the value (a
+// 2-Tone GAP follows its tones), stored with it.
 template <class Table>
 CodeplugValue TableValue(std::vector<PathStep> path, std::string label, std::vector<ValueBits> bits,
                          std::function<std::string(const Table&)> get,
-                         std::function<Status(Table&, std::string_view)> set) {
+                         std::function<Status(Table&, std::string_view)> set, std::vector<ValueBits> alsoStored = {}) {
   CodeplugValue v;
   v.path = std::move(path);
   v.label = std::move(label);
@@ -329,7 +331,9 @@ CodeplugValue TableValue(std::vector<PathStep> path, std::string label, std::vec
     table.Load(image, kEnglish);
     return get(table);
   };
-  v.store = [get, set, bits = v.bits](Image& image, std::string_view text) {
+  std::vector<ValueBits> stored = v.bits;
+  stored.insert(stored.end(), alsoStored.begin(), alsoStored.end());
+  v.store = [get, set, bits = std::move(stored)](Image& image, std::string_view text) {
     return StoreMasked(image, bits, [&](Image& copy) -> Status {
       Table table;
       table.Load(copy, kEnglish);
@@ -348,13 +352,13 @@ Result<std::size_t> ItemPosition(const std::vector<std::string>& items, std::str
   if (it != items.end()) return static_cast<std::size_t>(it - items.begin());
   std::string list;
   for (const auto& item : items) list += (list.empty() ? "" : ", ") + item;
-  return Fail(std::string(what) + ": " + Quoted(text) + " is not one of " + list);
+  return Fail(std::string(what) + ": " + QuotedValue(text) + " is not one of " + list);
 }
 
 Result<bool> OnOff(std::string_view text, std::string_view what) {
   if (text == "On") return true;
   if (text == "Off") return false;
-  return Fail(std::string(what) + ": " + Quoted(text) + " is neither On nor Off");
+  return Fail(std::string(what) + ": " + QuotedValue(text) + " is neither On nor Off");
 }
 
 void AddTwoTone(std::vector<CodeplugValue>& values) {
@@ -386,11 +390,13 @@ void AddTwoTone(std::vector<CodeplugValue>& values) {
         const TwoToneGrid grid = list.grid;
         const std::string label =
             "2-Tone " + std::string(list.label) + " " + std::to_string(n) + " " + std::string(c.label);
+        const std::size_t entry = list.base + list.size * n;
+        const bool callTone = grid == TwoToneGrid::CallList && c.column != TwoToneColumn::kGap;
         values.push_back(TableValue<TwoToneTable>(
-            {Key("two_tone"), Key(list.key), Index(n), Key(c.key)}, label,
-            Bytes(list.base + list.size * n + c.offset, c.width),
+            {Key("two_tone"), Key(list.key), Index(n), Key(c.key)}, label, Bytes(entry + c.offset, c.width),
             [grid, pos](const TwoToneTable& t) { return t.cell(grid, pos); },
-            [grid, pos](TwoToneTable& t, std::string_view text) { return t.SetCell(grid, pos, text); }));
+            [grid, pos](TwoToneTable& t, std::string_view text) { return t.SetCell(grid, pos, text); },
+            callTone ? Bytes(entry + O::kGap, 1) : std::vector<ValueBits>{}));
       }
     }
   }
@@ -532,12 +538,21 @@ struct Found {
   std::string path;
 };
 
+// A JSON number as an entry number: a whole number no entry list comes near
+// the end of, checked before it is converted (a number beyond the integer
+// range, infinity or NaN cannot be converted at all).
+std::optional<std::size_t> EntryNumber(double value) {
+  constexpr double kLimit = 1u << 20;
+  if (!(value >= 0 && value < kLimit) || value != std::floor(value)) return std::nullopt;
+  return static_cast<std::size_t>(value);
+}
+
 class DocumentReader {
  public:
   std::vector<Found> found;
-  std::vector<std::string> errors;
+  ErrorReport errors;
 
-  void Error(const std::string& path, const std::string& why) { errors.push_back(path + ": " + why); }
+  void Error(const std::string& path, const std::string& why) { errors.Add(path + ": " + why); }
 
   bool Known(const std::string& canon) const {
     return m_shape.leaves.count(canon) > 0 || m_shape.containers.count(canon) > 0;
@@ -567,7 +582,7 @@ class DocumentReader {
     for (const auto& [key, child] : members) {
       if (!skip.empty() && key == skip) continue;
       const std::string childCanon = canon + "/" + key;
-      const std::string childPath = path + "." + key;
+      const std::string childPath = path + "." + Abbreviated(key);
       if (!Known(childCanon))
         Error(childPath, "unknown key");
       else
@@ -597,7 +612,7 @@ class DocumentReader {
   void WalkNumbered(const DocNode& node, const std::string& canon, const std::string& path) {
     const auto* items = node.items();
     if (!items) return Error(path, "must be an array");
-    std::set<long long> seen;
+    std::set<std::size_t> seen;
     for (std::size_t i = 0; i < items->size(); ++i) {
       const DocNode& item = (*items)[i];
       const std::string itemPath = path + "[" + std::to_string(i) + "]";
@@ -607,15 +622,14 @@ class DocumentReader {
         Error(itemPath, "must be an object with a \"number\"");
         continue;
       }
-      const double value = *number->number();
-      const long long n = static_cast<long long>(value);
-      const std::string childCanon = canon + "/#" + std::to_string(n);
-      if (static_cast<double>(n) != value || n < 0 || !Known(childCanon)) {
+      const auto n = EntryNumber(*number->number());
+      const std::string childCanon = n ? canon + "/#" + std::to_string(*n) : std::string();
+      if (!n || !Known(childCanon)) {
         Error(itemPath + ".number", "there is no entry with this number");
         continue;
       }
-      if (!seen.insert(n).second) {
-        Error(itemPath + ".number", "entry " + std::to_string(n) + " is listed twice");
+      if (!seen.insert(*n).second) {
+        Error(itemPath + ".number", "entry " + std::to_string(*n) + " is listed twice");
         continue;
       }
       WalkMembers(*item.members(), childCanon, itemPath, "number");
@@ -637,7 +651,7 @@ void ReadMemory(const DocNode& node, Image& image, DocumentReader& reader) {
   const auto* members = node.members();
   if (!members) return reader.Error("$.memory", "must be an object of rows");
   for (const auto& [key, row] : *members) {
-    const std::string path = "$.memory." + key;
+    const std::string path = "$.memory." + Abbreviated(key);
     std::size_t address = 0;
     const bool hex = key.size() == 4 && std::all_of(key.begin(), key.end(), [](char c) {
                        return std::isxdigit(static_cast<unsigned char>(c));
@@ -734,12 +748,12 @@ Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text) {
     const auto hi = i + 1 < text.size() ? HexDigitValue(text[i]) : std::nullopt;
     const auto lo = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : std::nullopt;
     if (!hi || !lo || (i + 2 < text.size() && text[i + 2] != ' '))
-      return Fail(Quoted(text) + " is not sixteen hexadecimal bytes separated by spaces");
+      return Fail(QuotedValue(text) + " is not sixteen hexadecimal bytes separated by spaces");
     bytes.push_back(static_cast<std::uint8_t>(*hi << 4 | *lo));
     i += 2;
   }
   if (bytes.size() != kRowSize)
-    return Fail(Quoted(text) + " has " + std::to_string(bytes.size()) + " bytes instead of sixteen");
+    return Fail(QuotedValue(text) + " has " + std::to_string(bytes.size()) + " bytes instead of sixteen");
   return bytes;
 }
 
@@ -769,7 +783,7 @@ Result<Image> ImportDocument(const Image& base, const DocNode& document) {
   for (const auto& [key, node] : *members) {
     if (key == "format") {
       if (!node.text() || *node.text() != kDocumentFormat)
-        reader.Error("$.format", "must be " + Quoted(kDocumentFormat));
+        reader.Error("$.format", "must be " + QuotedValue(kDocumentFormat));
     } else if (key == "version") {
       if (!node.number() || *node.number() != kDocumentVersion)
         reader.Error("$.version", "this program reads version " + std::to_string(kDocumentVersion));
@@ -790,11 +804,7 @@ Result<Image> ImportDocument(const Image& base, const DocNode& document) {
     if (f.text == v.read(image)) continue;
     if (auto status = v.store(image, f.text); !status) reader.Error(f.path, status.error());
   }
-  if (!reader.errors.empty()) {
-    std::string message;
-    for (const auto& e : reader.errors) message += (message.empty() ? "" : "\n") + e;
-    return Fail(message);
-  }
+  if (!reader.errors.empty()) return Fail(reader.errors.Text());
   return image;
 }
 

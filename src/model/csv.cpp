@@ -2,7 +2,7 @@
 
 namespace orvex {
 
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, const CsvLimits& limits) {
   static constexpr std::string_view kBom = "\xEF\xBB\xBF";
   if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
 
@@ -18,6 +18,9 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
     field.clear();
     fieldFresh = true;
   };
+  auto tooMany = [&](std::string_view what, std::size_t limit) {
+    return Fail("line " + std::to_string(line) + ": more than " + std::to_string(limit) + " " + std::string(what));
+  };
   // A line break is CRLF, LF or a lone CR; its length at `at`, or 0.
   auto lineBreak = [&](std::size_t at) -> std::size_t {
     if (at >= text.size()) return 0;
@@ -29,6 +32,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
     if (const std::size_t n = lineBreak(i)) {
       if (recordStarted) {
         endField();
+        if (records.size() >= limits.records) return tooMany("records in the file", limits.records);
         records.push_back(std::move(record));
       }
       record = CsvRecord{};
@@ -37,10 +41,18 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
       ++line;
       continue;
     }
+    if (!recordStarted && comment != '\0') {
+      const std::size_t first = text.find_first_not_of(" \t", i);
+      if (first != std::string_view::npos && text[first] == comment) {
+        while (i < text.size() && !lineBreak(i)) ++i;
+        continue;
+      }
+    }
     if (!recordStarted) record.line = line;
     recordStarted = true;
     const char c = text[i++];
     if (c == ',') {
+      if (record.fields.size() + 1 >= limits.fields) return tooMany("fields in one record", limits.fields);
       endField();
     } else if (c == '"' && fieldFresh) {
       fieldFresh = false;
@@ -73,6 +85,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text) {
   }
   if (recordStarted) {
     endField();
+    if (records.size() >= limits.records) return tooMany("records in the file", limits.records);
     records.push_back(std::move(record));
   }
   return records;

@@ -9,6 +9,13 @@
 
 namespace orvex {
 
+// How much ParseCsv reads before it gives up, so a line of millions of
+// commas or a million rows cannot take memory out of proportion to the file.
+struct CsvLimits {
+  std::size_t records = 2000;
+  std::size_t fields = 256;  // per record
+};
+
 // One record of a CSV text and the line it starts on (1-based), so errors
 // can point at it even when quoted fields span lines.
 struct CsvRecord {
@@ -19,9 +26,11 @@ struct CsvRecord {
 // Reads comma-separated text as RFC 4180 describes it: fields in double
 // quotes may hold commas, line breaks and doubled quotes; lines end in CRLF,
 // LF or CR; a UTF-8 byte order mark at the start is skipped.  Blank lines
-// are skipped.  An unterminated quote or text after a closing quote is an
-// error naming its line.
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text);
+// are skipped.  An unterminated quote, text after a closing quote or a text
+// beyond the limits is an error naming its line.  With a `comment`
+// character, a line that starts with it (after spaces) outside a quoted
+// field is skipped like a blank one.
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment = '\0', const CsvLimits& limits = {});
 
 // A field as it must be written: quoted (with quotes doubled) when it holds
 // a comma, a quote, a line break or leading or trailing spaces.

@@ -166,9 +166,15 @@ void TwoToneTable::SaveData(Image& image) const {
   for (std::size_t n = 0; n < TwoToneOffset::kCallEntries; ++n) {
     const std::size_t base = TwoToneOffset::kCallList + n * TwoToneOffset::kCallEntrySize;
     const int row = static_cast<int>(n) + 1;
-    WriteBe16(image, base + TwoToneOffset::kToneA, ToneValue(at(TwoToneGrid::CallList, row, TwoToneColumn::kToneA)));
-    WriteBe16(image, base + TwoToneOffset::kToneB, ToneValue(at(TwoToneGrid::CallList, row, TwoToneColumn::kToneB)));
-    image[base + TwoToneOffset::kGap] = GapByte(at(TwoToneGrid::CallList, row, TwoToneColumn::kGap));
+    const std::string& a = at(TwoToneGrid::CallList, row, TwoToneColumn::kToneA);
+    const std::string& b = at(TwoToneGrid::CallList, row, TwoToneColumn::kToneB);
+    const std::string& gap = at(TwoToneGrid::CallList, row, TwoToneColumn::kGap);
+    WriteBe16(image, base + TwoToneOffset::kToneA, ToneValue(a));
+    WriteBe16(image, base + TwoToneOffset::kToneB, ToneValue(b));
+    // The row rules of the grid, whoever filled the cells: a GAP only between
+    // two tones, and two tones always with a GAP.
+    image[base + TwoToneOffset::kGap] =
+        a.empty() || b.empty() ? kEmpty : GapByte(gap.empty() ? kDefaultGap : std::string_view(gap));
   }
   for (std::size_t n = 0; n < TwoToneOffset::kDecodeEntries; ++n) {
     const std::size_t base = TwoToneOffset::kDecode + n * TwoToneOffset::kDecodeEntrySize;

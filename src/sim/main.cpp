@@ -45,10 +45,12 @@ struct Options {
 constexpr std::string_view kUsage =
     "usage: orvex-sim [--link PATH] [--image FILE.tw] [--save FILE.tw] [--log FILE] [--fast]\n"
     "                 [--ident TEXT] [--silent-after N] [--drop-every N] [--noise N] [--echo]\n"
-    "                 [--bad-ack] [--hangup-after N] [--delay MS]\n"
+    "                 [--bad-ack] [--hangup-after N] [--delay MS] [--no-radio] [--store-wrong ROW]\n"
     "Plays the radio on a pseudo-terminal; prints its device path on the first line.\n"
     "The log has one line per frame: seconds since start, rx (stamped at its first byte) or\n"
-    "tx (stamped at its last byte), the bytes in hex.\n";
+    "tx (stamped at its last byte), the bytes in hex.\n"
+    "--no-radio: the line is there but nothing answers (with --echo: an echoing cable alone).\n"
+    "--store-wrong ROW: the first Write stores that row with its lowest bit flipped.\n";
 
 std::optional<Options> ParseOptions(int argc, char** argv) {
   Options options;
@@ -82,6 +84,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       ok = number(options.faults.dropEvery);
     else if (arg == "--hangup-after")
       ok = number(options.faults.hangupAfter);
+    else if (arg == "--store-wrong")
+      ok = number(options.faults.storeWrongRow);
     else if (arg == "--noise")
       ok = number(options.noise);
     else if (arg == "--delay")
@@ -92,6 +96,8 @@ std::optional<Options> ParseOptions(int argc, char** argv) {
       options.echo = true;
     else if (arg == "--bad-ack")
       options.faults.badAck = true;
+    else if (arg == "--no-radio")
+      options.faults.noRadio = true;
     else if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       std::exit(0);

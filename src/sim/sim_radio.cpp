@@ -5,8 +5,8 @@
 
 #include "core/frequency.h"
 #include "core/strings.h"
-#include "model/channel_record.h"
 #include "link/clone_protocol.h"
+#include "model/channel_record.h"
 
 namespace orvex {
 
@@ -92,11 +92,16 @@ SimFrame SimRadio::Answer(std::vector<std::uint8_t> frame) {
     } else if (command == CloneFrames::kWrite && inside) {
       std::copy(frame.begin() + CloneFrames::kHeaderSize, frame.end(),
                 m_memory.begin() + static_cast<std::ptrdiff_t>(address));
+      // A weak memory cell: the row is stored wrongly once, right after that.
+      if (!m_storedWrong && m_faults.storeWrongRow >= 0 && address == Address(std::size_t(m_faults.storeWrongRow), 0)) {
+        m_memory[address] ^= 0x01;
+        m_storedWrong = true;
+      }
       result.reply = {CloneFrames::kAck};
       result.writeCompleted = address == Address(WritePlanRows().back(), 0);
     }
   }
-  if ((m_faults.silentAfter > 0 && number > m_faults.silentAfter) ||
+  if (m_faults.noRadio || (m_faults.silentAfter > 0 && number > m_faults.silentAfter) ||
       (m_faults.dropEvery > 0 && number % m_faults.dropEvery == 0))
     result.reply.clear();
   result.hangUp = m_faults.hangupAfter > 0 && number >= m_faults.hangupAfter;

@@ -20,6 +20,8 @@ struct SimFaults {
   long dropEvery = 0;           // leave out the reply to every N-th frame (0: never)
   long hangupAfter = 0;         // hang up the line after this many frames (0: never)
   bool badAck = false;          // answer an acknowledge with NAK
+  bool noRadio = false;         // nothing answers at all (only the line is there)
+  long storeWrongRow = -1;      // the first Write stores this row with its first bit flipped
 };
 
 // One complete frame the radio received and what it does about it.
@@ -52,6 +54,7 @@ class SimRadio {
   std::vector<std::uint8_t> m_pending;
   std::vector<std::uint8_t> m_discarded;
   bool m_inSession = false;  // a greeting was answered
+  bool m_storedWrong = false;
   long m_frames = 0;
 };
 

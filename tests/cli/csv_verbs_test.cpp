@@ -89,6 +89,39 @@ TEST_F(CsvVerbsTest, BadRowsAreListedAndNothingIsWritten) {
   EXPECT_EQ(Read("existing.tw"), before);
 }
 
+TEST_F(CsvVerbsTest, SkipInvalidAndRenumberImportTheUsableRows) {
+  Write("mixed.csv",
+        "Location,Name,Frequency\r\n"
+        "0,ZERO,146.5\r\n"
+        "# from the club list\r\n"
+        "1,BAD,abc\r\n"
+        "200,Far away,446.0063\r\n");
+  const Run strict = Cli({"import", "@base.tw", "--csv", "@mixed.csv", "-o", "@strict.tw", "--renumber"});
+  EXPECT_EQ(strict.exitCode, 1);
+  EXPECT_TRUE(strict.err.contains("mixed.csv: line 4: Frequency \"abc\"")) << strict.err.toStdString();
+  EXPECT_FALSE(QFile::exists(Path("strict.tw")));
+
+  for (const char* from : {"--renumber", "--renumber=3"}) {
+    const Run run = Cli({"import", "@base.tw", "--csv", "@mixed.csv", from, "--skip-invalid", "-o", "@new.tw"});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const Image image = Opened("new.tw");
+    const int first = std::string(from) == "--renumber" ? 1 : 3;
+    EXPECT_EQ(DecodeChannelName(image, first), "ZERO  ");
+    EXPECT_EQ(DecodeChannelName(image, first + 1), "FAR AW");
+    const std::string err = run.err.toStdString();
+    EXPECT_NE(err.find("mixed.csv: line 4: skipped: Frequency \"abc\""), std::string::npos) << err;
+    EXPECT_NE(err.find("mixed.csv: line 5: 446.0063 MHz stored as 446.00625"), std::string::npos) << err;
+    EXPECT_NE(err.find("mixed.csv: line 5: name \"Far away\" cut to six characters"), std::string::npos) << err;
+    EXPECT_EQ(run.out.toStdString(), first == 3 ? "Channels imported: 2, replaced: 1, skipped: 1, adjusted: 1\n"
+                                                : "Channels imported: 2, replaced: 0, skipped: 1, adjusted: 1\n");
+  }
+  // A number after --renumber is its value; the codeplug may follow it.
+  const Run spaced =
+      Cli({"import", "--renumber", "5", "@base.tw", "--csv", "@mixed.csv", "--skip-invalid", "-o", "@spaced.tw"});
+  ASSERT_EQ(spaced.exitCode, 0) << spaced.err.toStdString();
+  EXPECT_EQ(DecodeChannelName(Opened("spaced.tw"), 5), "ZERO  ");
+}
+
 struct FailureCase {
   const char* name;
   std::vector<const char*> args;
@@ -127,16 +160,22 @@ INSTANTIATE_TEST_SUITE_P(
                     {"import", "@base.tw", "--csv", "@ok.csv", "--json", "@ok.csv", "-o", "@out.tw"},
                     2,
                     "one of --csv"},
-        FailureCase{"ImportCsvAsJson",
-                    {"import", "@base.tw", "--json", "@ok.csv", "-o", "@out.tw"},
-                    1,
-                    "nothing was written"},
+        FailureCase{
+            "ImportCsvAsJson", {"import", "@base.tw", "--json", "@ok.csv", "-o", "@out.tw"}, 1, "nothing was written"},
         FailureCase{
             "ImportMissingCsv", {"import", "@base.tw", "--csv", "@nothere.csv", "-o", "@out.tw"}, 1, "nothere.csv"},
         FailureCase{"ImportNotACodeplug",
                     {"import", "@notaplug.tw", "--csv", "@ok.csv", "-o", "@out.tw"},
                     1,
                     "Incorrect File Type."},
+        FailureCase{"RenumberPastTheLastChannel",
+                    {"import", "@base.tw", "--csv", "@ok.csv", "-o", "@out.tw", "--renumber=129"},
+                    2,
+                    "--renumber takes the first channel number, 1..128"},
+        FailureCase{"RenumberNotANumber",
+                    {"import", "@base.tw", "--csv", "@ok.csv", "-o", "@out.tw", "--renumber=x"},
+                    2,
+                    "--renumber takes the first channel number"},
         FailureCase{"ReplaceTakesNoValue",
                     {"import", "@base.tw", "--csv", "@ok.csv", "-o", "@out.tw", "--replace=yes"},
                     2,

@@ -15,25 +15,9 @@ using test::Patterned;
 using test::Scratch;
 using test::SimProcess;
 
-struct CliRun {
-  int exitCode = -1;
-  QString out, err;
-};
+using CliRun = test::ProgramRun;
 
-CliRun Cli(const QStringList& arguments) {
-  QProcess process;
-  process.start(test::CliProgram(), arguments);
-  CliRun run;
-  if (!process.waitForFinished(60000)) {
-    process.kill();
-    process.waitForFinished();
-    return run;
-  }
-  run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  run.out = QString::fromUtf8(process.readAllStandardOutput());
-  run.err = QString::fromUtf8(process.readAllStandardError());
-  return run;
-}
+CliRun Cli(const QStringList& arguments) { return test::RunProgram(test::CliProgram(), arguments); }
 
 // The rows a Read fetches (a block covers four rows, the last one row).
 bool ReadRow(int row) {
@@ -70,7 +54,8 @@ TEST_F(LinkVerbs, ReadWriteVerifyRoundTrip) {
 
   const Image mine = Patterned(71);
   const QString mineFile = m_scratch.Codeplug("mine.tw", mine);
-  const CliRun write = Cli({"write", "--verify", "--port", link, mineFile, "--lang", "en"});
+  // A patterned image is no usable codeplug: the check would refuse it.
+  const CliRun write = Cli({"write", "--verify", "--force", "--port", link, mineFile, "--lang", "en"});
   ASSERT_EQ(write.exitCode, 0) << write.err.toStdString() << write.out.toStdString();
   EXPECT_TRUE(write.err.contains("Writing completed!"));
   EXPECT_TRUE(write.out.contains("285 rows")) << write.out.toStdString();
@@ -110,6 +95,23 @@ TEST_F(LinkVerbs, OutcomesInTheChosenLanguage) {
       EXPECT_FALSE(QFileInfo::exists(m_scratch.path("x.tw"))) << "no file from a failed Read";
     }
   }
+}
+
+// A Read whose file cannot be saved (the file size limit stands in for a
+// full disk) says only what happened: no "Reading completed!".
+TEST_F(LinkVerbs, ReadOntoAFullDiskSaysSo) {
+  // A lock file still fits; the patterned codeplug (about 8 KB) does not.
+  SimProcess sim({"--fast", "--image", m_scratch.Codeplug("radio.tw", Patterned(5))});
+  ASSERT_FALSE(sim.device().isEmpty());
+  QProcess process;
+  process.start("/bin/sh", {"-c", "trap '' XFSZ; ulimit -f 2; exec \"$0\" read --port \"$1\" -o \"$2\" --lang en",
+                            test::CliProgram(), sim.device(), m_scratch.path("r.tw")});
+  ASSERT_TRUE(process.waitForFinished(60000));
+  const QString err = QString::fromUtf8(process.readAllStandardError());
+  EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+  EXPECT_TRUE(err.contains("File too large")) << err.toStdString();
+  EXPECT_FALSE(err.contains("Reading completed!")) << err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(m_scratch.path("r.tw")));
 }
 
 TEST_F(LinkVerbs, BadPortsAndOptions) {

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <csignal>
 #include <string>
@@ -27,7 +29,7 @@ class FileIoTest : public ::testing::Test {
   void Put(const std::string& path, const Bytes& bytes) { ASSERT_TRUE(WriteWholeFile(path, bytes).ok()); }
 
   Bytes Get(const std::string& path) {
-    auto bytes = ReadWholeFile(path);
+    auto bytes = ReadInputFile(path, InputKind::AnyFile);
     EXPECT_TRUE(bytes.ok()) << bytes.error();
     return bytes.ok() ? *bytes : Bytes{};
   }
@@ -114,7 +116,7 @@ TEST_F(FileIoTest, OpeningAMissingFileIsReported) {
   const auto parsed = ReadCodeplugFile(Path("nothing.tw"));
   ASSERT_FALSE(parsed.ok());
   EXPECT_FALSE(parsed.error().empty());
-  EXPECT_FALSE(ReadWholeFile(m_dir.path().toStdString()).ok()) << "a folder is not a file";
+  EXPECT_FALSE(ReadInputFile(m_dir.path().toStdString(), InputKind::AnyFile).ok()) << "a folder is not a file";
 }
 
 TEST_F(FileIoTest, OpenedFilesAreChecked) {
@@ -124,6 +126,72 @@ TEST_F(FileIoTest, OpenedFilesAreChecked) {
   EXPECT_EQ(ReadCodeplugFile(Path("empty.tw"))->check, CodeplugCheck::Empty);
   EXPECT_EQ(ReadCodeplugFile(Path("garbage.tw"))->check, CodeplugCheck::CannotUnpack);
   EXPECT_EQ(ReadCodeplugFile(Path("tag.tw"))->check, CodeplugCheck::WrongLengthOrTag);
+}
+
+// Every kind of input is refused as soon as it passes its limit, also from
+// a device that never ends.
+TEST_F(FileIoTest, InputsAreBoundedWhileReading) {
+  struct Case {
+    InputKind kind;
+    std::size_t limit;
+  };
+  for (const Case& c : {Case{InputKind::Codeplug, 64 * 1024}, Case{InputKind::Document, 4 << 20},
+                        Case{InputKind::AnyFile, kMaxUnpackedSize}}) {
+    EXPECT_EQ(LimitOf(c.kind).bytes, c.limit);
+    Put(Path("at.bin"), Bytes(c.limit, 0x5A));
+    EXPECT_EQ(ReadInputFile(Path("at.bin"), c.kind)->size(), c.limit);
+    Put(Path("over.bin"), Bytes(c.limit + 1, 0x5A));
+    const auto over = ReadInputFile(Path("over.bin"), c.kind);
+    ASSERT_FALSE(over.ok());
+    EXPECT_NE(over.error().find("too large"), std::string::npos) << over.error();
+    const auto endless = ReadInputFile("/dev/zero", c.kind);
+    ASSERT_FALSE(endless.ok());
+    EXPECT_NE(endless.error().find("too large"), std::string::npos) << endless.error();
+  }
+}
+
+// A save never replaces what is not a regular file; a link to one is saved
+// through and stays a link.
+TEST_F(FileIoTest, DestinationsThatAreNotRegularFilesAreRefused) {
+  ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0600), 0);
+  for (const std::string& path : {Path("fifo"), std::string("/dev/null"), m_dir.path().toStdString()}) {
+    EXPECT_FALSE(CheckDestination(path).ok()) << path;
+    EXPECT_FALSE(WriteCodeplugFile(path, BlankImage()).ok()) << path;
+  }
+  struct stat st {};
+  ASSERT_EQ(stat(Path("fifo").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO is left as it was";
+  ASSERT_EQ(stat("/dev/null", &st), 0);
+  EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+  Put(Path("real.tw"), {1, 2, 3});
+  ASSERT_EQ(symlink("real.tw", Path("link.tw").c_str()), 0);
+  ASSERT_TRUE(WriteCodeplugFile(Path("link.tw"), BlankImage()).ok());
+  EXPECT_TRUE(QFileInfo(QString::fromStdString(Path("link.tw"))).isSymLink());
+  EXPECT_EQ(Get(Path("real.tw")), PackCodeplug(BlankImage()));
+  EXPECT_EQ(Entries(), (QStringList{"link.tw", "real.tw"})) << "no temporary file is left";
+}
+
+// A temporary file left by a killed save is removed by the next save of the
+// same file; one whose writer still runs is not.
+TEST_F(FileIoTest, LeftoverTemporaryFilesAreCleanedByTheNextSave) {
+  const std::string dead = Path("f.tw.2147483646.orvex-tmp");   // no such process
+  const std::string alive = Path("f.tw.1.orvex-tmp");           // init runs
+  const std::string other = Path("g.tw.2147483646.orvex-tmp");  // another file's
+  for (const auto& path : {dead, alive, other}) Put(path, {0x00});
+  ASSERT_TRUE(WriteCodeplugFile(Path("f.tw"), BlankImage()).ok());
+  EXPECT_EQ(Entries(), (QStringList{"f.tw", "f.tw.1.orvex-tmp", "g.tw.2147483646.orvex-tmp"}));
+}
+
+// Names are the platform's bytes, not UTF-8: a Latin-1 "é" survives.
+TEST_F(FileIoTest, FileNamesThatAreNotUtf8) {
+  const std::string latin1 = m_dir.path().toStdString() + "/caf\xE9.tw";
+  ASSERT_TRUE(WriteCodeplugFile(latin1, BlankImage()).ok());
+  struct stat st {};
+  EXPECT_EQ(stat(latin1.c_str(), &st), 0);
+  const auto parsed = ReadCodeplugFile(latin1);
+  ASSERT_TRUE(parsed.ok()) << parsed.error();
+  EXPECT_EQ(parsed->check, CodeplugCheck::Ok);
 }
 
 // --- Replacing the memory with an opened file -------------------------------

@@ -30,6 +30,8 @@ bool InAllowedRange(int n) {
         (m >= 10000 && m <= 10008) || (m >= 10100 && m <= 10119)) {
       return true;
     }
+    if ((m >= 1660 && m <= 1679) || (m >= 10140 && m <= 10159)) return true;  // channel CSV import report
+    if ((m >= 1680 && m <= 1729) || (m >= 10160 && m <= 10199)) return true;  // backups, checks, cable test
   }
   return false;
 }

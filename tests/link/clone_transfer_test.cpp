@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/clone_protocol.h"
+#include "link/serial_lock.h"
 #include "link/sim_process.h"
 
 namespace orvex {
@@ -315,6 +316,44 @@ TEST_F(LinkEndToEnd, PortThatCannotBeOpenedReportsTheSystemError) {
   EXPECT_EQ(seen.finished, 1);
   EXPECT_TRUE(seen.progress.empty());
   EXPECT_EQ(memory.image(), before);
+}
+
+// Lock files a killed transfer leaves behind (empty, naming a dead process,
+// or Qt's ".rmlock" files) never block the next transfer, and are gone after
+// it; a lock held by a running transfer is respected.
+TEST_F(LinkEndToEnd, StaleLockFilesDoNotBlockTheNextTransfer) {
+  SimProcess sim({"--fast"});
+  ASSERT_FALSE(sim.device().isEmpty());
+  const QString lock = SerialLockPath(sim.device());
+  if (lock.isEmpty()) GTEST_SKIP() << "no lock folder is usable here";
+  const auto put = [](const QString& path, const QByteArray& text) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+  };
+  for (const QByteArray& content : {QByteArray(), QByteArray("2147483646\norvex-cli\nhost\n")}) {
+    put(lock, content);
+    put(lock + ".rmlock", {});
+    put(lock + ".rmlock.rmlock", {});
+    RadioMemory memory;
+    InitMemory(memory);
+    const Observed seen = RunTransfer(CloneDirection::Read, sim.device(), memory);
+    EXPECT_EQ(seen.outcome, Outcome::Completed) << seen.reason.toStdString();
+    for (const QString& left : {lock, lock + ".rmlock", lock + ".rmlock.rmlock"})
+      EXPECT_FALSE(QFileInfo::exists(left)) << left.toStdString();
+  }
+
+  // A transfer killed part-way; the next one starts at once.
+  QProcess cli;
+  cli.start(test::CliProgram(), {"read", "--port", sim.device(), "-o", m_scratch.path("killed.tw")});
+  ASSERT_TRUE(cli.waitForStarted());
+  QThread::msleep(150);
+  cli.kill();
+  cli.waitForFinished();
+  RadioMemory memory;
+  InitMemory(memory);
+  EXPECT_EQ(RunTransfer(CloneDirection::Read, sim.device(), memory).outcome, Outcome::Completed);
+  EXPECT_FALSE(QFileInfo::exists(lock));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include "link/sim_process.h"
 
@@ -38,6 +39,14 @@ TEST(ResolvePort, DevicePathsAreKeptAndMadeAbsolute) {
   EXPECT_EQ(ResolvePort("/dev/ttyUSB3"), "/dev/ttyUSB3");
   EXPECT_EQ(ResolvePort("./radio-link"), QDir::current().absoluteFilePath("radio-link"));
   EXPECT_EQ(ResolvePort("sub/radio-link"), QDir::current().absoluteFilePath("sub/radio-link"));
+  // A bare name is a file here only when /dev has nothing of that name.
+  QTemporaryDir here;
+  const QString before = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(here.path()));
+  QFile(QStringLiteral("radio-link.txt")).open(QIODevice::WriteOnly);
+  EXPECT_EQ(ResolvePort("radio-link.txt"), here.filePath("radio-link.txt"));
+  EXPECT_EQ(ResolvePort("ttyUSB9"), "ttyUSB9");
+  QDir::setCurrent(before);
 #ifndef Q_OS_WIN
   EXPECT_TRUE(ResolvePort("0").isEmpty());
   EXPECT_TRUE(ResolvePort("COM11").isEmpty());

@@ -7,9 +7,11 @@
 #include <sys/resource.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -22,6 +24,10 @@
 namespace orvex::test {
 
 inline QCoreApplication& App() {
+  // Reads made by tests (and the programs they start) keep their backups
+  // out of the user's own folder.
+  if (qEnvironmentVariableIsEmpty("ORVEX_BACKUP_DIR"))
+    qputenv("ORVEX_BACKUP_DIR", QDir::temp().filePath(QStringLiteral("orvex-test-backups")).toUtf8());
   static int argc = 1;
   static char name[] = "link_test";
   static char* argv[] = {name, nullptr};
@@ -59,6 +65,30 @@ inline double CpuMilliseconds() {
   getrusage(RUSAGE_SELF, &usage);
   return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
          (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// What a program run to its end printed, and its exit code (-1 when it
+// crashed or did not end within the limit).
+struct ProgramRun {
+  int exitCode = -1;
+  QString out, err;
+};
+
+inline ProgramRun RunProgram(const QString& program, const QStringList& arguments,
+                             const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+  QProcess process;
+  process.setProcessEnvironment(environment);
+  process.start(program, arguments);
+  ProgramRun run;
+  if (!process.waitForFinished(50000)) {
+    process.kill();
+    process.waitForFinished();
+    return run;
+  }
+  run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  run.out = QString::fromUtf8(process.readAllStandardOutput());
+  run.err = QString::fromUtf8(process.readAllStandardError());
+  return run;
 }
 
 // orvex-sim for the length of a test; stopped (never left behind) when the

@@ -45,35 +45,35 @@ struct ExportCase {
 const std::vector<ExportCase>& ExportCases() {
   static const std::vector<ExportCase> cases = {
       {1, Raw(14550000, 14550000, "None", "None"),
-       "1,,145.500000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,"},
+       "1,,145.500000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
       {2, Raw(14570000, 14510000, "None", "88.5", 0x50, "RPT"),
-       "2,RPT,145.700000,-,0.600000,Tone,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,Low,,,,,"},
+       "2,RPT,145.700000,-,0.600000,Tone,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,1.0W,,,,,"},
       {3, Raw(43850000, 44610000, "100.0", "100.0", 0x60, "TSQL"),
-       "3,TSQL,438.500000,+,7.600000,TSQL,100.0,100.0,023,NN,023,Tone->Tone,NFM,5.00,,High,,,,,"},
+       "3,TSQL,438.500000,+,7.600000,TSQL,100.0,100.0,023,NN,023,Tone->Tone,NFM,5.00,,5.0W,,,,,"},
       {4, Raw(44600625, 14600625, "None", "None", 0x70, "X"),
-       "4,X,446.006250,split,146.006250,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,High,,,,,"},
+       "4,X,446.006250,split,146.006250,,88.5,88.5,023,NN,023,Tone->Tone,FM,6.25,,5.0W,,,,,"},
       {5, Raw(44600000, 44600000, "D023I", "D023N"),
-       "5,,446.000000,,0.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,FM,5.00,,High,,,,,"},
+       "5,,446.000000,,0.000000,DTCS,88.5,88.5,023,NR,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
       {6, Raw(44600000, 44600000, "None", "D754N"),
-       "6,,446.000000,,0.000000,Cross,88.5,88.5,754,NN,023,DTCS->,FM,5.00,,High,,,,,"},
+       "6,,446.000000,,0.000000,Cross,88.5,88.5,754,NN,023,DTCS->,FM,5.00,,5.0W,,,,,"},
       {7, Raw(44600000, 44600000, "67.0", "None"),
-       "7,,446.000000,,0.000000,Cross,88.5,67.0,023,NN,023,->Tone,FM,5.00,,High,,,,,"},
+       "7,,446.000000,,0.000000,Cross,88.5,67.0,023,NN,023,->Tone,FM,5.00,,5.0W,,,,,"},
       {8, Raw(44600000, 44600000, "D125I", "88.5"),
-       "8,,446.000000,,0.000000,Cross,88.5,88.5,023,NR,125,Tone->DTCS,FM,5.00,,High,,,,,"},
+       "8,,446.000000,,0.000000,Cross,88.5,88.5,023,NR,125,Tone->DTCS,FM,5.00,,5.0W,,,,,"},
       {9, Raw(44600000, 44600000, "254.1", "D031I"),
-       "9,,446.000000,,0.000000,Cross,88.5,254.1,031,RN,023,DTCS->Tone,FM,5.00,,High,,,,,"},
+       "9,,446.000000,,0.000000,Cross,88.5,254.1,031,RN,023,DTCS->Tone,FM,5.00,,5.0W,,,,,"},
       {10, Raw(44600000, 44600000, "D754N", "D023N"),
-       "10,,446.000000,,0.000000,Cross,88.5,88.5,023,NN,754,DTCS->DTCS,FM,5.00,,High,,,,,"},
+       "10,,446.000000,,0.000000,Cross,88.5,88.5,023,NN,754,DTCS->DTCS,FM,5.00,,5.0W,,,,,"},
       {11, Raw(44600000, 44600000, "100.0", "88.5"),
-       "11,,446.000000,,0.000000,Cross,88.5,100.0,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,"},
+       "11,,446.000000,,0.000000,Cross,88.5,100.0,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
       {12, Raw(44600000, 44600000, "D023N", "None"),
-       "12,,446.000000,,0.000000,Cross,88.5,88.5,023,NN,023,->DTCS,FM,5.00,,High,,,,,"},
+       "12,,446.000000,,0.000000,Cross,88.5,88.5,023,NN,023,->DTCS,FM,5.00,,5.0W,,,,,"},
       {13, Raw(44600000, std::nullopt, "None", "None", 0x30),
-       "13,,446.000000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,S,High,,,,,"},
+       "13,,446.000000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,S,5.0W,,,,,"},
       {20, Raw(14400000, 14460000, "None", "None", 0x70, "A+B?"),
-       "20,A+B?,144.000000,+,0.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,"},
+       "20,A+B?,144.000000,+,0.600000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
       {21, Raw(14400000, 14400000, "None", "None", 0x70, " LEAD"),
-       "21,\" LEAD\",144.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,"},
+       "21,\" LEAD\",144.000000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,5.0W,,,,,"},
   };
   return cases;
 }
@@ -106,9 +106,15 @@ TEST(ExportChannelsCsv, StandardReaderReadsIt) {
   const auto path = std::filesystem::temp_directory_path() / ("orvex_export_" + std::to_string(::getpid()) + ".csv");
   const std::string csv = ExportChannelsCsv(Varied());
   std::ofstream(path, std::ios::binary) << csv;
+  // After the header, Frequency is read as a number of MHz and Power as a
+  // number of watts ending in W, as the community reader requires.
   const std::string command =
-      "python3 -c \"import csv,sys\nfor r in csv.reader(open(sys.argv[1], newline='')): "
-      "sys.stdout.write(chr(31).join(r) + chr(10))\" " +
+      "python3 -c \"import csv,sys\nfor i, r in enumerate(csv.reader(open(sys.argv[1], newline=''))):\n"
+      " if i:\n"
+      "  r[2] = '%.6f' % float(r[2])\n"
+      "  assert r[15].endswith('W'), r[15]\n"
+      "  r[15] = '%.1fW' % float(r[15][:-1])\n"
+      " sys.stdout.write(chr(31).join(r) + chr(10))\" " +
       path.string();
   std::string output;
   if (FILE* pipe = popen(command.c_str(), "r")) {
@@ -291,14 +297,9 @@ TEST(ImportChannelsCsv, FrequenciesFollowTheTypedRangeAndRaster) {
     std::optional<FreqUnits> rx, tx;
   };
   const Case cases[] = {
-      {"600", "", "", 40002500, 40002500},
-      {"30", "", "", 13702500, 13702500},
-      {"145.0031", "", "", 14500000, 14500000},
-      {"145.0063", "+", "0.6", 14500625, 14560625},
-      {"145.5", "-", "0.6", 14550000, 14490000},
-      {"145.5", "split", "600", 14550000, 40002500},
-      {"145.5", "off", "abc", 14550000, std::nullopt},
-      {"145.5", "+", "", 14550000, 14550000},
+      {"145.0031", "", "", 14500000, 14500000},        {"145.0063", "+", "0.6", 14500625, 14560625},
+      {"145.5", "-", "0.6", 14550000, 14490000},       {"145.5", "split", "435", 14550000, 43500000},
+      {"145.5", "off", "abc", 14550000, std::nullopt}, {"145.5", "+", "", 14550000, 14550000},
   };
   for (const auto& c : cases) {
     const std::string csv =
@@ -315,8 +316,10 @@ TEST(ImportChannelsCsv, PowerWordsAndWatts) {
     const char* power;
     std::uint8_t flagsA;
   };
-  const Case cases[] = {{"High", 0x70}, {"low", 0x50},   {"5.0W", 0x70}, {"0.5W", 0x50},
-                        {"2", 0x50},    {"2.5 W", 0x70}, {"4w", 0x70},   {"", 0x70}};
+  const Case cases[] = {{"High", 0x70},   {"low", 0x50},     {"MID", 0x70},   {"5.0W", 0x70},
+                        {"5W", 0x70},     {"0.5W", 0x50},    {"2", 0x50},     {"2.4W", 0x50},
+                        {"2.5 W", 0x70},  {"4w", 0x70},      {"", 0x70},      {"37dBm", 0x70},
+                        {"30 dBm", 0x50}, {"33.9dBm", 0x50}, {"34DBM", 0x70}, {"-10dBm", 0x50}};
   for (const auto& c : cases) {
     auto imported =
         ImportChannelsCsv(BlankImage(), std::string("Location,Frequency,Power\n1,145.5,") + c.power + "\n", false);
@@ -404,6 +407,12 @@ TEST(ImportChannelsCsv, BadRowsAreReportedWithTheirLine) {
       {{{"Skip", "X"}}, "Skip \"X\""},
       {{{"Power", "Medium"}}, "Power \"Medium\""},
       {{{"Power", "-1W"}}, "Power \"-1W\""},
+      {{{"Power", "5dB"}}, "Power \"5dB\""},
+      {{{"Frequency", "600"}}, "Frequency \"600\" is outside the radio's range of 60 to 551 MHz"},
+      {{{"Frequency", "59.999"}}, "Frequency \"59.999\" is outside"},
+      {{{"Frequency", "551"}}, "Frequency \"551\" is outside"},
+      {{{"Duplex", "split"}, {"Offset", "30"}}, "Tx frequency 30.000000 MHz is outside the radio's range"},
+      {{{"Duplex", "+"}, {"Offset", "500"}}, "Tx frequency 645.500000 MHz is outside"},
   };
   const std::string header = std::string(kChannelCsvHeader) + "\r\n";
   for (const auto& c : cases) {
@@ -492,6 +501,194 @@ TEST(ImportChannelsCsv, NamesAreUpperCasedAndUnknownCharactersBecomeSpaces) {
     ASSERT_TRUE(imported.ok()) << imported.error();
     EXPECT_EQ(DecodeChannelName(*imported, 1), c.stored) << c.name;
   }
+}
+
+// ---- community files: read, applied, every adjustment reported ----------------------
+
+struct CommunityCase {
+  const char* label;
+  std::string csv;
+  int n;
+  ChannelFields expected;  // rx, tx, decodeTone, encodeTone, power and name compared
+  std::vector<std::string> adjustments;
+};
+
+ChannelFields Expect(std::string rx, std::string tx, std::string dec, std::string enc, std::string power,
+                     std::string name) {
+  ChannelFields f;
+  f.rx = std::move(rx);
+  f.tx = std::move(tx);
+  f.decodeTone = std::move(dec);
+  f.encodeTone = std::move(enc);
+  f.power = std::move(power);
+  f.name = std::move(name);
+  return f;
+}
+
+TEST(ImportChannelsCsv, CommunityFilesImportWithEveryAdjustmentReported) {
+  const std::vector<CommunityCase> cases = {
+      {"windows line ends, quoted commas",
+       "Location,Name,Frequency,Duplex,Offset,Comment\r\n1,\"Rpt, N\",145.700000,-,0.600000,\"a, b\"\r\n",
+       1,
+       Expect("145.70000", "145.10000", "None", "None", "High", "RPT  N"),
+       {"line 2: name \"Rpt, N\" stored as \"RPT  N\": the radio has no other characters than A-Z, 0-9, +, ? and "
+        "space"}},
+      {"one field more than the header",
+       "Location,Frequency,Name\n4,146.52,CALL,extra\n",
+       4,
+       Expect("146.52000", "146.52000", "None", "None", "High", "CALL  "),
+       {}},
+      {"lower-case header",
+       "location,name,frequency,duplex,offset,tone,rtonefreq,power\n2,x,145.7,-,0.6,tone,100.0,low\n",
+       2,
+       Expect("145.70000", "145.10000", "None", "100.0", "Low", "X     "),
+       {}},
+      {"comment lines before and after the header",
+       "# club list, \"2024\n#Location,Frequency\nLocation,Frequency,Name\n  # note\n\"#quoted\",1\n3,146.5,A\n",
+       3,
+       Expect("146.50000", "146.50000", "None", "None", "High", "A     "),
+       {}},
+      {"byte-order mark and accented letters",
+       "\xEF\xBB\xBFLocation,Name,Frequency\n5,Z\xC3\xBCrich,146.5\n",
+       5,
+       Expect("146.50000", "146.50000", "None", "None", "High", "ZURICH"),
+       {}},
+      {"Latin-1 byte, Latin Extended-A letters",
+       "Location,Name,Frequency\n5,\xC5\x81\xC3\xB3"
+       "d\xE9,146.5\n",
+       5,
+       Expect("146.50000", "146.50000", "None", "None", "High", "LODE  "),
+       {}},
+      {"a character without a plain letter is one space",
+       "Location,Name,Frequency\n5,\xE4\xB8\xAD"
+       "A,146.5\n",
+       5,
+       Expect("146.50000", "146.50000", "None", "None", "High", " A    "),
+       {"line 2: name \"\xE4\xB8\xAD"
+        "A\" stored as \" A\": the radio has no other characters than A-Z, 0-9, +, "
+        "? and space"}},
+      {"name cut to six",
+       "Location,Name,Frequency\n5,Caf\xC3\xA9 Bar,146.5\n",
+       5,
+       Expect("146.50000", "146.50000", "None", "None", "High", "CAFE B"),
+       {"line 2: name \"Caf\xC3\xA9 Bar\" cut to six characters: \"CAFE B\""}},
+      {"only cToneFreq serves the transmit tone",
+       "Location,Frequency,Tone,cToneFreq\n1,146.52,Tone,100.0\n",
+       1,
+       Expect("146.52000", "146.52000", "None", "100.0", "High", "      "),
+       {}},
+      {"only rToneFreq serves both",
+       "Location,Frequency,Tone,rToneFreq\n1,146.52,TSQL,123.0\n",
+       1,
+       Expect("146.52000", "146.52000", "123.0", "123.0", "High", "      "),
+       {}},
+      {"watts, dBm and labels",
+       "Location,Frequency,Power\n1,146.52,0.5W\n2,146.52,37dBm\n3,146.52,mid\n",
+       2,
+       Expect("146.52000", "146.52000", "None", "None", "High", "      "),
+       {}},
+      {"raster moves",
+       "Location,Frequency,Duplex,Offset\n1,160.2160,+,0.6\n",
+       1,
+       Expect("160.21500", "160.81500", "None", "None", "High", "      "),
+       {"line 2: 160.2160 MHz stored as 160.21500", "line 2: Tx 160.816000 MHz stored as 160.81500"}},
+      {"finer than 10 Hz",
+       "Location,Frequency\n1,146.520001\n",
+       1,
+       Expect("146.52000", "146.52000", "None", "None", "High", "      "),
+       {"line 2: 146.520001 MHz stored as 146.52000"}},
+      {"transmit tone dropped without Tx",
+       "Location,Frequency,Duplex,Tone,rToneFreq\n1,162.55,off,Tone,88.5\n",
+       1,
+       Expect("162.55000", "", "None", "", "High", "      "),
+       {"line 2: transmit tone 88.5 dropped: the channel has no Tx frequency"}},
+      {"two channels with the same name",
+       "Location,Name,Frequency\n1,RPT,146.5\n2,Rpt,146.6\n3,HOME,146.7\n",
+       2,
+       Expect("146.60000", "146.60000", "None", "None", "High", "RPT   "),
+       {"line 3: channel 2 now has the same name \"RPT   \" as channel 1",
+        "line 4: channel 3 now has the same name \"HOME  \" as channel 9"}},
+  };
+  Image base = BlankImage();
+  PutChannel(base, 9, Raw(14400000, 14400000, "None", "None", 0x70, "HOME"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.label);
+    const auto rows = ReadChannelsCsv(c.csv);
+    ASSERT_TRUE(rows.ok()) << rows.error();
+    Image image = base;
+    const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
+    EXPECT_TRUE(report.skipped.empty()) << NoteText(report.skipped.front());
+    std::vector<std::string> adjustments;
+    for (const auto& note : report.adjustments) adjustments.push_back(NoteText(note));
+    EXPECT_EQ(adjustments, c.adjustments);
+    const ChannelFields read = ReadChannel(image, c.n, 0);
+    EXPECT_EQ(Expect(read.rx, read.tx, read.decodeTone, read.encodeTone, read.power, read.name), c.expected)
+        << read.rx << " " << read.tx << " " << read.decodeTone << " " << read.encodeTone << " " << read.power << " \""
+        << read.name << "\"";
+  }
+}
+
+// Good and bad rows mixed: the good ones land in file order from the
+// renumbering start, every bad one is listed, and the counts add up.
+TEST(ImportChannelsCsv, SkippedRowsAndRenumbering) {
+  const std::string csv =
+      "Location,Name,Frequency\n"
+      "0,ZERO,146.5\n"
+      "500,BIG,600\n"
+      "7,BAD,abc\n"
+      "# a comment\n"
+      "200,FAR,446.00625\n"
+      "3,THREE,145.0031\n";
+  Image base = BlankImage();
+  PutChannel(base, 11, Raw(14400000, 14400000, "None", "None"));
+  struct Case {
+    int from;
+    std::vector<int> channels;  // where ZERO, FAR and THREE land; 0 for skipped
+    std::vector<std::size_t> skippedLines;
+    std::string summary;
+  };
+  const Case cases[] = {
+      {0, {0, 0, 3}, {2, 3, 4, 6}, "Channels imported: 1, replaced: 0, skipped: 4, adjusted: 1"},
+      {1, {1, 2, 3}, {3, 4}, "Channels imported: 3, replaced: 0, skipped: 2, adjusted: 1"},
+      {10, {10, 11, 12}, {3, 4}, "Channels imported: 3, replaced: 1, skipped: 2, adjusted: 1"},
+      {127, {127, 128, 0}, {3, 4, 7}, "Channels imported: 2, replaced: 0, skipped: 3, adjusted: 0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.from);
+    const auto rows = ReadChannelsCsv(csv, c.from);
+    ASSERT_TRUE(rows.ok()) << rows.error();
+    Image image = base;
+    const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
+    const char* names[] = {"ZERO  ", "FAR   ", "THREE "};
+    for (std::size_t i = 0; i < 3; ++i)
+      if (c.channels[i]) {
+        EXPECT_EQ(DecodeChannelName(image, c.channels[i]), names[i]);
+      }
+    std::vector<std::size_t> lines;
+    for (const auto& note : report.skipped) lines.push_back(note.line);
+    EXPECT_EQ(lines, c.skippedLines);
+    EXPECT_EQ(CsvImportSummary(report), c.summary);
+  }
+  Image scratch = BlankImage();
+  const CsvImportReport full = ApplyChannelsCsv(scratch, *ReadChannelsCsv(csv, 127), false);
+  EXPECT_EQ(NoteText(full.skipped.back()).rfind("line 7: no channel is left for this row", 0), 0u);
+  EXPECT_FALSE(ReadChannelsCsv(csv, 129).ok());
+  // Renumbering needs no Location column.
+  EXPECT_TRUE(ReadChannelsCsv("Frequency\n146.5\n", 1).ok());
+  EXPECT_FALSE(ReadChannelsCsv("Frequency\n146.5\n", 0).ok());
+}
+
+// Thousands of bad rows give the first 20 errors and a count; a long bad
+// value is quoted by a short prefix.
+TEST(ImportChannelsCsv, ErrorReportsAreCapped) {
+  std::string csv = std::string(kChannelCsvHeader) + "\r\n";
+  for (int i = 0; i < 1000; ++i) csv += "999,,145.5\r\n";
+  csv += "1,," + std::string(100000, '9') + "\r\n";
+  const auto result = ImportChannelsCsv(BlankImage(), csv, false);
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(std::count(result.error().begin(), result.error().end(), '\n'), 20);
+  EXPECT_NE(result.error().find("... and 981 more errors"), std::string::npos) << result.error().substr(0, 200);
+  EXPECT_LT(result.error().size(), 4000u);
 }
 
 }  // namespace

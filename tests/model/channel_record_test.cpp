@@ -64,10 +64,34 @@ TEST(ChannelName, EncodePadsWithSpacesAndKeepsTheRestOfTheRow) {
 
 TEST(ChannelName, UnprogrammedRowReadsAsSixSpaces) { EXPECT_EQ(DecodeChannelName(Blank(), 1), "      "); }
 
+// One character of the text is one character of the name, whatever its
+// UTF-8 length; bytes that are not UTF-8 are Latin-1.
 TEST(ChannelName, CleanNameIsWhatTheRadioShows) {
-  EXPECT_EQ(CleanChannelName("ab+"), "AB+");
-  EXPECT_EQ(CleanChannelName("Caf\xC3\xA9!"), "CAF   ");  // two bytes of one character, then "!"
-  EXPECT_EQ(CleanChannelName("REPEATER"), "REPEAT");
+  struct Case {
+    const char* text;
+    const char* name;
+    bool cut, replaced;
+  };
+  const Case cases[] = {
+      {"ab+", "AB+", false, false},
+      {"Caf\xC3\xA9!", "CAFE ", false, true},
+      {"REPEATER", "REPEAT", true, false},
+      {"HOME    ", "HOME  ", false, false},
+      {"\xC3\x84\xC3\x86\xC3\x9F\xC3\xBF\xC5\x81\xC5\xBF", "AASYLS", false, false},  // Ä Æ ß ÿ Ł ſ
+      {"\xC3\x97\xC3\xBE", "  ", false, true},                                       // × þ
+      {"\xE4\xB8\xAD\xF0\x9F\x93\xBB"
+       "1234567",
+       "  1234", true, true},                     // a CJK letter, an emoji
+      {"Caf\xE9", "CAFE", false, false},          // Latin-1
+      {"\xC0\xAF\xE2\x82", "A A ", false, true},  // an overlong "/", a cut-off sequence: Latin-1
+  };
+  for (const auto& c : cases) {
+    const FittedName fitted = FitChannelName(c.text);
+    EXPECT_EQ(fitted.name, c.name) << c.text;
+    EXPECT_EQ(fitted.cut, c.cut) << c.text;
+    EXPECT_EQ(fitted.replaced, c.replaced) << c.text;
+    EXPECT_EQ(CleanChannelName(c.text), c.name);
+  }
 }
 
 TEST(ChannelName, NameRowsAreAtTwoHundredFiftySixPlusN) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <limits>
 #include <set>
 #include <string>
 #include <vector>
@@ -367,6 +369,65 @@ TEST(CodeplugDocumentTest, BadShapesAreReportedWithTheirPath) {
     ASSERT_FALSE(result.ok()) << c.name;
     EXPECT_NE(result.error().find(c.error), std::string::npos) << c.name << ": " << result.error();
   }
+}
+
+// A Call List entry stores what the grid's row rules say, whatever order
+// the document gives its cells in: no GAP without two tones, and two tones
+// always with one (100 ms when none is given).
+TEST(CodeplugDocumentTest, TwoToneCallListStoresTheGridRules) {
+  using Entry = std::array<std::uint8_t, 5>;  // tone A, tone B, GAP
+  constexpr Entry kFull = {0x27, 0x10, 0x2E, 0xE0, 0x32};
+  struct Case {
+    const char* name;
+    Entry before;
+    const char *toneA, *toneB, *gap;
+    Entry after;
+  };
+  const Case cases[] = {
+      {"emptied", kFull, "", "", "", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+      {"tone B removed", kFull, "1000.0", "", "50", {0x27, 0x10, 0xFF, 0xFF, 0xFF}},
+      {"new, no GAP", {0xFF, 0xFF, 0xFF, 0xFF, 0xFF}, "1000.0", "1200.0", "", {0x27, 0x10, 0x2E, 0xE0, 0x64}},
+      {"GAP emptied", kFull, "1000.0", "1200.0", "", {0x27, 0x10, 0x2E, 0xE0, 0x64}},
+      {"stored 0xFF GAP emptied",
+       {0x27, 0x10, 0x2E, 0xE0, 0xFF},
+       "1000.0",
+       "1200.0",
+       "",
+       {0x27, 0x10, 0x2E, 0xE0, 0x64}},
+  };
+  for (const Case& c : cases) {
+    Image image = BlankImage();
+    std::copy(c.before.begin(), c.before.end(), image.begin() + 0x1C55);  // entry 1
+    const auto edited = ImportDocument(
+        image,
+        Doc({{"2-Tone call 1 Tone A", c.toneA}, {"2-Tone call 1 Tone B", c.toneB}, {"2-Tone call 1 GAP Time", c.gap}}));
+    ASSERT_TRUE(edited.ok()) << c.name << ": " << edited.error();
+    EXPECT_TRUE(std::equal(c.after.begin(), c.after.end(), edited->begin() + 0x1C55)) << c.name;
+  }
+}
+
+// Entry numbers beyond any integer (or not whole) are refused before they are
+// converted; the sanitizer build checks there is no undefined conversion.
+TEST(CodeplugDocumentTest, EntryNumbersOutOfRangeAreRefused) {
+  for (const double number : {1e300, -1e300, 9.3e18, -1.0, 2.5, std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()}) {
+    const DocNode doc{DocMembers{{"channels", DocNode{DocItems{DocNode{DocMembers{{"number", DocNode{number}}}}}}}}};
+    const auto result = ImportDocument(BlankImage(), doc);
+    ASSERT_FALSE(result.ok()) << number;
+    EXPECT_NE(result.error().find("there is no entry"), std::string::npos) << result.error();
+  }
+}
+
+// Errors are capped and a long bad value is quoted by a short prefix.
+TEST(CodeplugDocumentTest, ErrorReportsStaySmall) {
+  DocMembers options;
+  for (int i = 0; i < 30; ++i) options.emplace_back("bogus" + std::to_string(i), DocNode{std::string("1")});
+  options.emplace_back(std::string(100000, 'k'), DocNode{std::string("1")});
+  const auto result = ImportDocument(BlankImage(), DocNode{DocMembers{{"options", DocNode{std::move(options)}}}});
+  ASSERT_FALSE(result.ok());
+  EXPECT_EQ(std::count(result.error().begin(), result.error().end(), '\n'), 20);
+  EXPECT_NE(result.error().find("... and 11 more errors"), std::string::npos) << result.error();
+  EXPECT_LT(result.error().size(), 2000u);
 }
 
 TEST(CodeplugDocumentTest, MemoryRowsAreWrittenBeforeTheValues) {

@@ -99,5 +99,39 @@ TEST(CsvWriter, WhatIsWrittenReadsBack) {
   for (std::size_t i = 0; i < records.size(); ++i) EXPECT_EQ((*parsed)[i].fields, records[i]) << i;
 }
 
+// Limits keep a line of millions of commas or a million rows from taking
+// memory out of proportion to the file.
+TEST(CsvReader, LimitsAreReportedWithTheirLine) {
+  const struct {
+    std::string text;
+    const char* error;  // empty: parses
+  } cases[] = {
+      {std::string(255, ','), ""},
+      {std::string(256, ','), "line 1: more than 256 fields in one record"},
+      {"a\n" + std::string(300, ','), "line 2: more than 256 fields"},
+      {[] {
+         std::string rows;
+         for (int i = 0; i < 2000; ++i) rows += "1\n";
+         return rows;
+       }(),
+       ""},
+      {[] {
+         std::string rows;
+         for (int i = 0; i < 2001; ++i) rows += "1\n";
+         return rows;
+       }(),
+       "line 2001: more than 2000 records"},
+  };
+  for (const auto& c : cases) {
+    const auto parsed = ParseCsv(c.text);
+    if (*c.error == '\0') {
+      EXPECT_TRUE(parsed.ok()) << parsed.error();
+    } else {
+      ASSERT_FALSE(parsed.ok()) << c.error;
+      EXPECT_NE(parsed.error().find(c.error), std::string::npos) << parsed.error();
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orvex

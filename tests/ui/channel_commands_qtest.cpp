@@ -204,7 +204,26 @@ class ChannelCommandsTest : public QObject {
     QVERIFY2(message.contains(QStringLiteral("line 3")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("line 4")), qPrintable(message));
     QCOMPARE(m_prompter->questions.first().title, QStringLiteral("CSV Import"));
+    QCOMPARE(m_prompter->offers, QStringList({"Import the 1 usable rows"}));
     QCOMPARE(m_window->table().Cell(2, kColName), std::string("C2    "));
+  }
+
+  void csvImportTheUsableRows() {
+    Start(FullImage());
+    const QByteArray csv = "Location,Name,Frequency\n2,NEW,146.000000\n3,OLD,600\n4,Far away,146.0031\n";
+    m_prompter->openName = WriteFile(QStringLiteral("mixed.csv"), csv);
+    m_prompter->answers << QMessageBox::Yes;
+    m_main->Dispatch("miImportCsv");
+    QCOMPARE(m_window->table().Cell(2, kColName), std::string("NEW   "));
+    QCOMPARE(m_window->table().Cell(3, kColName), std::string("C3    "));
+    QCOMPARE(m_window->table().Cell(4, kColRx), std::string("146.00000"));
+    QCOMPARE(m_prompter->questions.size(), 2);
+    const QString report = m_prompter->questions.last().text;
+    QVERIFY2(report.startsWith(QStringLiteral("Channels imported: 2, replaced: 2, skipped: 1, adjusted: 1\n")),
+             qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("line 3: Frequency \"600\" is outside")), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("line 4: 146.0031 MHz stored as 146.00000")), qPrintable(report));
+    QVERIFY2(report.contains(QStringLiteral("line 4: name \"Far away\" cut")), qPrintable(report));
   }
 
   void csvImportRefreshesTheGrid() {
@@ -213,7 +232,7 @@ class ChannelCommandsTest : public QObject {
                            "\r\n7,NEW,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,,,,,,\r\n";
     m_prompter->openName = WriteFile(QStringLiteral("good.csv"), csv);
     m_main->Dispatch("miImportCsv");
-    QVERIFY(m_prompter->questions.isEmpty());
+    QCOMPARE(m_prompter->texts(), QStringList({"Channels imported: 1, replaced: 0, skipped: 0, adjusted: 0"}));
     QCOMPARE(m_window->table().Cell(7, kColRx), std::string("146.52000"));
     QCOMPARE(m_window->table().Cell(7, kColName), std::string("NEW   "));
     QVERIFY(m_main->memory().IsModified());
@@ -236,7 +255,7 @@ class ChannelCommandsTest : public QObject {
     m_main->Dispatch("miExportCsv");
     QCOMPARE(m_prompter->proposedNames.size(), 1);
     QVERIFY(m_prompter->proposedNames.first().endsWith(QStringLiteral("Untitled.csv")));
-    const Result<orvex::Bytes> written = ReadWholeFile(m_prompter->saveName.toStdString());
+    const Result<orvex::Bytes> written = ReadInputFile(LocalPath(m_prompter->saveName), InputKind::Document);
     QVERIFY(written.ok());
     const std::string csv = ExportChannelsCsv(m_main->memory().image());
     QCOMPARE(std::string(written->begin(), written->end()), csv);

@@ -398,7 +398,10 @@ class ChannelGridTest : public QObject {
       m_main->ClickNode("Item1");
     else
       m_main->Dispatch(command);
-    if (command == QLatin1String("miWrite")) QVERIFY(ended.wait(5000));
+    // The raw test channel fails the check before Write; declining the
+    // question ends the command, the edit already stored.
+    const bool declined = !m_prompter->texts().filter("Write anyway?").isEmpty();
+    if (command == QLatin1String("miWrite") && !declined) QVERIFY(ended.wait(5000));
     if (list)
       QCOMPARE(Memory()[Address(1, 13)] & 0x07, 1);
     else

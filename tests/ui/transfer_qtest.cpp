@@ -139,7 +139,9 @@ class TransferTest : public QObject {
     w.Dispatch("miWrite");
     QCOMPARE(w.state().cloneDirection, CloneDirection::Write);
     QVERIFY(WaitForEnd(w));
-    QCOMPARE(m_prompter->texts(), QStringList({"Writing completed!"}));
+    // Verify after writing is on unless the user turned it off.
+    QCOMPARE(m_prompter->texts(),
+             QStringList({"Writing completed!\nThe radio was read back and holds every row written."}));
     QVERIFY(m_maximums.contains(300));
     QCOMPARE(w.progressBar()->value(), 0);
     // A Write is not a save: the change still counts as unsaved.

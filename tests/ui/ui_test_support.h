@@ -43,6 +43,15 @@ class ScriptedPrompter : public Prompter {
     if (!answers.isEmpty()) return answers.takeFirst();
     return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
   }
+  // Recorded as a Yes/Cancel question; Yes (from `answers`) takes the
+  // action, which is never taken unasked.
+  bool offer(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+             const QString& action) override {
+    offers << action;
+    return ask(parent, icon, title, text, QMessageBox::Yes | QMessageBox::Cancel, QMessageBox::Cancel) ==
+           QMessageBox::Yes;
+  }
+  QStringList offers;  // the action texts offered
   QString openFileName(QWidget*, const QString&) override {
     ++openDialogs;
     return openName;
@@ -136,13 +145,15 @@ void CloseQuietly(std::unique_ptr<MainWindow>& window) {
 
 }  // namespace orvex::test
 
-// A QTEST_MAIN whose stored preferences live in a temporary folder.
-#define ORVEX_UI_TEST_MAIN(TestClass)                        \
-  int main(int argc, char** argv) {                          \
-    QTemporaryDir config;                                    \
-    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit()); \
-    qputenv("QT_QPA_PLATFORM", "offscreen");                 \
-    QApplication app(argc, argv);                            \
-    TestClass test;                                          \
-    return QTest::qExec(&test, argc, argv);                  \
+// A QTEST_MAIN whose stored preferences and backups live in a temporary
+// folder.
+#define ORVEX_UI_TEST_MAIN(TestClass)                                        \
+  int main(int argc, char** argv) {                                          \
+    QTemporaryDir config;                                                    \
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());                 \
+    qputenv("ORVEX_BACKUP_DIR", (config.path() + "/backups").toLocal8Bit()); \
+    qputenv("QT_QPA_PLATFORM", "offscreen");                                 \
+    QApplication app(argc, argv);                                            \
+    TestClass test;                                                          \
+    return QTest::qExec(&test, argc, argv);                                  \
   }

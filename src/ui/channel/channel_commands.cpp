@@ -5,6 +5,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <algorithm>
 
 #include "codeplug/file_io.h"
 #include "model/channel_csv.h"
@@ -16,7 +17,8 @@ namespace orvex {
 
 namespace {
 
-constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kCsvHasErrors = 10004, kMoreErrors = 1114;
+constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kCsvHasErrors = 10004, kMoreErrors = 1114,
+              kImportUsableRows = 1660, kCsvSummary = 1661, kSkippedRows = 1662, kAdjustedValues = 1663;
 // How many error lines the message lists before "... and n more".
 constexpr int kShownErrors = 8;
 
@@ -39,14 +41,40 @@ int Print(QPrinter& printer, MDIForm1& main) {
                        state.decimalSeparator);
 }
 
-QString ErrorList(const std::string& errors, int language) {
-  QStringList lines = FromStd(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+QString ErrorList(const QStringList& all, int language) {
+  QStringList lines = all;
   const qsizetype more = lines.size() - kShownErrors;
   if (more > 0) {
     lines = lines.mid(0, kShownErrors);
     lines << UiText(kMoreErrors, language).arg(more);
   }
   return lines.join(QLatin1Char('\n'));
+}
+
+QString ErrorList(const std::string& errors, int language) {
+  return ErrorList(FromStd(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts), language);
+}
+
+QStringList NoteLines(const std::vector<CsvLineNote>& notes) {
+  QStringList lines;
+  for (const auto& note : notes) lines << FromStd(NoteText(note));
+  return lines;
+}
+
+// The summary line, then the skipped rows and the adjusted values.
+QString ImportReport(const CsvImportReport& report, int language) {
+  QString text = UiText(kCsvSummary, language)
+                     .arg(report.imported)
+                     .arg(report.replaced)
+                     .arg(report.skipped.size())
+                     .arg(report.adjusted);
+  if (!report.skipped.empty())
+    text += QStringLiteral("\n\n") + UiText(kSkippedRows, language) + QLatin1Char('\n') +
+            ErrorList(NoteLines(report.skipped), language);
+  if (!report.adjustments.empty())
+    text += QStringLiteral("\n\n") + UiText(kAdjustedValues, language) + QLatin1Char('\n') +
+            ErrorList(NoteLines(report.adjustments), language);
+  return text;
 }
 
 }  // namespace
@@ -79,20 +107,42 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   const QString title = UiText(kCsvImportTitle, language);
   const QString path = prompter.openFileName(&main, UiText(kCsvFilter, language));
   if (path.isEmpty()) return;
-  const Result<Bytes> bytes = ReadWholeFile(path.toStdString());
+  const Result<Bytes> bytes = ReadInputFile(LocalPath(path), InputKind::Document);
   if (!bytes) {
     prompter.tell(&main, QMessageBox::Warning, title, path + QStringLiteral(": ") + FromStd(bytes.error()));
     return;
   }
   const std::string_view csv(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-  const Result<Image> imported = ImportChannelsCsv(main.memory().image(), csv, false);
-  if (!imported) {
+  const auto rows = ReadChannelsCsv(csv);
+  if (!rows) {
     prompter.tell(&main, QMessageBox::Warning, title,
-                  UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));
+                  UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(rows.error(), language));
     return;
   }
-  main.memory().image() = *imported;
+  QStringList bad;
+  for (const auto& row : *rows)
+    if (!row.usable()) {
+      QStringList problems;
+      for (const auto& problem : row.problems) problems << FromStd(problem);
+      bad << QStringLiteral("line %1: ").arg(row.line) + problems.join(QStringLiteral("; "));
+    }
+  const auto usable = std::count_if(rows->begin(), rows->end(), [](const CsvChannelRow& row) { return row.usable(); });
+  if (!bad.isEmpty()) {
+    const QString message = UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(bad, language);
+    if (usable == 0) {
+      prompter.tell(&main, QMessageBox::Warning, title, message);
+      return;
+    }
+    if (!prompter.offer(&main, QMessageBox::Warning, title, message, UiText(kImportUsableRows, language).arg(usable)))
+      return;
+  }
+  Image image = main.memory().image();
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
+  main.memory().image() = image;
   main.RefreshAll();
+  prompter.tell(&main,
+                report.skipped.empty() && report.adjustments.empty() ? QMessageBox::Information : QMessageBox::Warning,
+                title, ImportReport(report, language));
 }
 
 void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
@@ -103,7 +153,7 @@ void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   const QString path = prompter.saveFileName(&main, proposed, UiText(kCsvFilter, state.language));
   if (path.isEmpty()) return;
   const std::string csv = ExportChannelsCsv(main.memory().image());
-  if (const Status written = WriteWholeFile(path.toStdString(), Bytes(csv.begin(), csv.end())); !written) {
+  if (const Status written = WriteWholeFile(LocalPath(path), Bytes(csv.begin(), csv.end())); !written) {
     prompter.tell(&main, QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
                   path + QStringLiteral(": ") + FromStd(written.error()));
   }

@@ -21,10 +21,15 @@
 #include <QToolBar>
 #include <QTranslator>
 
+#include "codeplug/backups.h"
 #include "codeplug/file_io.h"
 #include "core/preferences.h"
 #include "core/strings.h"
+#include "link/cable_doctor.h"
+#include "link/serial_access.h"
 #include "link/serial_ports.h"
+#include "model/codeplug_check.h"
+#include "model/codeplug_diff.h"
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
@@ -48,6 +53,24 @@ constexpr int kAlertTitle = 1039;
 constexpr int kFileModified = 10000;
 constexpr int kIncorrectFile = 10001;
 constexpr int kDataCleared = 10002;
+constexpr int kCheckErrors = 10160;
+constexpr int kWriteAnyway = 10161;
+constexpr int kCheckWarnings = 10162;
+constexpr int kVerified = 10163;
+constexpr int kVerifyDiffers = 10164;
+constexpr int kWriteAgain = 10165;
+constexpr int kBackupNotSaved = 10166;
+// A message box grows past the screen with hundreds of lines.
+constexpr int kMaxListedLines = 30;
+
+QString Listed(const std::vector<std::string>& lines) {
+  QString text;
+  const int shown = std::min<int>(kMaxListedLines, static_cast<int>(lines.size()));
+  for (int i = 0; i < shown; ++i)
+    text += QStringLiteral("\n") + QString::fromStdString(lines[static_cast<std::size_t>(i)]);
+  if (static_cast<int>(lines.size()) > shown) text += QStringLiteral("\n... (%1 more)").arg(lines.size() - shown);
+  return text;
+}
 
 // Tree node keys and menu keys of the editing windows.
 struct WindowKeys {
@@ -91,11 +114,11 @@ char DecimalSeparator() {
 }  // namespace
 
 const QStringList& MDIForm1::CommandKeys() {
-  static const QStringList keys = {"miNew",       "miOpen",     "miSave",      "miPrint",   "miExit",    "miChannel",
-                                   "miCommonSet", "miKeySet",   "miSignal",    "miMSK",     "mi2Tone",   "mi5Tone",
-                                   "miScr",       "miRead",     "miWrite",     "miComPort", "miEnglish", "miChinese",
-                                   "miTreeView",  "miToolBar",  "miStatusBar", "miCascade", "miTileH",   "miTileV",
-                                   "miArrange",   "miCloseAll", "miAbout"};
+  static const QStringList keys = {"miNew",       "miOpen",     "miSave",      "miPrint",      "miExit",    "miChannel",
+                                   "miCommonSet", "miKeySet",   "miSignal",    "miMSK",        "mi2Tone",   "mi5Tone",
+                                   "miScr",       "miRead",     "miWrite",     "miComPort",    "miEnglish", "miChinese",
+                                   "miTreeView",  "miToolBar",  "miStatusBar", "miCascade",    "miTileH",   "miTileV",
+                                   "miArrange",   "miCloseAll", "miAbout",     "miVerifyWrite"};
   return keys;
 }
 
@@ -169,14 +192,25 @@ void MDIForm1::BuildWidgets() {
       {"miExit", [this] { close(); }},
       {"miRead",
        [this] {
+         if (m_transferActive) return;
          // A Read replaces the codeplug: unsaved edits are offered a save first.
          SaveAll();
-         if (ConfirmModified()) StartTransfer(CloneDirection::Read);
+         if (!ConfirmModified()) return;
+         m_linkTrace.Begin("Read");
+         StartTransfer(CloneDirection::Read);
        }},
       {"miWrite",
        [this] {
+         if (m_transferActive) return;
          SaveAll();
+         if (!ConfirmWriteCheck()) return;
+         m_linkTrace.Begin("Write");
          StartTransfer(CloneDirection::Write);
+       }},
+      {"miVerifyWrite",
+       [this] {
+         m_verifyAfterWrite = tool("miVerifyWrite")->isChecked();
+         WriteVerifyAfterWrite(m_verifyAfterWrite);
        }},
       {"miComPort", [this] { ShowComPort(); }},
       {"miEnglish", [this] { SetLanguage(kEnglish); }},
@@ -201,6 +235,7 @@ void MDIForm1::BuildWidgets() {
     AddTool(key);
   }
 
+  m_transfer.setTrace(&m_linkTrace);
   connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int maximum) {
     m_progress->setMaximum(maximum);
     m_progress->setValue(value);
@@ -221,6 +256,9 @@ void MDIForm1::BuildWidgets() {
 
 void MDIForm1::StartUp() {
   setWindowTitle(kProgramTitle);
+  m_backupFolder = DefaultBackupFolder();
+  m_verifyAfterWrite = ReadVerifyAfterWrite();
+  m_portsAtStart = SerialDevicesNow();
   const int stored = ReadLanguagePreference();
   orvex::StartUp(m_state, m_memory, std::to_string(stored), QCoreApplication::applicationDirPath().toStdString(),
                  DecimalSeparator());
@@ -332,6 +370,8 @@ void MDIForm1::RefreshAll() {
   LoadCommandBar(LayoutFor(m_state.language));
   tool("miEnglish")->setChecked(m_state.language == kEnglish);
   tool("miChinese")->setChecked(m_state.language == kChinese);
+  tool("miVerifyWrite")->setCheckable(true);
+  tool("miVerifyWrite")->setChecked(m_verifyAfterWrite);
   const int bandWidth = TwipsToPixelsX(*this, kTreeBandTwips);
   resizeDocks({m_treeBand}, {bandWidth}, Qt::Horizontal);
   ApplyView();
@@ -435,7 +475,7 @@ bool MDIForm1::SaveFileAs() {
       m_prompter->saveFileName(this, QString::fromStdString(m_state.fileName), DialogFilter(kFileFilter));
   if (path.isEmpty()) return false;
   m_state.fileName = path.toStdString();
-  const Status written = WriteCodeplugFile(m_state.fileName, m_memory.image());
+  const Status written = WriteCodeplugFile(LocalPath(path), m_memory.image());
   if (!written) {
     m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(written.error()));
     return false;
@@ -445,7 +485,7 @@ bool MDIForm1::SaveFileAs() {
 }
 
 bool MDIForm1::OpenFilePath(const QString& path) {
-  const Result<ParsedCodeplug> parsed = ReadCodeplugFile(path.toStdString());
+  const Result<ParsedCodeplug> parsed = ReadCodeplugFile(LocalPath(path));
   if (!parsed) {
     m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(parsed.error()));
     return false;
@@ -482,6 +522,12 @@ void MDIForm1::OpenFile() {
   const QString path = m_prompter->openFileName(this, DialogFilter(kFileFilter));
   if (path.isEmpty()) return;
   OpenFilePath(path);
+}
+
+bool MDIForm1::OpenFileAsked(const QString& path) {
+  SaveAll();
+  if (!ConfirmModified()) return false;
+  return OpenFilePath(path);
 }
 
 void MDIForm1::SaveFile() {
@@ -614,8 +660,75 @@ void MDIForm1::StartTransfer(CloneDirection direction) {
   m_outcome = Outcome::None;
   m_openError.clear();
   m_transferActive = true;
+  m_verifying = false;
+  if (direction == CloneDirection::Write) m_written = m_memory.image();
   UpdateTransferTools();
   m_transfer.start(direction, PortName(), m_memory);
+}
+
+void MDIForm1::StartVerify() {
+  m_progress->setMaximum(kReadProgressMaximum);
+  m_progress->setValue(0);
+  m_outcome = Outcome::None;
+  m_openError.clear();
+  m_transferActive = true;
+  m_verifying = true;
+  // Rows a Read does not fetch keep what was written, so only the radio's
+  // rows can differ.
+  m_readBack.image() = m_written;
+  UpdateTransferTools();
+  m_transfer.start(CloneDirection::Read, PortName(), m_readBack);
+}
+
+bool MDIForm1::ConfirmWriteCheck() {
+  const auto findings = CheckCodeplug(m_memory.image());
+  if (findings.empty()) return true;
+  std::vector<std::string> lines;
+  for (const auto& finding : findings) lines.push_back(FindingLine(finding));
+  const int language = m_state.language;
+  if (HasErrors(findings)) {
+    const auto answer = m_prompter->ask(
+        this, QMessageBox::Warning, kProgramTitle,
+        UiText(kCheckErrors, language) + Listed(lines) + QStringLiteral("\n\n") + UiText(kWriteAnyway, language),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
+  }
+  const auto answer =
+      m_prompter->ask(this, QMessageBox::Information, kProgramTitle, UiText(kCheckWarnings, language) + Listed(lines),
+                      QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
+  return answer == QMessageBox::Ok;
+}
+
+void MDIForm1::KeepBackup() {
+  const auto saved = SaveBackup(m_memory.image(), m_backupFolder);
+  if (saved || m_backupFailureShown) return;
+  // Said once per session: a full disk stays full, and every Read still works.
+  m_backupFailureShown = true;
+  m_prompter->tell(this, QMessageBox::Warning, kProgramTitle,
+                   UiText(kBackupNotSaved, m_state.language) + QString::fromStdString(saved.error()));
+}
+
+void MDIForm1::EndVerify() {
+  const CodeplugDiff diff = DiffRows(m_written, m_readBack.image(), WritePlanRows());
+  const int language = m_state.language;
+  if (diff.empty()) {
+    m_progress->setValue(m_progress->maximum());
+    m_prompter->tell(
+        this, QMessageBox::Information, kProgramTitle,
+        UiText(CloneMessages::kWritingCompleted, language) + QStringLiteral("\n") + UiText(kVerified, language));
+    FinishTransfer(true);
+    return;
+  }
+  const auto answer = m_prompter->ask(this, QMessageBox::Critical, kProgramTitle,
+                                      UiText(kVerifyDiffers, language) + Listed(DiffLines(diff)) +
+                                          QStringLiteral("\n\n") + UiText(kWriteAgain, language),
+                                      QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
+  if (answer == QMessageBox::Retry) {
+    m_transferActive = false;
+    StartTransfer(CloneDirection::Write);
+    return;
+  }
+  FinishTransfer(true);
 }
 
 void MDIForm1::EndTransfer() {
@@ -624,9 +737,19 @@ void MDIForm1::EndTransfer() {
   const bool reading = m_state.cloneDirection == CloneDirection::Read;
   switch (m_outcome) {
     case Outcome::Completed:
+      if (m_verifying) {
+        EndVerify();
+        return;
+      }
+      if (!reading && m_verifyAfterWrite) {
+        m_transferActive = false;
+        StartVerify();
+        return;
+      }
       m_progress->setValue(m_progress->maximum());
       m_prompter->tell(this, QMessageBox::Information, kProgramTitle,
                        UiText(reading ? CloneMessages::kReadingCompleted : CloneMessages::kWritingCompleted, language));
+      if (reading) KeepBackup();
       // What the radio holds is the new baseline; a Write leaves the
       // question of unsaved changes as it was.
       FinishTransfer(true, reading);
@@ -635,10 +758,16 @@ void MDIForm1::EndTransfer() {
       m_prompter->tell(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kModelWrong, language));
       FinishTransfer(true);
       return;
-    case Outcome::OpenFailed:
-      m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, m_openError);
+    case Outcome::OpenFailed: {
+      QString text = m_openError;
+      if (IsPermissionText(m_openError.toStdString())) {
+        if (const std::string help = SerialPermissionHelp(PortName().toStdString()); !help.empty())
+          text += QStringLiteral("\n\n") + QString::fromStdString(help);
+      }
+      m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, text);
       FinishTransfer(false);
       return;
+    }
     case Outcome::Failed:
     case Outcome::None:
       break;
@@ -648,7 +777,10 @@ void MDIForm1::EndTransfer() {
                       QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
   if (answer == QMessageBox::Retry) {
     m_transferActive = false;
-    StartTransfer(m_state.cloneDirection);
+    if (m_verifying)
+      StartVerify();
+    else
+      StartTransfer(m_state.cloneDirection);
     return;
   }
   FinishTransfer(true);
@@ -657,6 +789,7 @@ void MDIForm1::EndTransfer() {
 void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
   m_progress->setValue(0);
   m_transferActive = false;
+  m_verifying = false;
   UpdateTransferTools();
   if (refresh) RefreshAll();
   // After the refresh, for the reason Open gives.

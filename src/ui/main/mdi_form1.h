@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -9,6 +10,7 @@
 #include "core/app_state.h"
 #include "core/memory_image.h"
 #include "link/clone_transfer.h"
+#include "link/link_trace.h"
 #include "ui/main/command_layout.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/prompter.h"
@@ -90,6 +92,19 @@ class MDIForm1 : public QMainWindow {
   // The port a transfer opens: the typed device, else the slot's device.
   [[nodiscard]] QString PortName() const;
 
+  // Opens a codeplug file as Open does: the windows store and a modified
+  // image is offered for saving first.  Returns whether it was opened.
+  bool OpenFileAsked(const QString& path);
+  // Every completed Read is kept here (the user's data folder unless set).
+  [[nodiscard]] const std::filesystem::path& backupFolder() const { return m_backupFolder; }
+  void setBackupFolder(std::filesystem::path folder) { m_backupFolder = std::move(folder); }
+  // The frames and replies of the last Read or Write (with its verifying
+  // Read and retries) or cable test.
+  [[nodiscard]] LinkTrace& linkTrace() { return m_linkTrace; }
+  // Serial devices seen at start-up, to tell which appeared since.
+  [[nodiscard]] const std::vector<std::string>& portsAtStart() const { return m_portsAtStart; }
+  [[nodiscard]] bool verifyAfterWrite() const { return m_verifyAfterWrite; }
+
   // Every key the main window dispatches.
   static const QStringList& CommandKeys();
 
@@ -133,7 +148,14 @@ class MDIForm1 : public QMainWindow {
   bool SaveFileAs();
 
   void StartTransfer(CloneDirection direction);
+  // Reads the radio back after a Write into m_readBack.
+  void StartVerify();
   void EndTransfer();
+  // The check before a Write: true when the Write may go ahead.
+  bool ConfirmWriteCheck();
+  // After a verifying Read: reports and offers to write again.
+  void EndVerify();
+  void KeepBackup();
   // Ends a transfer; a completed Read makes the image the new baseline.
   void FinishTransfer(bool refresh, bool newBaseline = false);
   void UpdateTransferTools();
@@ -158,7 +180,15 @@ class MDIForm1 : public QMainWindow {
   QProgressBar* m_progress = nullptr;
 
   CloneTransfer m_transfer;
+  LinkTrace m_linkTrace;
   bool m_transferActive = false;
+  bool m_verifyAfterWrite = true;
+  bool m_verifying = false;
+  Image m_written{};       // what the running Write sends
+  RadioMemory m_readBack;  // the verifying Read's image
+  std::filesystem::path m_backupFolder;
+  bool m_backupFailureShown = false;
+  std::vector<std::string> m_portsAtStart;
   Outcome m_outcome = Outcome::None;
   QString m_openError;
   bool m_shutDown = false;

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QFileDialog>
+#include <QPushButton>
 
 namespace orvex {
 
@@ -11,6 +12,15 @@ QMessageBox::StandardButton Prompter::ask(QWidget* parent, QMessageBox::Icon ico
   QMessageBox box(icon, title, text, buttons, parent);
   box.setDefaultButton(defaultButton);
   return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+bool Prompter::offer(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                     const QString& action) {
+  QMessageBox box(icon, title, text, QMessageBox::Cancel, parent);
+  QPushButton* chosen = box.addButton(action, QMessageBox::AcceptRole);
+  box.setDefaultButton(QMessageBox::Cancel);
+  box.exec();
+  return box.clickedButton() == chosen;
 }
 
 QString Prompter::openFileName(QWidget* parent, const QString& filter) {

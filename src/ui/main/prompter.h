@@ -23,6 +23,10 @@ class Prompter {
   void tell(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text) {
     ask(parent, icon, title, text, QMessageBox::Ok, QMessageBox::Ok);
   }
+  // A message box offering one action, its button reading `action`, and
+  // Cancel; true when the action is chosen.
+  virtual bool offer(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
+                     const QString& action);
   // The open dialog (an existing file); empty when cancelled.
   virtual QString openFileName(QWidget* parent, const QString& filter);
   // The save dialog proposing a name, asking before overwriting; empty when

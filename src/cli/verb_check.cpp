@@ -1,0 +1,31 @@
+#include <iostream>
+
+#include "cli/codeplug_args.h"
+#include "cli/verb.h"
+#include "model/codeplug_check.h"
+
+namespace orvex::cli {
+namespace {
+
+int runCheck(const Args& args) {
+  const std::string& path = args.positional[0];
+  const auto image = LoadCodeplugOrReport(path);
+  if (!image) return kExitUsage;
+  const auto findings = CheckCodeplug(*image);
+  for (const auto& finding : findings) std::cout << FindingLine(finding) << '\n';
+  if (findings.empty()) std::cout << path << ": no problems found\n";
+  std::cout.flush();
+  return HasErrors(findings) ? kExitFailure : kExitOk;
+}
+
+const VerbRegistration kCheck({"check",
+                               "check FILE",
+                               "lists what is wrong (errors) or suspicious (warnings) in a codeplug, each with its "
+                               "place; exit status 1 when there are errors, 2 when the file cannot be read",
+                               {},
+                               1,
+                               1,
+                               runCheck});
+
+}  // namespace
+}  // namespace orvex::cli

@@ -1,0 +1,389 @@
+#include "link/cable_doctor.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <climits>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+
+#include "link/clone_protocol.h"
+#include "link/serial_access.h"
+
+#ifdef __linux__
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
+
+namespace orvex {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text;
+  for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
+  return text.empty() ? "none" : text;
+}
+
+std::string Hex(const Bytes& bytes) {
+  std::string text;
+  char byte[4];
+  for (const std::uint8_t b : bytes) {
+    std::snprintf(byte, sizeof byte, "%s%02X", text.empty() ? "" : " ", b);
+    text += byte;
+  }
+  return text;
+}
+
+std::string Trimmed(std::string text) {
+  text.erase(text.find_last_not_of(" \n\r\t") + 1);
+  return text;
+}
+
+std::string ReadSys(const fs::path& path) {
+  std::ifstream in(path);
+  std::string text;
+  std::getline(in, text);
+  return Trimmed(text);
+}
+
+std::string RealPath(const std::string& path) {
+  char resolved[PATH_MAX];
+  return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// The USB device above a tty in sysfs: the first ancestor with an idVendor.
+fs::path UsbDeviceOf(const fs::path& ttyDevice) {
+  std::error_code error;
+  fs::path at = fs::canonical(ttyDevice, error);
+  for (int level = 0; !error && level < 6 && !at.empty() && at != at.root_path(); ++level, at = at.parent_path())
+    if (fs::exists(at / "idVendor")) return at;
+  return {};
+}
+
+std::vector<std::string> ModemManagers() {
+  std::vector<std::string> found;
+  std::error_code error;
+  for (fs::directory_iterator proc("/proc", error), end; !error && proc != end; proc.increment(error)) {
+    const std::string pid = proc->path().filename().string();
+    if (pid.empty() || !std::all_of(pid.begin(), pid.end(), ::isdigit)) continue;
+    const std::string name = ReadSys(proc->path() / "comm");
+    if (name == "ModemManager" || name == "modem-manager") found.push_back(pid);
+  }
+  return found;
+}
+
+bool Configure(int fd) {
+  termios tio{};
+  if (tcgetattr(fd, &tio) != 0) return false;
+  cfmakeraw(&tio);
+  cfsetspeed(&tio, B9600);
+  tio.c_cflag |= CLOCAL | CREAD;
+  tio.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS);
+  return tcsetattr(fd, TCSANOW, &tio) == 0;
+}
+
+// Collects what arrives until `enough` says so or the limit passes.
+template <class Enough>
+Bytes Collect(int fd, std::chrono::milliseconds limit, Enough enough, LinkTrace* trace) {
+  Bytes received;
+  const auto deadline = Clock::now() + limit;
+  while (!enough(received)) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) break;
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+    std::uint8_t buffer[256];
+    const ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) {
+      if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      break;
+    }
+    if (trace) trace->Received(std::span(buffer, static_cast<std::size_t>(n)));
+    received.insert(received.end(), buffer, buffer + n);
+  }
+  return received;
+}
+
+bool Send(int fd, std::span<const std::uint8_t> bytes, LinkTrace* trace) {
+  if (trace) trace->Sent(bytes);
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  tcdrain(fd);
+  return true;
+}
+
+bool StartsWith(const Bytes& bytes, std::span<const std::uint8_t> prefix) {
+  const std::size_t n = std::min(bytes.size(), prefix.size());
+  return std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n), prefix.begin());
+}
+
+std::string Printable(std::span<const std::uint8_t> bytes) {
+  std::string text;
+  for (const std::uint8_t b : bytes) text += (b >= 0x20 && b < 0x7F) ? static_cast<char>(b) : '.';
+  return text;
+}
+
+void PortChecks(const std::string& device, const DoctorOptions& options, std::vector<DoctorCheck>& checks) {
+  const auto now = SerialDevicesNow();
+  std::vector<std::string> fresh;
+  for (const auto& port : now)
+    if (std::find(options.portsAtStart.begin(), options.portsAtStart.end(), port) == options.portsAtStart.end())
+      fresh.push_back(port);
+  std::string seen = "ports seen: " + Joined(now);
+  if (!fresh.empty()) seen += "; appeared since the program started: " + Joined(fresh);
+  struct stat st {};
+  if (stat(device.c_str(), &st) != 0) {
+    checks.push_back({DoctorVerdict::Fail, "port",
+                      device + " does not exist (" + std::strerror(errno) + "); " + seen +
+                          ". Plug the cable in, or choose one of the ports seen."});
+    return;
+  }
+  std::string text = device + " exists; " + seen;
+  const std::time_t age = std::time(nullptr) - st.st_ctime;
+  if (S_ISCHR(st.st_mode) && age >= 0 && age < 120) text += " (it appeared " + std::to_string(age) + " s ago)";
+  checks.push_back({DoctorVerdict::Pass, "port", text});
+}
+
+void AdapterChecks(const std::string& device, int fd, std::vector<DoctorCheck>& checks) {
+  const std::string name = fs::path(RealPath(device)).filename().string();
+  const fs::path tty = fs::path("/sys/class/tty") / name / "device";
+  const fs::path usb = UsbDeviceOf(tty);
+  if (usb.empty()) {
+    checks.push_back({DoctorVerdict::Note, "adapter",
+                      "the system reports no USB adapter behind " + device +
+                          " (a built-in port, a pseudo-terminal or a Bluetooth link)"});
+  } else {
+    checks.push_back(AdapterVerdict(ReadSys(usb / "idVendor"), ReadSys(usb / "idProduct"),
+                                    ReadSys(usb / "manufacturer"), ReadSys(usb / "product")));
+  }
+
+  std::string latency;
+  const fs::path timer = tty / "latency_timer";
+  if (const std::string value = ReadSys(timer); !value.empty()) {
+    latency = "latency timer " + value + " ms";
+    if (value != "1") latency += " (replies may wait that long; for speed: echo 1 | sudo tee " + timer.string() + ")";
+  } else {
+    latency = "the system exposes no latency timer";
+  }
+  bool accepted = false;
+#ifdef __linux__
+  serial_struct serial{};
+  if (ioctl(fd, TIOCGSERIAL, &serial) == 0) {
+    serial.flags |= ASYNC_LOW_LATENCY;
+    accepted = ioctl(fd, TIOCSSERIAL, &serial) == 0 && ioctl(fd, TIOCGSERIAL, &serial) == 0 &&
+               (serial.flags & ASYNC_LOW_LATENCY) != 0;
+  }
+#endif
+  latency +=
+      accepted ? "; the low-latency request was accepted" : "; the low-latency request was not accepted (harmless)";
+  checks.push_back({DoctorVerdict::Note, "latency", latency});
+}
+
+void ModemManagerCheck(std::vector<DoctorCheck>& checks) {
+  const auto managers = ModemManagers();
+  if (managers.empty()) {
+    checks.push_back({DoctorVerdict::Pass, "modem manager", "no modem manager is running"});
+    return;
+  }
+  checks.push_back({DoctorVerdict::Warn, "modem manager",
+                    "ModemManager is running (pid " + Joined(managers) +
+                        ") and may probe a cable just plugged in; if the first Read fails, stop it with:  sudo "
+                        "systemctl stop ModemManager"});
+}
+
+DoctorExchange Exchange(int fd, const DoctorOptions& options, LinkTrace* trace) {
+  DoctorExchange exchange;
+  tcflush(fd, TCIOFLUSH);
+  if (!Send(fd, kGreeting, trace)) return exchange;
+  exchange.afterGreeting = Collect(
+      fd, options.replyLimit,
+      [](const Bytes& r) { return StartsWith(r, kGreeting) ? r.size() > std::size(kGreeting) : !r.empty(); }, trace);
+  const bool echo =
+      StartsWith(exchange.afterGreeting, kGreeting) && exchange.afterGreeting.size() >= std::size(kGreeting);
+  const Bytes& g = exchange.afterGreeting;
+  const std::size_t skip = echo ? std::size(kGreeting) : 0;
+  if (g.size() <= skip || (g.back() & 0x0F) != CloneFrames::kAck) return exchange;
+  const std::uint8_t identify[] = {CloneFrames::kIdentify};
+  if (!Send(fd, identify, trace)) return exchange;
+  exchange.identifySent = true;
+  const std::size_t wanted = (echo ? 1 : 0) + 8;
+  exchange.afterIdentify = Collect(
+      fd, options.replyLimit, [&](const Bytes& r) { return r.size() >= wanted; }, trace);
+  return exchange;
+}
+
+}  // namespace
+
+std::vector<std::string> SerialDevicesNow() {
+  std::vector<std::string> list;
+  for (const auto& info : QSerialPortInfo::availablePorts()) list.push_back(info.systemLocation().toStdString());
+  std::sort(list.begin(), list.end());
+  return list;
+}
+
+DoctorCheck OpenVerdict(int error, const std::string& device) {
+  const std::string reason = std::strerror(error);
+  if (error == EACCES || error == EPERM)
+    return {DoctorVerdict::Fail, "open", "permission denied: " + SerialPermissionHelp(device)};
+  if (error == EBUSY) return {DoctorVerdict::Fail, "open", "busy: " + OpenErrorHelp(error, device)};
+  if (error == ENOENT || error == ENXIO || error == ENODEV)
+    return {DoctorVerdict::Fail, "open",
+            device + " went away or has no device behind it (" + reason +
+                "); unplug the cable, plug it in again and wait a few seconds"};
+  return {DoctorVerdict::Fail, "open", device + " cannot be opened: " + reason};
+}
+
+DoctorCheck AdapterVerdict(const std::string& vendorId, const std::string& productId, const std::string& maker,
+                           const std::string& product) {
+  const std::string ids = vendorId + ":" + productId;
+  std::string text = "USB adapter " + ids + " " + (maker.empty() ? std::string("(no maker given)") : maker) + " " +
+                     (product.empty() ? std::string("(no product given)") : product);
+  // Clones give themselves away: an FTDI id with its product id wiped, or a
+  // Prolific chip whose maker stopped making it years ago.
+  if (ids == "0403:0000")
+    return {DoctorVerdict::Warn, "adapter",
+            text + ": a counterfeit FTDI chip (its product id was erased); use another cable"};
+  if (vendorId == "067b" &&
+      (product.find("HXA") != std::string::npos || product.find("PHASED OUT") != std::string::npos))
+    return {DoctorVerdict::Warn, "adapter",
+            text +
+                ": a counterfeit or discontinued Prolific PL2303 chip; if transfers "
+                "fail, use a cable with another chip"};
+  return {DoctorVerdict::Pass, "adapter", text};
+}
+
+std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& radioIsThisModel) {
+  std::vector<DoctorCheck> checks;
+  radioIsThisModel = false;
+  const Bytes& g = exchange.afterGreeting;
+  const bool echo = StartsWith(g, kGreeting) && g.size() >= std::size(kGreeting);
+  if (g.empty()) {
+    checks.push_back({DoctorVerdict::Note, "echo", "nothing came back, not even an echo"});
+  } else if (echo) {
+    checks.push_back({DoctorVerdict::Note, "echo",
+                      "the cable echoes what is sent (a single-wire cable); the program skips the echo"});
+  } else {
+    checks.push_back({DoctorVerdict::Pass, "echo", "the cable does not echo (a two-wire cable)"});
+  }
+  const std::size_t skip = echo ? std::size(kGreeting) : 0;
+  if (g.size() <= skip) {
+    checks.push_back({DoctorVerdict::Fail, "radio",
+                      echo ? "the cable echoes but no radio answered the greeting: switch the radio on, push the plug "
+                             "fully home and turn the radio to a channel"
+                           : "nothing answered the greeting: switch the radio on, push the plug fully home (it often "
+                             "needs a firm click), and check that this is the cable's port"});
+    return checks;
+  }
+  const std::uint8_t answer = g.back();
+  if ((answer & 0x0F) != CloneFrames::kAck) {
+    checks.push_back({DoctorVerdict::Fail, "radio",
+                      "something answered the greeting with " + Hex({answer}) +
+                          " instead of 06: not this radio, or noise on the line"});
+    return checks;
+  }
+  const Bytes& id = exchange.afterIdentify;
+  const std::size_t idSkip = echo ? 1 : 0;
+  if (!exchange.identifySent || id.size() < idSkip + 8) {
+    checks.push_back({DoctorVerdict::Fail, "radio",
+                      "the radio answered the greeting but not the identify request (" + std::to_string(id.size()) +
+                          " bytes: " + Hex(id) + ")"});
+    return checks;
+  }
+  const std::span<const std::uint8_t> reply = std::span(id).last(8);
+  const bool ours =
+      reply[0] == CloneFrames::kAck && std::equal(std::begin(kModelId), std::end(kModelId), reply.begin() + 1);
+  if (ours) {
+    radioIsThisModel = true;
+    checks.push_back(
+        {DoctorVerdict::Pass, "radio",
+         "a radio answered the greeting and identified itself as this model (" + Printable(reply.subspan(1, 5)) + ")"});
+  } else {
+    checks.push_back({DoctorVerdict::Fail, "radio",
+                      "a radio answered, but as another model (\"" + Printable(reply.subspan(1, 5)) + "\", " +
+                          Hex(Bytes(reply.begin(), reply.end())) + "); this program programs only the ORVEX"});
+  }
+  return checks;
+}
+
+DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& options, LinkTrace* trace) {
+  DoctorReport report;
+  auto& checks = report.checks;
+  if (trace) trace->Note("cable doctor on " + device);
+  PortChecks(device, options, checks);
+  const bool exists = checks.back().verdict != DoctorVerdict::Fail;
+  ModemManagerCheck(checks);
+  int fd = -1;
+  if (exists) {
+    fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      checks.push_back(OpenVerdict(errno, device));
+    } else if (struct stat st{}; fstat(fd, &st) == 0 && !S_ISCHR(st.st_mode)) {
+      checks.push_back({DoctorVerdict::Fail, "open",
+                        device + " is a " + (S_ISREG(st.st_mode) ? std::string("regular file") : "not a device") +
+                            ", not a serial port; choose the cable's device"});
+      close(fd);
+      fd = -1;
+    } else if (!isatty(fd) || !Configure(fd)) {
+      checks.push_back({DoctorVerdict::Fail, "open", device + " is not a serial port (" + std::strerror(errno) + ")"});
+      close(fd);
+      fd = -1;
+    } else {
+      std::string text = device + " opens for reading and writing at 9600 baud";
+      const auto holders = DeviceHolders(device);
+      DoctorVerdict verdict = DoctorVerdict::Pass;
+      if (!holders.empty()) {
+        verdict = DoctorVerdict::Warn;
+        text += "; it is also open in " + Joined(holders) + ", which may take the radio's replies";
+      }
+      checks.push_back({verdict, "open", text});
+    }
+  }
+  if (fd >= 0) {
+    AdapterChecks(device, fd, checks);
+    const DoctorExchange exchange = Exchange(fd, options, trace);
+    close(fd);
+    for (auto& check : ExchangeVerdicts(exchange, report.radioIsThisModel)) checks.push_back(std::move(check));
+  }
+  const auto failed =
+      std::find_if(checks.begin(), checks.end(), [](const DoctorCheck& c) { return c.verdict == DoctorVerdict::Fail; });
+  if (report.radioIsThisModel)
+    report.summary = "summary: the cable and the radio work; Read and Write should succeed on " + device;
+  else if (failed != checks.end())
+    report.summary = "summary: no radio of this model answered on " + device + "; the first problem is \"" +
+                     failed->name + "\": " + failed->text;
+  else
+    report.summary = "summary: no radio of this model answered on " + device;
+  if (trace) trace->Note(report.summary);
+  return report;
+}
+
+std::string DoctorLine(const DoctorCheck& check) {
+  const char* mark = check.verdict == DoctorVerdict::Pass   ? "[ ok ] "
+                     : check.verdict == DoctorVerdict::Note ? "[note] "
+                     : check.verdict == DoctorVerdict::Warn ? "[warn] "
+                                                            : "[FAIL] ";
+  return mark + check.name + ": " + check.text;
+}
+
+}  // namespace orvex

@@ -1,0 +1,21 @@
+#pragma once
+
+// The JSON form of the codeplug document: text to the document tree and back
+// (Qt's JSON reader), kept apart from the plain model library.
+
+#include <string>
+#include <string_view>
+
+#include "core/result.h"
+#include "model/codeplug_document.h"
+
+namespace orvex {
+
+// The document tree of a JSON text; on a syntax error "LINE:COLUMN: reason",
+// both counted from 1.
+Result<DocNode> ParseJsonDocument(std::string_view json);
+
+// The document as indented JSON text.
+std::string JsonDocumentText(const DocNode& document);
+
+}  // namespace orvex

@@ -1,0 +1,70 @@
+#include "ui/safety/frm_compare.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "ui/main/ui_text.h"
+
+namespace orvex {
+
+namespace {
+constexpr int kClose = 1689, kTitle = 1690, kWhat = 1691, kOpenCodeplug = 1692, kHint = 1696, kSame = 10168;
+constexpr int kChannelRole = Qt::UserRole;
+}  // namespace
+
+FrmCompare::FrmCompare(const CodeplugDiff& diff, const QString& otherName, int language, QWidget* parent)
+    : QDialog(parent), m_table(new QTableWidget(0, 3, this)) {
+  setObjectName("frmCompare");
+  setWindowTitle(UiText(kTitle, language) + QFileInfo(otherName).fileName());
+  m_table->setObjectName("GridCompare");
+  m_table->setHorizontalHeaderLabels(
+      {UiText(kWhat, language), UiText(kOpenCodeplug, language), QFileInfo(otherName).fileName()});
+  m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  m_table->verticalHeader()->hide();
+  auto addRow = [this](const QString& what, const QString& open, const QString& other, int channel) {
+    const int row = m_table->rowCount();
+    m_table->insertRow(row);
+    const QStringList cells = {what, open, other};
+    for (int column = 0; column < cells.size(); ++column) {
+      auto* item = new QTableWidgetItem(cells[column]);
+      item->setData(kChannelRole, channel);
+      m_table->setItem(row, column, item);
+    }
+  };
+  for (const ValueChange& v : diff.values)
+    addRow(QString::fromStdString(v.label), QString::fromStdString(v.before), QString::fromStdString(v.after),
+           DiffChannel(v));
+  for (const ByteChange& b : diff.bytes) {
+    char address[8], before[4], after[4];
+    std::snprintf(address, sizeof address, "0x%04zX", b.address);
+    std::snprintf(before, sizeof before, "%02X", b.before);
+    std::snprintf(after, sizeof after, "%02X", b.after);
+    addRow(address, before, after, 0);
+  }
+  m_table->resizeColumnsToContents();
+  m_table->horizontalHeader()->setStretchLastSection(true);
+  connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
+    const int channel = m_table->item(row, column)->data(kChannelRole).toInt();
+    if (channel > 0) emit channelRequested(channel);
+  });
+
+  auto* close = new QPushButton(UiText(kClose, language), this);
+  close->setObjectName("CmdClose");
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(new QLabel(UiText(diff.empty() ? kSame : kHint, language), this), 1);
+  buttons->addWidget(close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_table);
+  layout->addLayout(buttons);
+  resize(640, 460);
+}
+
+}  // namespace orvex

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "model/codeplug_diff.h"
+
+class QTableWidget;
+
+namespace orvex {
+
+// `frmCompare`: what differs between the open codeplug and another one,
+// named values first (channels, options, signalling entries), then the
+// remaining bytes.  Double-clicking a channel's difference asks for that
+// channel.  It stays open beside the editing windows.
+class FrmCompare : public QDialog {
+  Q_OBJECT
+
+ public:
+  FrmCompare(const CodeplugDiff& diff, const QString& otherName, int language, QWidget* parent = nullptr);
+
+  [[nodiscard]] QTableWidget* table() const { return m_table; }
+
+ signals:
+  void channelRequested(int channel);
+
+ private:
+  QTableWidget* m_table;
+};
+
+}  // namespace orvex

@@ -1,0 +1,77 @@
+// Backups: one file per different image read, none for a repeat, the newest
+// 200 kept, and a folder that cannot be written reported, not thrown.
+
+#include "codeplug/backups.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+
+#include "codeplug/file_io.h"
+
+namespace orvex {
+namespace {
+
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+Image Numbered(int n) {
+  Image image = BlankImage();
+  image[Address(1, 0)] = static_cast<std::uint8_t>(n);
+  image[Address(1, 1)] = static_cast<std::uint8_t>(n >> 8);
+  return image;
+}
+
+class BackupsTest : public testing::Test {
+ protected:
+  fs::path Folder() const { return fs::path(m_dir.path().toStdString()) / "backups"; }
+  QTemporaryDir m_dir;
+  std::chrono::system_clock::time_point m_clock = std::chrono::system_clock::now();
+  Result<std::string> Save(const Image& image) { return SaveBackup(image, Folder(), m_clock += 1500ms); }
+};
+
+TEST_F(BackupsTest, RepeatsOfTheNewestAreKeptOnce) {
+  struct Case {
+    std::vector<int> reads;
+    std::size_t files;
+  };
+  const Case cases[] = {{{1}, 1}, {{1, 1}, 1}, {{1, 2}, 2}, {{1, 2, 1}, 3}, {{1, 1, 2, 2}, 2}};
+  for (const Case& c : cases) {
+    fs::remove_all(Folder());
+    for (const int n : c.reads) ASSERT_TRUE(Save(Numbered(n)).ok());
+    const auto list = ListBackups(Folder());
+    ASSERT_EQ(list.size(), c.files) << c.reads.size() << " reads";
+    const auto newest = ReadCodeplugFile(list.front().path.string());
+    ASSERT_TRUE(newest.ok());
+    EXPECT_EQ(newest->image, Numbered(c.reads.back()));
+    EXPECT_EQ(list.front().hash, ImageHash(Numbered(c.reads.back())));
+  }
+}
+
+TEST_F(BackupsTest, PruningKeepsTheNewest) {
+  const int total = static_cast<int>(kBackupsKept) + 3;
+  for (int n = 0; n < total; ++n) ASSERT_TRUE(Save(Numbered(n)).ok());
+  const auto list = ListBackups(Folder());
+  ASSERT_EQ(list.size(), kBackupsKept);
+  EXPECT_EQ(ReadCodeplugFile(list.front().path.string())->image, Numbered(total - 1));
+  EXPECT_EQ(ReadCodeplugFile(list.back().path.string())->image, Numbered(3));
+  // Other files in the folder are none of the backups' business.
+  std::ofstream(Folder() / "notes.txt") << "mine";
+  ASSERT_TRUE(Save(Numbered(999)).ok());
+  EXPECT_TRUE(fs::exists(Folder() / "notes.txt"));
+}
+
+TEST_F(BackupsTest, AnUnwritableFolderIsAnErrorNotACrash) {
+  // A folder under a regular file cannot be created, even by root.
+  const fs::path file = fs::path(m_dir.path().toStdString()) / "plain";
+  std::ofstream(file) << "x";
+  const auto saved = SaveBackup(Numbered(1), file / "backups");
+  ASSERT_FALSE(saved.ok());
+  EXPECT_FALSE(saved.error().empty());
+  EXPECT_TRUE(ListBackups(file / "backups").empty());
+}
+
+}  // namespace
+}  // namespace orvex
