@@ -2,8 +2,6 @@
 // orvex-sim with wire pacing on, compared with what the wire allows; then
 // both again with the link trace recording (its text made afterwards).
 //   bench_link [PATH-TO-orvex-sim]
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -15,6 +13,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "cpu_seconds.h"
 #include "link/clone_transfer.h"
 
 namespace {
@@ -26,12 +25,6 @@ using orvex::RadioMemory;
 constexpr double kBitsPerByte = 10.0;  // start, 8 data bits, stop
 constexpr double kBaud = 9600.0;
 constexpr double kPauseSeconds = 0.001;
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 struct LogFigures {
   long bytes = 0;

@@ -79,17 +79,23 @@ std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra) {
 }
 
 std::optional<LinkOptions> LinkOptionsOrReport(const Args& args) {
-  LinkOptions options;
   const auto port = args.value("--port");
   if (!port || port->empty()) {
     PrintError("--port is required (a slot 1..10, COMk or a device path)");
     return std::nullopt;
   }
-  options.port = ResolvePort(QString::fromStdString(*port));
-  if (options.port.isEmpty()) {
+  auto options = PortlessLinkOptionsOrReport(args);
+  if (!options) return std::nullopt;
+  options->port = ResolvePort(QString::fromStdString(*port));
+  if (options->port.isEmpty()) {
     PrintError("no serial port in slot " + *port + " (see 'orvex-cli ports')");
     return std::nullopt;
   }
+  return options;
+}
+
+std::optional<LinkOptions> PortlessLinkOptionsOrReport(const Args& args) {
+  LinkOptions options;
   if (const auto retries = args.value("--retries")) {
     try {
       std::size_t used = 0;
@@ -182,13 +188,6 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
   QTimer::singleShot(0, [&] { transfer.start(direction, options.port, memory); });
   QCoreApplication::exec();
   return result;
-}
-
-std::vector<int> DifferingRows(const Image& radio, const Image& file) {
-  std::vector<int> rows;
-  for (const int row : WritePlanRows())
-    if (!std::ranges::equal(RowOf(radio, row), RowOf(file, row))) rows.push_back(row);
-  return rows;
 }
 
 int VerifyRadio(const LinkOptions& options, const Image& file) {

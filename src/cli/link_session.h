@@ -31,6 +31,8 @@ std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra = {});
 
 // Reads the options; on a mistake prints why and returns nullopt.
 std::optional<LinkOptions> LinkOptionsOrReport(const Args& args);
+// The same without the port (--retries and --lang only).
+std::optional<LinkOptions> PortlessLinkOptionsOrReport(const Args& args);
 
 enum class LinkResult { Completed, ModelMismatch, Failed, OpenFailed };
 
@@ -43,9 +45,6 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
 
 // "Reading completed!" or "Writing completed!" on stderr.
 void SayCompleted(CloneDirection direction, const LinkOptions& options);
-
-// Every row a Write sends whose bytes differ between the two images.
-std::vector<int> DifferingRows(const Image& radio, const Image& file);
 
 // Reads the radio and compares it with `file`; lists the differing rows.
 // Exit status: 0 equal, 1 different or the Read failed.

@@ -74,6 +74,7 @@ int RunVerb(const Verb& verb, int argc, char** argv) {
           value = argv[++i];
         }
         args.values[arg] = value;
+        args.repeated[arg].push_back(value);
       } else {
         if (inlineValue) {
           PrintError(arg + " takes no value");

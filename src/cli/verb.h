@@ -18,13 +18,18 @@ inline constexpr int kExitUsage = 2;
 // options with values and flags.
 struct Args {
   std::vector<std::string> positional;
-  std::map<std::string, std::string> values;
+  std::map<std::string, std::string> values;                 // the last value of each option
+  std::map<std::string, std::vector<std::string>> repeated;  // every value, in order
   std::set<std::string> flags;
 
   bool has(std::string_view flag) const { return flags.count(std::string(flag)) > 0; }
   std::optional<std::string> value(std::string_view option) const {
     const auto it = values.find(std::string(option));
     return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
+  }
+  std::vector<std::string> all(std::string_view option) const {
+    const auto it = repeated.find(std::string(option));
+    return it == repeated.end() ? std::vector<std::string>{} : it->second;
   }
 };
 

@@ -1,4 +1,5 @@
 #include "cli/codeplug_args.h"
+#include "cli/fleet_session.h"
 #include "cli/link_session.h"
 #include "cli/verb.h"
 
@@ -6,6 +7,7 @@ namespace orvex::cli {
 namespace {
 
 int runRead(const Args& args) {
+  if (IsFleet(args)) return RunFleetRead(args);
   const auto options = LinkOptionsOrReport(args);
   const auto output = args.value("-o");
   if (!options) return kExitUsage;
@@ -27,11 +29,14 @@ int runRead(const Args& args) {
   return SaveTraceOrReport(*options, kExitOk);
 }
 
-const VerbRegistration kRead({"read", "read --port PORT -o FILE [--no-backup]",
-                              "reads the radio's memory into a codeplug file and keeps a backup of it",
-                              LinkOptionSpecs({{"-o", true, "the codeplug file to write (required; - for standard output)"},
-                                               {"--no-backup", false, "keep no backup of what was read"}}),
-                              0, 0, runRead});
+const VerbRegistration kRead(
+    {"read", "read --port PORT [--port PORT...] -o FILE|DIR [--no-backup]",
+     "reads the radio's memory into a codeplug file and keeps a backup of it; with several ports (or --port all) "
+     "every radio at once, one codeplug per port in DIR",
+     LinkOptionSpecs({{"-o", true,
+                       "the codeplug file to write (required; - for standard output); a folder with several ports"},
+                      {"--no-backup", false, "keep no backup of what was read"}}),
+     0, 0, runRead});
 
 }  // namespace
 }  // namespace orvex::cli

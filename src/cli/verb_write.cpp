@@ -1,6 +1,7 @@
 #include <iostream>
 
 #include "cli/codeplug_args.h"
+#include "cli/fleet_session.h"
 #include "cli/link_session.h"
 #include "cli/verb.h"
 #include "model/codeplug_check.h"
@@ -9,8 +10,9 @@ namespace orvex::cli {
 namespace {
 
 int runWrite(const Args& args) {
-  const auto options = LinkOptionsOrReport(args);
-  if (!options) return kExitUsage;
+  const bool fleet = IsFleet(args) || args.value("--each");
+  const auto options = fleet ? std::nullopt : LinkOptionsOrReport(args);
+  if (!fleet && !options) return kExitUsage;
   const auto image = LoadCodeplugOrReport(args.positional[0]);
   if (!image) return kExitFailure;
   const auto findings = CheckCodeplug(*image);
@@ -19,18 +21,27 @@ int runWrite(const Args& args) {
     PrintError(args.positional[0] + " has errors; nothing was sent to the radio (--force writes it anyway)");
     return kExitFailure;
   }
+  if (fleet) return RunFleetWrite(args, *image);
   RadioMemory memory;
   memory.image() = *image;
   const LinkResult result = RunLinkTransfer(CloneDirection::Write, *options, memory);
-  if (result != LinkResult::Completed || !args.has("--verify")) return SaveTraceOrReport(*options, ExitStatus(result));
+  if (result != LinkResult::Completed || !args.has("--verify") || args.has("--no-verify"))
+    return SaveTraceOrReport(*options, ExitStatus(result));
   return SaveTraceOrReport(*options, VerifyRadio(*options, *image));
 }
 
-const VerbRegistration kWrite({"write", "write --port PORT [--verify] [--force] FILE",
-                               "checks a codeplug file and writes it to the radio; a file with errors is refused",
-                               LinkOptionSpecs({{"--verify", false, "read the radio back and compare it with FILE"},
-                                                {"--force", false, "write even when the check finds errors"}}),
-                               1, 1, runWrite});
+const VerbRegistration kWrite(
+    {"write", "write --port PORT [--port PORT...] [--verify|--no-verify] [--force] [--each VALUES.csv] [--watch] FILE",
+     "checks a codeplug file and writes it to the radio (a file with errors is refused); with several ports (or "
+     "--port all) to every radio at once, each read back and verified, with a table of outcomes",
+     LinkOptionSpecs({{"--verify", false, "read the radio back and compare it with FILE (default with several ports)"},
+                      {"--no-verify", false, "do not read the radios back"},
+                      {"--force", false, "write even when the check finds errors"},
+                      {"--each", true,
+                       "CSV of per-radio values: a \"port\" column (a port or \"next\") and "
+                       "document paths such as options.ani_code or channels.1.name"},
+                      {"--watch", false, "program radio after radio as they answer, until Ctrl+C"}}),
+     1, 1, runWrite});
 
 }  // namespace
 }  // namespace orvex::cli

@@ -84,6 +84,13 @@ bool IsReadRow(int row) {
                      [row](int start) { return row >= start && row < start + ReadBlockLength(start); });
 }
 
+std::vector<int> DifferingRows(const Image& radio, const Image& file) {
+  std::vector<int> rows;
+  for (const int row : WritePlanRows())
+    if (!std::ranges::equal(RowOf(radio, row), RowOf(file, row))) rows.push_back(row);
+  return rows;
+}
+
 int ProgressMaximum(CloneDirection direction) {
   return direction == CloneDirection::Read ? kReadProgressMaximum : kWriteProgressMaximum;
 }

@@ -66,6 +66,8 @@ std::vector<int> WritePlanRows();
 // never written).
 bool IsReadRow(int row);
 int ProgressMaximum(CloneDirection direction);
+// Every row a Write sends whose bytes differ between the two images.
+std::vector<int> DifferingRows(const Image& radio, const Image& file);
 
 // One clone transfer's state machine.  A Read stores each block into
 // `image` (the driver passes a staging copy); a Write sends rows of it.

@@ -138,6 +138,10 @@ void CloneTransfer::judgeReply() {
   }
   switch (outcome) {
     case CloneOutcome::Continue:
+      if (step == kStepIdentify) {
+        emit identified();
+        if (!m_running) return;  // the caller cancelled
+      }
       m_sendTimer.start(kFramePause);
       return;
     case CloneOutcome::Completed:

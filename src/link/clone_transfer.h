@@ -51,9 +51,13 @@ class CloneTransfer : public QObject {
   void setTrace(LinkTrace* trace) { m_trace = trace; }
   // Ends a running transfer as failed("cancelled") and closes the port.
   void cancel();
+  // Replaces what a running Write sends; in time for every row when called
+  // from identified().
+  void setWriteImage(const Image& image) { m_staging = image; }
 
  signals:
   void progress(int value, int maximum);  // maximum 80 (Read) or 300 (Write)
+  void identified();                      // the radio said it is this model; no row moved yet
   void completed();                       // image updated (Read) / radio written (Write)
   void modelMismatch();                   // "Model type is wrong."
   void failed(QString reason);            // time-out, bad reply, port error

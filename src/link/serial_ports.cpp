@@ -38,7 +38,23 @@ bool NaturalLess(const QString& a, const QString& b) {
   return a < b;
 }
 
+// USB adapters first, then the rest, each in name order.
+QList<QSerialPortInfo> SortedPorts() {
+  auto infos = QSerialPortInfo::availablePorts();
+  std::stable_sort(infos.begin(), infos.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
+    if (IsUsbAdapter(a) != IsUsbAdapter(b)) return IsUsbAdapter(a);
+    return NaturalLess(a.portName(), b.portName());
+  });
+  return infos;
+}
+
 }  // namespace
+
+QStringList ListedPorts() {
+  QStringList ports;
+  for (const auto& info : SortedPorts()) ports << info.systemLocation();
+  return ports;
+}
 
 std::vector<PortSlot> PortSlots() {
   std::vector<PortSlot> list;
@@ -51,11 +67,7 @@ std::vector<PortSlot> PortSlots() {
     list.push_back(slot);
   }
 #else
-  auto infos = QSerialPortInfo::availablePorts();
-  std::stable_sort(infos.begin(), infos.end(), [](const QSerialPortInfo& a, const QSerialPortInfo& b) {
-    if (IsUsbAdapter(a) != IsUsbAdapter(b)) return IsUsbAdapter(a);
-    return NaturalLess(a.portName(), b.portName());
-  });
+  const auto infos = SortedPorts();
   for (int k = 1; k <= kPortSlotCount; ++k) {
     PortSlot slot{k, {}, {}};
     if (k <= infos.size()) {

@@ -3,6 +3,7 @@
 // The ten port slots COM1..COM10 a user chooses from, and the port test.
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct PortSlot {
 // Slot k is COMk on Windows.  Elsewhere slot k is the k-th serial port the
 // system lists: USB adapters first, then the rest, each in name order.
 std::vector<PortSlot> PortSlots();
+
+// Every serial port the system lists, as QSerialPort opens them: USB
+// adapters first, then the rest, each in name order ("--port all").
+QStringList ListedPorts();
 
 // A slot number 1..10, "COMk" or a device path, as the name QSerialPort
 // opens.  Empty when the slot has no device.

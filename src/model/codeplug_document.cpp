@@ -676,8 +676,9 @@ void ReadMemory(const DocNode& node, Image& image, DocumentReader& reader) {
   }
 }
 
-// Puts a text at a path, creating the objects and arrays on the way.
-void Insert(DocNode& root, std::span<const PathStep> path, std::string text) {
+}  // namespace
+
+void InsertText(DocNode& root, std::span<const PathStep> path, std::string text) {
   DocNode* node = &root;
   for (const auto& step : path) {
     if (step.kind == Kind::Key) {
@@ -705,8 +706,6 @@ void Insert(DocNode& root, std::span<const PathStep> path, std::string text) {
   }
   node->value = std::move(text);
 }
-
-}  // namespace
 
 const std::vector<CodeplugValue>& CodeplugValues() {
   static const std::vector<CodeplugValue> values = BuildValues();
@@ -765,7 +764,7 @@ DocNode ExportDocument(const Image& image) {
     // Unprogrammed channels are left out; their bytes are in the memory rows.
     const bool channel = v.path.front().key == "channels";
     if (channel && !IsProgrammed(image, static_cast<int>(v.path[1].number))) continue;
-    Insert(doc, v.path, v.read(image));
+    InsertText(doc, v.path, v.read(image));
   }
   DocMembers memory;
   for (std::size_t row = 0; row < kRowCount; ++row)

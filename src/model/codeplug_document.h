@@ -97,6 +97,10 @@ inline constexpr int kDocumentVersion = 1;
 // hexadecimal bytes separated by spaces.
 DocNode ExportDocument(const Image& image);
 
+// Puts a text at a path, creating the objects and arrays on the way
+// (entries of numbered arrays get their "number").
+void InsertText(DocNode& root, std::span<const PathStep> path, std::string text);
+
 // Applies a document onto `base`: memory rows first, then each named value
 // whose text differs from what the image shows at that moment.  A missing
 // section, row, entry or value (or null) keeps the bytes.  Every bad value,

@@ -3,6 +3,8 @@
 // does, paced at the wire speed of 9600 baud unless told otherwise.
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,9 +15,11 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "codeplug/file_io.h"
 #include "sim/sim_radio.h"
@@ -46,7 +50,11 @@ constexpr std::string_view kUsage =
     "usage: orvex-sim [--link PATH] [--image FILE.tw] [--save FILE.tw] [--log FILE] [--fast]\n"
     "                 [--ident TEXT] [--silent-after N] [--drop-every N] [--noise N] [--echo]\n"
     "                 [--bad-ack] [--hangup-after N] [--delay MS] [--no-radio] [--store-wrong ROW]\n"
+    "       orvex-sim --count N --link PREFIX [OPTIONS] [--radio K OPTIONS]...\n"
     "Plays the radio on a pseudo-terminal; prints its device path on the first line.\n"
+    "With --count, N independent radios on PREFIX1..PREFIXN, one device path per line;\n"
+    "options after --radio K apply to radio K only, and --save and --log files get the\n"
+    "radio's number before their extension unless given after --radio.\n"
     "The log has one line per frame: seconds since start, rx (stamped at its first byte) or\n"
     "tx (stamped at its last byte), the bytes in hex.\n"
     "--no-radio: the line is there but nothing answers (with --echo: an echoing cable alone).\n"
@@ -299,21 +307,145 @@ int Sim::Run() {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const auto options = ParseOptions(argc, argv);
-  if (!options) return 2;
-
+// One radio until it is stopped; its device path goes to `ready`.
+int Serve(const Options& options, std::FILE* ready) {
   orvex::Image image = orvex::DefaultSimImage();
-  if (!options->image.empty()) {
-    auto parsed = orvex::ReadCodeplugFile(options->image);
+  if (!options.image.empty()) {
+    auto parsed = orvex::ReadCodeplugFile(options.image);
     if (!parsed || parsed->check != orvex::CodeplugCheck::Ok) {
-      std::cerr << "orvex-sim: " << options->image << ": "
+      std::cerr << "orvex-sim: " << options.image << ": "
                 << (parsed ? "not a valid codeplug (" + parsed->detail + ")" : parsed.error()) << "\n";
       return 1;
     }
     image = parsed->image;
+  }
+  Sim sim(options, image);
+  if (!sim.Open()) {
+    std::cerr << "orvex-sim: cannot open a pseudo-terminal: " << std::strerror(errno) << "\n";
+    return 1;
+  }
+  if (!options.link.empty()) {
+    unlink(options.link.c_str());
+    if (symlink(sim.device().c_str(), options.link.c_str()) != 0) {
+      std::cerr << "orvex-sim: " << options.link << ": " << std::strerror(errno) << "\n";
+      return 1;
+    }
+  }
+  std::fprintf(ready, "%s\n", sim.device().c_str());
+  std::fflush(ready);
+  const int status = sim.Run();
+  if (!options.link.empty()) unlink(options.link.c_str());
+  return status;
+}
+
+// "radio.tw" for radio 3 is "radio3.tw".
+std::string Numbered(const std::string& path, long number) {
+  const auto slash = path.find_last_of('/');
+  const auto dot = path.find_last_of('.');
+  const auto at = dot != std::string::npos && (slash == std::string::npos || dot > slash) ? dot : path.size();
+  return path.substr(0, at) + std::to_string(number) + path.substr(at);
+}
+
+std::optional<Options> ParseArguments(std::vector<std::string> arguments) {
+  std::vector<char*> argv = {const_cast<char*>("orvex-sim")};
+  for (auto& a : arguments) argv.push_back(a.data());
+  return ParseOptions(static_cast<int>(argv.size()), argv.data());
+}
+
+// --count N: each radio in a process of its own, so each keeps the wire's
+// pace however many there are.
+int ServeMany(long count, const std::vector<std::string>& common,
+              const std::map<long, std::vector<std::string>>& perRadio) {
+  const auto shared = ParseArguments(common);
+  if (!shared) return 2;
+  if (shared->link.empty()) {
+    std::cerr << "orvex-sim: --count needs --link PREFIX\n" << kUsage;
+    return 2;
+  }
+  std::vector<Options> radios;
+  for (long k = 1; k <= count; ++k) {
+    auto arguments = common;
+    const auto own = perRadio.find(k);
+    if (own != perRadio.end()) arguments.insert(arguments.end(), own->second.begin(), own->second.end());
+    auto options = ParseArguments(arguments);
+    if (!options) return 2;
+    options->link = shared->link + std::to_string(k);
+    if (!options->save.empty() && options->save == shared->save) options->save = Numbered(options->save, k);
+    if (!options->log.empty() && options->log == shared->log) options->log = Numbered(options->log, k);
+    radios.push_back(*options);
+  }
+  for (const auto& [k, unused] : perRadio) {
+    if (k < 1 || k > count) {
+      std::cerr << "orvex-sim: --radio " << k << " is not one of 1.." << count << "\n";
+      return 2;
+    }
+  }
+  std::vector<pid_t> children;
+  std::vector<std::FILE*> readies;
+  for (const Options& options : radios) {
+    int fds[2];
+    if (pipe(fds) != 0) return 1;
+    const pid_t child = fork();
+    if (child < 0) return 1;
+    if (child == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGTERM);  // never outlives the parent
+      close(fds[0]);
+      for (std::FILE* other : readies) std::fclose(other);
+      std::FILE* ready = fdopen(fds[1], "w");
+      std::_Exit(ready ? Serve(options, ready) : 1);
+    }
+    close(fds[1]);
+    children.push_back(child);
+    readies.push_back(fdopen(fds[0], "r"));
+  }
+  // The device paths in radio order, whichever radio is ready first.
+  for (std::FILE* ready : readies) {
+    char line[256] = {};
+    if (ready && std::fgets(line, sizeof line, ready)) std::cout << line << std::flush;
+    if (ready) std::fclose(ready);
+  }
+  std::size_t running = children.size();
+  while (running > 0) {
+    if (g_stop) {
+      for (const pid_t child : children)
+        if (child > 0) kill(child, SIGTERM);
+    }
+    int status = 0;
+    const pid_t ended = waitpid(-1, &status, WNOHANG);
+    if (ended < 0 && errno == ECHILD) break;
+    if (ended <= 0) {
+      usleep(50'000);
+      continue;
+    }
+    for (pid_t& child : children)
+      if (child == ended) child = -1;
+    --running;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // --count and --radio sort the other options by radio before they are read.
+  long count = 0;
+  long radio = 0;
+  std::vector<std::string> common;
+  std::map<long, std::vector<std::string>> perRadio;
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if ((arg == "--count" || arg == "--radio") && i + 1 < argc) {
+      char* end = nullptr;
+      const long value = std::strtol(argv[++i], &end, 10);
+      if (*end != '\0' || value < 1) {
+        std::cerr << "orvex-sim: " << arg << " takes a number from 1\n" << kUsage;
+        return 2;
+      }
+      (arg == "--count" ? count : radio) = value;
+      if (arg == "--radio") perRadio[radio];
+      continue;
+    }
+    (radio == 0 ? common : perRadio[radio]).push_back(argv[i]);
   }
 
   std::signal(SIGINT, OnSignal);
@@ -321,20 +453,8 @@ int main(int argc, char** argv) {
   std::signal(SIGHUP, OnSignal);
   std::signal(SIGPIPE, SIG_IGN);
 
-  Sim sim(*options, image);
-  if (!sim.Open()) {
-    std::cerr << "orvex-sim: cannot open a pseudo-terminal: " << std::strerror(errno) << "\n";
-    return 1;
-  }
-  if (!options->link.empty()) {
-    unlink(options->link.c_str());
-    if (symlink(sim.device().c_str(), options->link.c_str()) != 0) {
-      std::cerr << "orvex-sim: " << options->link << ": " << std::strerror(errno) << "\n";
-      return 1;
-    }
-  }
-  std::cout << sim.device() << std::endl;
-  const int status = sim.Run();
-  if (!options->link.empty()) unlink(options->link.c_str());
-  return status;
+  if (count > 0 || !perRadio.empty()) return ServeMany(std::max(count, 1L), common, perRadio);
+  const auto options = ParseArguments(common);
+  if (!options) return 2;
+  return Serve(*options, stdout);
 }

@@ -185,7 +185,7 @@ class SafetyTest : public QObject {
     const QString log = m_dir.filePath("link.log");
     m_prompter->saveName = log;
     w.Dispatch("miSaveLinkLog");
-    const auto saved = ReadWholeFile(log.toStdString());
+    const auto saved = ReadInputFile(log.toStdString(), InputKind::Document);
     QVERIFY(saved.ok());
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(saved->data()), qsizetype(saved->size()));
     QVERIFY2(text.contains("tx  48 69 4B 52 54 20 32 30") && text.contains("summary: the cable and the radio work"),
@@ -194,7 +194,7 @@ class SafetyTest : public QObject {
     // After a Read the log is the Read's.
     QVERIFY(Transfer(w, "miRead"));
     w.Dispatch("miSaveLinkLog");
-    const auto read = ReadWholeFile(log.toStdString());
+    const auto read = ReadInputFile(log.toStdString(), InputKind::Document);
     QVERIFY(read.ok());
     const QString readText = QString::fromUtf8(reinterpret_cast<const char*>(read->data()), qsizetype(read->size()));
     QVERIFY(readText.startsWith("# Read\n"));

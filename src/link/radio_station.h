@@ -1,0 +1,121 @@
+#pragma once
+
+// One radio of a fleet: the port it is on, its own transfer and timers, and
+// what happened to it.  A station writes (and by default verifies by
+// reading back) or reads one radio, retrying a failed transfer on its own;
+// in watch mode it waits for a radio to answer, programs it, and waits for
+// the next one.  Every station of a fleet runs on the same event loop.
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <functional>
+
+#include "core/memory_image.h"
+#include "core/result.h"
+#include "link/clone_transfer.h"
+
+namespace orvex {
+
+enum class RadioOutcome {
+  Verified,     // written and read back equal
+  Written,      // written, not read back
+  Read,         // read into RadioReport::image
+  ModelWrong,   // the radio is another model
+  NoAnswer,     // the transfer failed on every attempt
+  PortFailed,   // the port could not be opened
+  Differences,  // written, but the read-back differs
+  NotWritten,   // its per-radio values were refused or there were none
+  Stopped,      // the user stopped the run
+};
+
+struct RadioReport {
+  QString port;
+  RadioOutcome outcome = RadioOutcome::NoAnswer;
+  int differences = 0;  // rows, for Differences
+  QString detail;       // why, for the failures; the values row, for a Write
+  qint64 milliseconds = 0;
+  Image image{};  // what was read (Read), or what the radio was sent (Write)
+};
+
+bool Succeeded(RadioOutcome outcome);
+
+// String-table numbers of what a fleet shows.
+struct FleetTexts {
+  static constexpr int kTitle = 1750;
+  static constexpr int kPort = 1761;
+  static constexpr int kProgress = 1762;
+  static constexpr int kOutcome = 1763;
+  static constexpr int kTime = 1764;
+  static constexpr int kWorking = 1774;
+  static constexpr int kSummary = 1775;  // "%1 of %2 radios succeeded"
+  static constexpr int kWaiting = 1776;
+  static constexpr int kValues = 1777;
+};
+
+// "written and verified", "verify found 3 differences", "no answer (why)".
+QString OutcomeText(const RadioReport& report, int language);
+// "6.8 s"
+QString SecondsText(qint64 milliseconds);
+
+// What every radio of a fleet gets.
+struct FleetJob {
+  CloneDirection direction = CloneDirection::Write;
+  Image image{};  // the codeplug a Write sends; what a Read starts from
+  bool verify = true;
+  int retries = 2;
+  // The image a radio that just identified itself gets, or why it gets none.
+  // Empty: `image` as it is.
+  std::function<Result<Image>(const QString& port)> imageFor;
+};
+
+// How often a waiting station looks for a radio.
+inline constexpr std::chrono::milliseconds kWatchPoll{1000};
+
+class RadioStation : public QObject {
+  Q_OBJECT
+ public:
+  RadioStation(QString port, const FleetJob& job, QObject* parent = nullptr);
+
+  void start();  // one radio
+  void watch();  // radio after radio, until stop()
+  // Ends a running transfer as Stopped and stops watching.
+  void stop();
+
+  const QString& port() const { return m_port; }
+  bool isBusy() const { return m_phase != Phase::Idle && m_phase != Phase::Waiting && m_phase != Phase::Served; }
+
+ signals:
+  void radioStarted();                    // a radio is being programmed or read
+  void progress(int value, int maximum);  // over the transfer and its read-back
+  void radioFinished(orvex::RadioReport report);
+
+ private:
+  enum class Phase { Idle, Waiting, Served, Probing, Main, Verify };
+
+  void begin(Phase phase);
+  void poll();
+  void onIdentified();
+  void onCompleted();
+  void onModelMismatch();
+  void onFailed(const QString& reason, RadioOutcome outcome);
+  void report(RadioOutcome outcome, const QString& detail = {}, int differences = 0);
+  int progressMaximum() const;
+
+  QString m_port;
+  const FleetJob& m_job;
+  CloneTransfer m_transfer;
+  QTimer m_retryTimer;
+  QTimer m_pollTimer;
+  QElapsedTimer m_clock;
+  RadioMemory m_memory;
+  Image m_sent{};
+  Phase m_phase = Phase::Idle;
+  bool m_watching = false;
+  bool m_present = false;  // the radio answered during this attempt
+  bool m_bound = false;    // its image was chosen
+  int m_attempt = 0;
+};
+
+}  // namespace orvex

@@ -1,0 +1,110 @@
+#include "model/radio_values.h"
+
+#include <algorithm>
+#include <map>
+
+#include "model/csv.h"
+
+namespace orvex {
+
+namespace {
+
+constexpr std::string_view kPortColumn = "port";
+
+std::string Dotted(const std::vector<PathStep>& path) {
+  std::string text;
+  for (const auto& step : path) {
+    if (!text.empty()) text += '.';
+    text += step.kind == PathStep::Kind::Key ? step.key : std::to_string(step.number);
+  }
+  return text;
+}
+
+const std::map<std::string, std::vector<PathStep>, std::less<>>& PathsByText() {
+  static const auto paths = [] {
+    std::map<std::string, std::vector<PathStep>, std::less<>> map;
+    for (const auto& value : CodeplugValues()) map.emplace(Dotted(value.path), value.path);
+    return map;
+  }();
+  return paths;
+}
+
+std::string Trimmed(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+std::string Line(std::size_t line) { return "line " + std::to_string(line) + ": "; }
+
+}  // namespace
+
+std::optional<std::vector<PathStep>> ValuePath(std::string_view dotted) {
+  const auto& paths = PathsByText();
+  if (const auto it = paths.find(dotted); it != paths.end()) return it->second;
+  return std::nullopt;
+}
+
+Result<RadioValues> ParseRadioValues(std::string_view csv) {
+  auto records = ParseCsv(csv);
+  if (!records) return Fail(records.error());
+  if (records->empty()) return Fail("the file is empty: its first line names the columns");
+  const CsvRecord& header = records->front();
+  std::optional<std::size_t> portColumn;
+  std::vector<std::size_t> valueColumns;
+  RadioValues values;
+  for (std::size_t i = 0; i < header.fields.size(); ++i) {
+    const std::string name = Trimmed(header.fields[i]);
+    if (name == kPortColumn) {
+      if (portColumn) return Fail(Line(header.line) + "the column \"port\" is named twice");
+      portColumn = i;
+      continue;
+    }
+    if (!ValuePath(name)) return Fail(Line(header.line) + "\"" + name + "\" is not a value of the codeplug");
+    if (std::ranges::find(values.columns, name) != values.columns.end())
+      return Fail(Line(header.line) + "the column \"" + name + "\" is named twice");
+    values.columns.push_back(name);
+    valueColumns.push_back(i);
+  }
+  if (!portColumn) return Fail(Line(header.line) + "no column \"port\" (a port, or \"next\" for the next radio)");
+  for (auto record = records->begin() + 1; record != records->end(); ++record) {
+    if (record->fields.size() > header.fields.size())
+      return Fail(Line(record->line) + "more cells than the first line has columns");
+    auto cell = [&](std::size_t i) { return i < record->fields.size() ? record->fields[i] : std::string(); };
+    RadioValuesRow row{record->line, Trimmed(cell(*portColumn)), {}};
+    if (row.port.empty()) return Fail(Line(record->line) + "no port (a port, or \"next\" for the next radio)");
+    if (row.port == kNextRadio) row.port.clear();
+    for (const std::size_t i : valueColumns) row.cells.push_back(cell(i));
+    values.rows.push_back(std::move(row));
+  }
+  return values;
+}
+
+DocNode RowDocument(const RadioValues& values, const RadioValuesRow& row) {
+  DocNode document{DocMembers{}};
+  for (std::size_t i = 0; i < values.columns.size() && i < row.cells.size(); ++i) {
+    if (row.cells[i].empty()) continue;
+    InsertText(document, *ValuePath(values.columns[i]), row.cells[i]);
+  }
+  return document;
+}
+
+Result<Image> ApplyRow(const Image& base, const RadioValues& values, const RadioValuesRow& row) {
+  return ImportDocument(base, RowDocument(values, row));
+}
+
+std::optional<std::size_t> RowAssigner::Take(std::string_view port) {
+  auto take = [&](std::string_view wanted) -> std::optional<std::size_t> {
+    for (std::size_t i = 0; i < m_ports.size(); ++i) {
+      if (m_used[i] || m_ports[i] != wanted) continue;
+      m_used[i] = true;
+      return i;
+    }
+    return std::nullopt;
+  };
+  if (!port.empty())
+    if (auto row = take(port)) return row;
+  return take({});
+}
+
+}  // namespace orvex
