@@ -18,7 +18,7 @@ std::vector<std::string> RowPorts(const RadioValues& values) {
 FleetValues::FleetValues(RadioValues values) : m_values(std::move(values)), m_assigner(RowPorts(m_values)) {}
 
 Result<FleetValues> FleetValues::Load(const std::string& path) {
-  const auto bytes = ReadWholeFile(path);
+  const auto bytes = ReadInputFile(path, InputKind::Document);
   if (!bytes) return Fail(bytes.error());
   auto values = ParseRadioValues(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
   if (!values) return Fail(values.error());
