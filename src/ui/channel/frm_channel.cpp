@@ -24,6 +24,7 @@ FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
   setObjectName("frmChannel");
   setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setWidget(m_grid);
+  connect(m_grid, &ChannelGrid::noted, this, &EditingWindow::noted);
   resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
 }
 

@@ -139,6 +139,8 @@ class MDIForm1 : public QMainWindow {
   void SetLanguage(int language);
   void ToggleView(std::uint8_t bit);
   void CloseAll();
+  // A new editing window joins the client area and reports to the status bar.
+  void AdoptWindow(EditingWindow* window);
   void TileWindows(Qt::Orientation orientation);
   void ArrangeIcons();
   void ShowComPort();

@@ -63,6 +63,11 @@ void SignallingWindow::SaveData() {
   StoreTable(memory().image());
 }
 
+void SignallingWindow::AddGrid(SignallingGrid* grid) {
+  m_grids.push_back(grid);
+  connect(grid, &SignallingGrid::noted, this, &EditingWindow::noted);
+}
+
 void SignallingWindow::CommitEdit() {
   for (SignallingGrid* grid : m_grids) grid->CommitEdit();
 }

@@ -35,7 +35,7 @@ class SignallingWindow : public EditingWindow {
   // Writes the table's values; no other byte changes.
   virtual void StoreTable(Image& image) const = 0;
   // A grid whose open edit CommitEdit commits.
-  void AddGrid(SignallingGrid* grid) { m_grids.push_back(grid); }
+  void AddGrid(SignallingGrid* grid);
   // Puts the window's controls in, with the program icon, sized to what
   // their layout asks for.
   void InstallContent(QWidget* content);
