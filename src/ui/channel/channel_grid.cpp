@@ -16,6 +16,7 @@
 
 #include "ui/main/cell_keys.h"
 #include "ui/main/twips.h"
+#include "ui/main/ui_text.h"
 
 namespace orvex {
 
