@@ -133,18 +133,25 @@ std::optional<double> ParseTypedNumber(std::string_view text, char separator) {
   return std::strtod(number.c_str(), nullptr);
 }
 
-std::string NormalizeFreq(std::string_view text, char separator, const FreqLimits& limits) {
+NormalizedFreq NormalizeTypedFreq(std::string_view text, char separator, const FreqLimits& limits) {
   const auto number = ParseTypedNumber(text, separator);
-  if (!number || !std::isfinite(*number)) return FormatFreq(limits.tooLow, separator);
-  const double mhz = *number;
-  if (mhz >= limits.upperMHz) return FormatFreq(limits.tooHigh, separator);
-  if (mhz < limits.lowerMHz) return FormatFreq(limits.tooLow, separator);
-  const double exact = mhz * 100000.0;
+  if (!number || !std::isfinite(*number) || *number >= limits.upperMHz || *number < limits.lowerMHz) {
+    const bool high = number && std::isfinite(*number) && *number >= limits.upperMHz;
+    return {FormatFreq(high ? limits.tooHigh : limits.tooLow, separator), FreqChange::OutsideBands};
+  }
+  const double exact = *number * 100000.0;
   const auto u = static_cast<std::int64_t>(std::nearbyint(exact));
   const std::int64_t a = (u / 500) * 500;  // 5 kHz raster
   const std::int64_t b = (u / 625) * 625;  // 6.25 kHz raster
-  const std::int64_t chosen = std::fabs(exact - static_cast<double>(b)) >= std::fabs(exact - static_cast<double>(a)) ? a : b;
-  return FormatFreq(static_cast<FreqUnits>(chosen), separator);
+  const std::int64_t chosen =
+      std::fabs(exact - static_cast<double>(b)) >= std::fabs(exact - static_cast<double>(a)) ? a : b;
+  // Digits below the radio's 10 Hz unit are formatting, not a change.
+  const bool moved = std::fabs(exact - static_cast<double>(chosen)) >= 0.5;
+  return {FormatFreq(static_cast<FreqUnits>(chosen), separator), moved ? FreqChange::OffRaster : FreqChange::None};
+}
+
+std::string NormalizeFreq(std::string_view text, char separator, const FreqLimits& limits) {
+  return NormalizeTypedFreq(text, separator, limits).text;
 }
 
 }  // namespace orvex

@@ -58,6 +58,14 @@ Status WriteFreq(Row row, Direction direction, std::string_view text);
 // whichever is nearer below it (a tie goes to 5 kHz).
 std::string NormalizeFreq(std::string_view text, char separator = '.', const FreqLimits& limits = {});
 
+// What NormalizeFreq did to a typed frequency beyond formatting it.
+enum class FreqChange { None, OutsideBands, OffRaster };
+struct NormalizedFreq {
+  std::string text;
+  FreqChange change = FreqChange::None;
+};
+NormalizedFreq NormalizeTypedFreq(std::string_view text, char separator = '.', const FreqLimits& limits = {});
+
 // The number a user typed: a single comma (and no point) is the decimal
 // separator in any locale; other texts with a comma follow the locale (comma
 // is the decimal separator when `separator` is ',', otherwise a digit-group

@@ -16,6 +16,11 @@ constexpr std::array<int, kChannelColumns> kHeadingText = {1120, 1121, 1122, 112
                                                            1129, 1349, 1383, 1519, 1125, 1216, 1518};
 constexpr int kTxtCaption = 1100, kTxtNone = 1137, kTxt2Tone = 1520, kTxt5Tone = 1521;
 constexpr std::size_t kFreqLength = 9;
+// "Channel %1: %2 MHz is outside the radio's bands; stored %3" and "... is
+// not on the channel raster ...".
+constexpr int kMsgOutsideBands = 10100, kMsgOffRaster = 10101;
+constexpr std::string_view kFreqCharacters = "0123456789.,";
+constexpr std::string_view kNameCharacters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ +?";
 
 bool IsChannelRow(int row) { return row >= 1 && row < kChannelGridRows; }
 bool IsFieldColumn(int column) { return column >= 1 && column < kChannelColumns; }
@@ -69,7 +74,7 @@ void ChannelTable::ChannelHeadings() {
 void ChannelTable::ChannelGridLoad(const Image& image) {
   for (int n = ChannelOffset::kFirst; n <= ChannelOffset::kLast; ++n)
     SetRowFields(n, ReadChannel(image, n, m_language, m_separator));
-  m_current = CellPosition{};
+  m_current = CellPos{1, kColRx};
 }
 
 void ChannelTable::RefreshChannel(const Image& image, int language) {
@@ -92,10 +97,21 @@ void ChannelTable::EmptyRow(int row) {
   for (int column = 1; column < kChannelColumns; ++column) At(row, column).clear();
 }
 
-void ChannelTable::SetRxCell(int row, std::string_view text) {
-  if (!IsChannelRow(row)) return;
-  if (text.empty()) return EmptyRow(row);
-  const std::string rx = NormalizeFreq(text, m_separator, m_limits);
+std::string ChannelTable::FreqNote(int row, std::string_view typed, const NormalizedFreq& stored) const {
+  if (stored.change == FreqChange::None) return {};
+  const int message = stored.change == FreqChange::OutsideBands ? kMsgOutsideBands : kMsgOffRaster;
+  return FormatText(Text(message, m_language), {std::to_string(row), std::string(typed), stored.text});
+}
+
+std::string ChannelTable::SetRxCell(int row, std::string_view text) {
+  if (!IsChannelRow(row)) return {};
+  if (text.empty()) {
+    EmptyRow(row);
+    return {};
+  }
+  const NormalizedFreq normalized = NormalizeTypedFreq(text, m_separator, m_limits);
+  const std::string& rx = normalized.text;
+  std::string note = FreqNote(row, text, normalized);
   if (Cell(row, kColDecodeTone).empty()) {
     // No decode tone: a new channel (or one whose tone the grid cannot
     // show), which starts from the defaults but keeps its name text.
@@ -103,20 +119,23 @@ void ChannelTable::SetRxCell(int row, std::string_view text) {
     fields.name = Cell(row, kColName);
     SetRowFields(row, fields);
     m_current.column = kColRx;
-    return;
+    return note;
   }
   At(row, kColRx) = rx;
+  return note;
 }
 
-void ChannelTable::SetTxCell(int row, std::string_view text) {
-  if (!IsChannelRow(row)) return;
+std::string ChannelTable::SetTxCell(int row, std::string_view text) {
+  if (!IsChannelRow(row)) return {};
   if (text.empty()) {
     At(row, kColTx).clear();
     At(row, kColEncodeTone).clear();
-    return;
+    return {};
   }
-  At(row, kColTx) = NormalizeFreq(text, m_separator, m_limits);
+  const NormalizedFreq normalized = NormalizeTypedFreq(text, m_separator, m_limits);
+  At(row, kColTx) = normalized.text;
   if (Cell(row, kColEncodeTone).empty()) At(row, kColEncodeTone) = Text(kTxtNone, m_language);
+  return FreqNote(row, text, normalized);
 }
 
 void ChannelTable::CommitName(int row, std::string_view text) {
@@ -140,9 +159,9 @@ int ChannelTable::CorrectedColumn(int row, int column) const {
   return column;
 }
 
-CellPosition ChannelTable::NextEditableCell(CellPosition from) const {
+CellPos ChannelTable::NextEditableCell(CellPos from) const {
   if (from.column == kColDecodeTone && Cell(from.row, kColEncodeTone).empty()) return {from.row, kColPower};
-  CellPosition next = from;
+  CellPos next = from;
   do {
     if (next.column >= kColAutoResponse) {
       next.row = next.row >= ChannelOffset::kLast ? 1 : next.row + 1;
@@ -154,52 +173,59 @@ CellPosition ChannelTable::NextEditableCell(CellPosition from) const {
   return next;
 }
 
-CellEditorOffer ChannelTable::OpenCellEditor(int row, int column) const {
-  CellEditorOffer offer;
+EditStart ChannelTable::OpenCellEditor(int row, int column) const {
+  EditStart offer;
+  offer.cell = {row, column};
   if (!IsChannelRow(row) || !IsFieldColumn(column) || IsGreyed(row, column)) return offer;
   offer.text = Cell(row, column);
+  offer.startText = offer.text;
+  CellEditor& editor = offer.editor;
   switch (column) {
     case kColRx:
     case kColTx:
     case kColName:
-      offer.kind = CellEditorKind::Text;
-      offer.maxLength = column == kColName ? ChannelOffset::kNameLength : kFreqLength;
+      editor = TextEditor(column);
       break;
     case kColDecodeTone:
     case kColEncodeTone:
       if (offer.text.empty()) break;
-      offer.kind = CellEditorKind::ToneList;
-      offer.items = BuildToneList(Text(kTxtNone, m_language), m_separator);
+      editor.kind = EditorKind::List;
+      editor.list = kToneListEditor;
+      editor.items = BuildToneList(Text(kTxtNone, m_language), m_separator);
       // A tone the radio holds but the list lacks (100.1 Hz...) is offered
       // last, so committing the list without a choice keeps it.
-      if (std::find(offer.items.begin(), offer.items.end(), offer.text) == offer.items.end())
-        offer.items.push_back(offer.text);
+      if (std::find(editor.items.begin(), editor.items.end(), offer.text) == editor.items.end())
+        editor.items.push_back(offer.text);
       break;
     default:
-      offer.kind = CellEditorKind::List;
-      offer.items = ChannelListItems(column, m_language);
+      editor.kind = EditorKind::List;
+      editor.list = kFieldListEditor;
+      editor.items = ChannelListItems(column, m_language);
       break;
   }
   return offer;
 }
 
-std::optional<char> ChannelTable::TextEditorChar(int column, char c) {
-  if (column == kColRx || column == kColTx) {
-    if (IsDigit(c) || c == '.' || c == ',') return c;
-  } else if (column == kColName) {
-    if (IsDigit(c) || c == ' ' || c == '+' || c == '?') return c;
-    if (IsLetter(c)) return ToUpperAscii(std::string(1, c))[0];
-  }
-  return std::nullopt;
+CellEditor ChannelTable::TextEditor(int column) {
+  CellEditor editor;
+  if (column != kColRx && column != kColTx && column != kColName) return editor;
+  editor.kind = EditorKind::Text;
+  const bool name = column == kColName;
+  editor.allowed = name ? kNameCharacters : kFreqCharacters;
+  editor.upperCase = name;
+  editor.maxLength = name ? ChannelOffset::kNameLength : kFreqLength;
+  return editor;
 }
 
-CellEditorOffer ChannelTable::Click(int row, int column) {
+std::optional<char> ChannelTable::TextEditorChar(int column, char c) { return TextEditor(column).Accept(c); }
+
+EditStart ChannelTable::Click(int row, int column) {
   if (!IsChannelRow(row) || !IsFieldColumn(column)) return {};
   m_current = {row, CorrectedColumn(row, column)};
   return OpenCellEditor(m_current.row, m_current.column);
 }
 
-CellEditorOffer ChannelTable::GridKey(char key) {
+EditStart ChannelTable::GridKey(char key) {
   if (!IsChannelRow(m_current.row) || !IsFieldColumn(m_current.column)) return {};
   m_current.column = CorrectedColumn(m_current.row, m_current.column);
   const int column = m_current.column;
@@ -207,42 +233,47 @@ CellEditorOffer ChannelTable::GridKey(char key) {
   const bool typedStart =
       frequency ? (IsDigit(key) || key == '.') : column == kColName && (IsDigit(key) || IsLetter(key));
   if (key != kKeyEnter && !typedStart) return {};
-  CellEditorOffer offer = OpenCellEditor(m_current.row, column);
-  if (typedStart && offer.kind == CellEditorKind::Text) {
+  EditStart offer = OpenCellEditor(m_current.row, column);
+  if (typedStart && offer.editor.kind == EditorKind::Text) {
     offer.text = std::string(1, *TextEditorChar(column, key));
     offer.selectAll = false;
   }
   return offer;
 }
 
-void ChannelTable::CommitTextEditor(std::string_view text) {
-  const int row = m_current.row;
-  switch (m_current.column) {
+CellCommit ChannelTable::CommitTextEditor(std::string_view text) {
+  const CellPos cell = m_current;
+  CellCommit commit;
+  switch (cell.column) {
     case kColRx:
-      SetRxCell(row, text);
+      commit.note = SetRxCell(cell.row, text);
       m_current.column = kColTx;
       break;
     case kColTx:
-      SetTxCell(row, text);
+      commit.note = SetTxCell(cell.row, text);
       m_current.column = kColDecodeTone;
       break;
     case kColName:
-      CommitName(row, text);
+      CommitName(cell.row, text);
       m_current = NextEditableCell(m_current);
       break;
     default:
+      commit.accepted = false;
       break;
   }
+  commit.text = Cell(cell.row, cell.column);
+  return commit;
 }
 
 void ChannelTable::PickListItem(std::string_view text) {
   if (m_current.column == kColOptSignal && IsChannelRow(m_current.row)) At(m_current.row, kColOptSignal) = text;
 }
 
-void ChannelTable::CommitListEditor(std::string_view text) {
-  if (!IsChannelRow(m_current.row) || !IsFieldColumn(m_current.column)) return;
+CellCommit ChannelTable::CommitListEditor(std::string_view text) {
+  if (!IsChannelRow(m_current.row) || !IsFieldColumn(m_current.column)) return {false, {}, {}};
   At(m_current.row, m_current.column) = text;
   m_current = NextEditableCell(m_current);
+  return {true, std::string(text), {}};
 }
 
 }  // namespace orvex

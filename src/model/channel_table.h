@@ -9,6 +9,7 @@
 #include "core/frequency.h"
 #include "core/memory_image.h"
 #include "core/result.h"
+#include "model/cell_editor.h"
 #include "model/channel_record.h"
 
 namespace orvex {
@@ -18,27 +19,10 @@ inline constexpr int kChannelGridRows = ChannelOffset::kLast + 1;
 
 inline constexpr char kKeyEnter = '\r';
 
-struct CellPosition {
-  int row = 1;
-  int column = kColRx;
-  bool operator==(const CellPosition&) const = default;
-};
-
-enum class CellEditorKind {
-  None,      // nothing opens
-  Text,      // the text box: frequencies and the name
-  ToneList,  // the drop-down list of tones
-  List,      // the drop-down list of a list column
-};
-
-// What opens over a cell and what it starts with.
-struct CellEditorOffer {
-  CellEditorKind kind = CellEditorKind::None;
-  std::size_t maxLength = 0;       // text box: 9 for frequencies, 6 for the name
-  std::vector<std::string> items;  // lists, in order
-  std::string text;                // text box contents, or the list item to select
-  bool selectAll = true;           // text box: whole text selected; false puts the cursor after it
-};
+// The channel grid keeps the tones in a drop-down list of their own
+// (`CboChannel` 0) and every other list column in a second (`CboChannel` 1).
+inline constexpr int kToneListEditor = 0;
+inline constexpr int kFieldListEditor = 1;
 
 // The channel grid as plain cell texts (129 rows x 15 columns, row 0 the
 // headings, column 0 the channel numbers) with every rule of the grid that
@@ -73,10 +57,11 @@ class ChannelTable {
 
   // The Rx commit: "" empties the row; otherwise the normalised frequency,
   // and the new-channel defaults when the row had no decode tone.
-  void SetRxCell(int row, std::string_view text);
+  // Returns what a typed frequency was replaced by, if anything.
+  std::string SetRxCell(int row, std::string_view text);
   // The Tx commit: "" empties Tx and the encode tone; otherwise the
   // normalised frequency, with encode tone "None" if it was empty.
-  void SetTxCell(int row, std::string_view text);
+  std::string SetTxCell(int row, std::string_view text);
   // The name commit: padded with spaces to six characters.
   void CommitName(int row, std::string_view text);
 
@@ -87,41 +72,47 @@ class ChannelTable {
   // tone cell goes to Tx.
   int CorrectedColumn(int row, int column) const;
   // Where Enter in the name editor or a list goes next.
-  CellPosition NextEditableCell(CellPosition from) const;
+  CellPos NextEditableCell(CellPos from) const;
   // What the editor of a cell offers; None on a greyed cell, on the headings
   // and on an empty tone cell.  A tone cell whose text is not in the tone
   // list (a tone from the radio) gets it as an extra last item.
-  CellEditorOffer OpenCellEditor(int row, int column) const;
+  EditStart OpenCellEditor(int row, int column) const;
+  // The text box of a frequency or name column; None for other columns.
+  static CellEditor TextEditor(int column);
   // Characters the text editor of a column accepts (a letter of the name
   // becomes upper case); nullopt discards the key.  Backspace is the
   // widget's own.
   static std::optional<char> TextEditorChar(int column, char c);
 
   // The current cell and the actions on it.
-  CellPosition current() const { return m_current; }
-  void SetCurrent(CellPosition position) { m_current = position; }
+  CellPos current() const { return m_current; }
+  void SetCurrent(CellPos position) { m_current = position; }
   // A left click: corrects the column, makes it current and opens its editor.
-  CellEditorOffer Click(int row, int column);
+  EditStart Click(int row, int column);
   // A character typed on the grid (kKeyEnter for Enter).
-  CellEditorOffer GridKey(char key);
+  EditStart GridKey(char key);
   // Enter in the text editor: commits it and moves on (Rx to Tx, Tx to the
-  // decode tone, the name to the next editable cell).
-  void CommitTextEditor(std::string_view text);
+  // decode tone, the name to the next editable cell).  The note names a
+  // frequency that was replaced ("Channel 6: 600 MHz is outside the radio's
+  // bands; stored 400.02500").
+  CellCommit CommitTextEditor(std::string_view text);
   // Picking a list item: an Opt.Signal choice regreys the row at once.
   void PickListItem(std::string_view text);
   // Enter in a list: its text becomes the cell text; moves to the next
   // editable cell.
-  void CommitListEditor(std::string_view text);
+  CellCommit CommitListEditor(std::string_view text);
 
  private:
   std::string& At(int row, int column);
   void EmptyRow(int row);
+  // What the status bar says about a typed frequency that was replaced.
+  std::string FreqNote(int row, std::string_view typed, const NormalizedFreq& stored) const;
 
   int m_language;
   char m_separator;
   FreqLimits m_limits;
   std::array<std::array<std::string, kChannelColumns>, kChannelGridRows> m_cells;
-  CellPosition m_current;
+  CellPos m_current{1, kColRx};
 };
 
 }  // namespace orvex

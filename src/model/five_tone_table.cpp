@@ -163,29 +163,30 @@ std::optional<EditStart> FiveToneTable::BeginCellEdit(CellPos pos, std::optional
   const auto symbol = start.editor.Accept(*typed);
   if (!symbol) return std::nullopt;
   start.text = std::string(1, *symbol);
+  start.selectAll = false;
   return start;
 }
 
 CellCommit FiveToneTable::CommitCellEdit(CellPos pos, std::string_view text) {
-  if (!IsDataCell(m_grid, pos)) return {false, {}};
+  if (!IsDataCell(m_grid, pos)) return {false, {}, {}};
   std::string& standard = at(pos.row, FiveToneColumn::kStandard);
   std::string& id = at(pos.row, FiveToneColumn::kId);
 
   if (pos.column == FiveToneColumn::kStandard) {
-    if (!text.empty() && !ToneStandardIndex(text)) return {false, standard};
+    if (!text.empty() && !ToneStandardIndex(text)) return {false, standard, {}};
     standard = std::string(text);
     if (!standard.empty() && id.empty()) id = kDefaultId;
     if (standard.empty()) id.clear();
-    return {true, standard};
+    return {true, standard, {}};
   }
 
-  if (text == id) return {true, id};
+  if (text == id) return {true, id, {}};
   const auto typed = NormalizeFiveToneId(text);
-  if (!typed) return {false, id};
+  if (!typed) return {false, id, {}};
   id = *typed;
   if (!id.empty() && standard.empty()) standard = FirstStandard();
   if (id.empty()) standard.clear();
-  return {true, id};
+  return {true, id, {}};
 }
 
 }  // namespace orvex

@@ -92,16 +92,17 @@ std::optional<EditStart> MskTable::BeginCellEdit(MskGrid grid, CellPos pos, std:
     const auto digit = start.editor.Accept(*typed);
     if (!digit) return std::nullopt;
     start.text = std::string(1, *digit);
+    start.selectAll = false;
   }
   return start;
 }
 
 CellCommit MskTable::CommitCellEdit(MskGrid grid, CellPos pos, std::string_view text) {
-  if (!IsDataCell(cells(grid), pos)) return {false, {}};
+  if (!IsDataCell(cells(grid), pos)) return {false, {}, {}};
   std::string& code = m_grids[Index(grid)][pos.row][pos.column];
-  if (!IsMskCode(text)) return {false, code};
+  if (!IsMskCode(text)) return {false, code, {}};
   code = ToUpperAscii(text);
-  return {true, code};
+  return {true, code, {}};
 }
 
 CellPos MskTable::NextCell(MskGrid grid, CellPos pos) const {

@@ -2,13 +2,6 @@
 
 namespace orvex {
 
-std::optional<char> CellEditor::Accept(char typed) const {
-  if (kind != EditorKind::Text) return std::nullopt;
-  if (upperCase && typed >= 'a' && typed <= 'z') typed = static_cast<char>(typed - 'a' + 'A');
-  if (allowed.find(typed) == std::string::npos) return std::nullopt;
-  return typed;
-}
-
 CellGrid MakeGrid(std::size_t dataRows, std::vector<std::string> headings) {
   const std::size_t columns = headings.size();
   CellGrid grid(dataRows + 1, std::vector<std::string>(columns));

@@ -54,12 +54,17 @@ std::uint8_t GapByte(std::string_view text) {
   return gap ? static_cast<std::uint8_t>(*gap) : kEmpty;
 }
 
+// "%1 %2: %3 Hz is outside 288.5..3000 Hz; stored %4" and "%1 %2: a GAP of
+// %3 ms is more than 255; stored %4", named by list and entry.
+constexpr int kMsgToneOutside = 10102, kMsgGapAbove = 10103;
+constexpr int kTxtCallList = 1526, kTxtDecode = 1216;
+
 bool IsToneInRange(std::string_view text) {
   const auto tenths = ParseTenths(text);
   return tenths && *tenths >= TwoToneOffset::kMinTenths && *tenths <= TwoToneOffset::kMaxTenths;
 }
 
-CellCommit Refused(const std::string& old) { return {false, old}; }
+CellCommit Refused(const std::string& old) { return {false, old, {}}; }
 
 }  // namespace
 
@@ -227,6 +232,7 @@ std::optional<EditStart> TwoToneTable::BeginCellEdit(TwoToneGrid grid, CellPos p
   start.editor.allowed = std::string(gap ? kDigits : kNumberCharacters);
   start.editor.maxLength = gap ? kGapMaxLength : kToneMaxLength;
   start.startText = at(grid, pos.row, pos.column);
+  start.selectAll = !typed;
   if (typed)
     start.text = std::string(1, *typed);
   else
@@ -235,11 +241,21 @@ std::optional<EditStart> TwoToneTable::BeginCellEdit(TwoToneGrid grid, CellPos p
 }
 
 CellCommit TwoToneTable::CommitCellEdit(TwoToneGrid grid, CellPos pos, std::string_view text) {
-  if (!IsDataCell(cells(grid), pos)) return {false, {}};
+  if (!IsDataCell(cells(grid), pos)) return {false, {}, {}};
   const std::string& old = at(grid, pos.row, pos.column);
-  if (text == old || (old == kPlaceholderText && text.empty())) return {true, old};
+  if (text == old || (old == kPlaceholderText && text.empty())) return {true, old, {}};
   return grid == TwoToneGrid::CallList ? CommitCall(pos.row, pos.column, text)
                                        : CommitDecode(pos.row, pos.column, text);
+}
+
+std::string TwoToneTable::RangeNote(TwoToneGrid grid, int row, int column, std::string_view typed,
+                                    const std::string& stored) const {
+  const bool gap = grid == TwoToneGrid::CallList && column == TwoToneColumn::kGap;
+  const bool replaced = gap ? ParseWhole(typed).value_or(0) > TwoToneOffset::kMaxGap : !IsToneInRange(typed);
+  if (!replaced) return {};
+  const int list = grid == TwoToneGrid::CallList ? kTxtCallList : kTxtDecode;
+  return FormatText(Text(gap ? kMsgGapAbove : kMsgToneOutside, m_language),
+                    {std::string(Text(list, m_language)), std::to_string(row - 1), std::string(typed), stored});
 }
 
 CellCommit TwoToneTable::CommitCall(int row, int column, std::string_view text) {
@@ -257,7 +273,7 @@ CellCommit TwoToneTable::CommitCall(int row, int column, std::string_view text) 
       if (!normalized) return Refused(cell);
       cell = *normalized;
     }
-    return {true, cell};
+    return {true, cell, RangeNote(TwoToneGrid::CallList, row, column, text, cell)};
   }
 
   if (text.empty()) {
@@ -271,7 +287,7 @@ CellCommit TwoToneTable::CommitCall(int row, int column, std::string_view text) 
     cell = *normalized;
   }
   if (gap.empty() && !a.empty() && !b.empty()) gap = kDefaultGap;
-  return {true, cell};
+  return {true, cell, text.empty() ? std::string() : RangeNote(TwoToneGrid::CallList, row, column, text, cell)};
 }
 
 CellCommit TwoToneTable::CommitDecode(int row, int column, std::string_view text) {
@@ -289,7 +305,7 @@ CellCommit TwoToneTable::CommitDecode(int row, int column, std::string_view text
       b = kPlaceholderText;
     }
     cell = *normalized;
-    return {true, cell};
+    return {true, cell, RangeNote(TwoToneGrid::Decode, row, column, text, cell)};
   }
 
   switch (column) {
@@ -316,7 +332,7 @@ CellCommit TwoToneTable::CommitDecode(int row, int column, std::string_view text
       cell.clear();
       break;
   }
-  return {true, cell};
+  return {true, cell, {}};
 }
 
 CellPos TwoToneTable::NextCellOnEnter(TwoToneGrid grid, CellPos pos) const {

@@ -126,6 +126,8 @@ class TwoToneTable {
   const std::string& at(TwoToneGrid grid, int row, int column) const { return m_grids[Index(grid)][row][column]; }
   CellCommit CommitCall(int row, int column, std::string_view text);
   CellCommit CommitDecode(int row, int column, std::string_view text);
+  // What the status bar says about a typed tone or GAP brought into range.
+  std::string RangeNote(TwoToneGrid grid, int row, int column, std::string_view typed, const std::string& stored) const;
 
   int m_language = 0;
   std::array<CellGrid, 2> m_grids;

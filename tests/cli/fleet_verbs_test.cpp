@@ -63,7 +63,7 @@ TEST_F(FleetVerbs, FourRadiosEachWithItsOwnRowAndOneFaultyRadioFailsAlone) {
             "next,111111,ONE\n"
             "next,333333,THREE\n"
             "next,444444,FOUR\n");
-  const Run run = Cli({"write", "--port", "@r1", "--port", "@r2", "--port", "@r3", "--port", "@r4", "--each",
+  const Run run = Cli({"write", "--force", "--port", "@r1", "--port", "@r2", "--port", "@r3", "--port", "@r4", "--each",
                        "@values.csv", "--retries", "0", "--lang", "en", "@plug.tw"});
   EXPECT_EQ(run.exitCode, 1) << run.out.toStdString() << run.err.toStdString();
   EXPECT_EQ(run.out.count("written and verified"), 3) << run.out.toStdString();
@@ -89,21 +89,21 @@ TEST_F(FleetVerbs, RefusedValuesStopOnlyTheirRadioAndAllGoodIsExitZero) {
   const auto sim = Radios(2);
   Write("bad.csv", ("port,options.ani_code\n" + Path("r1") + ",12X\n" + Path("r2") + ",654321\n").toUtf8());
   const Run refused =
-      Cli({"write", "--port", "@r1", "--port", "@r2", "--each", "@bad.csv", "--lang", "en", "@plug.tw"});
+      Cli({"write", "--force", "--port", "@r1", "--port", "@r2", "--each", "@bad.csv", "--lang", "en", "@plug.tw"});
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_TRUE(refused.out.contains("not written (line 2: $.options.ani_code")) << refused.out.toStdString();
   EXPECT_EQ(refused.out.count("written and verified"), 1) << refused.out.toStdString();
   EXPECT_FALSE(QFileInfo::exists(Path("saved1.tw")));
   ExpectRadioHolds(2, Imported(R"({"options":{"ani_code":"654321"}})"));
 
-  const Run good = Cli({"write", "--port", "@r1", "--port", "@r2", "--no-verify", "--lang", "en", "@plug.tw"});
+  const Run good = Cli({"write", "--force", "--port", "@r1", "--port", "@r2", "--no-verify", "--lang", "en", "@plug.tw"});
   EXPECT_EQ(good.exitCode, 0) << good.out.toStdString() << good.err.toStdString();
   EXPECT_EQ(good.out.count("written "), 2) << good.out.toStdString();
   ExpectRadioHolds(1, Opened("plug.tw"));
 
   // A values file that cannot be used writes nothing at all.
   Write("unknown.csv", "port,options.no_such\nnext,1\n");
-  const Run unusable = Cli({"write", "--port", "@r1", "--port", "@r2", "--each", "@unknown.csv", "@plug.tw"});
+  const Run unusable = Cli({"write", "--force", "--port", "@r1", "--port", "@r2", "--each", "@unknown.csv", "@plug.tw"});
   EXPECT_EQ(unusable.exitCode, 1);
   EXPECT_TRUE(unusable.err.contains("nothing was written")) << unusable.err.toStdString();
 }
@@ -123,7 +123,7 @@ TEST_F(FleetVerbs, WatchProgramsRadiosAsTheyAppear) {
   ASSERT_TRUE(WriteCodeplugFile(Path("plug.tw").toStdString(), test::VariedImage(8)).ok());
   QProcess cli;
   cli.start(test::CliProgram(),
-            {"write", "--watch", "--port", Path("w1"), "--port", Path("w2"), "--lang", "en", Path("plug.tw")});
+            {"write", "--force", "--watch", "--port", Path("w1"), "--port", Path("w2"), "--lang", "en", Path("plug.tw")});
   ASSERT_TRUE(cli.waitForStarted(5000));
   QByteArray out;
   const auto waitFor = [&](const char* text) {

@@ -27,7 +27,8 @@ bool InAllowedRange(int n) {
   for (int offset : {0, kLanguageOffset}) {
     const int m = n - offset;
     if ((m >= 1001 && m <= 1047) || (m >= 1100 && m <= 1108) || (m >= 1112 && m <= 1542) ||
-        (m >= 10000 && m <= 10008) || (m >= 1750 && m <= 1789) || (m >= 10220 && m <= 10249)) {
+        (m >= 10000 && m <= 10008) || (m >= 1750 && m <= 1789) || (m >= 10220 && m <= 10249) ||
+        (m >= 10100 && m <= 10119)) {
       return true;
     }
     if ((m >= 1660 && m <= 1679) || (m >= 10140 && m <= 10159)) return true;  // channel CSV import report

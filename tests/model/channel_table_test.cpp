@@ -17,6 +17,19 @@ using test::RawChannel;
 
 std::string T(int number, int language = 0) { return std::string(Text(number, language)); }
 
+// The editor a cell gets, the tone list told apart from the other lists.
+enum class CellEditorKind { None, Text, ToneList, List };
+CellEditorKind KindOf(const EditStart& start) {
+  switch (start.editor.kind) {
+    case EditorKind::Text:
+      return CellEditorKind::Text;
+    case EditorKind::List:
+      return start.editor.list == kToneListEditor ? CellEditorKind::ToneList : CellEditorKind::List;
+    default:
+      return CellEditorKind::None;
+  }
+}
+
 ChannelTable Loaded(const Image& image, int language = 0) {
   ChannelTable table(language);
   table.ChannelGridLoad(image);
@@ -60,7 +73,7 @@ TEST(ChannelTable, BlankImageLoadsEmptyRows) {
   ChannelTable table = Loaded(BlankImage());
   for (int row = 1; row <= 128; ++row)
     for (int column = 1; column < kChannelColumns; ++column) EXPECT_EQ(table.Cell(row, column), "");
-  EXPECT_EQ(table.current(), (CellPosition{1, kColRx}));
+  EXPECT_EQ(table.current(), (CellPos{1, kColRx}));
   Image image = BlankImage();
   ASSERT_TRUE(table.SaveData(image).ok());
   EXPECT_EQ(image, BlankImage());
@@ -110,32 +123,44 @@ TEST(ChannelTable, RefreshSwitchesLanguage) {
 
 // ---- commits ----------------------------------------------------------------
 
-TEST(ChannelTable, RxEntryIsNormalised) {
+TEST(ChannelTable, RxEntryIsNormalisedAndTheReplacementNamed) {
+  // A replaced value is named in the note; formatting alone ("146.5") is not
+  // a replacement.
+  const std::string bands = " MHz is outside the radio's bands; stored ";
+  const std::string raster = " MHz is not on the channel raster; stored ";
   struct Case {
     const char* typed;
     const char* shown;
+    std::string note;  // after "Channel 3: <typed>"
   };
-  const Case cases[] = {{"600", "400.02500"},      {"50", "137.02500"},    {"145.0031", "145.00000"},
-                        {"145.0063", "145.00625"}, {"146.5", "146.50000"}, {"551", "400.02500"},
-                        {"550.999", "550.99500"},  {"1.2.3", "137.02500"}, {"438", "438.00000"}};
+  const Case cases[] = {{"600", "400.02500", bands},       {"50", "137.02500", bands},
+                        {"145.0031", "145.00000", raster}, {"145.0063", "145.00625", raster},
+                        {"146.5", "146.50000", ""},        {"551", "400.02500", bands},
+                        {"550.999", "550.99500", raster},  {"1.2.3", "137.02500", bands},
+                        {"438", "438.00000", ""},          {"145.000001", "145.00000", ""}};
   for (const auto& c : cases) {
+    const std::string note = c.note.empty() ? "" : "Channel 3: " + std::string(c.typed) + c.note + c.shown;
     ChannelTable table = Loaded(Blank());
-    table.SetRxCell(3, c.typed);
+    table.SetCurrent({3, kColRx});
+    EXPECT_EQ(table.CommitTextEditor(c.typed).note, note) << c.typed;
     EXPECT_EQ(table.Cell(3, kColRx), c.shown) << c.typed;
-    table.SetTxCell(3, c.typed);
+    table.SetCurrent({3, kColTx});
+    EXPECT_EQ(table.CommitTextEditor(c.typed).note, note) << c.typed;
     EXPECT_EQ(table.Cell(3, kColTx), c.shown) << c.typed;
   }
+  ChannelTable chinese = Loaded(Blank(), 1);
+  EXPECT_EQ(chinese.SetRxCell(6, "600"), "信道 6：600 MHz 超出电台频段；已存为 400.02500");
 }
 
 TEST(ChannelTable, TypingOnTheDecodeCellOfAnEmptyChannelCreatesIt) {
   ChannelTable table = Loaded(Blank());
   table.SetCurrent({7, kColDecodeTone});
-  const CellEditorOffer offer = table.GridKey('1');
-  EXPECT_EQ(table.current(), (CellPosition{7, kColRx}));
-  EXPECT_EQ(offer.kind, CellEditorKind::Text);
+  const EditStart offer = table.GridKey('1');
+  EXPECT_EQ(table.current(), (CellPos{7, kColRx}));
+  EXPECT_EQ(KindOf(offer), CellEditorKind::Text);
   EXPECT_EQ(offer.text, "1");
   EXPECT_FALSE(offer.selectAll);
-  EXPECT_EQ(offer.maxLength, 9u);
+  EXPECT_EQ(offer.editor.maxLength, 9u);
   table.CommitTextEditor("146.5");
   const std::vector<std::string> expected = {"146.50000", "146.50000", "None", "None", "High", "Yes", "Wide",
                                              "Off",       "",          "Off",  "1",    "Off",  "0",   "Off"};
@@ -143,7 +168,7 @@ TEST(ChannelTable, TypingOnTheDecodeCellOfAnEmptyChannelCreatesIt) {
     EXPECT_EQ(table.Cell(7, column), expected[static_cast<std::size_t>(column - 1)]) << column;
   EXPECT_TRUE(table.IsGreyed(7, kColDecode));
   EXPECT_TRUE(table.IsGreyed(7, kColAutoResponse));
-  EXPECT_EQ(table.current(), (CellPosition{7, kColTx}));
+  EXPECT_EQ(table.current(), (CellPos{7, kColTx}));
   Image image = Blank();
   ASSERT_TRUE(table.SaveData(image).ok());
   EXPECT_EQ(image[Address(7, 13)], 0x70);
@@ -176,10 +201,10 @@ TEST(ChannelTable, EmptyTxEmptiesEncodeAndClicksThereGoToTx) {
   table.SetCurrent({5, kColTx});
   table.CommitTextEditor("");
   EXPECT_EQ(table.Cell(5, kColEncodeTone), "");
-  EXPECT_EQ(table.current(), (CellPosition{5, kColDecodeTone}));
-  const CellEditorOffer offer = table.Click(5, kColEncodeTone);
-  EXPECT_EQ(table.current(), (CellPosition{5, kColTx}));
-  EXPECT_EQ(offer.kind, CellEditorKind::Text);
+  EXPECT_EQ(table.current(), (CellPos{5, kColDecodeTone}));
+  const EditStart offer = table.Click(5, kColEncodeTone);
+  EXPECT_EQ(table.current(), (CellPos{5, kColTx}));
+  EXPECT_EQ(KindOf(offer), CellEditorKind::Text);
   table.CommitTextEditor("145.6");
   EXPECT_EQ(table.Cell(5, kColEncodeTone), "None");
 }
@@ -192,7 +217,7 @@ TEST(ChannelTable, NameIsUpperCasedAndPadded) {
     if (auto accepted = ChannelTable::TextEditorChar(kColName, c)) typed += *accepted;
   table.CommitTextEditor(typed);
   EXPECT_EQ(table.Cell(3, kColName), "AB+   ");
-  EXPECT_EQ(table.current(), (CellPosition{3, kColOptSignal}));  // skips the hidden columns
+  EXPECT_EQ(table.current(), (CellPos{3, kColOptSignal}));  // skips the hidden columns
 }
 
 TEST(ChannelTable, TextEditorCharacters) {
@@ -230,7 +255,7 @@ TEST(ChannelTable, OptSignalGreysDecodeAndAutoResponse) {
     EXPECT_EQ(table.IsGreyed(1, kColDecode), c.decodeGreyed) << c.signal;
     EXPECT_EQ(table.IsGreyed(1, kColAutoResponse), c.autoGreyed) << c.signal;
     for (int column = 1; column < kColDecode; ++column) EXPECT_FALSE(table.IsGreyed(1, column));
-    EXPECT_EQ(table.OpenCellEditor(1, kColAutoResponse).kind,
+    EXPECT_EQ(KindOf(table.OpenCellEditor(1, kColAutoResponse)),
               c.autoGreyed ? CellEditorKind::None : CellEditorKind::List);
   }
 }
@@ -250,7 +275,7 @@ TEST(ChannelTable, NextEditableCell) {
   struct Case {
     std::string signal;
     bool noTx;
-    CellPosition from, to;
+    CellPos from, to;
   };
   const std::vector<Case> cases = {
       {"Off", false, {4, kColRx}, {4, kColTx}},
@@ -268,7 +293,7 @@ TEST(ChannelTable, NextEditableCell) {
   for (const auto& c : cases) {
     ChannelTable table = WithChannel(c.from.row, c.signal);
     if (c.noTx) table.SetTxCell(c.from.row, "");
-    const CellPosition to = table.NextEditableCell(c.from);
+    const CellPos to = table.NextEditableCell(c.from);
     EXPECT_EQ(to, c.to) << c.signal << " " << c.from.row << "," << c.from.column << " -> " << to.row << ","
                         << to.column;
   }
@@ -278,7 +303,7 @@ TEST(ChannelTable, EnterInTheOptSignalListOnTheLastRowWrapsToTheFirst) {
   ChannelTable table = WithChannel(128);
   table.SetCurrent({128, kColOptSignal});
   table.CommitListEditor("Off");
-  EXPECT_EQ(table.current(), (CellPosition{1, kColRx}));
+  EXPECT_EQ(table.current(), (CellPos{1, kColRx}));
 }
 
 // ---- opening editors ------------------------------------------------------------
@@ -308,25 +333,25 @@ TEST(ChannelTable, EditorsPerColumn) {
       {kColNumber, CellEditorKind::None, 0, 0},
   };
   for (const auto& c : cases) {
-    const CellEditorOffer offer = table.OpenCellEditor(2, c.column);
-    EXPECT_EQ(offer.kind, c.kind) << c.column;
-    EXPECT_EQ(offer.maxLength, c.maxLength) << c.column;
-    EXPECT_EQ(offer.items.size(), c.items) << c.column;
+    const EditStart offer = table.OpenCellEditor(2, c.column);
+    EXPECT_EQ(KindOf(offer), c.kind) << c.column;
+    EXPECT_EQ(offer.editor.maxLength, c.maxLength) << c.column;
+    EXPECT_EQ(offer.editor.items.size(), c.items) << c.column;
     if (c.kind != CellEditorKind::None) {
       EXPECT_EQ(offer.text, table.Cell(2, c.column)) << c.column;
     }
   }
-  EXPECT_EQ(table.OpenCellEditor(0, kColRx).kind, CellEditorKind::None);
+  EXPECT_EQ(KindOf(table.OpenCellEditor(0, kColRx)), CellEditorKind::None);
 }
 
 TEST(ChannelTable, ToneListStartsWithNoneInTheCurrentLanguage) {
   Image image = Blank();
   PutChannel(image, 1, RawChannel{});
   for (int language : {0, 1}) {
-    const CellEditorOffer offer = Loaded(image, language).OpenCellEditor(1, kColDecodeTone);
-    EXPECT_EQ(offer.items.front(), T(1137, language));
-    EXPECT_EQ(offer.items[1], "67.0");
-    EXPECT_EQ(offer.items.back(), "D754I");
+    const EditStart offer = Loaded(image, language).OpenCellEditor(1, kColDecodeTone);
+    EXPECT_EQ(offer.editor.items.front(), T(1137, language));
+    EXPECT_EQ(offer.editor.items[1], "67.0");
+    EXPECT_EQ(offer.editor.items.back(), "D754I");
     EXPECT_EQ(offer.text, T(1137, language));
   }
 }
@@ -338,13 +363,13 @@ TEST(ChannelTable, ToneOutsideTheListIsOfferedLastAndSurvivesACommit) {
   image[Address(3, 9)] = 0x03;
   ChannelTable table = Loaded(image);
   ASSERT_EQ(table.Cell(3, kColDecodeTone), "100.1");
-  const CellEditorOffer offer = table.OpenCellEditor(3, kColDecodeTone);
-  EXPECT_EQ(offer.items.size(), kToneListSize + 1);
-  EXPECT_EQ(offer.items.back(), "100.1");
-  EXPECT_EQ(table.OpenCellEditor(3, kColEncodeTone).items.size(), kToneListSize);
+  const EditStart offer = table.OpenCellEditor(3, kColDecodeTone);
+  EXPECT_EQ(offer.editor.items.size(), kToneListSize + 1);
+  EXPECT_EQ(offer.editor.items.back(), "100.1");
+  EXPECT_EQ(table.OpenCellEditor(3, kColEncodeTone).editor.items.size(), kToneListSize);
 
   table.SetCurrent({3, kColDecodeTone});
-  table.CommitListEditor(offer.items.back());
+  table.CommitListEditor(offer.editor.items.back());
   Image saved = image;
   ASSERT_TRUE(table.SaveData(saved).ok());
   EXPECT_EQ(saved, image);
@@ -375,8 +400,8 @@ TEST(ChannelTable, GridKeys) {
   for (const auto& c : cases) {
     ChannelTable table = WithChannel(6);
     table.SetCurrent({6, c.column});
-    const CellEditorOffer offer = table.GridKey(c.key);
-    EXPECT_EQ(offer.kind, c.kind) << c.column << " " << c.key;
+    const EditStart offer = table.GridKey(c.key);
+    EXPECT_EQ(KindOf(offer), c.kind) << c.column << " " << c.key;
     if (c.kind == CellEditorKind::None) continue;
     EXPECT_EQ(offer.text, c.text) << c.column << " " << c.key;
     EXPECT_EQ(offer.selectAll, c.selectAll) << c.column << " " << c.key;
@@ -386,9 +411,9 @@ TEST(ChannelTable, GridKeys) {
 TEST(ChannelTable, ClicksOnAnEmptyRowOpenTheRxEditor) {
   for (int column = 1; column < kChannelColumns; ++column) {
     ChannelTable table = Loaded(Blank());
-    const CellEditorOffer offer = table.Click(12, column);
-    EXPECT_EQ(table.current(), (CellPosition{12, kColRx})) << column;
-    EXPECT_EQ(offer.kind, CellEditorKind::Text);
+    const EditStart offer = table.Click(12, column);
+    EXPECT_EQ(table.current(), (CellPos{12, kColRx})) << column;
+    EXPECT_EQ(KindOf(offer), CellEditorKind::Text);
     EXPECT_EQ(offer.text, "");
   }
 }
@@ -403,7 +428,7 @@ TEST(ChannelTable, UnknownDecodeToneKind) {
   image[Address(8, 9)] = 0x10;
   ChannelTable table = Loaded(image);
   EXPECT_EQ(table.Cell(8, kColDecodeTone), "");
-  EXPECT_EQ(table.OpenCellEditor(8, kColDecodeTone).kind, CellEditorKind::None);
+  EXPECT_EQ(KindOf(table.OpenCellEditor(8, kColDecodeTone)), CellEditorKind::None);
 
   Image saved = image;
   ASSERT_TRUE(table.SaveData(saved).ok());

@@ -364,6 +364,31 @@ TEST(TwoToneTable, CommitAppliesTheRowRules) {
   }
 }
 
+TEST(TwoToneTable, CommitNamesAValueBroughtIntoRange) {
+  struct Case {
+    TwoToneGrid grid;
+    int column;
+    const char* typed;
+    std::string note;
+  };
+  const Case cases[] = {
+      {kCall, 1, "5000", "Call List 4: 5000 Hz is outside 288.5..3000 Hz; stored 3000.0"},
+      {kCall, 1, "100", "Call List 4: 100 Hz is outside 288.5..3000 Hz; stored 288.5"},
+      {kCall, 1, "1234.56", ""},
+      {kCall, 3, "300", "Call List 4: a GAP of 300 ms is more than 255; stored 255"},
+      {kCall, 3, "255", ""},
+      {kDecode, 3, "9999", "Decode 4: 9999 Hz is outside 288.5..3000 Hz; stored 3000.0"},
+      {kDecode, 3, "", ""},
+  };
+  for (const auto& c : cases) {
+    TwoToneTable table;
+    table.Load(Blank(), 0);
+    ASSERT_TRUE(table.CommitCellEdit(c.grid, {5, 1}, "1000").accepted);
+    ASSERT_TRUE(table.CommitCellEdit(c.grid, {5, 2}, "2000").accepted);
+    EXPECT_EQ(table.CommitCellEdit(c.grid, {5, c.column}, c.typed).note, c.note) << c.typed;
+  }
+}
+
 TEST(TwoToneTable, ToneAAloneIsStoredWithoutGap) {
   TwoToneTable table;
   table.Load(Blank(), kEnglish);

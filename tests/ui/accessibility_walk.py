@@ -30,7 +30,7 @@ NOT_WALKED = {
     "miExit", "miRead", "miWrite", "miEnglish", "miChinese", "miTreeView", "miToolBar", "miStatusBar",
     "miCascade", "miTileH", "miTileV", "miArrange", "miCloseAll", "miSignal",
     # Qt's own file and print dialogs.
-    "miOpen", "miSave", "miPrint", "miPrintPreview", "miImportCsv", "miExportCsv",
+    "miOpen", "miSave", "miPrint", "miPrintPreview", "miImportCsv", "miExportCsv", "miCompare",
 }
 # Where a screen reader starts a window of its own.
 WINDOW_ROLES = None  # filled once pyatspi is imported

@@ -63,7 +63,7 @@ class ChannelGridTest : public QObject {
   }
 
   [[nodiscard]] std::string Cell(int row, int column) const { return m_window->table().Cell(row, column); }
-  [[nodiscard]] CellPosition Current() const { return m_window->table().current(); }
+  [[nodiscard]] CellPos Current() const { return m_window->table().current(); }
   [[nodiscard]] const Image& Memory() const { return m_main->memory().image(); }
 
   // Keys go where the keyboard focus is, as they would for a user.
@@ -78,7 +78,7 @@ class ChannelGridTest : public QObject {
   void GoTo(int row, int column) {
     m_grid->setFocus();
     m_grid->setCurrentIndex(m_grid->model()->index(row, column));
-    QCOMPARE(Current(), (CellPosition{row, column}));
+    QCOMPARE(Current(), (CellPos{row, column}));
   }
   void ClickCell(int row, int column) {
     const QModelIndex index = m_grid->model()->index(row, column);
@@ -119,14 +119,14 @@ class ChannelGridTest : public QObject {
     QVERIFY(Greyed(1, 13));
     QVERIFY(Greyed(1, 14));
     QVERIFY(!Greyed(1, 12));
-    QCOMPARE(Current(), (CellPosition{1, 1}));
+    QCOMPARE(Current(), (CellPos{1, 1}));
   }
 
   void typingOnTheDecodeCellOfAnEmptyChannelCreatesIt() {
     Start(test::Blank());
     GoTo(7, kColDecodeTone);
     Type("1");
-    QCOMPARE(Current(), (CellPosition{7, kColRx}));
+    QCOMPARE(Current(), (CellPos{7, kColRx}));
     VerifyOver(Text());
     QCOMPARE(Text()->text(), QStringLiteral("1"));
     QVERIFY(!Text()->hasSelectedText());
@@ -134,7 +134,7 @@ class ChannelGridTest : public QObject {
     Key(Qt::Key_Return);
     QVERIFY(!Text()->isVisible());
     QVERIFY(m_grid->hasFocus());
-    QCOMPARE(Current(), (CellPosition{7, kColTx}));
+    QCOMPARE(Current(), (CellPos{7, kColTx}));
     const std::vector<std::string> expected = {"146.50000", "146.50000", "None", "None", "High", "Yes", "Wide",
                                                "Off",       "",          "Off",  "1",    "Off",  "0",   "Off"};
     for (int column = 1; column < kChannelColumns; ++column)
@@ -163,7 +163,7 @@ class ChannelGridTest : public QObject {
     QVERIFY(Text()->hasSelectedText());
     Type("431");
     Key(Qt::Key_Return);  // Tx -> Dec.
-    QCOMPARE(Current(), (CellPosition{2, kColDecodeTone}));
+    QCOMPARE(Current(), (CellPos{2, kColDecodeTone}));
     Key(Qt::Key_Return);  // opens the tone list
     VerifyOver(List(0));
     QCOMPARE(List(0)->count(), 261);
@@ -172,7 +172,7 @@ class ChannelGridTest : public QObject {
     Key(Qt::Key_Down);
     Key(Qt::Key_Return);  // 69.3, on to Enc.
     QCOMPARE(Cell(2, kColDecodeTone), "69.3");
-    QCOMPARE(Current(), (CellPosition{2, kColEncodeTone}));
+    QCOMPARE(Current(), (CellPos{2, kColEncodeTone}));
     Key(Qt::Key_Right);  // arrows move without opening anything
     Key(Qt::Key_Return);
     VerifyOver(List(1));
@@ -180,15 +180,15 @@ class ChannelGridTest : public QObject {
     Key(Qt::Key_Down);
     Key(Qt::Key_Return);
     QCOMPARE(Cell(2, kColPower), "Low");
-    QCOMPARE(Current(), (CellPosition{2, kColScanAdd}));
+    QCOMPARE(Current(), (CellPos{2, kColScanAdd}));
     Key(Qt::Key_Tab);
     Key(Qt::Key_Tab);
     Key(Qt::Key_Tab);
-    QCOMPARE(Current(), (CellPosition{2, kColName}));
+    QCOMPARE(Current(), (CellPos{2, kColName}));
     Type("r7");
     Key(Qt::Key_Return);
     QCOMPARE(Cell(2, kColName), "R7    ");
-    QCOMPARE(Current(), (CellPosition{2, kColOptSignal}));
+    QCOMPARE(Current(), (CellPos{2, kColOptSignal}));
 
     m_main->SaveAll();
     QCOMPARE(Span(Memory(), 2, 0, 8), std::vector<std::uint8_t>({0x00, 0x00, 0x85, 0x43, 0x00, 0x00, 0x10, 0x43}));
@@ -246,9 +246,9 @@ class ChannelGridTest : public QObject {
     Key(Qt::Key_Return);
     QCOMPARE(Cell(3, kColTx), std::string());
     QCOMPARE(Cell(3, kColEncodeTone), std::string());
-    QCOMPARE(Current(), (CellPosition{3, kColDecodeTone}));
+    QCOMPARE(Current(), (CellPos{3, kColDecodeTone}));
     ClickCell(3, kColEncodeTone);
-    QCOMPARE(Current(), (CellPosition{3, kColTx}));
+    QCOMPARE(Current(), (CellPos{3, kColTx}));
     VerifyOver(Text());
     QCOMPARE(Text()->text(), QString());
     Key(Qt::Key_Escape);
@@ -260,7 +260,7 @@ class ChannelGridTest : public QObject {
   void clickOnAnEmptyRowOpensRx() {
     Start(test::Blank());
     ClickCell(9, kColAutoResponse);
-    QCOMPARE(Current(), (CellPosition{9, kColRx}));
+    QCOMPARE(Current(), (CellPos{9, kColRx}));
     VerifyOver(Text());
   }
 
@@ -271,7 +271,7 @@ class ChannelGridTest : public QObject {
     VerifyOver(List(1));
     QCOMPARE(List(1)->currentText(), QStringLiteral("Off"));
     Key(Qt::Key_Return);
-    QCOMPARE(Current(), (CellPosition{1, kColRx}));
+    QCOMPARE(Current(), (CellPos{1, kColRx}));
     QCOMPARE(m_grid->currentIndex(), m_grid->model()->index(1, kColRx));
   }
 
@@ -293,7 +293,7 @@ class ChannelGridTest : public QObject {
     QVERIFY(Greyed(2, kColAutoResponse));
     QCOMPARE(Cell(2, kColAutoResponse), "Off");
     Key(Qt::Key_Return);
-    QCOMPARE(Current(), (CellPosition{2, kColDecode}));
+    QCOMPARE(Current(), (CellPos{2, kColDecode}));
     ClickCell(2, kColAutoResponse);  // greyed: nothing opens
     QVERIFY(!m_grid->isEditing());
     m_main->SaveAll();
@@ -323,7 +323,7 @@ class ChannelGridTest : public QObject {
     QCOMPARE(Text()->text(), QStringLiteral("AB+"));
     Key(Qt::Key_Return);
     QCOMPARE(Cell(4, kColName), "AB+   ");
-    QCOMPARE(Current(), (CellPosition{4, kColOptSignal}));  // hidden columns skipped
+    QCOMPARE(Current(), (CellPos{4, kColOptSignal}));  // hidden columns skipped
     m_main->SaveAll();
     QCOMPARE(Span(Memory(), 256 + 4, 0, 6), std::vector<std::uint8_t>({10, 11, 37, 38, 38, 38}));
   }
@@ -337,7 +337,7 @@ class ChannelGridTest : public QObject {
     Key(Qt::Key_Escape);
     QVERIFY(!Text()->isVisible());
     QCOMPARE(Cell(6, kColRx), "145.50000");
-    QCOMPARE(Current(), (CellPosition{6, kColRx}));
+    QCOMPARE(Current(), (CellPos{6, kColRx}));
     m_main->SaveAll();
     QCOMPARE(Memory(), image);
   }
@@ -430,7 +430,7 @@ class ChannelGridTest : public QObject {
     Type("xy");
     ClickCell(2, kColPower);
     QCOMPARE(Cell(1, kColName), "XY    ");
-    QCOMPARE(Current(), (CellPosition{2, kColPower}));
+    QCOMPARE(Current(), (CellPos{2, kColPower}));
     VerifyOver(List(1));
   }
 };

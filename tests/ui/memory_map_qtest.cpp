@@ -139,11 +139,11 @@ class MemoryMapTest : public QObject {
     QTest::keyClicks(editor, "g-b9");  // g and - dropped, 9 too long
     QCOMPARE(editor->text(), QStringLiteral("AB"));
     QTest::keyClick(editor, Qt::Key_Backspace);
-    QTest::keyClick(editor, Qt::Key_Left);  // dropped: the cursor stays at the end
+    QTest::keyClick(editor, Qt::Key_Left);  // the cursor moves before the A
     QTest::keyClick(editor, Qt::Key_C);
-    QCOMPARE(editor->text(), QStringLiteral("AC"));
+    QCOMPARE(editor->text(), QStringLiteral("CA"));
     QTest::keyClick(editor, Qt::Key_Enter);
-    QCOMPARE(Cell(map, 0x002, 0), QStringLiteral("AC"));
+    QCOMPARE(Cell(map, 0x002, 0), QStringLiteral("CA"));
   }
 
   void enterOnTheGridOpensWithTheTextSelected() {

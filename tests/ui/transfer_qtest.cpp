@@ -75,8 +75,11 @@ class TransferTest : public QObject {
 
   void readFromTheRadio() {
     MDIForm1& w = Start({});
-    w.memory()[0x0000] = 0x99;  // row 0 is never transferred
+    w.memory()[0x0000] = 0x99;                // row 0 is never transferred
+    m_prompter->answers = {QMessageBox::No};  // unsaved: go on without saving
     w.Dispatch("miRead");
+    QCOMPARE(m_prompter->texts(), QStringList({"File has been modified, save it now?"}));
+    m_prompter->questions.clear();
     QVERIFY(w.isTransferRunning());
     QVERIFY(!w.tool("miRead")->isEnabled());
     QVERIFY(!w.tool("miWrite")->isEnabled());
@@ -97,6 +100,36 @@ class TransferTest : public QObject {
     QCOMPARE(w.memory()[0x0000], std::uint8_t(0x99));
     QVERIFY(!w.memory().IsModified());  // what was read is the new baseline
     QVERIFY(w.tool("miRead")->isEnabled());
+  }
+
+  void readAsksBeforeReplacingUnsavedEdits_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveName");
+    QTest::addColumn<bool>("reads");
+    QTest::newRow("cancel stays") << int(QMessageBox::Cancel) << QString() << false;
+    QTest::newRow("yes, save dialog cancelled") << int(QMessageBox::Yes) << QString() << false;
+    QTest::newRow("yes saves, then reads") << int(QMessageBox::Yes) << "kept.tw" << true;
+  }
+  void readAsksBeforeReplacingUnsavedEdits() {
+    QFETCH(int, answer);
+    QFETCH(QString, saveName);
+    QFETCH(bool, reads);
+    MDIForm1& w = Start({});
+    w.memory()[Address(7, 3)] = 0x21;
+    const Image edited = w.memory().image();
+    m_prompter->answers = {QMessageBox::StandardButton(answer)};
+    if (!saveName.isEmpty()) m_prompter->saveName = m_dir.filePath(saveName);
+    w.Dispatch("miRead");
+    QCOMPARE(m_prompter->texts(), QStringList({"File has been modified, save it now?"}));
+    QCOMPARE(m_prompter->questions.first().buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    QCOMPARE(w.isTransferRunning(), reads);
+    if (!reads) {
+      QCOMPARE(w.memory().image(), edited);
+      return;
+    }
+    const auto saved = ReadCodeplugFile(m_prompter->saveName.toStdString());
+    QVERIFY(saved && saved->image == edited);
+    QVERIFY(WaitForEnd(w));
   }
 
   void writeToTheRadio() {

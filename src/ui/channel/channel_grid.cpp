@@ -1,9 +1,6 @@
 #include "ui/channel/channel_grid.h"
 
 #include "ui/main/accessible_cells.h"
-#include "ui/main/cell_keys.h"
-#include "ui/main/twips.h"
-#include "ui/main/ui_text.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -17,10 +14,13 @@
 #include <QStylePainter>
 #include <QValidator>
 
+#include "ui/main/cell_keys.h"
+#include "ui/main/twips.h"
+#include "ui/main/ui_text.h"
+
 namespace orvex {
 
 namespace {
-
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -115,7 +115,7 @@ ChannelGrid::ChannelGrid(ChannelTable& table, QWidget* parent)
   m_text->setFrame(false);
   m_text->setAlignment(Qt::AlignCenter);
   m_text->setAttribute(Qt::WA_InputMethodEnabled, false);  // only ASCII reaches the validator
-  m_text->setValidator(new CellTextValidator(m_text));
+  FilterTyping(m_text);
   m_text->hide();
   m_text->installEventFilter(this);
   for (int i = 0; i < 2; ++i) {
@@ -155,7 +155,7 @@ void ChannelGrid::Reload() {
 }
 
 void ChannelGrid::ShowCurrent() {
-  const CellPosition current = m_table.current();
+  const CellPos current = m_table.current();
   const QModelIndex index = m_model->index(current.row, current.column);
   if (currentIndex() != index) setCurrentIndex(index);
   scrollTo(index);
@@ -163,41 +163,39 @@ void ChannelGrid::ShowCurrent() {
 
 QWidget* ChannelGrid::openEditor() const {
   if (!m_edit) return nullptr;
-  switch (m_edit->kind) {
-    case CellEditorKind::Text:
+  switch (m_edit->editor.kind) {
+    case EditorKind::Text:
       return m_text;
-    case CellEditorKind::ToneList:
-      return m_lists[0];
-    case CellEditorKind::List:
-      return m_lists[1];
-    case CellEditorKind::None:
+    case EditorKind::List:
+      return listEditor(m_edit->editor.list);
+    case EditorKind::None:
       break;
   }
   return nullptr;
 }
 
-void ChannelGrid::OpenEditor(const CellEditorOffer& offer) {
+void ChannelGrid::OpenEditor(const EditStart& offer) {
   ShowCurrent();
-  if (offer.kind == CellEditorKind::None) return;
-  const CellPosition cell = m_table.current();
+  if (offer.editor.kind == EditorKind::None) return;
+  const CellPos cell = m_table.current();
   const QString text = FromStd(offer.text);
-  if (offer.kind == CellEditorKind::Text) {
+  if (offer.editor.kind == EditorKind::Text) {
     static_cast<CellTextValidator*>(const_cast<QValidator*>(m_text->validator()))
-        ->setFilter([column = cell.column](char c) { return ChannelTable::TextEditorChar(column, c); });
-    m_text->setMaxLength(static_cast<int>(offer.maxLength));
+        ->setFilter([editor = offer.editor](char c) { return editor.Accept(c); });
+    m_text->setMaxLength(static_cast<int>(offer.editor.maxLength));
     m_text->setText(text);
     if (offer.selectAll)
       m_text->selectAll();
     else
       m_text->end(false);
   } else {
-    QComboBox* list = m_lists[offer.kind == CellEditorKind::ToneList ? 0 : 1];
+    QComboBox* list = listEditor(offer.editor.list);
     const QSignalBlocker blocker(list);
     list->clear();
-    for (const std::string& item : offer.items) list->addItem(FromStd(item));
+    for (const std::string& item : offer.editor.items) list->addItem(FromStd(item));
     list->setCurrentIndex(list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
   }
-  m_edit = Edit{cell, offer.kind, text};
+  m_edit = Edit{cell, offer.editor, text};
   PlaceEditor();
   QWidget* editor = openEditor();
   editor->show();
@@ -222,7 +220,7 @@ void ChannelGrid::Commit(bool advance) {
   if (!m_edit) return;
   const Edit edit = *m_edit;
   QString text;
-  if (edit.kind == CellEditorKind::Text) {
+  if (edit.editor.kind == EditorKind::Text) {
     text = m_text->text();
   } else {
     const QComboBox* list = static_cast<QComboBox*>(openEditor());
@@ -230,12 +228,11 @@ void ChannelGrid::Commit(bool advance) {
   }
   m_edit.reset();  // before the focus moves, so the focus loss commits nothing more
   m_table.SetCurrent(edit.cell);
-  if (edit.kind == CellEditorKind::Text)
-    m_table.CommitTextEditor(text.toStdString());
-  else
-    m_table.CommitListEditor(text.toStdString());
+  const CellCommit commit = edit.editor.kind == EditorKind::Text ? m_table.CommitTextEditor(text.toStdString())
+                                                                 : m_table.CommitListEditor(text.toStdString());
   CloseEditor();
   m_model->RowChanged(edit.cell.row);
+  if (!commit.note.empty()) emit noted(FromStd(commit.note));
   if (advance) {
     ShowCurrent();
   } else if (const QModelIndex index = currentIndex(); index.isValid()) {
@@ -249,7 +246,7 @@ void ChannelGrid::Cancel() {
   if (!m_edit) return;
   const Edit edit = *m_edit;
   m_edit.reset();
-  if (edit.kind == CellEditorKind::List) {
+  if (edit.editor.kind == EditorKind::List) {
     // An Opt.Signal pick has already regreyed the row; put it back.
     m_table.SetCurrent(edit.cell);
     m_table.PickListItem(edit.startText.toStdString());
@@ -266,7 +263,7 @@ void ChannelGrid::ListPicked() {
 }
 
 bool ChannelGrid::EditorKey(QKeyEvent* event) {
-  const bool text = m_edit->kind == CellEditorKind::Text;
+  const bool text = m_edit->editor.kind == EditorKind::Text;
   if (IsEnterKey(event)) {
     Commit(true);
     return true;
@@ -310,7 +307,7 @@ bool ChannelGrid::eventFilter(QObject* watched, QEvent* event) {
   }
   if (m_edit && watched == openEditor()) {
     if (event->type() == QEvent::KeyPress) return EditorKey(static_cast<QKeyEvent*>(event));
-    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+    if (event->type() == QEvent::FocusOut && !IsPassingFocus(static_cast<QFocusEvent*>(event)->reason())) {
       Commit(false);
     }
   }
@@ -318,6 +315,9 @@ bool ChannelGrid::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ChannelGrid::keyPressEvent(QKeyEvent* event) {
+  // A modifier on its own (also one an open editor passed on) waits for the
+  // key it modifies.
+  if (IsModifierKey(event)) return;
   if (m_edit) Commit(false);
   std::optional<char> key;
   if (IsEnterKey(event) || event->key() == Qt::Key_F2)

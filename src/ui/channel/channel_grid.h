@@ -57,6 +57,11 @@ class ChannelGrid : public QTableView {
   [[nodiscard]] QComboBox* listEditor(int index) const { return m_lists[index != 0 ? 1 : 0]; }
   [[nodiscard]] ChannelGridModel* gridModel() const { return m_model; }
 
+ signals:
+  // A commit replaced what was typed ("Channel 6: 600 MHz is outside the
+  // radio's bands; stored 400.02500").
+  void noted(const QString& note);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -67,18 +72,19 @@ class ChannelGrid : public QTableView {
 
  private:
   struct Edit {
-    CellPosition cell;
-    CellEditorKind kind = CellEditorKind::None;
+    CellPos cell;
+    CellEditor editor;
     QString startText;  // what Escape puts back
   };
 
   void ApplyColumnWidths();
   void ShowCurrent();
-  void OpenEditor(const CellEditorOffer& offer);
+  void OpenEditor(const EditStart& offer);
   void PlaceEditor();
   [[nodiscard]] QWidget* openEditor() const;
-  // Enter: commits and moves to the cell the table names; otherwise the
-  // current cell stays where the view has it.
+  // Hands the open editor's text to the table: the one place a committed
+  // cell reaches the channels.  Enter then moves to the cell the table
+  // names; otherwise the current cell stays where the view has it.
   void Commit(bool advance);
   void Cancel();
   void CloseEditor();

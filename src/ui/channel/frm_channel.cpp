@@ -28,6 +28,7 @@ FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
   setObjectName("frmChannel");
   setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setWidget(m_grid);
+  connect(m_grid, &ChannelGrid::noted, this, &EditingWindow::noted);
   resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
   // A single-row change of the model is a commit (or a cancel) of one cell;
   // a reload spans every row.
@@ -46,7 +47,7 @@ void FrmChannel::RefreshChannel() {
 
 void FrmChannel::RefreshValues() {
   // Undo and redo keep the current cell, the selection and the scroll.
-  const CellPosition current = m_table.current();
+  const CellPos current = m_table.current();
   const std::vector<int> rows = SelectedRows();
   const int scrolled = m_grid->verticalScrollBar()->value();
   m_table.ChannelGridLoad(memory().image());

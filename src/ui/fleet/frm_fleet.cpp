@@ -74,7 +74,9 @@ FrmFleet::FrmFleet(const Image& codeplug, int language, Prompter& prompter, cons
   m_otherPorts->setObjectName("TxtOtherPorts");
   m_otherPorts->setPlaceholderText(QStringLiteral("/dev/ttyUSB4 /dev/ttyUSB5"));
   auto* other = new QHBoxLayout;
-  other->addWidget(new QLabel(UiText(Texts::kOtherPorts, language), ports));
+  auto* otherLabel = new QLabel(UiText(Texts::kOtherPorts, language), ports);
+  otherLabel->setBuddy(m_otherPorts);
+  other->addWidget(otherLabel);
   other->addWidget(m_otherPorts, 1);
   grid->addLayout(other, 2 + static_cast<int>(m_listed.size()) / kPortsPerLine, 0, 1, kPortsPerLine);
 
@@ -83,7 +85,9 @@ FrmFleet::FrmFleet(const Image& codeplug, int language, Prompter& prompter, cons
   m_browse = new QPushButton(UiText(Texts::kBrowse, language), this);
   connect(m_browse, &QPushButton::clicked, this, &FrmFleet::Browse);
   auto* values = new QHBoxLayout;
-  values->addWidget(new QLabel(UiText(Texts::kValuesCsv, language), this));
+  auto* valuesLabel = new QLabel(UiText(Texts::kValuesCsv, language), this);
+  valuesLabel->setBuddy(m_values);
+  values->addWidget(valuesLabel);
   values->addWidget(m_values, 1);
   values->addWidget(m_browse);
 

@@ -1,11 +1,14 @@
 #pragma once
 
-// Keys and typed text of the in-cell editors every grid window uses.
+// Keys and typed text of the in-cell editors and filtered fields every
+// window uses.
 
 #include <QKeyEvent>
 #include <QValidator>
 #include <functional>
 #include <optional>
+
+class QLineEdit;
 
 namespace orvex {
 
@@ -13,22 +16,54 @@ inline bool IsEnterKey(const QKeyEvent* event) {
   return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }
 
+// Shift, Ctrl, Alt, AltGr, Meta, the lock keys and dead keys pressed on their
+// own: they only prepare the next key, so they never commit, close or open
+// an editor.
+bool IsModifierKey(const QKeyEvent* event);
+
+// A focus change that does not leave the control: a list's popup opening,
+// or Alt handing the keyboard to the menu bar (Escape hands it back).
+inline bool IsPassingFocus(Qt::FocusReason reason) {
+  return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
+}
+
 // The one plain ASCII character a key event types, if any: the cell tables
 // know no other characters.
 std::optional<char> TypedChar(const QKeyEvent* event);
 
-// Lets into a text box, typed or pasted, only the characters a cell's editor
-// accepts, as the filter turns them (a letter of a name becomes a capital).
+// Lets into a text box only the characters its cell or field accepts, as
+// the filter turns them (a letter of a name becomes a capital).
 class CellTextValidator : public QValidator {
  public:
   using Filter = std::function<std::optional<char>(char)>;
   using QValidator::QValidator;
   void setFilter(Filter filter) { m_filter = std::move(filter); }
+  // Typing stops at `limit` characters, for a field that has no length
+  // limit of its own because it may show a longer stored value.
+  void setLimit(int limit) { m_limit = limit; }
+  // How many characters a paste may add to `field` in place of its selection.
+  [[nodiscard]] int Room(const QLineEdit& field) const;
 
-  State validate(QString& input, int&) const override;
+  // `text` as typing it key by key would leave it.
+  [[nodiscard]] QString Filtered(const QString& text) const;
+  State validate(QString& input, int& pos) const override;
 
  private:
   Filter m_filter;
+  int m_limit = -1;
 };
+
+// Gives `field` a CellTextValidator with `filter`: a typed key the filter
+// refuses is dropped, one it turns is typed turned, and every paste (Ctrl+V,
+// Shift+Insert, the middle button, a drop) inserts what typing the pasted
+// text would: refused characters dropped first, then as many as the field's
+// length limit leaves room for.  Editing keys (arrows, Home, End, Delete,
+// Ctrl+A, Ctrl+Z) and the mouse work as in any text box.
+CellTextValidator* FilterTyping(QLineEdit* field, CellTextValidator::Filter filter = {});
+
+// Entering `field` selects its whole text, by Tab and by a click alike: the
+// click that enters the field (also the one that activates its window)
+// selects it once released, unless the mouse dragged a selection of its own.
+void SelectAllOnEntry(QLineEdit* field);
 
 }  // namespace orvex

@@ -85,6 +85,11 @@ class EditingWindow : public QMdiSubWindow {
   // says so and is destroyed.  Called by the main window only.
   void CloseForProgram();
 
+ signals:
+  // Something the user should know about an edit, such as a typed value the
+  // window replaced; the main window shows it in its status bar.
+  void noted(const QString& note);
+
  protected:
   RadioMemory& memory() { return m_context.memory; }
   AppState& state() { return m_context.state; }

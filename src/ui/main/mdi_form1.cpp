@@ -247,6 +247,9 @@ void MDIForm1::BuildWidgets() {
       {"miRead",
        [this] {
          if (m_transferActive) return;
+         // A Read replaces the codeplug: unsaved edits are offered a save first.
+         SaveAll();
+         if (!ConfirmModified()) return;
          m_linkTrace.Begin("Read");
          StartTransfer(CloneDirection::Read);
        }},
@@ -332,8 +335,7 @@ void MDIForm1::StartUp() {
   if (const auto factory = m_factories.find(kWinSetting); factory != m_factories.end()) {
     EditingWindow* window = factory->second(EditingContext{m_memory, m_state, &m_history});
     m_windows[kWinSetting] = window;
-    m_mdi->addSubWindow(window);
-    window->installEventFilter(this);
+    AdoptWindow(window);
     const EditHistory::Quiet quiet(m_history);
     window->Refresh();
     window->hide();
@@ -554,6 +556,15 @@ QMenu* MDIForm1::band(const QString& key) const {
   return nullptr;
 }
 
+void MDIForm1::AdoptWindow(EditingWindow* window) {
+  m_mdi->addSubWindow(window);
+  window->installEventFilter(this);  // its hiding may leave an empty work area
+  // What a window replaced while committing an edit stays readable a while.
+  constexpr int kNoteMs = 10000;
+  connect(window, &EditingWindow::noted, this,
+          [this](const QString& note) { m_statusStrip->showMessage(note, kNoteMs); });
+}
+
 void MDIForm1::OpenEditingWindow(WindowBit bit) {
   QPointer<EditingWindow>& window = m_windows[bit];
   bool created = false;
@@ -561,8 +572,7 @@ void MDIForm1::OpenEditingWindow(WindowBit bit) {
     const auto factory = m_factories.find(bit);
     if (factory == m_factories.end()) return;
     window = factory->second(EditingContext{m_memory, m_state, &m_history});
-    m_mdi->addSubWindow(window);
-    window->installEventFilter(this);
+    AdoptWindow(window);
     const EditHistory::Quiet quiet(m_history);
     window->Refresh();
     created = true;

@@ -166,6 +166,8 @@ class MDIForm1 : public QMainWindow {
   void ToggleView(std::uint8_t bit);
   void CloseAll();
   void CascadeWindows();
+  // A new editing window joins the client area and reports to the status bar.
+  void AdoptWindow(EditingWindow* window);
   void TileWindows(Qt::Orientation orientation);
   void ArrangeIcons();
   // Lists the visible editing windows at the end of the Window menu.

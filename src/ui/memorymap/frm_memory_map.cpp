@@ -7,8 +7,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTimer>
 #include <QVBoxLayout>
+
+#include "ui/main/cell_keys.h"
 
 namespace orvex {
 
@@ -24,7 +25,12 @@ bool IsHexKey(const QKeyEvent* event) {
   return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
 }
 
-bool IsEnterKey(const QKeyEvent* event) { return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter; }
+// Hexadecimal digits, a..f typed as capitals.
+std::optional<char> HexDigit(char c) {
+  if (c >= 'a' && c <= 'f') return static_cast<char>(c - 'a' + 'A');
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F')) return c;
+  return std::nullopt;
+}
 }  // namespace
 
 // --- byte editor -----------------------------------------------------------
@@ -35,7 +41,7 @@ QWidget* HexCellDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
   editor->setFrame(false);
   editor->setAlignment(Qt::AlignCenter);
   editor->setMaxLength(2);
-  editor->setValidator(new HexValidator(2, editor));
+  FilterTyping(editor, HexDigit);
   return editor;
 }
 
@@ -64,8 +70,9 @@ bool HexCellDelegate::eventFilter(QObject* object, QEvent* event) {
       return true;
     }
     if (key->key() == Qt::Key_Escape) return QStyledItemDelegate::eventFilter(object, event);
-    if (key->key() == Qt::Key_Backspace || IsHexKey(key)) return false;
-    return true;  // every other key is dropped
+    // Tab does not leave the byte; the text box takes digits and its editing
+    // keys, and the grid drops whatever it leaves.
+    return key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
   }
   return QStyledItemDelegate::eventFilter(object, event);
 }
@@ -107,7 +114,10 @@ void MemoryGrid::OpenEditor(QChar digit) {
 }
 
 void MemoryGrid::keyPressEvent(QKeyEvent* event) {
-  if (state() != QAbstractItemView::EditingState) {
+  // Keys the byte editor passed on (a modifier on its own, Up, Page Down...)
+  // neither move nor close it.
+  if (state() == QAbstractItemView::EditingState) return;
+  {
     if (IsEnterKey(event)) {
       OpenEditor();
       return;
@@ -158,15 +168,14 @@ void MemoryGrid::CancelEdit() {
 AddressBox::AddressBox(QWidget* parent) : QLineEdit(parent) {
   setObjectName("TxtAddr");
   setMaxLength(4);
-  setValidator(new HexValidator(4, this));
+  FilterTyping(this, HexDigit);
+  SelectAllOnEntry(this);
   setAlignment(Qt::AlignCenter);
 }
 
 void AddressBox::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   m_remembered = text();
-  // After the click that gave the focus has placed the cursor.
-  QTimer::singleShot(0, this, &QLineEdit::selectAll);
 }
 
 void AddressBox::focusOutEvent(QFocusEvent* event) {
@@ -184,7 +193,7 @@ void AddressBox::keyPressEvent(QKeyEvent* event) {
     selectAll();
     return;
   }
-  if (event->key() == Qt::Key_Backspace || IsHexKey(event)) QLineEdit::keyPressEvent(event);
+  QLineEdit::keyPressEvent(event);
 }
 
 // --- dialog ----------------------------------------------------------------

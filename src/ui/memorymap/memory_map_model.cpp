@@ -5,11 +5,6 @@
 namespace orvex {
 
 namespace {
-bool IsHexDigit(QChar c) {
-  return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || (c >= QLatin1Char('A') && c <= QLatin1Char('F')) ||
-         (c >= QLatin1Char('a') && c <= QLatin1Char('f'));
-}
-
 int DigitValue(QChar c) { return c > QLatin1Char('9') ? c.unicode() - 55 : c.unicode() - 48; }
 }  // namespace
 
@@ -35,16 +30,6 @@ QString NormalizeAddress(const QString& text) {
 
 QString AddressText(int line, int column) {
   return QStringLiteral("%1%2").arg(line, 3, 16, QLatin1Char('0')).arg(column, 1, 16).toUpper();
-}
-
-QValidator::State HexValidator::validate(QString& input, int& pos) const {
-  Q_UNUSED(pos);
-  if (input.size() > m_maxLength) return Invalid;
-  for (const QChar c : input) {
-    if (!IsHexDigit(c)) return Invalid;
-  }
-  input = input.toUpper();
-  return Acceptable;
 }
 
 MemoryMapModel::MemoryMapModel(const Image& image, QObject* parent) : QAbstractTableModel(parent), m_image(image) {}

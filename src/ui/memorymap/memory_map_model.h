@@ -2,7 +2,6 @@
 
 #include <QAbstractTableModel>
 #include <QString>
-#include <QValidator>
 #include <cstdint>
 
 #include "core/edit_history.h"
@@ -59,16 +58,6 @@ class MemoryMapModel : public QAbstractTableModel {
 
   Image m_image;
   EditHistory m_history;
-};
-
-// Accepts up to maxLength hexadecimal digits and turns a..f into A..F.
-class HexValidator : public QValidator {
- public:
-  HexValidator(int maxLength, QObject* parent) : QValidator(parent), m_maxLength(maxLength) {}
-  State validate(QString& input, int& pos) const override;
-
- private:
-  int m_maxLength;
 };
 
 }  // namespace orvex

@@ -21,6 +21,7 @@ FrmTestCable::FrmTestCable(const QString& device, std::vector<std::string> ports
   setWindowTitle(UiText(kTitle, language));
   m_text->setObjectName("TxtReport");
   m_text->setReadOnly(true);
+  m_text->setAccessibleName(windowTitle());
   m_text->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   m_text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   m_text->setPlainText(UiText(kTesting, language) + device + " ...");

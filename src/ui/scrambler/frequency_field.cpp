@@ -1,25 +1,27 @@
 #include "ui/scrambler/frequency_field.h"
 
 #include <QKeyEvent>
-#include <QRegularExpressionValidator>
-#include <QTimer>
 
 #include "model/scrambler.h"
+#include "ui/main/cell_keys.h"
 
 namespace orvex {
 
 namespace {
 // Typing stops at four digits.  No maximum length is set on the field, which
 // would cut a stored count above 9999 Hz when it is shown.
-constexpr auto kTypedPattern = "[0-9]{0,4}";
+constexpr int kTypedDigits = 4;
+
+std::optional<char> Digit(char c) {
+  if (c >= '0' && c <= '9') return c;
+  return std::nullopt;
+}
 }  // namespace
 
 FrequencyField::FrequencyField(QWidget* parent) : QLineEdit(parent) {
-  setValidator(new QRegularExpressionValidator(QRegularExpression(QString::fromLatin1(kTypedPattern)), this));
+  FilterTyping(this, Digit)->setLimit(kTypedDigits);
+  SelectAllOnEntry(this);
   setAlignment(Qt::AlignRight);
-  // Pasting and dropping would bypass the keys the field drops.
-  setContextMenuPolicy(Qt::NoContextMenu);
-  setAcceptDrops(false);
 }
 
 void FrequencyField::CommitTyped() {
@@ -31,14 +33,12 @@ void FrequencyField::Clamp() { setText(QString::fromStdString(ClampScramblerText
 void FrequencyField::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);
   m_remembered = text();
-  // After the click that gave the focus has placed the cursor.
-  QTimer::singleShot(0, this, &QLineEdit::selectAll);
 }
 
 void FrequencyField::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
   // A menu opening over the field does not leave it.
-  if (event->reason() != Qt::PopupFocusReason) Clamp();
+  if (!IsPassingFocus(event->reason())) Clamp();
 }
 
 void FrequencyField::keyPressEvent(QKeyEvent* event) {
@@ -52,16 +52,10 @@ void FrequencyField::keyPressEvent(QKeyEvent* event) {
       Clamp();
       focusNextChild();
       return;
-    case Qt::Key_Backspace:
-      QLineEdit::keyPressEvent(event);
-      return;
     default:
-      break;
-  }
-  const QString typed = event->text();
-  if (typed.size() == 1 && typed.at(0).isDigit() && typed.at(0).unicode() < 128 &&
-      (event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)) == 0) {
-    QLineEdit::keyPressEvent(event);
+      // The filter keeps out what is not a digit; editing keys and the
+      // mouse work as in any text box.
+      QLineEdit::keyPressEvent(event);
   }
 }
 

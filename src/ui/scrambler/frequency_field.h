@@ -4,8 +4,9 @@
 
 namespace orvex {
 
-// `TxtFreq` 7, the frequency of scrambler group 8: takes digits and
-// Backspace only, selects its text on entry, puts the entry's text back on
+// `TxtFreq` 7, the frequency of scrambler group 8: takes typed and pasted
+// digits only, with the editing keys of any text box, selects its text on
+// entry, puts the entry's text back on
 // Esc and clamps to 3000..5000 Hz when left or on Enter (which also moves
 // on).  Typing stores nothing; the window stores in SaveData.
 class FrequencyField : public QLineEdit {

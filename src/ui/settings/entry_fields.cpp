@@ -7,22 +7,12 @@
 
 namespace orvex {
 
-bool LeavesControl(Qt::FocusReason reason) {
-  return reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason;
-}
+bool LeavesControl(Qt::FocusReason reason) { return reason != Qt::ActiveWindowFocusReason && !IsPassingFocus(reason); }
 
 EntryField::EntryField(CellTextValidator::Filter accepts, int maxLength, QWidget* parent) : QLineEdit(parent) {
   setMaxLength(maxLength);
-  auto* validator = new CellTextValidator(this);
-  validator->setFilter(std::move(accepts));
-  setValidator(validator);
-}
-
-void EntryField::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
-  // A mouse click places the cursor after the focus arrives; select once it
-  // has.
-  if (LeavesControl(event->reason())) QTimer::singleShot(0, this, &QLineEdit::selectAll);
+  FilterTyping(this, std::move(accepts));
+  SelectAllOnEntry(this);
 }
 
 void EntryField::focusOutEvent(QFocusEvent* event) {

@@ -28,7 +28,6 @@ class EntryField : public QLineEdit {
   void left();
 
  protected:
-  void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 };
 

@@ -14,6 +14,8 @@
 #include <QValidator>
 #include <numeric>
 
+#include "ui/main/cell_keys.h"
+
 namespace orvex {
 
 namespace {
@@ -100,13 +102,12 @@ SignallingGrid::SignallingGrid(const CellGrid& cells, GridRules rules, const QSt
   m_corner = findChild<QAbstractButton*>();
   if (m_corner != nullptr) m_corner->installEventFilter(this);
 
-  auto* validator = new CellTextValidator(this);
   m_text = new QLineEdit(viewport());
   m_text->setObjectName(textName);
   m_text->setFrame(false);
   m_text->setAlignment(Qt::AlignCenter);
   m_text->setAttribute(Qt::WA_InputMethodEnabled, false);  // only ASCII reaches the validator
-  m_text->setValidator(validator);
+  FilterTyping(m_text);
   m_text->hide();
   m_text->installEventFilter(this);
   if (!listName.isEmpty()) {
@@ -195,7 +196,7 @@ QWidget* SignallingGrid::openEditor() const {
   return nullptr;
 }
 
-void SignallingGrid::OpenEditor(const std::optional<EditStart>& start, bool typed) {
+void SignallingGrid::OpenEditor(const std::optional<EditStart>& start) {
   if (!start || start->editor.kind == EditorKind::None) return;
   if (start->editor.kind == EditorKind::List && m_list == nullptr) return;
   if (m_edit) Commit(false);
@@ -207,10 +208,10 @@ void SignallingGrid::OpenEditor(const std::optional<EditStart>& start, bool type
         ->setFilter([editor = start->editor](char c) { return editor.Accept(c); });
     m_text->setMaxLength(static_cast<int>(start->editor.maxLength));
     m_text->setText(text);
-    if (typed)
-      m_text->end(false);
-    else
+    if (start->selectAll)
       m_text->selectAll();
+    else
+      m_text->end(false);
   } else {
     const QSignalBlocker blocker(m_list);
     m_list->clear();
@@ -248,9 +249,10 @@ void SignallingGrid::Commit(bool advance, const std::optional<std::string>& text
   else
     value = m_list->currentIndex() >= 0 ? m_list->currentText().toStdString() : edit.startText;
   m_edit.reset();  // before the focus moves, so the focus loss commits nothing more
-  m_rules.commit(edit.cell, value);
+  const CellCommit commit = m_rules.commit(edit.cell, value);
   CloseEditor();
   m_model->RowChanged(edit.cell.row);
+  if (!commit.note.empty()) emit noted(FromStd(commit.note));
   if (advance) SetCurrentCell(m_rules.nextAfterCommit(edit.cell));
 }
 
@@ -306,26 +308,28 @@ bool SignallingGrid::eventFilter(QObject* watched, QEvent* event) {
   }
   if (m_edit && watched == openEditor()) {
     if (event->type() == QEvent::KeyPress) return EditorKey(static_cast<QKeyEvent*>(event));
-    if (event->type() == QEvent::FocusOut && static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-      Commit(false);
+    if (event->type() == QEvent::FocusOut && !IsPassingFocus(static_cast<QFocusEvent*>(event)->reason())) Commit(false);
   }
   return QTableView::eventFilter(watched, event);
 }
 
 void SignallingGrid::keyPressEvent(QKeyEvent* event) {
+  // A modifier on its own (also one an open editor passed on) waits for the
+  // key it modifies.
+  if (IsModifierKey(event)) return;
   if (m_edit) Commit(false);
   const CellPos cell = currentCell();
   if (IsEnterKey(event)) {
     if (!currentIndex().isValid()) return;
     if (m_rules.enterOpensEditor && m_rules.enterOpensEditor(cell))
-      OpenEditor(m_rules.begin(cell, std::nullopt), false);
+      OpenEditor(m_rules.begin(cell, std::nullopt));
     else
       SetCurrentCell(m_rules.nextOnEnter(cell));
     return;
   }
   if (const std::optional<char> typed = TypedChar(event)) {
     // Keys that open no editor are dropped, not used to search the grid.
-    if (currentIndex().isValid()) OpenEditor(m_rules.begin(cell, typed), true);
+    if (currentIndex().isValid()) OpenEditor(m_rules.begin(cell, typed));
     return;
   }
   QTableView::keyPressEvent(event);
@@ -336,7 +340,7 @@ void SignallingGrid::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) return;
   const QModelIndex index = indexAt(event->position().toPoint());
   if (!index.isValid()) return;
-  OpenEditor(m_rules.begin(SignallingGridModel::ToCell(index), std::nullopt), false);
+  OpenEditor(m_rules.begin(SignallingGridModel::ToCell(index), std::nullopt));
 }
 
 void SignallingGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

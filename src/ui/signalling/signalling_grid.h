@@ -94,6 +94,10 @@ class SignallingGrid : public QTableView {
   [[nodiscard]] QSize sizeHint() const override;
   [[nodiscard]] QSize minimumSizeHint() const override;
 
+ signals:
+  // A commit replaced what was typed.
+  void noted(const QString& note);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
@@ -111,10 +115,11 @@ class SignallingGrid : public QTableView {
 
   void FitHeight();
   void ApplyColumnWidths();
-  void OpenEditor(const std::optional<EditStart>& start, bool typed);
+  void OpenEditor(const std::optional<EditStart>& start);
   void PlaceEditor();
   [[nodiscard]] QWidget* openEditor() const;
-  // Commits `text`, or the open editor's text; Enter then moves on.
+  // Hands `text`, or the open editor's text, to the table: the one place a
+  // committed cell reaches it.  Enter then moves on.
   void Commit(bool advance, const std::optional<std::string>& text = {});
   void Cancel();
   void CloseEditor();

@@ -77,6 +77,11 @@ GridRules SignallingWindow::Recording(GridRules rules, std::function<StepName(Ce
   return rules;
 }
 
+void SignallingWindow::AddGrid(SignallingGrid* grid) {
+  m_grids.push_back(grid);
+  connect(grid, &SignallingGrid::noted, this, &EditingWindow::noted);
+}
+
 void SignallingWindow::CommitEdit() {
   for (SignallingGrid* grid : m_grids) grid->CommitEdit();
 }

@@ -58,7 +58,7 @@ class SignallingWindow : public EditingWindow {
   // `rules` whose commits store the table as a step named by the cell.
   GridRules Recording(GridRules rules, std::function<StepName(CellPos)> name);
   // A grid whose open edit CommitEdit commits.
-  void AddGrid(SignallingGrid* grid) { m_grids.push_back(grid); }
+  void AddGrid(SignallingGrid* grid);
   // Puts the window's controls in, with the program icon, sized to what
   // their layout asks for.
   void InstallContent(QWidget* content);
