@@ -29,8 +29,12 @@ INNER = "ORVEX_A11Y_INNER"
 NOT_WALKED = {
     "miExit", "miRead", "miWrite", "miEnglish", "miChinese", "miTreeView", "miToolBar", "miStatusBar",
     "miCascade", "miTileH", "miTileV", "miArrange", "miCloseAll", "miSignal",
+    "miUndo", "miRedo", "miNextWindow", "miPreviousWindow",
+    # Edits of the channel rows.
+    "miCut", "miCopy", "miPaste", "miInsertChannel", "miDeleteChannels", "miClearChannels",
+    "miMoveUp", "miMoveDown", "miSortRx", "miSortName",
     # Qt's own file and print dialogs.
-    "miOpen", "miSave", "miPrint", "miPrintPreview", "miImportCsv", "miExportCsv", "miCompare",
+    "miOpen", "miSave", "miSaveAs", "miPrint", "miPrintPreview", "miImportCsv", "miExportCsv", "miCompare",
 }
 # Where a screen reader starts a window of its own.
 WINDOW_ROLES = None  # filled once pyatspi is imported
