@@ -31,12 +31,11 @@ class ChannelRowsTest : public QObject {
 
   void Start(const Image& image) {
     m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), test::ProgramWindows());
+    m_main = test::StartProgram(*m_prompter);
     m_main->memory().image() = image;
     m_main->RefreshAll();
     // The optional features window brings random settings into range.
     m_main->memory().SaveSnapshot();
-    QVERIFY(test::ShowActive(*m_main, QSize(1200, 800)));
     m_window = qobject_cast<FrmChannel*>(m_main->editingWindow(kWinChannel));
     QVERIFY(m_window != nullptr);
     m_window->grid()->setFocus();

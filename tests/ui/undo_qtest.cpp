@@ -35,8 +35,7 @@ class UndoTest : public QObject {
 
   MDIForm1& Start() {
     m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), test::ProgramWindows());
-    if (!test::ShowActive(*m_main, QSize(1200, 800))) qFatal("the main window did not show");
+    m_main = test::StartProgram(*m_prompter);
     return *m_main;
   }
   template <class Window = QWidget>

@@ -24,8 +24,7 @@ class WindowsInViewTest : public QObject {
 
   MDIForm1& Start(QSize size) {
     m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), test::ProgramWindows());
-    if (!test::ShowActive(*m_main, size)) qFatal("the main window did not show");
+    m_main = test::StartProgram(*m_prompter, size);
     return *m_main;
   }
   QList<QMdiSubWindow*> Shown() const {
