@@ -183,7 +183,9 @@ TEST_P(ChannelRowEdit, EveryByteStaysWithItsChannel) {
   for (std::size_t address = 0; address < kImageSize; ++address) {
     const std::size_t row = address / kRowSize;
     const bool channelByte = (row >= 1 && row <= 128) || (row >= 257 && row <= 384);
-    if (!channelByte && address != kPriority) ASSERT_EQ(after[address], before[address]) << std::hex << address;
+    if (!channelByte && address != kPriority) {
+      ASSERT_EQ(after[address], before[address]) << std::hex << address;
+    }
   }
 }
 
@@ -207,7 +209,9 @@ TEST(ChannelClip, CopyRowsOneToFivePastedAtTwentyIsByteIdentical) {
   EXPECT_EQ(pasted.rows, (std::vector<int>{20, 21, 22, 23, 24}));
   for (int i = 0; i < 5; ++i) EXPECT_EQ(TakeChannel(target, 20 + i), TakeChannel(source, 1 + i)) << i;
   for (int n = 1; n <= 128; ++n)
-    if (n < 20 || n > 24) EXPECT_EQ(TakeChannel(target, n), TakeChannel(untouched, n)) << n;
+    if (n < 20 || n > 24) {
+      EXPECT_EQ(TakeChannel(target, n), TakeChannel(untouched, n)) << n;
+    }
 }
 
 TEST(ChannelClip, PasteRunningPastTheLastChannelIsRefused) {
@@ -235,7 +239,7 @@ TEST(ChannelClip, CsvTextPastedAloneIsACsvImport) {
   const char* tones[] = {"None", "88.5", "D023N", "D754I", "123.0"};
   for (int n = 1; n <= 5; ++n)
     test::PutChannel(source, n,
-                     RawChannel{.rx = 14000000 + n * 12500,
+                     RawChannel{.rx = static_cast<FreqUnits>(14000000 + n * 12500),
                                 .tx = n == 3 ? std::nullopt : std::optional<FreqUnits>(14060000 + n * 12500),
                                 .decodeTone = tones[n - 1],
                                 .encodeTone = tones[5 - n],
