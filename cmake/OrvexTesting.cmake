@@ -4,9 +4,12 @@ include(GoogleTest)
 # file in the calling directory, so a broken suite never stops the others from
 # building.
 #   orvex_gtest_dir(LIBS lib... [DEPENDS target...])
-#   orvex_qtest_dir(LIBS lib... [DEPENDS target...])
+#   orvex_qtest_dir(LIBS lib... [DEPENDS target...] [BY_FUNCTION name...])
 # DEPENDS names programs the tests start (orvex-cli, orvex-sim); they are
-# built first and found in ORVEX_BIN_DIR.
+# built first and found in ORVEX_BIN_DIR.  BY_FUNCTION names Qt Test suites
+# slow enough (real transfers) to run one test function per CTest test, so
+# no single test nears its time limit on a busy machine; the functions are
+# listed by the suite itself after each build.
 function(_orvex_test_common name)
   target_compile_definitions(${name} PRIVATE
     ORVEX_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
@@ -34,14 +37,33 @@ function(orvex_gtest_dir)
 endfunction()
 
 function(orvex_qtest_dir)
-  cmake_parse_arguments(T "" "" "LIBS;DEPENDS" ${ARGN})
+  cmake_parse_arguments(T "" "" "LIBS;DEPENDS;BY_FUNCTION" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_qtest.cpp)
   foreach(src IN LISTS sources)
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
     target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
     _orvex_test_common(${name} ${T_DEPENDS})
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+    if(name IN_LIST T_BY_FUNCTION)
+      _orvex_qtest_by_function(${name})
+    else()
+      add_test(NAME ${name} COMMAND ${name})
+      set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+    endif()
   endforeach()
+endfunction()
+
+set(_ORVEX_QTEST_LISTER ${CMAKE_CURRENT_LIST_DIR}/OrvexQtestFunctions.cmake)
+
+function(_orvex_qtest_by_function name)
+  set(listed ${CMAKE_CURRENT_BINARY_DIR}/${name}_functions.cmake)
+  set(include ${CMAKE_CURRENT_BINARY_DIR}/${name}_include.cmake)
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -DEXECUTABLE=$<TARGET_FILE:${name}> -DSUITE=${name} -DOUTPUT=${listed}
+            -P ${_ORVEX_QTEST_LISTER}
+    VERBATIM)
+  file(WRITE ${include}
+    "if(EXISTS [==[${listed}]==])\n  include([==[${listed}]==])\n"
+    "else()\n  add_test([==[${name}_NOT_BUILT]==] [==[${name}_NOT_BUILT]==])\nendif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include})
 endfunction()

@@ -8,6 +8,8 @@
 #   FUZZ_SECONDS=60 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
 set -euo pipefail
 cd "$(dirname "$0")/.."
+started=$SECONDS
+phase() { echo "== $1 (at $((SECONDS - started)) s)"; }
 tools/install-deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
@@ -16,6 +18,7 @@ build_and_test() {
   local dir=$1; shift
   mkdir -p "$dir"
   cmake -S . -B "$dir" -G Ninja "$@" >"$dir/configure.log" 2>&1 || { cat "$dir/configure.log"; return 1; }
+  echo "configured at $((SECONDS - started)) s"
   if ! cmake --build "$dir" -- -j"$jobs" >"$dir/build.log" 2>&1; then
     grep -E 'error|Error' "$dir/build.log" | head -n 40; tail -n 20 "$dir/build.log"; return 1
   fi
@@ -26,6 +29,7 @@ build_and_test() {
       tail -n 40 "$dir/package.log"; return 1
     fi
   fi
+  echo "built at $((SECONDS - started)) s"
   if ! ctest --test-dir "$dir" -j"$jobs" --output-on-failure --timeout 600 >"$dir/test.log" 2>&1; then
     grep -vE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed' "$dir/test.log" | tail -n 200
     echo "Tests failed in $dir (full log: $dir/test.log)"; return 1
@@ -33,11 +37,11 @@ build_and_test() {
   grep -E 'tests passed|Total Test time' "$dir/test.log"
 }
 
-echo "== build and test"
+phase "build and test"
 build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_BUILD_BENCH=ON
 
 if [ -z "${ORVEX_SKIP_SANITIZE:-}" ]; then
-  echo "== AddressSanitizer + UndefinedBehaviorSanitizer"
+  phase "AddressSanitizer + UndefinedBehaviorSanitizer"
   export ASAN_OPTIONS=detect_odr_violation=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
@@ -45,7 +49,7 @@ if [ -z "${ORVEX_SKIP_SANITIZE:-}" ]; then
 fi
 
 if [ -z "${ORVEX_SKIP_FUZZ:-}" ] && [ -x fuzz/run.sh ]; then
-  echo "== fuzzing"
+  phase "fuzzing"
   fuzz/run.sh "${FUZZ_SECONDS:-60}"
 fi
-echo "All tests passed."
+echo "All tests passed in $((SECONDS - started)) s."

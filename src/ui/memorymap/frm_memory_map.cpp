@@ -256,12 +256,12 @@ FrmMemoryMap::FrmMemoryMap(RadioMemory& memory, QWidget* parent)
     auto* action = new QAction(this);
     action->setShortcuts(keys);
     connect(action, &QAction::triggered, this, [this, step] {
-      if (m_grid->editor() == nullptr) (m_model->*step)();
+      if (m_grid->editor() == nullptr) step(*m_model);
     });
     addAction(action);
   };
-  addKeys(QKeySequence::Undo, &MemoryMapModel::Undo);
-  addKeys(QKeySequence::Redo, &MemoryMapModel::Redo);
+  addKeys(QKeySequence::Undo, [](MemoryMapModel& model) { model.Undo(); });
+  addKeys(QKeySequence::Redo, [](MemoryMapModel& model) { model.Redo(); });
 }
 
 // The address box loses the focus while the dialog is torn down; that must

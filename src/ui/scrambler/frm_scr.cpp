@@ -59,6 +59,10 @@ FrmScr::FrmScr(const EditingContext& context, QWidget* parent)
   resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
 }
 
+// The field loses the focus while the window is torn down (a program close
+// stores nothing); that must not reach a half-destroyed window.
+FrmScr::~FrmScr() { m_group8->disconnect(this); }
+
 void FrmScr::RefreshAll() {
   const ScramblerCaptions captions = ScramblerCaptionTexts(language());
   const QString title = QString::fromUtf8(captions.window.data(), qsizetype(captions.window.size()));

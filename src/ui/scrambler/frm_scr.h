@@ -21,6 +21,7 @@ class FrmScr : public EditingWindow {
 
  public:
   explicit FrmScr(const EditingContext& context, QWidget* parent = nullptr);
+  ~FrmScr() override;
 
   // Captions in the current language and group 8 from the image (an
   // unprogrammed value shows 3700 Hz and is stored at once).

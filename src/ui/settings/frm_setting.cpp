@@ -140,6 +140,13 @@ bool HasTextItems(F field) { return field != F::TxTone && field != F::RxTone && 
 
 }  // namespace
 
+// A field loses the focus while the window is torn down; that must not reach
+// a half-destroyed window.
+FrmSetting::~FrmSetting() {
+  const auto fields = findChildren<EntryField*>();
+  for (EntryField* field : fields) field->disconnect(this);
+}
+
 FrmSetting::FrmSetting(const EditingContext& context, QWidget* parent)
     : EditingWindow(kWinSetting, context, parent), m_shown(NewOptionsShown()) {
   setObjectName("frmSetting");

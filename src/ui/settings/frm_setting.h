@@ -34,6 +34,7 @@ class FrmSetting : public EditingWindow {
 
  public:
   explicit FrmSetting(const EditingContext& context, QWidget* parent = nullptr);
+  ~FrmSetting() override;
 
   // ApplyCaptions, then LoadControls.
   void RefreshAll();
