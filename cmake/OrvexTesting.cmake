@@ -23,6 +23,8 @@ function(_orvex_test_common name)
   endforeach()
 endfunction()
 
+set(_ORVEX_SANITIZED_SHARDS 3)
+
 function(orvex_gtest_dir)
   cmake_parse_arguments(T "" "" "LIBS;DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
@@ -33,9 +35,14 @@ function(orvex_gtest_dir)
     _orvex_test_common(${name} ${T_DEPENDS})
     if(ORVEX_SANITIZE)
       # Under the sanitizers a process start costs more than most cases, so
-      # each suite runs whole; the normal build reports case by case.
-      add_test(NAME ${name} COMMAND ${name})
-      set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
+      # each suite runs in a few shards rather than case by case (the normal
+      # build reports case by case).
+      foreach(shard RANGE 1 ${_ORVEX_SANITIZED_SHARDS})
+        math(EXPR index "${shard} - 1")
+        add_test(NAME ${name}.shard${shard} COMMAND ${name})
+        set_tests_properties(${name}.shard${shard} PROPERTIES TIMEOUT 300 ENVIRONMENT
+          "QT_QPA_PLATFORM=offscreen;GTEST_TOTAL_SHARDS=${_ORVEX_SANITIZED_SHARDS};GTEST_SHARD_INDEX=${index}")
+      endforeach()
     else()
       gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
         PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 300)
