@@ -32,7 +32,9 @@ function(orvex_gtest_dir)
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+    set_target_properties(${name} PROPERTIES AUTOMOC OFF)  # no QObject in a GoogleTest suite
     _orvex_test_common(${name} ${T_DEPENDS})
+    orvex_use_pch(${name} gtest)
     if(ORVEX_SANITIZE)
       # Under the sanitizers a process start costs more than most cases, so
       # each suite runs in a few shards rather than case by case (the normal
@@ -58,6 +60,15 @@ function(orvex_qtest_dir)
     add_executable(${name} ${src})
     target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
     _orvex_test_common(${name} ${T_DEPENDS})
+    if(NOT TARGET orvex_pch_qtest)
+      orvex_pch_set(qtest LIBS Qt6::Widgets Qt6::Test
+                    HEADERS <QSignalSpy> <QTest> ${ORVEX_WIDGETS_HEADERS} ${ORVEX_STD_HEADERS})
+    endif()
+    orvex_use_pch(${name} qtest)
+    # Each suite includes its own moc output; the file moc adds beside it is
+    # empty and needs no headers.
+    set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}_autogen/mocs_compilation.cpp
+                                PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
     if(name IN_LIST T_BY_FUNCTION)
       _orvex_qtest_by_function(${name})
     else()
