@@ -88,9 +88,7 @@ class CellEditingTest : public QObject {
     m_main = std::make_unique<MDIForm1>(m_prompter.get(), RegisteredEditingWindows());
     Image image = test::Blank();
     test::PutChannel(image, 1, test::RawChannel{});
-    m_main->memory().image() = image;
-    m_main->memory().SaveSnapshot();
-    m_main->RefreshAll();
+    test::LoadImage(*m_main, image);
     QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
   }
 

@@ -62,9 +62,7 @@ class ChannelCommandsTest : public QObject {
     EditingWindowFactories windows{
         {kWinChannel, [](const EditingContext& context) { return new FrmChannel(context); }}};
     m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    m_main->memory().image() = image;
-    m_main->memory().SaveSnapshot();
-    m_main->RefreshAll();
+    test::LoadImage(*m_main, image);
     m_main->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     m_window = qobject_cast<FrmChannel*>(m_main->editingWindow(kWinChannel));

@@ -51,9 +51,7 @@ class ChannelGridTest : public QObject {
     EditingWindowFactories windows{
         {kWinChannel, [](const EditingContext& context) { return new FrmChannel(context); }}};
     m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    m_main->memory().image() = image;
-    m_main->memory().SaveSnapshot();
-    m_main->RefreshAll();
+    test::LoadImage(*m_main, image);
     QVERIFY(test::ShowActive(*m_main, QSize(1200, 800)));
     m_window = qobject_cast<FrmChannel*>(m_main->editingWindow(kWinChannel));
     QVERIFY(m_window != nullptr);

@@ -60,9 +60,7 @@ class SettingsWindowTest : public QObject {
   void Start(const Image& image) {
     m_prompter = std::make_unique<ScriptedPrompter>();
     m_main = std::make_unique<MDIForm1>(m_prompter.get(), SettingsOnly());
-    m_main->memory().image() = image;
-    m_main->memory().SaveSnapshot();
-    m_main->RefreshAll();
+    test::LoadImage(*m_main, image);
     QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
     m_window = qobject_cast<FrmSetting*>(m_main->editingWindow(kWinSetting));
     QVERIFY(m_window != nullptr);

@@ -82,9 +82,7 @@ class SignallingWindowsTest : public QObject {
       windows[bit] = registered->second;
     }
     m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    m_main->memory().image() = image;
-    m_main->memory().SaveSnapshot();
-    m_main->RefreshAll();
+    test::LoadImage(*m_main, image);
     QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
   }
 

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "ui/main/editing_window.h"
+#include "ui/main/mdi_form1.h"
 #include "ui/main/prompter.h"
 
 namespace orvex::test {
@@ -141,6 +142,14 @@ void CloseQuietly(std::unique_ptr<MainWindow>& window) {
     window->close();
   }
   window.reset();
+}
+
+// `image` as the codeplug open in `main`: unmodified and shown in every
+// open window.
+inline void LoadImage(MDIForm1& main, const Image& image) {
+  main.memory().image() = image;
+  main.memory().SaveSnapshot();
+  main.RefreshAll();
 }
 
 }  // namespace orvex::test
