@@ -1,6 +1,7 @@
 #include "core/frequency.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -84,6 +85,13 @@ Status WriteFreq(Row row, Direction direction, std::string_view text) {
   if (!wellFormed) return Fail("\"" + std::string(text) + "\" is not a frequency such as 145.50000");
   EncodeBcdFreq(row, column, units);
   return Ok{};
+}
+
+std::optional<unsigned> ParseDigits(std::string_view text) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || text.size() > 9 || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
 }
 
 std::optional<double> ParseTypedNumber(std::string_view text, char separator) {

@@ -73,4 +73,7 @@ NormalizedFreq NormalizeTypedFreq(std::string_view text, char separator = '.', c
 // without one reads as 0.  nullopt when a comma text is not a number.
 std::optional<double> ParseTypedNumber(std::string_view text, char separator);
 
+// A run of one to nine decimal digits and nothing else (no sign, no space).
+std::optional<unsigned> ParseDigits(std::string_view text);
+
 }  // namespace orvex

@@ -46,11 +46,37 @@ bool IsNoneText(std::string_view text) {
 std::vector<std::string> BuildToneList(std::string_view noneText, char separator) {
   std::vector<std::string> list;
   list.reserve(kToneListSize);
-  list.emplace_back(noneText);
-  for (auto tenths : kCtcssTenths) list.push_back(Tenths(tenths, separator));
-  for (auto code : kDcsCodes) list.push_back(Dcs(code, 'N'));
-  for (auto code : kDcsCodes) list.push_back(Dcs(code, 'I'));
+  for (std::size_t position = 0; position < kToneListSize; ++position)
+    list.push_back(ToneListItem(position, noneText, separator));
   return list;
+}
+
+std::string ToneListItem(std::size_t position, std::string_view noneText, char separator) {
+  if (position == 0) return std::string(noneText);
+  if (position <= kCtcssCount) return Tenths(kCtcssTenths[position - 1], separator);
+  const std::size_t dcs = position - 1 - kCtcssCount;
+  return Dcs(kDcsCodes[dcs % kDcsCount], dcs < kDcsCount ? 'N' : 'I');
+}
+
+// The entry is found from the text's own digits, then confirmed by writing it
+// back, so only an exact entry of the list has a position.
+std::optional<std::size_t> ToneListPosition(std::string_view text, std::string_view noneText, char separator) {
+  if (text == noneText) return 0;
+  std::optional<std::size_t> position;
+  if (text.size() == 5 && text[0] == 'D' && (text[4] == 'N' || text[4] == 'I')) {
+    const auto digits = ParseDigits(text.substr(1, 3));
+    const auto code = std::find(kDcsCodes.begin(), kDcsCodes.end(), digits.value_or(0));
+    if (code != kDcsCodes.end())
+      position = 1 + kCtcssCount + static_cast<std::size_t>(code - kDcsCodes.begin()) + (text[4] == 'I' ? kDcsCount : 0);
+  } else if (text.size() >= 3 && text[text.size() - 2] == separator) {
+    const auto whole = ParseDigits(text.substr(0, text.size() - 2));
+    const auto tenth = ParseDigits(text.substr(text.size() - 1));
+    const unsigned tenths = whole && tenth ? *whole * 10 + *tenth : 0;
+    const auto tone = std::find(kCtcssTenths.begin(), kCtcssTenths.end(), tenths);
+    if (tone != kCtcssTenths.end()) position = 1 + static_cast<std::size_t>(tone - kCtcssTenths.begin());
+  }
+  if (position && ToneListItem(*position, noneText, separator) != text) return std::nullopt;
+  return position;
 }
 
 std::string ToneText(std::uint8_t hi, std::uint8_t lo, std::string_view noneText, char separator) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,13 @@ struct ToneKind {
 // "None" (in the given text), the CTCSS tones with one decimal and the given
 // separator, then the DCS codes "D023N".."D754N" and "D023I".."D754I".
 std::vector<std::string> BuildToneList(std::string_view noneText, char separator = '.');
+
+// Entry `position` of that list (position < kToneListSize), without building
+// the list.
+std::string ToneListItem(std::size_t position, std::string_view noneText, char separator = '.');
+
+// Position of a text in that list, when it is exactly one of its entries.
+std::optional<std::size_t> ToneListPosition(std::string_view text, std::string_view noneText, char separator = '.');
 
 // Tone text of a 16-bit stored value (high byte, low byte): a CTCSS number,
 // a DCS code, `noneText` for kind 0xF0, "" for an unrecognised kind.

@@ -147,7 +147,10 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
 
 // ---- import ----
 
-bool SameWord(std::string_view a, std::string_view b) { return ToUpperAscii(a) == ToUpperAscii(b); }
+bool SameWord(std::string_view a, std::string_view b) {
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](char x, char y) { return upper(x) == upper(y); });
+}
 
 // A number of digits with at most one decimal point and nothing else, read
 // the same whatever the locale.

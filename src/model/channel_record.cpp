@@ -142,7 +142,9 @@ std::string Joined(const std::vector<std::string>& items) {
 std::string& ChannelFields::at(int column) { return this->*kFieldOf.at(static_cast<std::size_t>(column)); }
 const std::string& ChannelFields::at(int column) const { return this->*kFieldOf.at(static_cast<std::size_t>(column)); }
 
-std::vector<std::string> ChannelListItems(int column, int language) {
+namespace {
+
+std::vector<std::string> BuildChannelListItems(int column, int language) {
   switch (column) {
     case kColPower:
       return Texts({kTxtHigh, kTxtLow}, language);
@@ -168,6 +170,22 @@ std::vector<std::string> ChannelListItems(int column, int language) {
     default:
       return {};
   }
+}
+
+}  // namespace
+
+const std::vector<std::string>& ChannelListItems(int column, int language) {
+  using Lists = std::array<std::array<std::vector<std::string>, kChannelColumns>, 2>;
+  static const Lists lists = [] {
+    Lists built;
+    for (const int l : {kEnglish, kChinese})
+      for (int c = 0; c < kChannelColumns; ++c)
+        built[static_cast<std::size_t>(l)][static_cast<std::size_t>(c)] = BuildChannelListItems(c, l);
+    return built;
+  }();
+  static const std::vector<std::string> kNone;
+  if (column < 0 || column >= kChannelColumns) return kNone;
+  return lists[language == kChinese ? 1u : 0u][static_cast<std::size_t>(column)];
 }
 
 char NameChar(std::uint8_t code) {
@@ -272,7 +290,7 @@ ChannelFields ReadChannel(const Image& image, int n, int language, char separato
   const std::string_view none = Text(kTxtNone, language);
   fields.decodeTone = ReadTone(row, Direction::Rx, none, separator);
   for (int column : kListColumns) {
-    const auto items = ChannelListItems(column, language);
+    const auto& items = ChannelListItems(column, language);
     fields.at(column) = items[ItemIndex(column, row[O::kFlagsA], row[O::kFlagsB])];
   }
   fields.name = DecodeChannelName(image, n);
@@ -312,7 +330,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
           ReadTone(current, Direction::Tx, none, separator));
 
   for (int column : kListColumns) {
-    const auto items = ChannelListItems(column, language);
+    const auto& items = ChannelListItems(column, language);
     const auto found = std::find(items.begin(), items.end(), fields.at(column));
     if (found == items.end()) {
       note(column, QuotedValue(fields.at(column)) + " is not one of " + Joined(items));

@@ -87,8 +87,8 @@ struct ChannelFields {
 };
 
 // The items a list column offers, in order ("High", "Low" for TX Power...);
-// empty for the frequency, tone and name columns.
-std::vector<std::string> ChannelListItems(int column, int language);
+// empty for the frequency, tone and name columns.  The lists are built once.
+const std::vector<std::string>& ChannelListItems(int column, int language);
 
 // Name code <-> character: 0..9 digits, 10..35 letters, 36 "?", 37 "+",
 // every other code a space.

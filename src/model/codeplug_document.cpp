@@ -320,30 +320,37 @@ void AddScrambler(std::vector<CodeplugValue>& values) {
 // 2-Tone GAP follows its tones), stored with it.
 template <class Table>
 CodeplugValue TableValue(std::vector<PathStep> path, std::string label, std::vector<ValueBits> bits,
-                         std::function<std::string(const Table&)> get,
+                         std::function<std::string(const Image&)> read,
                          std::function<Status(Table&, std::string_view)> set, std::vector<ValueBits> alsoStored = {}) {
   CodeplugValue v;
   v.path = std::move(path);
   v.label = std::move(label);
   v.bits = std::move(bits);
-  v.read = [get](const Image& image) {
-    Table table;
-    table.Load(image, kEnglish);
-    return get(table);
-  };
+  v.read = std::move(read);
   std::vector<ValueBits> stored = v.bits;
   stored.insert(stored.end(), alsoStored.begin(), alsoStored.end());
-  v.store = [get, set, bits = std::move(stored)](Image& image, std::string_view text) {
+  v.store = [read = v.read, set, bits = std::move(stored)](Image& image, std::string_view text) -> Status {
+    if (read(image) == text) return Ok{};
     return StoreMasked(image, bits, [&](Image& copy) -> Status {
       Table table;
       table.Load(copy, kEnglish);
-      if (get(table) == text) return Ok{};
       if (auto status = set(table, text); !status) return status;
       table.SaveData(copy);
       return Ok{};
     });
   };
   return v;
+}
+
+// Reads a value through the whole loaded table, for tables without a reader
+// of single cells.
+template <class Table>
+std::function<std::string(const Image&)> LoadedTableRead(std::function<std::string(const Table&)> get) {
+  return [get = std::move(get)](const Image& image) {
+    Table table;
+    table.Load(image, kEnglish);
+    return get(table);
+  };
 }
 
 // A list setting of a table: the text is one of `items`.
@@ -394,7 +401,7 @@ void AddTwoTone(std::vector<CodeplugValue>& values) {
         const bool callTone = grid == TwoToneGrid::CallList && c.column != TwoToneColumn::kGap;
         values.push_back(TableValue<TwoToneTable>(
             {Key("two_tone"), Key(list.key), Index(n), Key(c.key)}, label, Bytes(entry + c.offset, c.width),
-            [grid, pos](const TwoToneTable& t) { return t.cell(grid, pos); },
+            [grid, pos](const Image& image) { return TwoToneCellText(image, grid, pos); },
             [grid, pos](TwoToneTable& t, std::string_view text) { return t.SetCell(grid, pos, text); },
             callTone ? Bytes(entry + O::kGap, 1) : std::vector<ValueBits>{}));
       }
@@ -418,7 +425,7 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
       const std::string label = "5-Tone decode " + std::to_string(n) + " " + std::string(c.label);
       values.push_back(TableValue<FiveToneTable>(
           {Key("five_tone"), Key("decode"), Index(n), Key(c.key)}, label, c.bits,
-          [pos](const FiveToneTable& t) { return t.cell(pos); },
+          LoadedTableRead<FiveToneTable>([pos](const FiveToneTable& t) { return t.cell(pos); }),
           [pos](FiveToneTable& t, std::string_view text) { return t.SetCell(pos, text); }));
     }
   }
@@ -438,7 +445,7 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
   for (const Setting& s : settings) {
     values.push_back(TableValue<FiveToneTable>(
         {Key("five_tone"), Key(s.key)}, std::string(s.label), Bytes(s.address, 1),
-        [s](const FiveToneTable& t) { return (t.*s.items)()[(t.*s.index)()]; },
+        LoadedTableRead<FiveToneTable>([s](const FiveToneTable& t) { return (t.*s.items)()[(t.*s.index)()]; }),
         [s](FiveToneTable& t, std::string_view text) -> Status {
           auto position = ItemPosition((t.*s.items)(), text, s.label);
           if (!position) return Fail(position.error());
@@ -463,14 +470,14 @@ void AddMsk(std::vector<CodeplugValue>& values) {
       const std::string label = std::string(list.label) + " " + std::to_string(n);
       values.push_back(TableValue<MskTable>(
           {Key("msk"), Key(list.key), Index(n)}, label, Bytes(list.base + O::kCodeLength * n, O::kCodeLength),
-          [grid, pos](const MskTable& t) { return t.cell(grid, pos); },
+          LoadedTableRead<MskTable>([grid, pos](const MskTable& t) { return t.cell(grid, pos); }),
           [grid, pos](MskTable& t, std::string_view text) { return t.SetCell(grid, pos, text); }));
     }
   }
   values.push_back(TableValue<MskTable>(
       {Key("msk"), Key("repeater_invert")}, "MSK Repeater MSK Invert",
       {{O::kOptions, static_cast<std::uint8_t>(1u << O::kInvertBit)}},
-      [](const MskTable& t) { return std::string(t.repeaterInvert() ? "On" : "Off"); },
+      LoadedTableRead<MskTable>([](const MskTable& t) { return std::string(t.repeaterInvert() ? "On" : "Off"); }),
       [](MskTable& t, std::string_view text) -> Status {
         auto on = OnOff(text, "MSK Repeater MSK Invert");
         if (!on) return Fail(on.error());

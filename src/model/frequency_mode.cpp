@@ -185,6 +185,43 @@ Error Refused(F field, std::string_view text, std::string_view why) {
               std::string(why));
 }
 
+// The list position of an offset in thousandths of a MHz, when it is one.
+std::optional<int> OffsetPosition(unsigned thousandths) {
+  if (thousandths % 50 != 0 || thousandths / 50 >= kOffsetItemCount) return std::nullopt;
+  return static_cast<int>(thousandths / 50);
+}
+
+// The position of a text among a list field's items, found without building
+// the long lists (tones, offsets): the text must be exactly one item.
+std::optional<int> ItemPosition(int group, F field, std::string_view text, const FreqModeContext& context) {
+  if (field == F::TxTone || field == F::RxTone) {
+    // "None" of either language is no tone.
+    if (text.empty() || text == Text(kNoneText, kEnglish) || text == Text(kNoneText, kChinese)) return 0;
+    const auto position = ToneListPosition(text, Text(kNoneText, context.language), context.separator);
+    if (!position) return std::nullopt;
+    return static_cast<int>(*position);
+  }
+  if (field == F::Offset) {
+    // "12.345": whole MHz, then exactly three decimals.
+    const std::size_t dot = text.size() >= 4 ? text.size() - 4 : 0;
+    const auto whole = ParseDigits(text.substr(0, dot));
+    const auto fraction = ParseDigits(text.substr(dot + 1));
+    if (dot == 0 || text[dot] != '.' || !whole || !fraction || *whole > 1000) return std::nullopt;
+    const auto position = OffsetPosition(*whole * 1000 + *fraction);
+    if (!position || OffsetItemText(static_cast<std::size_t>(*position)) != text) return std::nullopt;
+    return position;
+  }
+  const SettingSpec* setting = FrequencyModeSetting(group, field);
+  if (!setting) return std::nullopt;
+  // Item texts of the other language are understood too.
+  for (const int language : {context.language, 1 - context.language}) {
+    const auto items = ItemTexts(*setting, language);
+    const auto it = std::find(items.begin(), items.end(), text);
+    if (it != items.end()) return static_cast<int>(it - items.begin());
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::span<const FreqModeFieldInfo> FrequencyModeFields() { return kFields; }
@@ -229,20 +266,14 @@ std::optional<int> DecodeFrequencyModeField(const Image& image, int group, FreqM
                                             const FreqModeContext& context) {
   if (const SettingSpec* setting = FrequencyModeSetting(group, field)) return DecodeSetting(image, *setting);
   if (field == F::TxTone || field == F::RxTone) {
-    const auto list = ToneList(context);
-    const std::string tone = ToneTextOf(image, group, field, context);
-    const auto it = std::find(list.begin(), list.end(), tone);
     // The lists keep "None" of the start-up language; no tone is their first
     // item in either language, so a switch never leaves a stale tone shown.
-    if (it == list.end() && tone == Text(kNoneText, context.language)) return 0;
-    if (it == list.end()) return std::nullopt;
-    return static_cast<int>(it - list.begin());
+    const auto position = ToneListPosition(ToneTextOf(image, group, field, context),
+                                           Text(kNoneText, context.language), context.separator);
+    if (!position) return std::nullopt;
+    return static_cast<int>(*position);
   }
-  if (field == F::Offset) {
-    const int thousandths = OffsetThousandths(image, group);
-    if (thousandths % 50 != 0 || thousandths / 50 >= static_cast<int>(kOffsetItemCount)) return std::nullopt;
-    return thousandths / 50;
-  }
+  if (field == F::Offset) return OffsetPosition(static_cast<unsigned>(OffsetThousandths(image, group)));
   return std::nullopt;
 }
 
@@ -293,7 +324,9 @@ void ChooseItem(Image& image, int group, FrequencyModeShown& shown, FreqModeFiel
   if (const SettingSpec* setting = FrequencyModeSetting(group, field)) {
     EncodeSetting(image, *setting, position);
   } else if (field == F::TxTone || field == F::RxTone) {
-    (void)WriteTone(RecordOf(image, group), ToneDirection(field), ToneList(context)[position], context.separator);
+    (void)WriteTone(RecordOf(image, group), ToneDirection(field),
+                    ToneListItem(static_cast<std::size_t>(position), Text(kNoneText, context.language), context.separator),
+                    context.separator);
   } else if (field == F::Offset) {
     EncodeOffset(image, group, position);
   }
@@ -341,20 +374,9 @@ Status SetFrequencyModeText(Image& image, int group, FreqModeField field, std::s
     const std::string stored = text.empty() ? std::string() : NormalizeFreq(text, context.separator, context.limits);
     return WriteFreq(RecordOf(image, group), Direction::Tx, stored);
   }
-  const auto items = FrequencyModeItems(field, context);
-  auto it = std::find(items.begin(), items.end(), text);
-  if (it == items.end() && FrequencyModeSetting(group, field)) {
-    // Item texts of the other language are understood too.
-    const auto other = ItemTexts(*FrequencyModeSetting(group, field), 1 - context.language);
-    const auto o = std::find(other.begin(), other.end(), text);
-    if (o != other.end()) it = items.begin() + (o - other.begin());
-  }
-  if (it == items.end() && (field == F::TxTone || field == F::RxTone)) {
-    // "None" of either language is no tone.
-    if (text.empty() || text == Text(kNoneText, kEnglish) || text == Text(kNoneText, kChinese)) it = items.begin();
-  }
-  if (it == items.end()) return Refused(field, text, "is not an item of the list");
-  ChooseItem(image, group, shown, field, static_cast<int>(it - items.begin()), context);
+  const auto position = ItemPosition(group, field, text, context);
+  if (!position) return Refused(field, text, "is not an item of the list");
+  ChooseItem(image, group, shown, field, *position, context);
   return Ok{};
 }
 

@@ -134,32 +134,41 @@ void TwoToneTable::Load(const Image& image, int language) {
       MakeGrid(TwoToneOffset::kDecodeEntries,
                {no, "A" + tone + "[Hz]", "B" + tone + "[Hz]", std::string(Text(1529, language)) + "[Hz]"});
 
-  for (std::size_t n = 0; n < TwoToneOffset::kCallEntries; ++n) {
-    const std::size_t base = TwoToneOffset::kCallList + n * TwoToneOffset::kCallEntrySize;
-    const int row = static_cast<int>(n) + 1;
-    std::string& a = at(TwoToneGrid::CallList, row, TwoToneColumn::kToneA);
-    std::string& b = at(TwoToneGrid::CallList, row, TwoToneColumn::kToneB);
-    std::string& gap = at(TwoToneGrid::CallList, row, TwoToneColumn::kGap);
-    a = CallToneText(ReadBe16(image, base + TwoToneOffset::kToneA));
-    b = CallToneText(ReadBe16(image, base + TwoToneOffset::kToneB));
-    // A GAP only means something between two tones.
-    gap = a.empty() || b.empty() ? std::string() : std::to_string(image[base + TwoToneOffset::kGap]);
-  }
-
-  for (std::size_t n = 0; n < TwoToneOffset::kDecodeEntries; ++n) {
-    const std::size_t base = TwoToneOffset::kDecode + n * TwoToneOffset::kDecodeEntrySize;
-    const int row = static_cast<int>(n) + 1;
-    for (int column = TwoToneColumn::kToneA; column <= TwoToneColumn::kGroup; ++column) {
-      const std::uint16_t value = ReadBe16(image, base + 2 * static_cast<std::size_t>(column - 1));
-      const bool frequency = value != TwoToneOffset::kEmptyTone && value != TwoToneOffset::kPlaceholder;
-      // A group-call tone alone shows placeholders for tones A and B.
-      if (column == TwoToneColumn::kGroup && frequency && at(TwoToneGrid::Decode, row, TwoToneColumn::kToneA).empty()) {
-        at(TwoToneGrid::Decode, row, TwoToneColumn::kToneA) = kPlaceholderText;
-        at(TwoToneGrid::Decode, row, TwoToneColumn::kToneB) = kPlaceholderText;
-      }
-      at(TwoToneGrid::Decode, row, column) = DecodeToneText(value);
+  for (const TwoToneGrid grid : {TwoToneGrid::CallList, TwoToneGrid::Decode}) {
+    const int rows = static_cast<int>(cells(grid).size());
+    for (int row = 1; row < rows; ++row) {
+      auto texts = TwoToneRowTexts(image, grid, row);
+      for (int column = TwoToneColumn::kToneA; column < kColumnCount; ++column)
+        at(grid, row, column) = std::move(texts[static_cast<std::size_t>(column - 1)]);
     }
   }
+}
+
+std::array<std::string, 3> TwoToneRowTexts(const Image& image, TwoToneGrid grid, int row) {
+  using O = TwoToneOffset;
+  const bool call = grid == TwoToneGrid::CallList;
+  if (row < 1 || static_cast<std::size_t>(row) > (call ? O::kCallEntries : O::kDecodeEntries)) return {};
+  const std::size_t n = static_cast<std::size_t>(row) - 1;
+  if (call) {
+    const std::size_t base = O::kCallList + n * O::kCallEntrySize;
+    std::array<std::string, 3> texts = {CallToneText(ReadBe16(image, base + O::kToneA)),
+                                        CallToneText(ReadBe16(image, base + O::kToneB)), std::string()};
+    // A GAP only means something between two tones.
+    if (!texts[0].empty() && !texts[1].empty()) texts[2] = std::to_string(image[base + O::kGap]);
+    return texts;
+  }
+  const std::size_t base = O::kDecode + n * O::kDecodeEntrySize;
+  const std::uint16_t a = ReadBe16(image, base + O::kToneA), b = ReadBe16(image, base + O::kToneB);
+  const std::uint16_t group = ReadBe16(image, base + O::kGroup);
+  // A group-call tone alone shows placeholders for tones A and B.
+  if (a == O::kEmptyTone && group != O::kEmptyTone && group != O::kPlaceholder)
+    return {std::string(kPlaceholderText), std::string(kPlaceholderText), DecodeToneText(group)};
+  return {DecodeToneText(a), DecodeToneText(b), DecodeToneText(group)};
+}
+
+std::string TwoToneCellText(const Image& image, TwoToneGrid grid, CellPos pos) {
+  if (pos.column < TwoToneColumn::kToneA || pos.column > TwoToneColumn::kGap) return {};
+  return std::move(TwoToneRowTexts(image, grid, pos.row)[static_cast<std::size_t>(pos.column - 1)]);
 }
 
 void TwoToneTable::SaveData(Image& image) const {

@@ -56,6 +56,13 @@ std::string CallToneText(std::uint16_t stored);
 // frequency brought into range as for the Call List.
 std::string DecodeToneText(std::uint16_t stored);
 
+// The three data cells of an entry (`row` 1..10 or 1..8) as the table shows
+// them after Load, read straight from the image; empty texts outside the lists.
+std::array<std::string, 3> TwoToneRowTexts(const Image& image, TwoToneGrid grid, int row);
+
+// One data cell the same way; "" outside the data cells.
+std::string TwoToneCellText(const Image& image, TwoToneGrid grid, CellPos pos);
+
 // A typed number in tenths of a hertz, rounded half up; "." and "," are both
 // decimal separators.  Nothing for text that is not a number (no digit, two
 // separators, any other character).  Saturates far above any valid tone.

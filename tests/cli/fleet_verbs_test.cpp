@@ -49,6 +49,12 @@ class FleetVerbs : public test::CliFolderTest {
 
   void ExpectRadioHolds(int radio, const Image& expected) {
     const std::string name = "saved" + std::to_string(radio) + ".tw";
+    // Without verification the command may end before the radio has saved
+    // what it was sent (the sim saves after the last acknowledgement).
+    test::Spin(std::chrono::seconds(10), [&] {
+      const auto parsed = ReadCodeplugFile(Path(name.c_str()).toStdString());
+      return parsed.ok() && DifferingRows(parsed->image, expected).empty();
+    });
     const Image saved = Opened(name.c_str());
     EXPECT_TRUE(DifferingRows(saved, expected).empty()) << "radio " << radio;
   }

@@ -62,6 +62,24 @@ TEST_P(BuildToneListTest, ExactEntries) {
 
 INSTANTIATE_TEST_SUITE_P(Separators, BuildToneListTest, ::testing::Values('.', ','));
 
+// Every entry is found at its own position; texts that merely read as a tone
+// ("88.50", "088.5", "D23N", a foreign separator) are not entries.
+TEST_P(BuildToneListTest, PositionOfEveryEntryAndNoOther) {
+  const char separator = GetParam();
+  const auto list = BuildToneList("None", separator);
+  for (std::size_t k = 0; k < list.size(); ++k) {
+    EXPECT_EQ(ToneListItem(k, "None", separator), list[k]) << k;
+    EXPECT_EQ(ToneListPosition(list[k], "None", separator), k) << list[k];
+  }
+  const char other = separator == '.' ? ',' : '.';
+  for (const std::string& text : {WithSeparator("88.50", separator), WithSeparator("088.5", separator),
+                                  WithSeparator("88.6", separator), std::string("88") + other + "5",
+                                  WithSeparator("+88.5", separator), std::string("D23N"), std::string("D024N"),
+                                  std::string("D023X"), std::string("d023N"), std::string("none"), std::string(),
+                                  WithSeparator("4294967295.5", separator)})
+    EXPECT_EQ(ToneListPosition(text, "None", separator), std::nullopt) << text;
+}
+
 TEST(BuildToneList, NoneIsTheGivenText) {
   EXPECT_EQ(BuildToneList(kChineseNone)[0], kChineseNone);
   EXPECT_EQ(BuildToneList(Text(1137, kEnglish))[0], "None");

@@ -524,6 +524,7 @@ TEST(FrequencyMode, SetTextChangesOnlyItsCells) {
       {F::TxTone, "D754I", {0x082A, 0x082B}},
       {F::Shift, "Plus Shift", {0x0826, 0x1820}},  // 136.625 MHz
       {F::Offset, "00.650", {0x1824}},             // digits 006000 -> 006500
+      {F::Offset, "69.950", {0x1821, 0x1822, 0x1823, 0x1824}},  // the last item
       {F::Current, "145.5", {0x0821, 0x0822, 0x0823, 0x0825, 0x0826, 0x0827}},
       {F::TxFrequency, "146.1", {0x0825, 0x0826, 0x0827}},
       {F::TxFrequency, "", {0x0824, 0x0825, 0x0826, 0x0827}},
@@ -562,6 +563,8 @@ TEST(FrequencyMode, SetTextRefusals) {
       {F::Current, "abc"}, {F::Current, ""},      {F::Offset, "00.025"}, {F::Offset, "70.000"},
       {F::RxTone, "99.9"}, {F::TxTone, "D999N"},  {F::Step, "7"},        {F::Squelch, "10"},
       {F::Shift, "Up"},    {F::TxFrequency, "x"}, {F::Power, "Medium"},
+      {F::Offset, "0.650"}, {F::Offset, "000.650"}, {F::Offset, "00.65"}, {F::Offset, "00,650"},
+      {F::Offset, "+0.650"}, {F::Offset, ".650"},   {F::Offset, "00.650 "}, {F::Offset, "99999999999.000"},
   };
   const FreqModeContext context;
   for (const auto& [field, text] : cases) {
