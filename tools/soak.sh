@@ -63,12 +63,16 @@ stop_sim() {
 }
 
 # --- fuzzing and the whole corruption sweep ---------------------------------
-fuzz_seconds=$((minutes * 60 * 2 / 5 / 4))
+# Two fifths of the time go to fuzzing; fuzz/run.sh runs one target per core
+# at a time, so each of the four targets gets its share times the cores used.
+fuzz_jobs=${FUZZ_JOBS:-$(nproc)}
+[ "$fuzz_jobs" -le 4 ] || fuzz_jobs=4
+fuzz_seconds=$((minutes * 60 * 2 / 5 * fuzz_jobs / 4))
 [ "$fuzz_seconds" -ge 10 ] || fuzz_seconds=10
 if [ "${SOAK_FUZZ:-1}" = 0 ]; then
   echo "soak: fuzzing skipped (SOAK_FUZZ=0)" >&2
 elif command -v clang++ >/dev/null; then
-  MIN_RUNS=0 fuzz/run.sh "$fuzz_seconds" >"$work/fuzz.log" 2>&1
+  MIN_RUNS=0 FUZZ_JOBS=$fuzz_jobs fuzz/run.sh "$fuzz_seconds" >"$work/fuzz.log" 2>&1
   for target in decode_fuzz open_fuzz csv_fuzz json_fuzz; do
     runs=$(sed -n "s/^$target: no finding in .* (\([0-9]*\) runs.*/\1/p" "$work/fuzz.log")
     if [ -n "$runs" ]; then report "fuzz $target" "$runs" "$runs" 0; else report "fuzz $target" 1 0 1; fi

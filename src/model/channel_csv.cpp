@@ -42,10 +42,10 @@ struct CsvTone {
   char polarity = 'N';  // DCS: N normal, R inverted
 };
 
-std::string Trim(std::string_view text) {
+std::string_view Trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
   if (first == std::string_view::npos) return {};
-  return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
 std::string Mhz6(FreqUnits units) { return FormatFreq(units) + "0"; }  // ten-hertz units, six decimals
@@ -178,24 +178,23 @@ std::string MhzFigure(double mhz) {
 }
 
 // Drops `suffix` (any case) and the spaces before it from the end of `text`.
-bool TakeSuffix(std::string& text, std::string_view suffix) {
-  if (text.size() < suffix.size() || !SameWord(std::string_view(text).substr(text.size() - suffix.size()), suffix))
-    return false;
-  text = Trim(std::string_view(text).substr(0, text.size() - suffix.size()));
+bool TakeSuffix(std::string_view& text, std::string_view suffix) {
+  if (text.size() < suffix.size() || !SameWord(text.substr(text.size() - suffix.size()), suffix)) return false;
+  text = Trim(text.substr(0, text.size() - suffix.size()));
   return true;
 }
 
 // The level of a Power field: a label (High, Mid, Low in any case), watts
 // ("5.0W", "0.5 W" or a bare figure) or dBm ("37dBm"), taken to the nearer
 // of the radio's two levels.
-std::optional<bool> ParsePower(const std::string& power) {
+std::optional<bool> ParsePower(std::string_view power) {
   if (SameWord(power, "High") || SameWord(power, "Mid")) return true;
   if (SameWord(power, "Low")) return false;
-  std::string figure = power;
+  std::string_view figure = power;
   std::optional<double> watts;
   if (TakeSuffix(figure, "dBm")) {
     const bool negative = !figure.empty() && figure.front() == '-';
-    if (const auto dbm = PlainNumber<double>(std::string_view(figure).substr(negative ? 1 : 0)))
+    if (const auto dbm = PlainNumber<double>(figure.substr(negative ? 1 : 0)))
       watts = std::pow(10.0, ((negative ? -*dbm : *dbm) - 30.0) / 10.0);
   } else {
     TakeSuffix(figure, "W");
@@ -210,19 +209,19 @@ class RowReader {
   RowReader(const std::map<std::string, std::size_t>& columns, const CsvRecord& record)
       : m_columns(columns), m_record(record) {}
 
-  bool Has(const std::string& column) const { return m_columns.count(ToUpperAscii(column)) > 0; }
+  bool Has(std::string_view column) const { return m_columns.count(ToUpperAscii(column)) > 0; }
   // The text of a column, trimmed unless asked not to; nullopt when the
   // header has no such column.  A short row reads as empty at its end.
-  std::optional<std::string> Get(const std::string& column, bool trim = true) const {
+  std::optional<std::string_view> Get(std::string_view column, bool trim = true) const {
     const auto it = m_columns.find(ToUpperAscii(column));
     if (it == m_columns.end()) return std::nullopt;
-    if (it->second >= m_record.fields.size()) return std::string();
-    const std::string& text = m_record.fields[it->second];
+    if (it->second >= m_record.fields.size()) return std::string_view();
+    const std::string_view text = m_record.fields[it->second];
     return trim ? Trim(text) : text;
   }
-  std::string GetOr(const std::string& column, std::string_view fallback) const {
-    auto text = Get(column);
-    return text && !text->empty() ? *text : std::string(fallback);
+  std::string GetOr(std::string_view column, std::string_view fallback) const {
+    const auto text = Get(column);
+    return std::string(text && !text->empty() ? *text : fallback);
   }
   void Problem(std::string message) {
     // DTCS reads one code for both directions; say what is wrong once.

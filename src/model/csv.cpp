@@ -1,5 +1,7 @@
 #include "model/csv.h"
 
+#include <algorithm>
+
 namespace orvex {
 
 Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, const CsvLimits& limits) {
@@ -59,6 +61,12 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, con
       const std::size_t openLine = line;
       for (;;) {
         if (i >= text.size()) return Fail("line " + std::to_string(openLine) + ": a quoted field is not closed");
+        // Plain text up to the next quote or line break, in one piece.
+        if (const std::size_t stop = std::min(text.find_first_of("\"\r\n", i), text.size()); stop > i) {
+          field.append(text.substr(i, stop - i));
+          i = stop;
+          continue;
+        }
         if (text[i] == '"') {
           if (i + 1 < text.size() && text[i + 1] == '"') {
             field += '"';
@@ -79,7 +87,11 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, con
       if (i < text.size() && text[i] != ',' && !lineBreak(i))
         return Fail("line " + std::to_string(line) + ": text after the closing quote of a field");
     } else {
+      // An unquoted field runs to the next comma or line break.
+      const std::size_t stop = std::min(text.find_first_of(",\r\n", i), text.size());
       field += c;
+      field.append(text.substr(i, stop - i));
+      i = stop;
       fieldFresh = false;
     }
   }
