@@ -475,7 +475,8 @@ TEST(ImportChannelsCsv, ArbitraryTextIsAnsweredNeverCrashes) {
   std::mt19937 random(7);
   int accepted = 0;
   for (int round = 0; round < 2000; ++round) {
-    std::string csv = round % 2 ? std::string(kChannelCsvHeader) + "\n" : "Location,Frequency,Duplex,Offset\n";
+    std::string csv(round % 2 ? kChannelCsvHeader : std::string_view("Location,Frequency,Duplex,Offset"));
+    csv += '\n';
     const std::size_t length = random() % 80;
     for (std::size_t i = 0; i < length; ++i) csv += kAlphabet[random() % (sizeof kAlphabet - 1)];
     auto imported = ImportChannelsCsv(BlankImage(), csv, round % 3 == 0);

@@ -422,7 +422,8 @@ TEST(CodeplugDocumentTest, EntryNumbersOutOfRangeAreRefused) {
 TEST(CodeplugDocumentTest, ErrorReportsStaySmall) {
   DocMembers options;
   for (int i = 0; i < 30; ++i) options.emplace_back("bogus" + std::to_string(i), DocNode{std::string("1")});
-  options.emplace_back(std::string(100000, 'k'), DocNode{std::string("1")});
+  std::string longKey(100000, 'k');
+  options.emplace_back(std::move(longKey), DocNode{std::string("1")});
   const auto result = ImportDocument(BlankImage(), DocNode{DocMembers{{"options", DocNode{std::move(options)}}}});
   ASSERT_FALSE(result.ok());
   EXPECT_EQ(std::count(result.error().begin(), result.error().end(), '\n'), 20);
