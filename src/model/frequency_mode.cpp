@@ -191,15 +191,20 @@ std::optional<int> OffsetPosition(unsigned thousandths) {
   return static_cast<int>(thousandths / 50);
 }
 
+// The tone list position of a tone text, when it is exactly one entry.
+std::optional<int> TonePosition(std::string_view text, const FreqModeContext& context) {
+  const auto position = ToneListPosition(text, Text(kNoneText, context.language), context.separator);
+  if (!position) return std::nullopt;
+  return static_cast<int>(*position);
+}
+
 // The position of a text among a list field's items, found without building
 // the long lists (tones, offsets): the text must be exactly one item.
 std::optional<int> ItemPosition(int group, F field, std::string_view text, const FreqModeContext& context) {
   if (field == F::TxTone || field == F::RxTone) {
     // "None" of either language is no tone.
     if (text.empty() || text == Text(kNoneText, kEnglish) || text == Text(kNoneText, kChinese)) return 0;
-    const auto position = ToneListPosition(text, Text(kNoneText, context.language), context.separator);
-    if (!position) return std::nullopt;
-    return static_cast<int>(*position);
+    return TonePosition(text, context);
   }
   if (field == F::Offset) {
     // "12.345": whole MHz, then exactly three decimals.
@@ -268,10 +273,7 @@ std::optional<int> DecodeFrequencyModeField(const Image& image, int group, FreqM
   if (field == F::TxTone || field == F::RxTone) {
     // The lists keep "None" of the start-up language; no tone is their first
     // item in either language, so a switch never leaves a stale tone shown.
-    const auto position = ToneListPosition(ToneTextOf(image, group, field, context),
-                                           Text(kNoneText, context.language), context.separator);
-    if (!position) return std::nullopt;
-    return static_cast<int>(*position);
+    return TonePosition(ToneTextOf(image, group, field, context), context);
   }
   if (field == F::Offset) return OffsetPosition(static_cast<unsigned>(OffsetThousandths(image, group)));
   return std::nullopt;
