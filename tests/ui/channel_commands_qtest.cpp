@@ -1,7 +1,9 @@
 // Printing the channels (to PDF files, read back with pdftotext) and the
 // channel CSV commands of the File menu.
+#include <QClipboard>
 #include <QFile>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
@@ -17,6 +19,7 @@
 #include "ui/channel/channel_print.h"
 #include "ui/channel/frm_channel.h"
 #include "ui/main/mdi_form1.h"
+#include "ui/main/report_dialog.h"
 #include "ui_test_support.h"
 
 using namespace orvex;
@@ -67,7 +70,13 @@ class ChannelCommandsTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
     m_window = qobject_cast<FrmChannel*>(m_main->editingWindow(kWinChannel));
     QVERIFY(m_window != nullptr);
+    m_reports.clear();
+    m_prompter->onDialog = [this](QDialog& dialog) {
+      if (auto* report = qobject_cast<ReportDialog*>(&dialog)) m_reports << report->textView()->toPlainText();
+      return int(QDialog::Rejected);
+    };
   }
+  QStringList m_reports;  // the texts of the report dialogs shown
   // An Rx edit left open in the grid.
   void OpenEdit(int row, const QString& typed) {
     ChannelGrid* grid = m_window->grid();
@@ -215,8 +224,9 @@ class ChannelCommandsTest : public QObject {
     QCOMPARE(m_window->table().Cell(2, kColName), std::string("NEW   "));
     QCOMPARE(m_window->table().Cell(3, kColName), std::string("C3    "));
     QCOMPARE(m_window->table().Cell(4, kColRx), std::string("146.00000"));
-    QCOMPARE(m_prompter->questions.size(), 2);
-    const QString report = m_prompter->questions.last().text;
+    QCOMPARE(m_prompter->questions.size(), 1);
+    QCOMPARE(m_reports.size(), 1);
+    const QString report = m_reports.last();
     QVERIFY2(report.startsWith(QStringLiteral("Channels imported: 2, replaced: 2, skipped: 1, adjusted: 1\n")),
              qPrintable(report));
     QVERIFY2(report.contains(QStringLiteral("line 3: Frequency \"600\" is outside")), qPrintable(report));
@@ -230,10 +240,37 @@ class ChannelCommandsTest : public QObject {
                            "\r\n7,NEW,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,,,,,,\r\n";
     m_prompter->openName = WriteFile(QStringLiteral("good.csv"), csv);
     m_main->Dispatch("miImportCsv");
-    QCOMPARE(m_prompter->texts(), QStringList({"Channels imported: 1, replaced: 0, skipped: 0, adjusted: 0"}));
+    QCOMPARE(m_reports, QStringList({"Channels imported: 1, replaced: 0, skipped: 0, adjusted: 0"}));
     QCOMPARE(m_window->table().Cell(7, kColRx), std::string("146.52000"));
     QCOMPARE(m_window->table().Cell(7, kColName), std::string("NEW   "));
     QVERIFY(m_main->memory().IsModified());
+  }
+
+  // A long report is there in full: the dialog's Copy and Save take every
+  // line, not the first few.
+  void csvImportReportIsCopiedAndSavedInFull() {
+    Start(test::Blank());
+    QByteArray csv = "Location,Name,Frequency\n";
+    for (int n = 1; n <= 40; ++n) csv += QByteArray::number(n) + ",Name!" + QByteArray::number(n) + ",146.0031\n";
+    m_prompter->openName = WriteFile(QStringLiteral("long.csv"), csv);
+    m_prompter->saveName = m_dir.filePath(QStringLiteral("report.txt"));
+    QString shown;
+    m_prompter->onDialog = [&](QDialog& dialog) {
+      auto* report = qobject_cast<ReportDialog*>(&dialog);
+      if (report == nullptr) return int(QDialog::Rejected);
+      shown = report->textView()->toPlainText();
+      report->CopyAll();
+      report->Save();
+      return int(QDialog::Rejected);
+    };
+    m_main->Dispatch("miImportCsv");
+    QVERIFY2(shown.contains(QStringLiteral("line 41: 146.0031 MHz stored as 146.00000")), qPrintable(shown));
+    QVERIFY(!shown.contains(QStringLiteral("more")));
+    QCOMPARE(QGuiApplication::clipboard()->text(), shown);
+    const Result<orvex::Bytes> saved = ReadInputFile(LocalPath(m_prompter->saveName), InputKind::Document);
+    QVERIFY(saved.ok());
+    QCOMPARE(QString::fromUtf8(QByteArray(reinterpret_cast<const char*>(saved->data()), qsizetype(saved->size()))),
+             shown + QLatin1Char('\n'));
   }
 
   void csvImportCancelledAndUnreadable() {

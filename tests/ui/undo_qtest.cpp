@@ -144,9 +144,10 @@ class UndoTest : public QObject {
     });
     step([&] {
       m_prompter->onDialog = [](QDialog& dialog) {
-        auto& map = static_cast<FrmMemoryMap&>(dialog);
-        map.model()->setData(map.model()->index(0x1E0, 3), QStringLiteral("5A"), Qt::EditRole);
-        map.accept();
+        auto* map = qobject_cast<FrmMemoryMap*>(&dialog);
+        if (map == nullptr) return int(QDialog::Rejected);  // the import's report
+        map->model()->setData(map->model()->index(0x1E0, 3), QStringLiteral("5A"), Qt::EditRole);
+        map->accept();
         return int(QDialog::Accepted);
       };
       main.OpenMemoryMap();

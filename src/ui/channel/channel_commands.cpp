@@ -12,6 +12,7 @@
 #include "model/step_names.h"
 #include "ui/channel/channel_print.h"
 #include "ui/main/mdi_form1.h"
+#include "ui/main/report_dialog.h"
 #include "ui/main/ui_text.h"
 
 namespace orvex {
@@ -53,32 +54,26 @@ QString ErrorList(const QStringList& all, int language) {
   return lines.join(QLatin1Char('\n'));
 }
 
-QStringList NoteLines(const std::vector<CsvLineNote>& notes) {
-  QStringList lines;
-  for (const auto& note : notes) lines << FromStd(NoteText(note));
-  return lines;
+}  // namespace
+
+QString ErrorList(const std::string& errors, int language) {
+  return ErrorList(FromStd(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts), language);
 }
 
-// The summary line, then the skipped rows and the adjusted values.
-QString ImportReport(const CsvImportReport& report, int language) {
+QString ImportReportText(const CsvImportReport& report, int language) {
   QString text = UiText(kCsvSummary, language)
                      .arg(report.imported)
                      .arg(report.replaced)
                      .arg(report.skipped.size())
                      .arg(report.adjusted);
-  if (!report.skipped.empty())
-    text += QStringLiteral("\n\n") + UiText(kSkippedRows, language) + QLatin1Char('\n') +
-            ErrorList(NoteLines(report.skipped), language);
-  if (!report.adjustments.empty())
-    text += QStringLiteral("\n\n") + UiText(kAdjustedValues, language) + QLatin1Char('\n') +
-            ErrorList(NoteLines(report.adjustments), language);
+  const auto section = [&](int heading, const std::vector<CsvLineNote>& notes) {
+    if (notes.empty()) return;
+    text += QStringLiteral("\n\n") + UiText(heading, language);
+    for (const auto& note : notes) text += QLatin1Char('\n') + FromStd(NoteText(note));
+  };
+  section(kSkippedRows, report.skipped);
+  section(kAdjustedValues, report.adjustments);
   return text;
-}
-
-}  // namespace
-
-QString ErrorList(const std::string& errors, int language) {
-  return ErrorList(FromStd(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts), language);
 }
 
 void PrintChannelsCommand(MDIForm1& main, Prompter& prompter) {
@@ -141,9 +136,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   Image image = main.memory().image();
   const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
   main.EditImage(TextStep(kCsvImportStep), [&](Image& target) { target = image; });
-  prompter.tell(&main,
-                report.skipped.empty() && report.adjustments.empty() ? QMessageBox::Information : QMessageBox::Warning,
-                title, ImportReport(report, language));
+  ShowReport(prompter, &main, title, ImportReportText(report, language), language);
 }
 
 void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {

@@ -3,6 +3,8 @@
 #include <QString>
 #include <string>
 
+#include "model/channel_csv.h"
+
 namespace orvex {
 
 class MDIForm1;
@@ -14,6 +16,9 @@ class Prompter;
 
 // Error lines as a message shows them: the first few, then how many more.
 QString ErrorList(const std::string& errors, int language);
+// What applying channel CSV rows did, in full: the summary line, then every
+// skipped row and every adjusted value (File > Import and a pasted text).
+QString ImportReportText(const CsvImportReport& report, int language);
 
 // miPrint: the print dialog (page range and collate preset), then the
 // programmed channels as a table; "Print to PDF" is a choice of the dialog.
