@@ -7,6 +7,7 @@
 #include "model/byte_fields.h"
 #include "model/channel_csv.h"
 #include "model/channel_record.h"
+#include "model/channel_table.h"
 #include "model/csv.h"
 #include "model/option_settings.h"
 
@@ -240,20 +241,8 @@ std::string AsCsv(std::string_view text) {
   const std::string_view firstLine = text.substr(0, text.find_first_of("\r\n"));
   if (firstLine.find('\t') == std::string_view::npos) return std::string(text);
   std::string csv;
-  while (!text.empty()) {
-    const auto end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    std::vector<std::string> fields;
-    for (std::size_t start = 0;;) {
-      const auto tab = line.find('\t', start);
-      fields.emplace_back(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
-      if (tab == std::string_view::npos) break;
-      start = tab + 1;
-    }
-    csv += line.empty() ? std::string("\r\n") : CsvLine(fields);
-  }
+  for (const std::vector<std::string>& fields : TabbedLines(text))
+    csv += fields.size() == 1 && fields.front().empty() ? std::string("\r\n") : CsvLine(fields);
   return csv;
 }
 
@@ -269,7 +258,7 @@ bool FirstLineNames(const std::string& csv, std::string_view name) {
 }  // namespace
 
 CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text) {
-  CsvPaste paste{image, RowRefusal::None, {}, {}};
+  CsvPaste paste{image, RowRefusal::None, {}, {}, {}};
   if (!IsChannelNumber(at)) {
     paste.refusal = RowRefusal::NoRows;
     return paste;
@@ -301,13 +290,27 @@ CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text) {
       return paste;
     }
   }
-  const CsvImportReport report = ApplyChannelsCsv(paste.image, *rows, false);
+  paste.report = ApplyChannelsCsv(paste.image, *rows, false);
   for (const CsvChannelRow& row : *rows)
     if (row.usable()) paste.rows.push_back(row.location);
   std::sort(paste.rows.begin(), paste.rows.end());
-  for (const CsvLineNote& note : report.skipped)
+  for (const CsvLineNote& note : paste.report.skipped)
     paste.problems += (paste.problems.empty() ? "" : "\n") + NoteText(note);
   return paste;
+}
+
+bool IsChannelCsvText(std::string_view text) { return FirstLineNames(AsCsv(text), "FREQUENCY"); }
+
+std::optional<int> FirstProgrammed(const Image& image, std::span<const int> rows) {
+  for (int n : ChannelRows(rows))
+    if (IsProgrammed(image, n)) return n;
+  return std::nullopt;
+}
+
+RowEdit MakeRoom(Image& image, std::span<const int> rows) {
+  const std::vector<int> room = ChannelRows(rows);
+  if (room.empty()) return Refused(RowRefusal::NoRows);
+  return InsertBlankChannels(image, room.front(), room.back() - room.front() + 1);
 }
 
 }  // namespace orvex

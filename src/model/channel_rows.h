@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/memory_image.h"
+#include "model/channel_csv.h"
 
 namespace orvex {
 
@@ -91,7 +92,8 @@ struct CsvPaste {
   Image image;
   RowRefusal refusal = RowRefusal::None;
   std::vector<int> rows;
-  std::string problems;  // one line per problem, "line N: ..."
+  std::string problems;    // one line per problem, "line N: ..."
+  CsvImportReport report;  // what the import did with the rows, as File > Import reports it
 };
 
 // Pastes CSV text (or tab-separated rows copied from a spreadsheet, with or
@@ -100,5 +102,17 @@ struct CsvPaste {
 // through the channel CSV import; rows it refuses are left out and reported,
 // the others are applied.
 CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text);
+
+// Whether text holds channel rows under a header line that names the
+// Frequency column (a CSV file's or a spreadsheet's copy), rather than loose
+// cell values.
+bool IsChannelCsvText(std::string_view text);
+
+// The first programmed channel among `rows`, if any.
+std::optional<int> FirstProgrammed(const Image& image, std::span<const int> rows);
+// Makes room for a paste onto `rows` before it: as many blank channels as
+// the rows span, at the first of them, the channels from there on moving
+// down as Insert moves them.
+RowEdit MakeRoom(Image& image, std::span<const int> rows);
 
 }  // namespace orvex

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,19 @@ inline constexpr char kKeyEnter = '\r';
 // (`CboChannel` 0) and every other list column in a second (`CboChannel` 1).
 inline constexpr int kToneListEditor = 0;
 inline constexpr int kFieldListEditor = 1;
+
+// What a paste into cells or a clearing of cells did: the channels whose
+// cells changed (ascending) and a line for each value that was refused or
+// replaced.
+struct CellsEdit {
+  std::vector<int> rows;
+  std::vector<std::string> notes;
+};
+
+// Text as a spreadsheet copies cells: lines split at '\n' (a '\r' before
+// it and a final empty line dropped), each split at tabs; an empty line is
+// one empty field.
+std::vector<std::vector<std::string>> TabbedLines(std::string_view text);
 
 // The channel grid as plain cell texts (129 rows x 15 columns, row 0 the
 // headings, column 0 the channel numbers) with every rule of the grid that
@@ -83,6 +97,40 @@ class ChannelTable {
   // becomes upper case); nullopt discards the key.  Backspace is the
   // widget's own.
   static std::optional<char> TextEditorChar(int column, char c);
+
+  // What the status bar says about a key the text box of `column` drops:
+  // a character a name cannot hold; "" for any other key or column.
+  std::string RefusedKeyNote(int column, std::string_view typed) const;
+
+  // --- cells as text (the clipboard) ---
+  // The texts of `cells` as tab-separated lines, one per row, in grid order;
+  // the heading row, the channel numbers and hidden columns are left out.
+  std::string CellsText(std::span<const CellPos> cells) const;
+  // A value put into a cell as typing it and pressing Enter would put it: a
+  // frequency or a name through its text box's filter and commit, a list
+  // cell only as one of its items (case aside).  Greyed cells, cells a click
+  // would not open (other cells of an empty row, the encode tone of a row
+  // without Tx) and an empty Rx (that clears a whole channel) take nothing.
+  // The current cell does not move.
+  CellCommit TypeCell(int row, int column, std::string_view text);
+  // Tab-separated text into the grid: one value fills every cell of
+  // `selected`; one line of as many values as the selection has columns
+  // fills each selected cell with the value of its column; anything else is
+  // a block laid from the current cell on, over the visible columns.
+  CellsEdit PasteCells(std::span<const CellPos> selected, std::string_view text);
+  // What a cell can be cleared to: Tx empty (with its encode tone), the
+  // name blank, a tone "None".  Rx (which would clear the whole channel)
+  // and the list cells have no empty value.
+  bool CanClearCell(int row, int column) const;
+  // Clears the cells of `cells` that can be cleared; the others keep their
+  // texts.
+  CellsEdit ClearCells(std::span<const CellPos> cells);
+
+  // The next channel after `after` (round to channel 1 and on to `after`
+  // itself) whose name contains `text` in any case, or whose Rx or Tx
+  // starts with it ("145.5" finds 145.50000, either decimal separator);
+  // 0 when none does.
+  int FindChannel(std::string_view text, int after) const;
 
   // The current cell and the actions on it.
   CellPos current() const { return m_current; }

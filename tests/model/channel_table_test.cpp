@@ -469,5 +469,153 @@ TEST(ChannelTable, CommaSeparator) {
   EXPECT_EQ(ReadChannel(image, 1, 0).rx, "145.00625");
 }
 
+// ---- cells as text: paste, clear, find -------------------------------------------
+
+// Channels 1 and 2 with Tx and names, 3 empty, 4 with Opt.Signal Off (its
+// Decode greyed).
+ChannelTable CellTable() {
+  Image image = Blank();
+  PutChannel(image, 1, RawChannel{.rx = 14550000, .tx = 14550000, .name = "GATE  "});
+  PutChannel(image, 2, RawChannel{.rx = 43012500, .tx = std::nullopt, .decodeTone = "88.5", .name = "NORTH "});
+  PutChannel(image, 4, RawChannel{.rx = 14552500, .name = "GATE2 "});
+  return Loaded(image);
+}
+
+TEST(ChannelTableCells, TypeCellFollowsTheTypingRules) {
+  const std::string lowPower = ChannelListItems(kColPower, 0).back();
+  std::string lowered = lowPower;
+  for (char& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  struct Case {
+    int row, column;
+    std::string value;
+    bool accepted;
+    std::string text;  // the cell afterwards
+    std::string note;  // a part of the note; "" for none
+  };
+  const Case cases[] = {
+      {1, kColName, "ab", true, "AB    ", ""},
+      {1, kColName, "Gate!é", true, "GATE  ", "name \"Gate!é\" is stored as \"GATE\""},
+      {1, kColName, "TOOLONGNAME", true, "TOOLON", "stored as"},
+      {1, kColPower, lowered, true, lowPower, ""},
+      {1, kColBcl, "maybe", false, "", "cannot go into this cell"},
+      {1, kColRx, "", false, "145.50000", "cannot go"},
+      {1, kColRx, " 146.5 MHz ", true, "146.50000", ""},
+      {1, kColRx, "600", true, "", "outside the radio's bands"},
+      {1, kColTx, "abc", false, "145.50000", "cannot go"},
+      {1, kColTx, "", true, "", ""},
+      {2, kColEncodeTone, "None", false, "", "cannot go"},  // no Tx
+      {3, kColName, "X", false, "", "cannot go"},           // an empty row takes Rx first
+      {3, kColRx, "146.52", true, "146.52000", ""},
+      {4, kColDecode, "1", false, "", "cannot go"},  // greyed
+  };
+  for (const Case& c : cases) {
+    ChannelTable table = CellTable();
+    const std::string before = table.Cell(c.row, c.column);
+    const CellCommit commit = table.TypeCell(c.row, c.column, c.value);
+    EXPECT_EQ(commit.accepted, c.accepted) << c.value;
+    const std::string expected = c.accepted ? c.text : before;
+    if (!expected.empty()) {
+      EXPECT_EQ(table.Cell(c.row, c.column), expected) << c.value;
+    }
+    if (c.note.empty())
+      EXPECT_EQ(commit.note, "") << c.value;
+    else
+      EXPECT_NE(commit.note.find(c.note), std::string::npos) << commit.note;
+  }
+}
+
+TEST(ChannelTableCells, PasteFillsColumnsRowsOrABlock) {
+  struct Case {
+    const char* what;
+    std::vector<CellPos> selected;
+    CellPos current;
+    std::string text;
+    std::vector<std::pair<CellPos, std::string>> expected;
+    std::vector<int> rows;
+    std::size_t notes;
+  };
+  const Case cases[] = {
+      {"one value fills every selected cell",
+       {{1, kColName}, {2, kColName}, {3, kColName}},
+       {1, kColName},
+       "east\n",
+       {{{1, kColName}, "EAST  "}, {{2, kColName}, "EAST  "}, {{3, kColName}, ""}},
+       {1, 2},
+       1},
+      {"a line fills each selected column with its value",
+       {{1, kColTx}, {2, kColTx}, {1, kColName}, {2, kColName}},
+       {1, kColTx},
+       "146.1\tNEW\r\n",
+       {{{1, kColTx}, "146.10000"}, {{2, kColTx}, "146.10000"}, {{2, kColName}, "NEW   "}},
+       {1, 2},
+       0},
+      {"a block from the current cell",
+       {{1, kColRx}},
+       {1, kColRx},
+       "430.1\t431.2\n440.3\n",
+       {{{1, kColRx}, "430.10000"}, {{1, kColTx}, "431.20000"}, {{2, kColRx}, "440.30000"}},
+       {1, 2},
+       0},
+      {"a block skips the hidden columns",
+       {{1, kColName}},
+       {1, kColName},
+       "A\tnot a signal",
+       {{{1, kColName}, "A     "}},
+       {1},
+       1},
+  };
+  for (const Case& c : cases) {
+    ChannelTable table = CellTable();
+    table.SetCurrent(c.current);
+    const CellsEdit edit = table.PasteCells(c.selected, c.text);
+    for (const auto& [cell, text] : c.expected) EXPECT_EQ(table.Cell(cell.row, cell.column), text) << c.what;
+    EXPECT_EQ(edit.rows, c.rows) << c.what;
+    EXPECT_EQ(edit.notes.size(), c.notes) << c.what;
+    EXPECT_EQ(table.current(), c.current) << c.what;
+  }
+}
+
+TEST(ChannelTableCells, ClearTakesOnlyWhatACellCanBeClearedTo) {
+  ChannelTable table = CellTable();
+  const std::string bcl = table.Cell(1, kColBcl), rx = table.Cell(1, kColRx);
+  const std::vector<CellPos> cells = {{1, kColBcl},  {1, kColRx},         {1, kColName},      {1, kColTx},
+                                      {3, kColName}, {2, kColEncodeTone}, {2, kColDecodeTone}};
+  const CellsEdit edit = table.ClearCells(cells);
+  EXPECT_EQ(edit.rows, (std::vector<int>{1, 2}));
+  EXPECT_EQ(table.Cell(1, kColBcl), bcl);
+  EXPECT_EQ(table.Cell(1, kColRx), rx);
+  EXPECT_EQ(table.Cell(1, kColName), "      ");
+  EXPECT_EQ(table.Cell(1, kColTx), "");
+  EXPECT_EQ(table.Cell(1, kColEncodeTone), "");
+  EXPECT_EQ(table.Cell(2, kColDecodeTone), T(1137));
+  EXPECT_EQ(table.Cell(3, kColName), "");
+  EXPECT_TRUE(table.ClearCells(std::vector<CellPos>{{1, kColBcl}, {3, kColTx}}).rows.empty());
+}
+
+TEST(ChannelTableCells, CopiedTextIsTabSeparatedInGridOrder) {
+  const ChannelTable table = CellTable();
+  const std::vector<CellPos> cells = {{2, kColName}, {1, kColName}, {1, kColRx}, {1, kColOption}, {0, kColRx}};
+  EXPECT_EQ(table.CellsText(cells), "145.50000\tGATE  \nNORTH \n");
+}
+
+TEST(ChannelTableCells, FindByNameOrFrequencyWrapsRound) {
+  const ChannelTable table = CellTable();
+  struct Case {
+    std::string text;
+    int after, found;
+  };
+  const Case cases[] = {{"gate", 0, 1},   {"gate", 1, 4}, {"gate", 4, 1}, {"430,1", 0, 2},
+                        {"145.52", 0, 4}, {"rth", 0, 2},  {"999", 0, 0},  {" ", 0, 0}};
+  for (const Case& c : cases) EXPECT_EQ(table.FindChannel(c.text, c.after), c.found) << c.text << " " << c.after;
+}
+
+TEST(ChannelTableCells, AKeyANameCannotHoldIsSaid) {
+  const ChannelTable english = CellTable(), chinese = Loaded(Blank(), 1);
+  EXPECT_EQ(english.RefusedKeyNote(kColName, "!"), "The radio cannot show \"!\" in a channel name.");
+  EXPECT_EQ(chinese.RefusedKeyNote(kColName, "é"), FormatText(T(10252, 1), {"é"}));
+  for (const std::string key : {"a", "7", " ", "\x16", ""}) EXPECT_EQ(english.RefusedKeyNote(kColName, key), "") << key;
+  EXPECT_EQ(english.RefusedKeyNote(kColRx, "!"), "");
+}
+
 }  // namespace
 }  // namespace orvex

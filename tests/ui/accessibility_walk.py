@@ -32,7 +32,7 @@ NOT_WALKED = {
     "miUndo", "miRedo", "miNextWindow", "miPreviousWindow",
     # Edits of the channel rows.
     "miCut", "miCopy", "miPaste", "miInsertChannel", "miDeleteChannels", "miClearChannels",
-    "miMoveUp", "miMoveDown", "miSortRx", "miSortName",
+    "miMoveUp", "miMoveDown", "miSortRx", "miSortName", "miGoTo", "miFind", "miFindNext",
     # Qt's own file and print dialogs.
     "miOpen", "miSave", "miSaveAs", "miPrint", "miPrintPreview", "miImportCsv", "miExportCsv", "miCompare",
 }

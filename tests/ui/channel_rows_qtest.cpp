@@ -3,8 +3,13 @@
 #include <QAction>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <memory>
 
@@ -15,6 +20,7 @@
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"
 #include "ui/main/mdi_form1.h"
+#include "ui/main/report_dialog.h"
 #include "ui_test_support.h"
 
 using namespace orvex;
@@ -62,9 +68,45 @@ class ChannelRowsTest : public QObject {
     QTest::keyClick(Grid(), key, modifier);
     QTest::keyRelease(Grid(), modifierKey, Qt::NoModifier);
   }
+  // A click on a cell, then Shift+Down to take in the cells below.
+  void SelectDown(int row, int column, int more) {
+    const QRect cell = Grid()->visualRect(Grid()->model()->index(row, column));
+    QTest::mouseClick(Grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);  // the click opened the cell's editor
+    for (int i = 0; i < more; ++i) Chord(Qt::Key_Down, Qt::ShiftModifier);
+  }
+  void SetClipboardText(const QString& text) {
+    auto* data = new QMimeData;
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+  }
+  // Answers dialogs: a message box by the button named `button`, an input
+  // dialog with `input`; records what each said.
+  void AnswerDialogs(const QString& button, const QVariant& input = {}) {
+    m_prompter->onDialog = [this, button, input](QDialog& dialog) {
+      if (auto* box = qobject_cast<QMessageBox*>(&dialog)) {
+        m_said << box->text();
+        if (auto* chosen = box->findChild<QPushButton*>(button)) chosen->click();
+        return 0;
+      }
+      if (auto* report = qobject_cast<ReportDialog*>(&dialog)) m_said << report->textView()->toPlainText();
+      if (auto* ask = qobject_cast<QInputDialog*>(&dialog)) {
+        if (ask->inputMode() == QInputDialog::IntInput)
+          ask->setIntValue(input.toInt());
+        else
+          ask->setTextValue(input.toString());
+        return int(QDialog::Accepted);
+      }
+      return int(QDialog::Rejected);
+    };
+  }
+  QStringList m_said;
 
  private slots:
-  void init() { WriteLanguagePreference(0); }
+  void init() {
+    WriteLanguagePreference(0);
+    m_said.clear();
+  }
   void cleanup() { test::CloseQuietly(m_main); }
 
   // Copy rows 1-5, paste at 20: rows 20-24 hold the same bytes; the
@@ -79,6 +121,7 @@ class ChannelRowsTest : public QObject {
     QVERIFY(data->hasFormat("application/x-orvex-channels"));
     QCOMPARE(data->text().toStdString(), CopiedChannelsCsv(m_start, std::vector<int>{1, 2, 3, 4, 5}));
     ClickNumber(20);
+    AnswerDialogs("cmdReplace");  // some of 20-24 are programmed
     Chord(Qt::Key_V, Qt::ControlModifier);
     for (int i = 0; i < 5; ++i) QCOMPARE(TakeChannel(Memory(), 20 + i), TakeChannel(m_start, 1 + i));
     QCOMPARE(m_window->SelectedRows(), (std::vector<int>{20, 21, 22, 23, 24}));
@@ -87,20 +130,141 @@ class ChannelRowsTest : public QObject {
     QCOMPARE(Memory(), m_start);
   }
 
-  // The CSV text alone (from a spreadsheet) goes through the import's rules
-  // and the rows it cannot take are told.
+  // The CSV text alone (from a spreadsheet) goes through the import's rules;
+  // the rows it cannot take and the values it adjusted are reported as
+  // File > Import reports them.
   void textFromASpreadsheetPastesByTheImportRules() {
     Start(test::Blank());
-    auto* data = new QMimeData;
-    data->setText("1\tONE\t145.5\n2\tTWO\tabc\n3\tTHREE\t430.1\n");
-    QGuiApplication::clipboard()->setMimeData(data);
+    AnswerDialogs(QString());
+    SetClipboardText("1\tOne!\t145.5\n2\tTWO\tabc\n3\tTHREE\t430.1\n");
     ClickNumber(40);
     Chord(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(m_window->table().Cell(40, kColName), std::string("ONE   "));
     QCOMPARE(m_window->table().Cell(42, kColRx), std::string("430.10000"));
     QVERIFY(!IsProgrammed(Memory(), 41));
-    QCOMPARE(m_prompter->questions.size(), 1);
-    QVERIFY(m_prompter->questions.first().text.contains("line 2: Frequency \"abc\""));
+    QCOMPARE(m_prompter->dialogs, QStringList({"dlgReport"}));
+    QVERIFY2(m_said.first().startsWith("Channels imported: 2, replaced: 0, skipped: 1, adjusted: 1"),
+             qPrintable(m_said.first()));
+    QVERIFY(m_said.first().contains("line 2: Frequency \"abc\""));
+    QVERIFY(m_said.first().contains("line 1: name \"One!\""));
+  }
+
+  // Paste onto programmed channels asks first: Cancel changes nothing,
+  // Replace overwrites, Insert moves the channels from there down.
+  void pasteOntoProgrammedChannelsAsks_data() {
+    QTest::addColumn<QString>("button");
+    QTest::newRow("cancel") << "";
+    QTest::newRow("replace") << "cmdReplace";
+    QTest::newRow("insert") << "cmdInsert";
+  }
+  void pasteOntoProgrammedChannelsAsks() {
+    QFETCH(QString, button);
+    Image image = test::Blank();
+    for (FreqUnits n : {1u, 2u, 3u, 21u}) test::PutChannel(image, int(n), test::RawChannel{.rx = 14500000 + n * 12500});
+    Start(image);
+    AnswerDialogs(button);
+    ClickNumber(1);
+    ClickNumber(3, Qt::ShiftModifier);
+    Chord(Qt::Key_C, Qt::ControlModifier);
+    ClickNumber(20);
+    Chord(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_said, QStringList({"Replace 3 channels? Channel 21 is programmed."}));
+    if (button.isEmpty()) {
+      QCOMPARE(Memory(), m_start);
+      return;
+    }
+    for (int i = 0; i < 3; ++i) QCOMPARE(TakeChannel(Memory(), 20 + i), TakeChannel(image, 1 + i));
+    // Channel 21 moved down to 24, or was replaced by the copy of channel 2.
+    const bool inserted = button == "cmdInsert";
+    QCOMPARE(TakeChannel(Memory(), inserted ? 24 : 21), TakeChannel(image, inserted ? 21 : 2));
+    m_main->Dispatch("miUndo");
+    QCOMPARE(Memory(), m_start);
+  }
+
+  // Cells picked with the keyboard: one copied value fills the column, a
+  // Copy gives their texts, one undo puts them back.
+  void cellPasteFillsAColumn() {
+    Image image = test::Blank();
+    for (int n : {5, 6, 7}) test::PutChannel(image, n, test::RawChannel{.name = "OLD   "});
+    Start(image);
+    SelectDown(5, kColName, 2);
+    QVERIFY(m_window->CellsSelected());
+    Chord(Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("OLD   \nOLD   \nOLD   \n"));
+    SetClipboardText("gate\n");
+    Chord(Qt::Key_V, Qt::ControlModifier);
+    for (int n : {5, 6, 7}) QCOMPARE(DecodeChannelName(Memory(), n), std::string("GATE  "));
+    QCOMPARE(m_window->SelectedCells().size(), std::size_t(3));
+    QCOMPARE(m_main->tool("miUndo")->text(), QStringLiteral("&Undo paste onto channels 5-7"));
+    m_main->Dispatch("miUndo");
+    QCOMPARE(Memory(), m_start);
+  }
+
+  // Cut and Delete on cells clear only what a cell can be cleared to.
+  void cutOnCellsClearsOnlyWhatCanBeCleared_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("clears");
+    QTest::newRow("BCL") << int(kColBcl) << false;
+    QTest::newRow("name") << int(kColName) << true;
+  }
+  void cutOnCellsClearsOnlyWhatCanBeCleared() {
+    QFETCH(int, column);
+    QFETCH(bool, clears);
+    Image image = test::Blank();
+    for (int n : {5, 6, 7}) test::PutChannel(image, n, test::RawChannel{.name = "OLD   "});
+    Start(image);
+    QSignalSpy notes(m_window, &EditingWindow::noted);
+    SelectDown(5, column, 2);
+    Chord(Qt::Key_X, Qt::ControlModifier);
+    for (int n : {5, 6, 7}) {
+      QVERIFY(IsProgrammed(Memory(), n));
+      QCOMPARE(DecodeChannelName(Memory(), n), std::string(clears ? "      " : "OLD   "));
+    }
+    QCOMPARE(Memory() == m_start, !clears);
+    QCOMPARE(notes.size(), clears ? 0 : 1);
+    QTest::keyClick(Grid(), Qt::Key_Delete);
+    QCOMPARE(Memory() == m_start, !clears);
+  }
+
+  void goToAndFind() {
+    Image image = test::Blank();
+    test::PutChannel(image, 9, test::RawChannel{.rx = 14552500, .name = "GATE  "});
+    test::PutChannel(image, 90, test::RawChannel{.rx = 43012500, .name = "BGATE "});
+    Start(image);
+    QSignalSpy notes(m_window, &EditingWindow::noted);
+    AnswerDialogs(QString(), 77);
+    Chord(Qt::Key_G, Qt::ControlModifier);
+    QCOMPARE(m_window->table().current().row, 77);
+    AnswerDialogs(QString(), "gate");
+    Chord(Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(m_window->table().current().row, 90);
+    QTest::keyClick(Grid(), Qt::Key_F3);
+    QCOMPARE(m_window->table().current().row, 9);
+    AnswerDialogs(QString(), "430.1");
+    m_main->Dispatch("miFind");
+    QCOMPARE(m_window->table().current().row, 90);
+    AnswerDialogs(QString(), "nowhere");
+    m_main->Dispatch("miFind");
+    QCOMPARE(m_window->table().current().row, 90);
+    QCOMPARE(notes.last().first().toString(), QStringLiteral("\"nowhere\" was not found."));
+    QCOMPARE(m_main->statusStrip()->currentMessage(), QStringLiteral("\"nowhere\" was not found."));
+  }
+
+  // "!" on the name cell is dropped, and the status bar says so.
+  void aKeyTheNameCannotTakeIsSaid() {
+    Image image = test::Blank();
+    test::PutChannel(image, 1, test::RawChannel{});
+    Start(image);
+    QSignalSpy notes(m_window, &EditingWindow::noted);
+    SelectDown(1, kColName, 0);
+    QTest::keyClick(Grid(), Qt::Key_A);
+    QLineEdit* editor = Grid()->textEditor();
+    QTest::keyPress(editor, Qt::Key_Shift, Qt::ShiftModifier);
+    QTest::keyClick(editor, Qt::Key_Exclam, Qt::ShiftModifier);
+    QTest::keyRelease(editor, Qt::Key_Shift, Qt::NoModifier);
+    QCOMPARE(editor->text(), QStringLiteral("A"));
+    QCOMPARE(notes.size(), 1);
+    QCOMPARE(notes.first().first().toString(), QStringLiteral("The radio cannot show \"!\" in a channel name."));
   }
 
   void rowKeysMoveInsertDeleteAndClear() {

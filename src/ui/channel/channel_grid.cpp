@@ -1,7 +1,5 @@
 #include "ui/channel/channel_grid.h"
 
-#include "ui/main/accessible_cells.h"
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -14,6 +12,7 @@
 #include <QStylePainter>
 #include <QValidator>
 
+#include "ui/main/accessible_cells.h"
 #include "ui/main/cell_keys.h"
 #include "ui/main/twips.h"
 #include "ui/main/ui_text.h"
@@ -262,8 +261,15 @@ void ChannelGrid::ListPicked() {
   m_model->RowChanged(m_edit->cell.row);
 }
 
+void ChannelGrid::NoteRefusedKey(int column, const QKeyEvent* event) {
+  if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) return;
+  const std::string note = m_table.RefusedKeyNote(column, event->text().toStdString());
+  if (!note.empty()) emit noted(FromStd(note));
+}
+
 bool ChannelGrid::EditorKey(QKeyEvent* event) {
   const bool text = m_edit->editor.kind == EditorKind::Text;
+  if (text) NoteRefusedKey(m_edit->cell.column, event);
   if (IsEnterKey(event)) {
     Commit(true);
     return true;
@@ -324,6 +330,7 @@ void ChannelGrid::keyPressEvent(QKeyEvent* event) {
     key = kKeyEnter;
   else
     key = TypedChar(event);
+  NoteRefusedKey(m_table.CorrectedColumn(m_table.current().row, m_table.current().column), event);
   if (!key) {
     QTableView::keyPressEvent(event);
     return;

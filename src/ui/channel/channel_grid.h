@@ -89,6 +89,8 @@ class ChannelGrid : public QTableView {
   void Cancel();
   void CloseEditor();
   bool EditorKey(QKeyEvent* event);
+  // A key the text box of `column` drops is said in the status bar.
+  void NoteRefusedKey(int column, const QKeyEvent* event);
   void ListPicked();
 
   ChannelTable& m_table;

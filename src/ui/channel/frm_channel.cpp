@@ -118,7 +118,8 @@ const MainCommandRegistration kRowCommands[] = {
     ORVEX_ROW_COMMAND("miCut"),           ORVEX_ROW_COMMAND("miCopy"),           ORVEX_ROW_COMMAND("miPaste"),
     ORVEX_ROW_COMMAND("miInsertChannel"), ORVEX_ROW_COMMAND("miDeleteChannels"), ORVEX_ROW_COMMAND("miClearChannels"),
     ORVEX_ROW_COMMAND("miMoveUp"),        ORVEX_ROW_COMMAND("miMoveDown"),       ORVEX_ROW_COMMAND("miSortRx"),
-    ORVEX_ROW_COMMAND("miSortName"),
+    ORVEX_ROW_COMMAND("miSortName"),      ORVEX_ROW_COMMAND("miGoTo"),           ORVEX_ROW_COMMAND("miFind"),
+    ORVEX_ROW_COMMAND("miFindNext"),
 };
 #undef ORVEX_ROW_COMMAND
 

@@ -4,6 +4,7 @@
 
 #include "model/channel_rows.h"
 #include "model/channel_table.h"
+#include "model/step_names.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/prompter.h"
 
@@ -59,6 +60,28 @@ class FrmChannel : public EditingWindow {
   // A row command by its tool key ("miCopy"); nothing while a cell is
   // being edited.
   void RunRowCommand(const QString& key);
+
+  // --- cells (frm_channel_rows.cpp) ---
+  // Cells, not whole channels (by their numbers), are selected: Cut, Copy,
+  // Paste and Clear then work on the cells' texts.
+  [[nodiscard]] bool CellsSelected() const;
+  // The selected cells; the current cell when none is.
+  [[nodiscard]] std::vector<CellPos> SelectedCells() const;
+  void SelectCells(const std::vector<CellPos>& cells);
+  void CopyCells();
+  // Clears what the selected cells can be cleared to, as one step; `cut`
+  // copies them first.  With no cell that can be cleared nothing happens
+  // and the status bar says why.
+  void ClearCells(bool cut);
+  void PasteCells(const QString& text);
+
+  // --- Go to and Find (frm_channel_rows.cpp) ---
+  // Makes the channel's row current, in the current column.
+  void GoToChannel(int channel);
+  // Ask for a channel number / a text, then go; F3 finds the text again.
+  void AskGoTo();
+  void AskFind();
+  void FindNext();
   // The context menu at a point of the grid's viewport.
   void ShowRowMenu(const QPoint& at);
 
@@ -75,12 +98,18 @@ class FrmChannel : public EditingWindow {
   // why it was refused.
   void RowEdit(const StepName& name, const std::function<orvex::RowEdit(Image&)>& edit);
   void TellRefusal(RowRefusal refusal, int at);
+  // A paste onto `rows` that asks first when one of them is programmed:
+  // Replace, Insert (room made before them) or Cancel.
+  void PasteOnto(const std::vector<int>& rows, const std::function<orvex::RowEdit(Image&)>& paste);
+  // Stores the rows a cell edit changed as one step and says its notes.
+  void StoreCells(RowStep step, const CellsEdit& edit, const QString& title);
   void InstallRowCommands();
   Prompter& prompter();
 
   ChannelTable m_table;
   ChannelGrid* m_grid;
   Prompter m_ownPrompter;  // when not inside the main window
+  QString m_findText;      // what Find looked for last
 };
 
 // The row commands by tool key, for the main window's registration.
