@@ -316,8 +316,9 @@ CellCommit ChannelTable::CommitListEditor(std::string_view text) {
 
 std::string ChannelTable::RefusedKeyNote(int column, std::string_view typed) const {
   if (column != kColName || typed.empty()) return {};
-  if (typed.size() == 1 && (TextEditorChar(column, typed.front()) || static_cast<unsigned char>(typed.front()) < ' '))
-    return {};
+  // Control keys (Backspace, Delete, Escape...) are the editor's own.
+  const auto code = static_cast<unsigned char>(typed.front());
+  if (typed.size() == 1 && (TextEditorChar(column, typed.front()) || code < ' ' || code == 0x7F)) return {};
   return FormatText(Text(kMsgNameKey, m_language), {std::string(typed)});
 }
 
