@@ -53,9 +53,9 @@ QString ErrorList(const QStringList& all, int language) {
   return lines.join(QLatin1Char('\n'));
 }
 
-QStringList NoteLines(const std::vector<CsvLineNote>& notes) {
+QStringList NoteLines(const std::vector<CsvLineNote>& notes, int language) {
   QStringList lines;
-  for (const auto& note : notes) lines << FromStd(NoteText(note));
+  for (const auto& note : notes) lines << FromStd(NoteText(note, language));
   return lines;
 }
 
@@ -68,10 +68,12 @@ QString ImportReport(const CsvImportReport& report, int language) {
                      .arg(report.adjusted);
   if (!report.skipped.empty())
     text += QStringLiteral("\n\n") + UiText(kSkippedRows, language) + QLatin1Char('\n') +
-            ErrorList(NoteLines(report.skipped), language);
+            ErrorList(NoteLines(report.skipped, language), language);
   if (!report.adjustments.empty())
     text += QStringLiteral("\n\n") + UiText(kAdjustedValues, language) + QLatin1Char('\n') +
-            ErrorList(NoteLines(report.adjustments), language);
+            ErrorList(NoteLines(report.adjustments, language), language);
+  if (!report.findings.empty())
+    text += QStringLiteral("\n\n") + ErrorList(NoteLines(report.findings, language), language);
   return text;
 }
 
@@ -115,7 +117,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
     return;
   }
   const std::string_view csv(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-  const auto rows = ReadChannelsCsv(csv);
+  const auto rows = ReadChannelsCsv(csv, 0, language);
   if (!rows) {
     prompter.tell(&main, QMessageBox::Warning, title,
                   UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(rows.error(), language));
@@ -126,7 +128,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
     if (!row.usable()) {
       QStringList problems;
       for (const auto& problem : row.problems) problems << FromStd(problem);
-      bad << QStringLiteral("line %1: ").arg(row.line) + problems.join(QStringLiteral("; "));
+      bad << FromStd(NoteText({row.line, problems.join(QStringLiteral("; ")).toStdString()}, language));
     }
   const auto usable = std::count_if(rows->begin(), rows->end(), [](const CsvChannelRow& row) { return row.usable(); });
   if (!bad.isEmpty()) {
@@ -139,10 +141,12 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
       return;
   }
   Image image = main.memory().image();
-  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false, language);
   main.EditImage(TextStep(kCsvImportStep), [&](Image& target) { target = image; });
   prompter.tell(&main,
-                report.skipped.empty() && report.adjustments.empty() ? QMessageBox::Information : QMessageBox::Warning,
+                report.skipped.empty() && report.adjustments.empty() && report.findings.empty()
+                    ? QMessageBox::Information
+                    : QMessageBox::Warning,
                 title, ImportReport(report, language));
 }
 
