@@ -71,7 +71,7 @@ std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra) {
   std::vector<OptionSpec> options = {
       {"--port", true, "slot 1..10, COMk or a device path (required)"},
       {"--retries", true, "retries of a failed transfer from the greeting (default 2)"},
-      {"--lang", true, "en or zh: language of the messages (default: the stored preference)"},
+      kLangOption,
       {"--trace", true, "write every frame and reply, in hex with millisecond times, to this file"},
   };
   options.insert(options.end(), extra.begin(), extra.end());
@@ -115,18 +115,19 @@ std::optional<LinkOptions> PortlessLinkOptionsOrReport(const Args& args) {
     options.trace = std::make_shared<LinkTrace>();
     options.trace->Begin("orvex-cli on " + options.port.toStdString());
   }
-  const auto lang = args.value("--lang");
-  if (!lang) {
-    options.language = ReadLanguagePreference();
-  } else if (*lang == "en") {
-    options.language = kEnglish;
-  } else if (*lang == "zh") {
-    options.language = kChinese;
-  } else {
-    PrintError("--lang takes en or zh");
-    return std::nullopt;
-  }
+  const auto language = LanguageOrReport(args);
+  if (!language) return std::nullopt;
+  options.language = *language;
   return options;
+}
+
+std::optional<int> LanguageOrReport(const Args& args) {
+  const auto lang = args.value("--lang");
+  if (!lang) return ReadLanguagePreference();
+  if (*lang == "en") return kEnglish;
+  if (*lang == "zh") return kChinese;
+  PrintError("--lang takes en or zh");
+  return std::nullopt;
 }
 
 void SayCompleted(CloneDirection direction, const LinkOptions& options) {

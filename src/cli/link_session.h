@@ -26,6 +26,9 @@ struct LinkOptions {
   std::shared_ptr<LinkTrace> trace;
 };
 
+inline constexpr OptionSpec kLangOption{"--lang", true,
+                                        "en or zh: language of the messages (default: the stored preference)"};
+
 // --port, --retries, --lang and --trace, followed by a verb's own options.
 std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra = {});
 
@@ -33,6 +36,10 @@ std::vector<OptionSpec> LinkOptionSpecs(std::vector<OptionSpec> extra = {});
 std::optional<LinkOptions> LinkOptionsOrReport(const Args& args);
 // The same without the port (--retries and --lang only).
 std::optional<LinkOptions> PortlessLinkOptionsOrReport(const Args& args);
+
+// The --lang language, or the stored preference without it; nullopt with
+// the mistake printed.
+std::optional<int> LanguageOrReport(const Args& args);
 
 enum class LinkResult { Completed, ModelMismatch, Failed, OpenFailed };
 

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "cli/codeplug_args.h"
+#include "cli/link_session.h"
 #include "cli/verb.h"
 #include "model/channel_csv.h"
 #include "model/codeplug_document.h"
@@ -61,6 +62,8 @@ int runImport(const Args& args) {
     PrintError("import needs -o OUT for the codeplug it writes");
     return kExitUsage;
   }
+  const auto language = LanguageOrReport(args);
+  if (!language) return kExitUsage;
   const auto renumberFrom = RenumberFrom(args);
   if (!renumberFrom) {
     PrintError("--renumber takes the first channel number, 1..128");
@@ -79,28 +82,30 @@ int runImport(const Args& args) {
   }
   const auto text = ReadInputOrReport(*csvPath, InputKind::Document);
   if (!text) return kExitFailure;
-  const auto rows =
-      ReadChannelsCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()), *renumberFrom);
+  const auto rows = ReadChannelsCsv(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()),
+                                    *renumberFrom, *language);
   if (!rows) {
     PrintErrorLines(*csvPath, rows.error());
     PrintError("nothing was written");
     return kExitFailure;
   }
   Image image = *base;
-  const CsvImportReport report = ApplyChannelsCsv(image, *rows, args.has("--replace"));
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, args.has("--replace"), *language);
   const bool skipInvalid = args.has("--skip-invalid");
-  ErrorReport skipped, adjusted;
+  ErrorReport skipped, adjusted, found;
   for (const auto& note : report.skipped)
-    skipped.Add(*csvPath + ": line " + std::to_string(note.line) + ": " + (skipInvalid ? "skipped: " : "") + note.text);
+    skipped.Add(*csvPath + ": " + NoteText({note.line, (skipInvalid ? "skipped: " : "") + note.text}, *language));
   PrintErrorLines("", skipped.Text());
   if (!skipInvalid && !report.skipped.empty()) {
     PrintError("nothing was written (--skip-invalid imports the other rows)");
     return kExitFailure;
   }
-  for (const auto& note : report.adjustments) adjusted.Add(*csvPath + ": " + NoteText(note));
+  for (const auto& note : report.adjustments) adjusted.Add(*csvPath + ": " + NoteText(note, *language));
   PrintErrorLines("", adjusted.Text());
+  for (const auto& note : report.findings) found.Add(*csvPath + ": " + NoteText(note, *language));
+  PrintErrorLines("", found.Text());
   if (!SaveCodeplugOrReport(*outPath, image)) return kExitFailure;
-  std::cout << CsvImportSummary(report) << std::endl;
+  std::cout << CsvImportSummary(report, *language) << std::endl;
   return kExitOk;
 }
 
@@ -113,7 +118,8 @@ const VerbRegistration kImport({"import",
                                  {"-o", true, "codeplug file to write (- for standard output)"},
                                  {"--replace", false, "clear the channels the CSV does not list"},
                                  {"--skip-invalid", false, "import the CSV rows the radio takes and list the others"},
-                                 {"--renumber", false, "place CSV rows in file order from channel 1 (or N)", true}},
+                                 {"--renumber", false, "place CSV rows in file order from channel 1 (or N)", true},
+                                 kLangOption},
                                 1,
                                 1,
                                 runImport});

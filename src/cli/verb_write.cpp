@@ -13,10 +13,12 @@ int runWrite(const Args& args) {
   const bool fleet = IsFleet(args) || args.value("--each");
   const auto options = fleet ? std::nullopt : LinkOptionsOrReport(args);
   if (!fleet && !options) return kExitUsage;
+  const auto language = options ? std::optional<int>(options->language) : LanguageOrReport(args);
+  if (!language) return kExitUsage;
   const auto image = LoadCodeplugOrReport(args.positional[0]);
   if (!image) return kExitFailure;
-  const auto findings = CheckCodeplug(*image);
-  for (const auto& finding : findings) std::cerr << FindingLine(finding) << "\n";
+  const auto findings = CheckCodeplug(*image, *language);
+  for (const auto& finding : findings) std::cerr << FindingLine(finding, *language) << "\n";
   if (HasErrors(findings) && !args.has("--force")) {
     PrintError(args.positional[0] + " has errors; nothing was sent to the radio (--force writes it anyway)");
     return kExitFailure;

@@ -26,6 +26,25 @@ std::string_view Text(int base, int language) {
   return StringEntry(base + 1000 * language);
 }
 
+std::string FormatText(std::string_view pattern, const std::vector<std::string>& args) {
+  std::string text;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    const auto index = static_cast<std::size_t>(next - '1');
+    if (pattern[i] == '%' && next >= '1' && next <= '9' && index < args.size()) {
+      text += args[index];
+      ++i;
+    } else {
+      text += pattern[i];
+    }
+  }
+  return text;
+}
+
+std::string TextOf(int base, int language, const std::vector<std::string>& args) {
+  return FormatText(Text(base, language), args);
+}
+
 std::string_view StringEntry(int number) {
   const Row* row = FindRow(number);
   return row ? row->text : std::string_view{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +12,12 @@ inline constexpr int kChinese = 1;
 // The text for base number n in a language: entry n + 1000 x language.
 // An unknown number gives "".
 std::string_view Text(int base, int language);
+
+// `pattern` with %1, %2 ... replaced by `args` in order.
+std::string FormatText(std::string_view pattern, const std::vector<std::string>& args);
+
+// Text(base, language) with its %1, %2 ... filled in.
+std::string TextOf(int base, int language, const std::vector<std::string>& args = {});
 
 // One entry of the string table by its own number; "" when absent.
 std::string_view StringEntry(int number);

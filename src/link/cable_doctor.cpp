@@ -10,13 +10,14 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 
+#include "core/strings.h"
 #include "link/clone_protocol.h"
 #include "link/serial_access.h"
 
@@ -34,10 +35,18 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
-std::string Joined(const std::vector<std::string>& items) {
+// String-table numbers of the doctor's findings.
+constexpr int kTxtNone = 1858, kTxtPortsSeen = 1859, kTxtNoPort = 1860, kTxtPortExists = 1861, kTxtOpens = 1862,
+              kTxtNoAdapter = 1863, kTxtLatency = 1864, kTxtNoLatency = 1865, kTxtNoModemManager = 1866,
+              kTxtModemManager = 1867, kTxtNothingBack = 1868, kTxtEchoes = 1869, kTxtNoEcho = 1870,
+              kTxtEchoNoRadio = 1871, kTxtNoAnswer = 1872, kTxtWrongAnswer = 1873, kTxtNoIdentify = 1874,
+              kTxtThisModel = 1875, kTxtOtherModel = 1876, kTxtWorks = 1877, kTxtFirstProblem = 1878,
+              kTxtNoRadio = 1879;
+
+std::string Joined(const std::vector<std::string>& items, int language) {
   std::string text;
   for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
-  return text.empty() ? "none" : text;
+  return text.empty() ? std::string(Text(kTxtNone, language)) : text;
 }
 
 std::string Hex(const Bytes& bytes) {
@@ -145,34 +154,31 @@ std::string Printable(std::span<const std::uint8_t> bytes) {
 }
 
 void PortChecks(const std::string& device, const DoctorOptions& options, std::vector<DoctorCheck>& checks) {
+  const int language = options.language;
   const auto now = SerialDevicesNow();
   std::vector<std::string> fresh;
   for (const auto& port : now)
     if (std::find(options.portsAtStart.begin(), options.portsAtStart.end(), port) == options.portsAtStart.end())
       fresh.push_back(port);
-  std::string seen = "ports seen: " + Joined(now);
-  if (!fresh.empty()) seen += "; appeared since the program started: " + Joined(fresh);
+  std::string seen = TextOf(kTxtPortsSeen, language, {Joined(now, language)});
+  if (!fresh.empty()) seen += "; appeared since the program started: " + Joined(fresh, language);
   struct stat st {};
   if (stat(device.c_str(), &st) != 0) {
-    checks.push_back({DoctorVerdict::Fail, "port",
-                      device + " does not exist (" + std::strerror(errno) + "); " + seen +
-                          ". Plug the cable in, or choose one of the ports seen."});
+    checks.push_back({DoctorVerdict::Fail, "port", TextOf(kTxtNoPort, language, {device, std::strerror(errno), seen})});
     return;
   }
-  std::string text = device + " exists; " + seen;
+  std::string text = TextOf(kTxtPortExists, language, {device, seen});
   const std::time_t age = std::time(nullptr) - st.st_ctime;
   if (S_ISCHR(st.st_mode) && age >= 0 && age < 120) text += " (it appeared " + std::to_string(age) + " s ago)";
   checks.push_back({DoctorVerdict::Pass, "port", text});
 }
 
-void AdapterChecks(const std::string& device, int fd, std::vector<DoctorCheck>& checks) {
+void AdapterChecks(const std::string& device, int fd, int language, std::vector<DoctorCheck>& checks) {
   const std::string name = fs::path(RealPath(device)).filename().string();
   const fs::path tty = fs::path("/sys/class/tty") / name / "device";
   const fs::path usb = UsbDeviceOf(tty);
   if (usb.empty()) {
-    checks.push_back({DoctorVerdict::Note, "adapter",
-                      "the system reports no USB adapter behind " + device +
-                          " (a built-in port, a pseudo-terminal or a Bluetooth link)"});
+    checks.push_back({DoctorVerdict::Note, "adapter", TextOf(kTxtNoAdapter, language, {device})});
   } else {
     checks.push_back(AdapterVerdict(ReadSys(usb / "idVendor"), ReadSys(usb / "idProduct"),
                                     ReadSys(usb / "manufacturer"), ReadSys(usb / "product")));
@@ -181,10 +187,10 @@ void AdapterChecks(const std::string& device, int fd, std::vector<DoctorCheck>& 
   std::string latency;
   const fs::path timer = tty / "latency_timer";
   if (const std::string value = ReadSys(timer); !value.empty()) {
-    latency = "latency timer " + value + " ms";
+    latency = TextOf(kTxtLatency, language, {value});
     if (value != "1") latency += " (replies may wait that long; for speed: echo 1 | sudo tee " + timer.string() + ")";
   } else {
-    latency = "the system exposes no latency timer";
+    latency = Text(kTxtNoLatency, language);
   }
   bool accepted = false;
 #ifdef __linux__
@@ -200,16 +206,14 @@ void AdapterChecks(const std::string& device, int fd, std::vector<DoctorCheck>& 
   checks.push_back({DoctorVerdict::Note, "latency", latency});
 }
 
-void ModemManagerCheck(std::vector<DoctorCheck>& checks) {
+void ModemManagerCheck(int language, std::vector<DoctorCheck>& checks) {
   const auto managers = ModemManagers();
   if (managers.empty()) {
-    checks.push_back({DoctorVerdict::Pass, "modem manager", "no modem manager is running"});
+    checks.push_back({DoctorVerdict::Pass, "modem manager", TextOf(kTxtNoModemManager, language)});
     return;
   }
-  checks.push_back({DoctorVerdict::Warn, "modem manager",
-                    "ModemManager is running (pid " + Joined(managers) +
-                        ") and may probe a cable just plugged in; if the first Read fails, stop it with:  sudo "
-                        "systemctl stop ModemManager"});
+  checks.push_back(
+      {DoctorVerdict::Warn, "modem manager", TextOf(kTxtModemManager, language, {Joined(managers, language)})});
 }
 
 DoctorExchange Exchange(int fd, const DoctorOptions& options, LinkTrace* trace) {
@@ -273,41 +277,33 @@ DoctorCheck AdapterVerdict(const std::string& vendorId, const std::string& produ
   return {DoctorVerdict::Pass, "adapter", text};
 }
 
-std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& radioIsThisModel) {
+std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& radioIsThisModel, int language) {
   std::vector<DoctorCheck> checks;
   radioIsThisModel = false;
   const Bytes& g = exchange.afterGreeting;
   const bool echo = StartsWith(g, kGreeting) && g.size() >= std::size(kGreeting);
   if (g.empty()) {
-    checks.push_back({DoctorVerdict::Note, "echo", "nothing came back, not even an echo"});
+    checks.push_back({DoctorVerdict::Note, "echo", TextOf(kTxtNothingBack, language)});
   } else if (echo) {
-    checks.push_back({DoctorVerdict::Note, "echo",
-                      "the cable echoes what is sent (a single-wire cable); the program skips the echo"});
+    checks.push_back({DoctorVerdict::Note, "echo", TextOf(kTxtEchoes, language)});
   } else {
-    checks.push_back({DoctorVerdict::Pass, "echo", "the cable does not echo (a two-wire cable)"});
+    checks.push_back({DoctorVerdict::Pass, "echo", TextOf(kTxtNoEcho, language)});
   }
   const std::size_t skip = echo ? std::size(kGreeting) : 0;
   if (g.size() <= skip) {
-    checks.push_back({DoctorVerdict::Fail, "radio",
-                      echo ? "the cable echoes but no radio answered the greeting: switch the radio on, push the plug "
-                             "fully home and turn the radio to a channel"
-                           : "nothing answered the greeting: switch the radio on, push the plug fully home (it often "
-                             "needs a firm click), and check that this is the cable's port"});
+    checks.push_back({DoctorVerdict::Fail, "radio", TextOf(echo ? kTxtEchoNoRadio : kTxtNoAnswer, language)});
     return checks;
   }
   const std::uint8_t answer = g.back();
   if ((answer & 0x0F) != CloneFrames::kAck) {
-    checks.push_back({DoctorVerdict::Fail, "radio",
-                      "something answered the greeting with " + Hex({answer}) +
-                          " instead of 06: not this radio, or noise on the line"});
+    checks.push_back({DoctorVerdict::Fail, "radio", TextOf(kTxtWrongAnswer, language, {Hex({answer})})});
     return checks;
   }
   const Bytes& id = exchange.afterIdentify;
   const std::size_t idSkip = echo ? 1 : 0;
   if (!exchange.identifySent || id.size() < idSkip + 8) {
-    checks.push_back({DoctorVerdict::Fail, "radio",
-                      "the radio answered the greeting but not the identify request (" + std::to_string(id.size()) +
-                          " bytes: " + Hex(id) + ")"});
+    checks.push_back(
+        {DoctorVerdict::Fail, "radio", TextOf(kTxtNoIdentify, language, {std::to_string(id.size()), Hex(id)})});
     return checks;
   }
   const std::span<const std::uint8_t> reply = std::span(id).last(8);
@@ -315,13 +311,11 @@ std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& 
       reply[0] == CloneFrames::kAck && std::equal(std::begin(kModelId), std::end(kModelId), reply.begin() + 1);
   if (ours) {
     radioIsThisModel = true;
-    checks.push_back(
-        {DoctorVerdict::Pass, "radio",
-         "a radio answered the greeting and identified itself as this model (" + Printable(reply.subspan(1, 5)) + ")"});
+    checks.push_back({DoctorVerdict::Pass, "radio", TextOf(kTxtThisModel, language, {Printable(reply.subspan(1, 5))})});
   } else {
     checks.push_back({DoctorVerdict::Fail, "radio",
-                      "a radio answered, but as another model (\"" + Printable(reply.subspan(1, 5)) + "\", " +
-                          Hex(Bytes(reply.begin(), reply.end())) + "); this program programs only the ORVEX"});
+                      TextOf(kTxtOtherModel, language,
+                             {"\"" + Printable(reply.subspan(1, 5)) + "\"", Hex(Bytes(reply.begin(), reply.end()))})});
   }
   return checks;
 }
@@ -332,7 +326,8 @@ DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& opti
   if (trace) trace->Note("cable doctor on " + device);
   PortChecks(device, options, checks);
   const bool exists = checks.back().verdict != DoctorVerdict::Fail;
-  ModemManagerCheck(checks);
+  const int language = options.language;
+  ModemManagerCheck(language, checks);
   int fd = -1;
   if (exists) {
     fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -349,31 +344,31 @@ DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& opti
       close(fd);
       fd = -1;
     } else {
-      std::string text = device + " opens for reading and writing at 9600 baud";
+      std::string text = TextOf(kTxtOpens, language, {device});
       const auto holders = DeviceHolders(device);
       DoctorVerdict verdict = DoctorVerdict::Pass;
       if (!holders.empty()) {
         verdict = DoctorVerdict::Warn;
-        text += "; it is also open in " + Joined(holders) + ", which may take the radio's replies";
+        text += "; it is also open in " + Joined(holders, language) + ", which may take the radio's replies";
       }
       checks.push_back({verdict, "open", text});
     }
   }
   if (fd >= 0) {
-    AdapterChecks(device, fd, checks);
+    AdapterChecks(device, fd, language, checks);
     const DoctorExchange exchange = Exchange(fd, options, trace);
     close(fd);
-    for (auto& check : ExchangeVerdicts(exchange, report.radioIsThisModel)) checks.push_back(std::move(check));
+    for (auto& check : ExchangeVerdicts(exchange, report.radioIsThisModel, language))
+      checks.push_back(std::move(check));
   }
   const auto failed =
       std::find_if(checks.begin(), checks.end(), [](const DoctorCheck& c) { return c.verdict == DoctorVerdict::Fail; });
   if (report.radioIsThisModel)
-    report.summary = "summary: the cable and the radio work; Read and Write should succeed on " + device;
+    report.summary = TextOf(kTxtWorks, language, {device});
   else if (failed != checks.end())
-    report.summary = "summary: no radio of this model answered on " + device + "; the first problem is \"" +
-                     failed->name + "\": " + failed->text;
+    report.summary = TextOf(kTxtFirstProblem, language, {device, failed->name, failed->text});
   else
-    report.summary = "summary: no radio of this model answered on " + device;
+    report.summary = TextOf(kTxtNoRadio, language, {device});
   if (trace) trace->Note(report.summary);
   return report;
 }

@@ -24,6 +24,7 @@ struct DoctorOptions {
   // since (a cable just plugged in).
   std::vector<std::string> portsAtStart;
   std::chrono::milliseconds replyLimit{800};
+  int language = 0;  // of the texts found
 };
 
 struct DoctorReport {
@@ -47,7 +48,7 @@ struct DoctorExchange {
   std::vector<std::uint8_t> afterIdentify;  // everything received after 0x02 (empty when not sent)
   bool identifySent = false;
 };
-std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& radioIsThisModel);
+std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& radioIsThisModel, int language = 0);
 
 // A USB adapter described by the system: counterfeit chips known by their
 // ids and description are named as such.

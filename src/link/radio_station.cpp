@@ -18,7 +18,11 @@ QString OutcomeText(const RadioReport& report, int language) {
   const auto text = Text(kFirstOutcome + static_cast<int>(report.outcome), language);
   QString outcome = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   if (report.outcome == RadioOutcome::Differences) outcome = outcome.arg(report.differences);
-  if (!report.detail.isEmpty()) outcome += QStringLiteral(" (%1)").arg(report.detail);
+  constexpr int kReadingBack = 1857;
+  QString detail = report.detail;
+  if (report.readingBack)
+    detail = QString::fromStdString(TextOf(kReadingBack, language, {report.detail.toStdString()}));
+  if (!detail.isEmpty()) outcome += QStringLiteral(" (%1)").arg(detail);
   return outcome;
 }
 
@@ -196,12 +200,13 @@ void RadioStation::onFailed(const QString& reason, RadioOutcome outcome) {
     m_retryTimer.start(kRetrySettle);
     return;
   }
-  report(outcome, m_phase == Phase::Verify ? QStringLiteral("reading back: %1").arg(reason) : reason);
+  report(outcome, reason);
 }
 
 void RadioStation::report(RadioOutcome outcome, const QString& detail, int differences) {
   RadioReport result;
   result.port = m_port;
+  result.readingBack = m_phase == Phase::Verify && !detail.isEmpty();
   result.outcome = outcome;
   result.differences = differences;
   result.detail = detail;

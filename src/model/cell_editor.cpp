@@ -18,19 +18,4 @@ std::string CellEditor::Filter(std::string_view text, std::size_t room) const {
   return kept;
 }
 
-std::string FormatText(std::string_view pattern, const std::vector<std::string>& args) {
-  std::string text;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-    const auto index = static_cast<std::size_t>(next - '1');
-    if (pattern[i] == '%' && next >= '1' && next <= '9' && index < args.size()) {
-      text += args[index];
-      ++i;
-    } else {
-      text += pattern[i];
-    }
-  }
-  return text;
-}
-
 }  // namespace orvex

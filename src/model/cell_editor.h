@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/strings.h"
+
 namespace orvex {
 
 // A cell of a grid, heading row and label column included.
@@ -60,8 +62,5 @@ struct CellCommit {
   std::string text;
   std::string note;
 };
-
-// `pattern` with %1, %2 ... replaced by `args` in order.
-std::string FormatText(std::string_view pattern, const std::vector<std::string>& args);
 
 }  // namespace orvex

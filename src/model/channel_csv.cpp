@@ -11,9 +11,11 @@
 #include <vector>
 
 #include "core/frequency.h"
+#include "core/strings.h"
 #include "core/tone.h"
 #include "model/byte_fields.h"
 #include "model/channel_record.h"
+#include "model/codeplug_check.h"
 #include "model/csv.h"
 #include "model/import_report.h"
 
@@ -33,7 +35,16 @@ constexpr FreqUnits kBandEdge = 30000000;  // 300 MHz
 constexpr double kHighPowerFromWatts = 2.5;
 // Frequencies are MHz; larger figures are taken for a wrong unit.
 constexpr double kMaxMHz = 9999.99999;
-constexpr int kEnglish = 0;
+
+// String-table numbers of the import's notes.
+constexpr int kTxtLineNote = 1851, kTxtCleared = 1852, kTxtTxFigure = 1853, kTxtNoHeader = 1854, kTxtNoColumn = 1855,
+              kTxtRenumberFrom = 1856, kTxtSummary = 1661;
+constexpr int kMsgLocation = 10288, kMsgLocationTwice = 10289, kMsgNotMhz = 10290, kMsgOutsideRange = 10291,
+              kMsgStoredAs = 10292, kMsgDuplex = 10293, kMsgNoTx = 10294, kMsgMode = 10295, kMsgSkip = 10296,
+              kMsgPower = 10297, kMsgNameCut = 10298, kMsgNameReplaced = 10299, kMsgToneDropped = 10300,
+              kMsgCtcssText = 10301, kMsgDcsText = 10302, kMsgCtcssList = 10303, kMsgDcsList = 10304,
+              kMsgPolarity = 10305, kMsgCrossMode = 10306, kMsgToneMode = 10307, kMsgNoChannelLeft = 10308,
+              kMsgSameName = 10309;
 
 // A CTCSS/DCS setting of one direction as the CSV sees it.
 struct CsvTone {
@@ -206,8 +217,13 @@ std::optional<bool> ParsePower(std::string_view power) {
 
 class RowReader {
  public:
-  RowReader(const std::map<std::string, std::size_t>& columns, const CsvRecord& record)
-      : m_columns(columns), m_record(record) {}
+  RowReader(const std::map<std::string, std::size_t>& columns, const CsvRecord& record, int language)
+      : m_columns(columns), m_record(record), m_language(language) {}
+
+  // A note in the reader's language.
+  std::string Say(int number, const std::vector<std::string>& args = {}) const {
+    return TextOf(number, m_language, args);
+  }
 
   bool Has(std::string_view column) const { return m_columns.count(ToUpperAscii(column)) > 0; }
   // The text of a column, trimmed unless asked not to; nullopt when the
@@ -233,16 +249,17 @@ class RowReader {
  private:
   const std::map<std::string, std::size_t>& m_columns;
   const CsvRecord& m_record;
+  int m_language;
   std::vector<std::string> m_problems;
 };
 
 // A tone of the list as its list text, or a problem noted.  `shown` is the
 // column's text as the file has it.
 std::string CheckedTone(RowReader& reader, const std::string& column, const std::string& shown, const std::string& tone,
-                        std::string_view kind) {
+                        int notInList) {
   if (auto bytes = ToneBytes(tone, '.'); bytes && (*bytes)[1] != kEmpty)
     return ToneText((*bytes)[1], (*bytes)[0], "", '.');
-  reader.Problem(column + " " + QuotedValue(shown) + " is not a " + std::string(kind) + " of the list");
+  reader.Problem(reader.Say(notInList, {column, QuotedValue(shown)}));
   return {};
 }
 
@@ -252,27 +269,27 @@ std::string CtcssTone(RowReader& reader, std::string column) {
   if (!reader.Has(column) && reader.Has(other)) column = other;
   const std::string text = reader.GetOr(column, kDefaultCtcss);
   if (text.find_first_not_of("0123456789.") != std::string::npos) {
-    reader.Problem(column + " " + QuotedValue(text) + " is not a CTCSS tone such as 88.5");
+    reader.Problem(reader.Say(kMsgCtcssText, {column, QuotedValue(text)}));
     return {};
   }
-  return CheckedTone(reader, column, text, text, "CTCSS tone");
+  return CheckedTone(reader, column, text, text, kMsgCtcssList);
 }
 
 std::string DcsTone(RowReader& reader, const std::string& column, char polarity) {
   const std::string text = reader.GetOr(column, kDefaultDcs);
   if (text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) {
-    reader.Problem(column + " " + QuotedValue(text) + " is not a DCS code such as 023");
+    reader.Problem(reader.Say(kMsgDcsText, {column, QuotedValue(text)}));
     return {};
   }
   const std::string code = std::string(3 - text.size(), '0') + text;
-  return CheckedTone(reader, column, text, "D" + code + (polarity == 'R' ? 'I' : 'N'), "DCS code");
+  return CheckedTone(reader, column, text, "D" + code + (polarity == 'R' ? 'I' : 'N'), kMsgDcsList);
 }
 
 // Encode and decode tone texts from Tone, CrossMode and the value columns.
 void ReadTones(RowReader& reader, CsvChannelRow& row) {
   const std::string polarity = ToUpperAscii(reader.GetOr("DtcsPolarity", kDefaultPolarity));
   if (polarity.size() != 2 || polarity.find_first_not_of("NR") != std::string::npos)
-    return reader.Problem("DtcsPolarity " + QuotedValue(polarity) + " is not two letters of N and R (Tx, then Rx)");
+    return reader.Problem(reader.Say(kMsgPolarity, {QuotedValue(polarity)}));
   const std::string mode = reader.GetOr("Tone", "");
   std::string txPart, rxPart;
   if (mode.empty()) {
@@ -293,12 +310,9 @@ void ReadTones(RowReader& reader, CsvChannelRow& row) {
     auto known = [](const std::string& part) {
       return part.empty() || SameWord(part, "Tone") || SameWord(part, "DTCS");
     };
-    if (!known(txPart) || !known(rxPart))
-      return reader.Problem("CrossMode " + QuotedValue(cross) +
-                            " is not one of Tone->Tone, DTCS->, ->DTCS, Tone->DTCS, "
-                            "DTCS->Tone, ->Tone, DTCS->DTCS, Tone->");
+    if (!known(txPart) || !known(rxPart)) return reader.Problem(reader.Say(kMsgCrossMode, {QuotedValue(cross)}));
   } else {
-    return reader.Problem("Tone " + QuotedValue(mode) + " is not one of \"\", Tone, TSQL, DTCS, Cross");
+    return reader.Problem(reader.Say(kMsgToneMode, {QuotedValue(mode)}));
   }
   if (SameWord(txPart, "Tone")) row.encodeTone = CtcssTone(reader, "rToneFreq");
   if (SameWord(txPart, "DTCS")) row.encodeTone = DcsTone(reader, "DtcsCode", polarity[0]);
@@ -317,23 +331,22 @@ std::string StoredFreq(RowReader& reader, CsvChannelRow& row, double mhz, const 
                        const std::string& figure) {
   const long long units = std::llround(mhz * 100000.0);
   if (units < kLimits.lowerMHz * 100000LL || units >= kLimits.upperMHz * 100000LL) {
-    reader.Problem(what + " is outside the radio's range of " + std::to_string(kLimits.lowerMHz) + " to " +
-                   std::to_string(kLimits.upperMHz) + " MHz");
+    reader.Problem(
+        reader.Say(kMsgOutsideRange, {what, std::to_string(kLimits.lowerMHz), std::to_string(kLimits.upperMHz)}));
     return {};
   }
   const std::string exact = FormatFreq(static_cast<FreqUnits>(units));
   const std::string stored = NormalizeFreq(exact);
   // Digits finer than the radio's 10 Hz unit are a move too.
   if (stored != exact || std::abs(mhz * 100000.0 - static_cast<double>(units)) > 1e-3)
-    row.adjustments.push_back(figure + " MHz stored as " + stored);
+    row.adjustments.push_back(reader.Say(kMsgStoredAs, {figure, stored}));
   return stored;
 }
 
 void ReadFrequencies(RowReader& reader, CsvChannelRow& row) {
   const std::string frequency = reader.GetOr("Frequency", "");
   const auto rx = ParseMhz(frequency);
-  if (!rx)
-    return reader.Problem("Frequency " + QuotedValue(frequency) + " is not a frequency in MHz such as 145.500000");
+  if (!rx) return reader.Problem(reader.Say(kMsgNotMhz, {"Frequency", QuotedValue(frequency), "145.500000"}));
   row.rx = StoredFreq(reader, row, *rx, "Frequency " + QuotedValue(frequency), frequency);
   const std::string duplex = reader.GetOr("Duplex", "");
   const std::string offsetText = reader.GetOr("Offset", "0");
@@ -343,19 +356,17 @@ void ReadFrequencies(RowReader& reader, CsvChannelRow& row) {
   } else if (SameWord(duplex, "off")) {
     return;  // no Tx
   } else if (duplex != "+" && duplex != "-" && !SameWord(duplex, "split")) {
-    return reader.Problem("Duplex " + QuotedValue(duplex) + " is not one of \"\", +, -, split, off");
+    return reader.Problem(reader.Say(kMsgDuplex, {QuotedValue(duplex)}));
   } else if (!offset) {
-    return reader.Problem("Offset " + QuotedValue(offsetText) + " is not a frequency in MHz such as 0.600000");
+    return reader.Problem(reader.Say(kMsgNotMhz, {"Offset", QuotedValue(offsetText), "0.600000"}));
   } else {
     tx = duplex == "+" ? *rx + *offset : duplex == "-" ? *rx - *offset : *offset;
   }
-  if (std::llround(tx * 100000.0) <= 0)
-    return reader.Problem("Duplex " + duplex + " with Offset " + QuotedValue(offsetText) +
-                          " gives no Tx frequency above zero");
+  if (std::llround(tx * 100000.0) <= 0) return reader.Problem(reader.Say(kMsgNoTx, {duplex, QuotedValue(offsetText)}));
   if (row.rx.empty()) return;  // the Rx problem says enough
   row.tx = std::llround(tx * 100000.0) == std::llround(*rx * 100000.0)
                ? row.rx
-               : StoredFreq(reader, row, tx, "Tx frequency " + MhzFigure(tx) + " MHz", "Tx " + MhzFigure(tx));
+               : StoredFreq(reader, row, tx, reader.Say(kTxtTxFigure, {MhzFigure(tx)}), "Tx " + MhzFigure(tx));
 }
 
 void ReadFlags(RowReader& reader, CsvChannelRow& row) {
@@ -363,28 +374,25 @@ void ReadFlags(RowReader& reader, CsvChannelRow& row) {
     if (SameWord(*mode, "FM") || SameWord(*mode, "NFM"))
       row.wide = SameWord(*mode, "FM");
     else
-      reader.Problem("Mode " + QuotedValue(*mode) + " is not FM (wide) or NFM (narrow)");
+      reader.Problem(reader.Say(kMsgMode, {QuotedValue(*mode)}));
   }
   if (auto skip = reader.Get("Skip")) {
     if (skip->empty() || SameWord(*skip, "P") || SameWord(*skip, "S"))
       row.scanAdd = !SameWord(*skip, "S");
     else
-      reader.Problem("Skip " + QuotedValue(*skip) + " is not \"\" or S");
+      reader.Problem(reader.Say(kMsgSkip, {QuotedValue(*skip)}));
   }
   if (auto power = reader.Get("Power"); power && !power->empty()) {
     row.highPower = ParsePower(*power);
-    if (!row.highPower)
-      reader.Problem("Power " + QuotedValue(*power) +
-                     " is not High, Mid, Low, a figure in watts such as 5.0W or in dBm");
+    if (!row.highPower) reader.Problem(reader.Say(kMsgPower, {QuotedValue(*power)}));
   }
   if (auto name = reader.Get("Name", false)) {
     const FittedName fitted = FitChannelName(*name);
     row.name = fitted.name;
     if (fitted.cut)
-      row.adjustments.push_back("name " + QuotedValue(*name) + " cut to six characters: " + QuotedValue(fitted.name));
+      row.adjustments.push_back(reader.Say(kMsgNameCut, {QuotedValue(*name), QuotedValue(fitted.name)}));
     else if (fitted.replaced)
-      row.adjustments.push_back("name " + QuotedValue(*name) + " stored as " + QuotedValue(fitted.name) +
-                                ": the radio has no other characters than A-Z, 0-9, +, ? and space");
+      row.adjustments.push_back(reader.Say(kMsgNameReplaced, {QuotedValue(*name), QuotedValue(fitted.name)}));
   }
 }
 
@@ -430,6 +438,26 @@ std::optional<int> SharesNameWith(const Image& image, int n, const std::map<int,
   return std::nullopt;
 }
 
+// What the check before Write finds on the channels the rows went to, each
+// at the line of its row; a group of channels at the first line among them.
+// Shared names are left to the import's own note on them.
+std::vector<CsvLineNote> StoredRowFindings(const Image& image, const std::vector<const CsvChannelRow*>& stored,
+                                           int language) {
+  std::map<int, std::size_t> lineOf;
+  for (const CsvChannelRow* row : stored) lineOf.emplace(row->location, row->line);
+  std::vector<CsvLineNote> notes;
+  for (const CheckFinding& finding : CheckCodeplug(image, language)) {
+    if (finding.sharedName) continue;
+    std::optional<std::size_t> line;
+    const std::vector<int> channels = finding.channels.empty() ? std::vector<int>{finding.channel} : finding.channels;
+    for (const int n : channels)
+      if (const auto it = lineOf.find(n); it != lineOf.end()) line = std::min(line.value_or(it->second), it->second);
+    if (line) notes.push_back({*line, FindingLine(finding, language)});
+  }
+  std::ranges::stable_sort(notes, std::less<>(), &CsvLineNote::line);
+  return notes;
+}
+
 }  // namespace
 
 std::string ExportChannelsCsv(const Image& image) {
@@ -440,16 +468,18 @@ std::string ExportChannelsCsv(const Image& image) {
   return csv;
 }
 
-std::string NoteText(const CsvLineNote& note) { return "line " + std::to_string(note.line) + ": " + note.text; }
+std::string NoteText(const CsvLineNote& note, int language) {
+  return TextOf(kTxtLineNote, language, {std::to_string(note.line), note.text});
+}
 
-Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int renumberFrom) {
+Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int renumberFrom, int language) {
   if (renumberFrom != 0 && !IsChannelNumber(renumberFrom))
-    return Fail("renumbering starts at a channel number 1..128, not " + std::to_string(renumberFrom));
+    return Fail(TextOf(kTxtRenumberFrom, language, {std::to_string(renumberFrom)}));
   auto records = ParseCsv(csv, '#');
   if (!records) return Fail(records.error());
   // A quoted first field that starts with "#" marks a comment as well.
   std::erase_if(*records, [](const CsvRecord& record) { return Trim(record.fields.front()).starts_with('#'); });
-  if (records->empty()) return Fail("line 1: the file has no header line");
+  if (records->empty()) return Fail(NoteText({1, TextOf(kTxtNoHeader, language)}, language));
 
   std::map<std::string, std::size_t> columns;
   const CsvRecord& header = records->front();
@@ -457,7 +487,7 @@ Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int ren
     columns.emplace(ToUpperAscii(Trim(header.fields[i])), i);  // the first of a repeated name counts
   for (std::string_view required : {"Location", "Frequency"})
     if (!columns.count(ToUpperAscii(required)) && !(renumberFrom && required == "Location"))
-      return Fail("line " + std::to_string(header.line) + ": the header has no " + std::string(required) + " column");
+      return Fail(NoteText({header.line, TextOf(kTxtNoColumn, language, {std::string(required)})}, language));
 
   std::vector<CsvChannelRow> rows;
   std::map<int, std::size_t> lineOf;
@@ -466,16 +496,16 @@ Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int ren
     const bool blank =
         std::all_of(record->fields.begin(), record->fields.end(), [](const std::string& f) { return Trim(f).empty(); });
     if (blank) continue;
-    RowReader reader(columns, *record);
+    RowReader reader(columns, *record, language);
     CsvChannelRow row;
     row.line = record->line;
     if (!renumberFrom) {
       const std::string location = reader.GetOr("Location", "");
       const auto number = location.size() <= 3 ? PlainNumber<int>(location) : std::nullopt;
       if (!number || !IsChannelNumber(*number)) {
-        reader.Problem("Location " + QuotedValue(location) + " is not a channel number 1..128");
+        reader.Problem(reader.Say(kMsgLocation, {QuotedValue(location)}));
       } else if (const auto seen = lineOf.find(*number); seen != lineOf.end()) {
-        reader.Problem("channel " + location + " is already given on line " + std::to_string(seen->second));
+        reader.Problem(reader.Say(kMsgLocationTwice, {location, std::to_string(seen->second)}));
       } else {
         row.location = *number;
         lineOf.emplace(row.location, row.line);
@@ -485,15 +515,14 @@ Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int ren
     ReadTones(reader, row);
     ReadFlags(reader, row);
     if (row.tx.empty() && !row.encodeTone.empty()) {
-      row.adjustments.push_back("transmit tone " + row.encodeTone + " dropped: the channel has no Tx frequency");
+      row.adjustments.push_back(reader.Say(kMsgToneDropped, {row.encodeTone}));
       row.encodeTone.clear();
     }
     // Renumbered rows take channels only when they can be stored, so a
     // skipped row leaves no gap.
     if (renumberFrom && reader.problems().empty()) {
       if (next > O::kLast)
-        reader.Problem("no channel is left for this row: renumbering from " + std::to_string(renumberFrom) +
-                       " has filled every channel up to 128");
+        reader.Problem(reader.Say(kMsgNoChannelLeft, {std::to_string(renumberFrom)}));
       else
         row.location = next++;
     }
@@ -504,7 +533,7 @@ Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int ren
   return rows;
 }
 
-CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>& rows, bool replace) {
+CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>& rows, bool replace, int language) {
   CsvImportReport report;
   const Image base = image;
   std::map<int, std::size_t> storedBy;  // channel -> line
@@ -531,19 +560,21 @@ CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>&
   for (const CsvChannelRow* row : stored) {
     std::vector<std::string> notes = row->adjustments;
     if (const auto other = SharesNameWith(image, row->location, storedBy, row->line))
-      notes.push_back("channel " + std::to_string(row->location) + " now has the same name " +
-                      QuotedValue(DecodeChannelName(image, row->location)) + " as channel " + std::to_string(*other));
+      notes.push_back(TextOf(kMsgSameName, language,
+                             {std::to_string(row->location), QuotedValue(DecodeChannelName(image, row->location)),
+                              std::to_string(*other)}));
     for (auto& note : notes) report.adjustments.push_back({row->line, std::move(note)});
     report.adjusted += notes.empty() ? 0 : 1;
   }
+  report.findings = StoredRowFindings(image, stored, language);
   return report;
 }
 
-std::string CsvImportSummary(const CsvImportReport& report) {
-  std::string summary =
-      "Channels imported: " + std::to_string(report.imported) + ", replaced: " + std::to_string(report.replaced) +
-      ", skipped: " + std::to_string(report.skipped.size()) + ", adjusted: " + std::to_string(report.adjusted);
-  if (report.cleared) summary += ", cleared: " + std::to_string(report.cleared);
+std::string CsvImportSummary(const CsvImportReport& report, int language) {
+  std::string summary = TextOf(kTxtSummary, language,
+                               {std::to_string(report.imported), std::to_string(report.replaced),
+                                std::to_string(report.skipped.size()), std::to_string(report.adjusted)});
+  if (report.cleared) summary += TextOf(kTxtCleared, language, {std::to_string(report.cleared)});
   return summary;
 }
 

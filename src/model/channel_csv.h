@@ -30,7 +30,7 @@ struct CsvLineNote {
   std::string text;
 };
 // "line 14: text".
-std::string NoteText(const CsvLineNote& note);
+std::string NoteText(const CsvLineNote& note, int language = 0);
 
 // One data row of a channel CSV, read and checked without any image.
 struct CsvChannelRow {
@@ -53,7 +53,8 @@ struct CsvChannelRow {
 // lines whose first field starts with "#" are comments.  With
 // `renumberFrom` 1..128 the usable rows go to consecutive channels from it
 // in file order and Location is not read; with 0 Location places each row.
-Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int renumberFrom = 0);
+// Problems and adjustments are said in `language`.
+Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int renumberFrom = 0, int language = 0);
 
 // What applying the rows did.
 struct CsvImportReport {
@@ -63,17 +64,22 @@ struct CsvImportReport {
   int replaced = 0;                      // of those, channels that held a programmed channel before
   int adjusted = 0;                      // rows with at least one adjustment
   int cleared = 0;                       // programmed channels cleared because the file does not list them (replace)
+  // What the check before Write finds on the stored rows' channels, at the
+  // row's line: "error: channel 5: Tx 480.02500 MHz is outside the radio's
+  // bands".  In line order, a line's errors before its warnings.
+  std::vector<CsvLineNote> findings;
 };
 
 // "Channels imported: 12, replaced: 3, skipped: 1, adjusted: 2" (", cleared:
 // 5" added when a replace cleared channels).
-std::string CsvImportSummary(const CsvImportReport& report);
+std::string CsvImportSummary(const CsvImportReport& report, int language = 0);
 
 // Stores the usable rows onto `image` and lists the others as skipped.
 // Values the CSV cannot carry keep what an existing channel holds or take
 // the new-channel defaults.  With `replace` every channel no stored row
-// lands on is cleared.  Names that two channels now share are reported.
-CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>& rows, bool replace);
+// lands on is cleared.  Names that two channels now share are reported, and
+// what the check before Write finds on the stored channels.
+CsvImportReport ApplyChannelsCsv(Image& image, const std::vector<CsvChannelRow>& rows, bool replace, int language = 0);
 
 // Reads and applies a CSV onto a copy of `base`, all or nothing: every bad
 // row is reported with its line number, one per line, and nothing is

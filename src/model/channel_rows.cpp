@@ -257,7 +257,7 @@ bool FirstLineNames(const std::string& csv, std::string_view name) {
 
 }  // namespace
 
-CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text) {
+CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text, int language) {
   CsvPaste paste{image, RowRefusal::None, {}, {}, {}};
   if (!IsChannelNumber(at)) {
     paste.refusal = RowRefusal::NoRows;
@@ -290,12 +290,12 @@ CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text) {
       return paste;
     }
   }
-  paste.report = ApplyChannelsCsv(paste.image, *rows, false);
+  paste.report = ApplyChannelsCsv(paste.image, *rows, false, language);
   for (const CsvChannelRow& row : *rows)
     if (row.usable()) paste.rows.push_back(row.location);
   std::sort(paste.rows.begin(), paste.rows.end());
   for (const CsvLineNote& note : paste.report.skipped)
-    paste.problems += (paste.problems.empty() ? "" : "\n") + NoteText(note);
+    paste.problems += (paste.problems.empty() ? "" : "\n") + NoteText(note, language);
   return paste;
 }
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/memory_image.h"
+#include "core/strings.h"
 #include "model/channel_csv.h"
 
 namespace orvex {
@@ -101,7 +102,7 @@ struct CsvPaste {
 // on `at` and the others keep their distance from it.  Each row goes
 // through the channel CSV import; rows it refuses are left out and reported,
 // the others are applied.
-CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text);
+CsvPaste PasteChannelsCsv(const Image& image, int at, std::string_view text, int language = kEnglish);
 
 // Whether text holds channel rows under a header line that names the
 // Frequency column (a CSV file's or a spreadsheet's copy), rather than loose

@@ -18,9 +18,12 @@ enum class CheckSeverity { Warning, Error };
 
 struct CheckFinding {
   CheckSeverity severity;
-  std::string place;  // "channel 12", "VFO A", "2-Tone Call List 3", "0x0E2B"
+  std::string place;  // "channel 12", "VFO A", "2-Tone Call List 3", "0x0E2B"; "" for a group
   std::string text;   // "Tx 480.02500 MHz is outside the radio's bands"
-  int channel = 0;    // 1..128 when the finding is about a channel
+  int channel = 0;    // 1..128 when the finding is about a channel (the first of a group)
+  // Every channel a finding about a group of channels names; empty otherwise.
+  std::vector<int> channels;
+  bool sharedName = false;  // channels that share a name
 };
 
 // The radio's transmit bands in 10 Hz units, lower bound included, upper
@@ -34,13 +37,16 @@ bool IsInRadioBand(FreqUnits units);
 // On the 5 kHz or the 6.25 kHz channel raster.
 bool IsOnRaster(FreqUnits units);
 
-// Every finding, channels first (in channel order), then the frequency
-// modes, names, signalling tables and bytes a window would change.
-std::vector<CheckFinding> CheckCodeplug(const Image& image);
+// Every finding in the language asked for, errors before warnings; each of
+// those channels first (in channel order, a group of channels sharing a name
+// or a setup by its first channel), then the frequency modes, signalling
+// tables and bytes a window would change.
+std::vector<CheckFinding> CheckCodeplug(const Image& image, int language = 0);
 
 bool HasErrors(const std::vector<CheckFinding>& findings);
 
-// "error: channel 12: Tx 480.02500 MHz is outside the radio's bands"
-std::string FindingLine(const CheckFinding& finding);
+// "error: channel 12: Tx 480.02500 MHz is outside the radio's bands",
+// "warning: channels 3, 7, 12 share the name GATE".
+std::string FindingLine(const CheckFinding& finding, int language = 0);
 
 }  // namespace orvex

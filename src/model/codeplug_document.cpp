@@ -186,6 +186,7 @@ void AddChannels(std::vector<CodeplugValue>& values) {
       v.bits = ChannelBits(n, column);
       v.read = [n, column](const Image& image) { return ReadChannel(image, n, kEnglish).at(column); };
       v.store = [n, column](Image& image, std::string_view text) { return StoreChannelValue(image, n, column, text); };
+      if (column == kColName) v.typed = [](std::string_view text) { return FitChannelName(text).name; };
       values.push_back(std::move(v));
     }
   }
@@ -539,12 +540,6 @@ const Shape& DocumentShape() {
   return shape;
 }
 
-struct Found {
-  std::size_t value;
-  std::string text;
-  std::string path;
-};
-
 // A JSON number as an entry number: a whole number no entry list comes near
 // the end of, checked before it is converted (a number beyond the integer
 // range, infinity or NaN cannot be converted at all).
@@ -556,7 +551,7 @@ std::optional<std::size_t> EntryNumber(double value) {
 
 class DocumentReader {
  public:
-  std::vector<Found> found;
+  std::vector<ValueText> found;
   ErrorReport errors;
 
   void Error(const std::string& path, const std::string& why) { errors.Add(path + ": " + why); }
@@ -732,6 +727,17 @@ std::string PathText(std::span<const PathStep> path) {
   return text;
 }
 
+void StoreValueTexts(Image& image, std::vector<ValueText> texts, ErrorReport& errors) {
+  // Values are stored even after a bad one, so every bad value is reported.
+  const auto& values = CodeplugValues();
+  std::ranges::stable_sort(texts, std::less<>(), &ValueText::value);
+  for (const auto& t : texts) {
+    const auto& v = values[t.value];
+    if (t.text == v.read(image)) continue;
+    if (auto status = v.store(image, t.text); !status) errors.Add(t.path + ": " + status.error());
+  }
+}
+
 std::string HexRow(ConstRow row) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string text;
@@ -801,15 +807,7 @@ Result<Image> ImportDocument(const Image& base, const DocNode& document) {
   }
   reader.WalkMembers(rest, "", "$");
 
-  // Values are stored even after a bad one, so every bad value is reported.
-  const auto& values = CodeplugValues();
-  std::stable_sort(reader.found.begin(), reader.found.end(),
-                   [](const Found& a, const Found& b) { return a.value < b.value; });
-  for (const auto& f : reader.found) {
-    const auto& v = values[f.value];
-    if (f.text == v.read(image)) continue;
-    if (auto status = v.store(image, f.text); !status) reader.Error(f.path, status.error());
-  }
+  StoreValueTexts(image, std::move(reader.found), reader.errors);
   if (!reader.errors.empty()) return Fail(reader.errors.Text());
   return image;
 }

@@ -77,6 +77,9 @@ struct CodeplugValue {
   // record and name row, and giving a channel's Tx or taking it away also
   // sets the encode tone (None, or no tone), as the channel window does.
   std::function<Status(Image&, std::string_view)> store;
+  // A text as typing it into the window or importing it from a channel CSV
+  // gives it ("Gäte" names a channel "GATE"); empty: the text as it is.
+  std::function<std::string(std::string_view)> typed;
 };
 
 // Every named value: the channels 1..128 (rx first), the options, frequency
@@ -86,6 +89,18 @@ const std::vector<CodeplugValue>& CodeplugValues();
 
 // "$.channels[3].rx": a path as the document's reader sees it.
 std::string PathText(std::span<const PathStep> path);
+
+// A text for the value CodeplugValues()[value], and how a message names it.
+struct ValueText {
+  std::size_t value;
+  std::string text;
+  std::string path;
+};
+class ErrorReport;
+// Stores the texts in the order of CodeplugValues(), each only when it
+// differs from what the image shows at that moment; every refused text is
+// added to `errors` as "path: why" and the others are still stored.
+void StoreValueTexts(Image& image, std::vector<ValueText> texts, ErrorReport& errors);
 
 // --- Document ---------------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "model/csv.h"
+#include "model/import_report.h"
 
 namespace orvex {
 
@@ -20,10 +21,12 @@ std::string Dotted(const std::vector<PathStep>& path) {
   return text;
 }
 
-const std::map<std::string, std::vector<PathStep>, std::less<>>& PathsByText() {
+// Each value's index in CodeplugValues() by its dotted path.
+const std::map<std::string, std::size_t, std::less<>>& ValuesByPath() {
   static const auto paths = [] {
-    std::map<std::string, std::vector<PathStep>, std::less<>> map;
-    for (const auto& value : CodeplugValues()) map.emplace(Dotted(value.path), value.path);
+    std::map<std::string, std::size_t, std::less<>> map;
+    const auto& values = CodeplugValues();
+    for (std::size_t i = 0; i < values.size(); ++i) map.emplace(Dotted(values[i].path), i);
     return map;
   }();
   return paths;
@@ -40,8 +43,8 @@ std::string Line(std::size_t line) { return "line " + std::to_string(line) + ": 
 }  // namespace
 
 std::optional<std::vector<PathStep>> ValuePath(std::string_view dotted) {
-  const auto& paths = PathsByText();
-  if (const auto it = paths.find(dotted); it != paths.end()) return it->second;
+  const auto& paths = ValuesByPath();
+  if (const auto it = paths.find(dotted); it != paths.end()) return CodeplugValues()[it->second].path;
   return std::nullopt;
 }
 
@@ -90,7 +93,18 @@ DocNode RowDocument(const RadioValues& values, const RadioValuesRow& row) {
 }
 
 Result<Image> ApplyRow(const Image& base, const RadioValues& values, const RadioValuesRow& row) {
-  return ImportDocument(base, RowDocument(values, row));
+  std::vector<ValueText> texts;
+  for (std::size_t i = 0; i < values.columns.size() && i < row.cells.size(); ++i) {
+    if (row.cells[i].empty()) continue;
+    const std::size_t value = ValuesByPath().find(values.columns[i])->second;
+    const auto& typed = CodeplugValues()[value].typed;
+    texts.push_back({value, typed ? typed(row.cells[i]) : row.cells[i], values.columns[i]});
+  }
+  Image image = base;
+  ErrorReport errors;
+  StoreValueTexts(image, std::move(texts), errors);
+  if (!errors.empty()) return Fail(errors.Text());
+  return image;
 }
 
 std::optional<std::size_t> RowAssigner::Take(std::string_view port) {

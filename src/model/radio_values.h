@@ -3,8 +3,10 @@
 // Values that differ from radio to radio when many are programmed with one
 // codeplug: a CSV whose "port" column names the port a row is for (or
 // "next": the next radio that answers) and whose other columns are paths of
-// the JSON document ("options.ani_code", "channels.1.name").  A row is
-// applied as the JSON import applies a document holding just those values.
+// the JSON document ("options.ani_code", "channels.1.name").  A row's
+// values are stored as the JSON import stores a document holding just those
+// values, each text first taken as typing or a channel CSV takes it (a name
+// "Gate" is GATE).
 
 #include <cstddef>
 #include <optional>
@@ -44,8 +46,8 @@ std::optional<std::vector<PathStep>> ValuePath(std::string_view dotted);
 // The JSON document that holds just this row's values.
 DocNode RowDocument(const RadioValues& values, const RadioValuesRow& row);
 
-// `base` with the row applied, or every value that was refused (one per
-// line, naming its path).
+// `base` with the row applied, or every value that was refused, one per
+// line, named by its column as the CSV writes it ("channels.1.name: ...").
 Result<Image> ApplyRow(const Image& base, const RadioValues& values, const RadioValuesRow& row);
 
 // Hands rows to radios as they answer: each row goes to one radio only, a

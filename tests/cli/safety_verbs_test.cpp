@@ -95,12 +95,13 @@ TEST_F(SafetyVerbs, CheckAndWriteRefuseErrors) {
   Image bad = RadioWith(2);
   bad[Address(2, 7)] = 0x04;  // channel 2 Tx 445.50000 -> 045.50000, outside every band
   const QString badFile = m_scratch.Codeplug("bad.tw", bad);
-  const QString cleanFile = m_scratch.Codeplug("clean.tw", RadioWith(2));
+  const QString cleanFile = m_scratch.Codeplug("clean.tw", RadioWith(1));  // two would be duplicates
 
   const CliResult check = Cli({"check", badFile});
   EXPECT_EQ(check.exitCode, 1);
   EXPECT_TRUE(check.out.contains("error: channel 2: Tx 45.50000 MHz is outside the radio's bands"))
       << check.out.toStdString();
+  EXPECT_TRUE(Cli({"check", "--lang", "zh", badFile}).out.contains("错误：信道 2: Tx 45.50000 MHz 超出电台频段"));
   const CliResult clean = Cli({"check", cleanFile});
   EXPECT_EQ(clean.exitCode, 0) << clean.out.toStdString();
   EXPECT_TRUE(clean.out.contains("no problems found"));

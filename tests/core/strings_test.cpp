@@ -35,6 +35,7 @@ bool InAllowedRange(int n) {
     if ((m >= 1680 && m <= 1729) || (m >= 10160 && m <= 10199)) return true;  // backups, checks, cable test
     if ((m >= 1790 && m <= 1839) || (m >= 10250 && m <= 10279)) return true;  // screen reader support
     if ((m >= 1620 && m <= 1659) || (m >= 10120 && m <= 10139)) return true;  // undo, channel rows, recent files
+    if ((m >= 1840 && m <= 1879) || (m >= 10270 && m <= 10309)) return true;  // check, imports, cable, fleet
   }
   return false;
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/channel_record.h"
 #include "model/five_tone_table.h"
@@ -66,7 +67,26 @@ TEST(CodeplugCheckTest, FindsEachProblemAtItsPlace) {
          Channel(i, 1, "145.50000", "145.50000", "CALL");
          Channel(i, 9, "145.52500", "145.52500", "CALL");
        },
-       CheckSeverity::Warning, "channel 1", "name \"CALL\" is also used by channels 1, 9"},
+       CheckSeverity::Warning, "", "channels 1, 9 share the name CALL"},
+      {"decode tone off the list",
+       [](Image& i) {
+         Channel(i, 11, "145.50000", "145.50000");
+         i[Address(11, 8)] = 0xD2;  // 123.4 Hz
+         i[Address(11, 9)] = 0x04;
+       },
+       CheckSeverity::Error, "channel 11", "decode tone 123.4 Hz is not one of the list's 50 CTCSS tones"},
+      {"encode code off the list",
+       [](Image& i) {
+         Channel(i, 12, "145.50000", "145.50000");
+         i[Address(12, 10)] = 0x14;  // D024N
+         i[Address(12, 11)] = 0x28;
+       },
+       CheckSeverity::Error, "channel 12", "encode tone D024N is not one of the list's 210 DCS codes"},
+      {"exact duplicates",
+       [](Image& i) {
+         for (const int n : {2, 5, 6}) Channel(i, n, "145.50000", "145.50000", n == 2 ? "A" : "B");
+       },
+       CheckSeverity::Warning, "", "channels 2, 5, 6 are exact duplicates"},
       {"2-Tone decode used but empty",
        [](Image& i) {
          Channel(i, 10, "145.50000", "145.50000");
@@ -100,6 +120,21 @@ TEST(CodeplugCheckTest, FindsEachProblemAtItsPlace) {
     EXPECT_TRUE(found) << c.name << "; found:\n" << all;
     EXPECT_EQ(HasErrors(findings), c.severity == CheckSeverity::Error) << c.name << "; found:\n" << all;
   }
+}
+
+// Errors first, each group of channels once, at its first channel.
+TEST(CodeplugCheckTest, ErrorsFirstAndOneLinePerGroup) {
+  Image image = BlankImage();
+  Channel(image, 1, "88.00000", "145.50000");  // Rx outside the bands: a warning
+  Channel(image, 3, "145.50000", "", "GATE");
+  Channel(image, 7, "145.52500", "", "GATE");
+  Channel(image, 12, "145.55000", "", "GATE");
+  Channel(image, 9, "145.60000", "300.00000");  // an error
+  std::vector<std::string> lines;
+  for (const auto& f : CheckCodeplug(image)) lines.push_back(FindingLine(f));
+  EXPECT_EQ(lines, (std::vector<std::string>{"error: channel 9: Tx 300.00000 MHz is outside the radio's bands",
+                                             "warning: channel 1: Rx 88.00000 MHz is outside the radio's bands",
+                                             "warning: channels 3, 7, 12 share the name GATE"}));
 }
 
 TEST(CodeplugCheckTest, CleanCodeplugHasNoFinding) {

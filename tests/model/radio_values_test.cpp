@@ -64,12 +64,28 @@ TEST(RadioValues, RowAppliesAsTheImportOfTheSameDocument) {
   EXPECT_NE(*byRow, base);
 }
 
-TEST(RadioValues, RefusedValueNamesItsPath) {
-  const auto values = ParseRadioValues("port,options.ani_code,channels.1.name\nnext,12X4,OK\n");
+// A refused value is named by its column as the CSV writes it.
+TEST(RadioValues, RefusedValueNamesItsColumn) {
+  const auto values = ParseRadioValues("port,options.ani_code,channels.1.rx\nnext,12X4,145.5001\n");
   ASSERT_TRUE(values.ok()) << values.error();
   const auto applied = ApplyRow(test::VariedImage(3), *values, values->rows[0]);
   ASSERT_FALSE(applied.ok());
-  EXPECT_NE(applied.error().find("$.options.ani_code"), std::string::npos) << applied.error();
+  EXPECT_EQ(applied.error().rfind("channels.1.rx: ", 0), 0u) << applied.error();
+  EXPECT_NE(applied.error().find("\noptions.ani_code: "), std::string::npos) << applied.error();
+  EXPECT_EQ(applied.error().find("$."), std::string::npos) << applied.error();
+}
+
+// Names are taken as typing or a channel CSV takes them.
+TEST(RadioValues, NamesAreTakenAsTyped) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"Gate", "GATE  "}, {"G\xC3\xA4te", "GATE  "}, {"gate 12", "GATE 1"}, {"a!b", "A B   "}};
+  for (const auto& [cell, stored] : cases) {
+    const auto values = ParseRadioValues(std::string("port,channels.1.name\nnext,") + cell + "\n");
+    ASSERT_TRUE(values.ok()) << values.error();
+    const auto applied = ApplyRow(test::VariedImage(3), *values, values->rows[0]);
+    ASSERT_TRUE(applied.ok()) << applied.error();
+    EXPECT_EQ(DecodeChannelName(*applied, 1), stored) << cell;
+  }
 }
 
 // Rows for a port go to that port first, "next" rows in order to any radio;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -93,6 +94,14 @@ class FleetDialogTest : public QObject {
     QVERIFY2(outcomes["r2"].startsWith("written and verified  [Values 2]"), qPrintable(outcomes["r2"]));
     QVERIFY2(outcomes["r3"].startsWith("model wrong"), qPrintable(outcomes["r3"]));
     QCOMPARE(dialog.summary()->text(), QStringLiteral("2 of 3 radios succeeded"));
+    // The failure's whole reason, below the table; a chosen row shows its own.
+    const auto shown = [&](int row) { return table->item(row, 0)->toolTip() + ": " + table->item(row, 2)->text(); };
+    for (int row = 0; row < 3; ++row)
+      if (table->item(row, 0)->text() == "r3") QCOMPARE(dialog.detail()->toPlainText(), shown(row));
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(table, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(dialog.detail()->toPlainText(), shown(0));
     QVERIFY(dialog.startButton()->isEnabled());
 
     QTRY_VERIFY(QFileInfo::exists(m_dir.filePath("saved2.tw")));

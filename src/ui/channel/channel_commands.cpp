@@ -69,10 +69,15 @@ QString ImportReportText(const CsvImportReport& report, int language) {
   const auto section = [&](int heading, const std::vector<CsvLineNote>& notes) {
     if (notes.empty()) return;
     text += QStringLiteral("\n\n") + UiText(heading, language);
-    for (const auto& note : notes) text += QLatin1Char('\n') + FromStd(NoteText(note));
+    for (const auto& note : notes) text += QLatin1Char('\n') + FromStd(NoteText(note, language));
   };
   section(kSkippedRows, report.skipped);
   section(kAdjustedValues, report.adjustments);
+  // The check's findings read "line N: error: ..." on their own.
+  if (!report.findings.empty()) {
+    text += QLatin1Char('\n');
+    for (const auto& note : report.findings) text += QLatin1Char('\n') + FromStd(NoteText(note, language));
+  }
   return text;
 }
 
@@ -110,7 +115,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
     return;
   }
   const std::string_view csv(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-  const auto rows = ReadChannelsCsv(csv);
+  const auto rows = ReadChannelsCsv(csv, 0, language);
   if (!rows) {
     prompter.tell(&main, QMessageBox::Warning, title,
                   UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(rows.error(), language));
@@ -121,7 +126,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
     if (!row.usable()) {
       QStringList problems;
       for (const auto& problem : row.problems) problems << FromStd(problem);
-      bad << QStringLiteral("line %1: ").arg(row.line) + problems.join(QStringLiteral("; "));
+      bad << FromStd(NoteText({row.line, problems.join(QStringLiteral("; ")).toStdString()}, language));
     }
   const auto usable = std::count_if(rows->begin(), rows->end(), [](const CsvChannelRow& row) { return row.usable(); });
   if (!bad.isEmpty()) {
@@ -134,7 +139,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
       return;
   }
   Image image = main.memory().image();
-  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false, language);
   main.EditImage(TextStep(kCsvImportStep), [&](Image& target) { target = image; });
   ShowReport(prompter, &main, title, ImportReportText(report, language), language);
 }

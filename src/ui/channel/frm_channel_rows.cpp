@@ -226,7 +226,7 @@ void FrmChannel::PasteRows() {
     return;
   }
   // Text from a spreadsheet or an editor: the CSV import's rules.
-  CsvPaste pasted = PasteChannelsCsv(memory().image(), at, text);
+  CsvPaste pasted = PasteChannelsCsv(memory().image(), at, text, language());
   if (pasted.refusal != RowRefusal::None) {
     TellRefusal(pasted.refusal, at);
     return;
@@ -234,7 +234,7 @@ void FrmChannel::PasteRows() {
   if (!pasted.rows.empty()) {
     PasteOnto(pasted.rows, [&](Image& image) {
       // Again onto the image as it is now: Insert may have made room.
-      pasted = PasteChannelsCsv(image, at, text);
+      pasted = PasteChannelsCsv(image, at, text, language());
       image = pasted.image;
       return orvex::RowEdit{pasted.refusal, pasted.rows};
     });

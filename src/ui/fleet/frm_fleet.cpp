@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -42,6 +43,7 @@ struct Texts {
 
 enum Column { kColPort, kColProgress, kColOutcome, kColTime, kColumns };
 constexpr int kPortsPerLine = 3;
+constexpr int kDetailLines = 4;
 
 }  // namespace
 
@@ -102,9 +104,25 @@ FrmFleet::FrmFleet(const Image& codeplug, int language, Prompter& prompter, cons
   m_table->setHorizontalHeaderLabels({UiText(FleetTexts::kPort, language), UiText(FleetTexts::kProgress, language),
                                       UiText(FleetTexts::kOutcome, language), UiText(FleetTexts::kTime, language)});
   m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_table->setSelectionMode(QAbstractItemView::NoSelection);
+  m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_table->verticalHeader()->hide();
   m_table->horizontalHeader()->setSectionResizeMode(kColOutcome, QHeaderView::Stretch);
+  // A failure's reason is shown whole: wrapped in its row, and below the
+  // table for the row chosen (or the last failure), where it can be copied.
+  m_table->setWordWrap(true);
+  m_table->setTextElideMode(Qt::ElideNone);
+  connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, m_table,
+          [this] { m_table->resizeRowsToContents(); });
+  m_detail = new QPlainTextEdit(this);
+  m_detail->setObjectName("TxtOutcome");
+  m_detail->setReadOnly(true);
+  m_detail->setAccessibleName(UiText(FleetTexts::kOutcome, language));
+  m_detail->setMaximumHeight(m_detail->fontMetrics().lineSpacing() * kDetailLines + 2 * m_detail->frameWidth() + 8);
+  connect(m_table, &QTableWidget::currentCellChanged, this, [this](int row) {
+    if (const QTableWidgetItem* item = row >= 0 ? m_table->item(row, kColOutcome) : nullptr)
+      m_detail->setPlainText(m_table->item(row, kColPort)->toolTip() + QStringLiteral(": ") + item->text());
+  });
   m_table->setColumnWidth(kColPort, 140);
   m_table->setColumnWidth(kColProgress, 160);
   m_table->setColumnWidth(kColTime, 70);
@@ -134,6 +152,7 @@ FrmFleet::FrmFleet(const Image& codeplug, int language, Prompter& prompter, cons
   layout->addWidget(m_verify);
   layout->addWidget(m_watch);
   layout->addWidget(m_table, 1);
+  layout->addWidget(m_detail);
   layout->addLayout(buttons);
   resize(620, 480);
   UpdateControls();
@@ -191,6 +210,7 @@ void FrmFleet::Start() {
   if (m_fleetValues) job.imageFor = [this](const QString& port) { return m_fleetValues->ImageFor(m_codeplug, port); };
 
   m_table->setRowCount(0);
+  m_detail->clear();
   m_rowOfStation.clear();
   m_summary->clear();
   m_run = std::make_unique<FleetRun>(job);
@@ -265,6 +285,8 @@ void FrmFleet::ShowReport(int row, const RadioReport& report) {
   item->setForeground(Succeeded(report.outcome) ? QColor(0, 110, 0) : QColor(180, 0, 0));
   m_table->setItem(row, kColOutcome, item);
   m_table->setItem(row, kColTime, new QTableWidgetItem(SecondsText(report.milliseconds)));
+  m_table->resizeRowToContents(row);
+  if (!Succeeded(report.outcome) || m_table->currentRow() == row) m_detail->setPlainText(report.port + ": " + outcome);
 }
 
 void FrmFleet::UpdateControls() {

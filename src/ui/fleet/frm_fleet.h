@@ -15,6 +15,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPlainTextEdit;
 class QPushButton;
 class QTableWidget;
 
@@ -48,6 +49,8 @@ class FrmFleet : public QDialog {
   [[nodiscard]] QPushButton* stopButton() const { return m_stop; }
   [[nodiscard]] QTableWidget* table() const { return m_table; }
   [[nodiscard]] QLabel* summary() const { return m_summary; }
+  // The whole outcome of the chosen radio, or of the last that failed.
+  [[nodiscard]] QPlainTextEdit* detail() const { return m_detail; }
 
  signals:
   void runFinished();
@@ -85,6 +88,7 @@ class FrmFleet : public QDialog {
   QPushButton* m_close;
   QTableWidget* m_table;
   QLabel* m_summary;
+  QPlainTextEdit* m_detail;
 };
 
 }  // namespace orvex

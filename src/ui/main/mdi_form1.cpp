@@ -1059,11 +1059,11 @@ void MDIForm1::StartVerify() {
 }
 
 bool MDIForm1::ConfirmWriteCheck() {
-  const auto findings = CheckCodeplug(m_memory.image());
+  const int language = m_state.language;
+  const auto findings = CheckCodeplug(m_memory.image(), language);
   if (findings.empty()) return true;
   std::vector<std::string> lines;
-  for (const auto& finding : findings) lines.push_back(FindingLine(finding));
-  const int language = m_state.language;
+  for (const auto& finding : findings) lines.push_back(FindingLine(finding, language));
   if (HasErrors(findings)) {
     const auto answer = m_prompter->ask(
         this, QMessageBox::Warning, kProgramTitle,

@@ -40,6 +40,7 @@ FrmTestCable::FrmTestCable(const QString& device, std::vector<std::string> ports
   m_trace.Begin("Test Cable on " + device.toStdString());
   DoctorOptions options;
   options.portsAtStart = std::move(portsAtStart);
+  options.language = language;
   m_thread = QThread::create(
       [this, device = device.toStdString(), options] { m_report = RunCableDoctor(device, options, &m_trace); });
   connect(m_thread, &QThread::finished, this, [this] {
