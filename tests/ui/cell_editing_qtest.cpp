@@ -382,6 +382,28 @@ class CellEditingTest : public QObject {
     QVERIFY(OpenEditor(view) == nullptr);
   }
 
+  // A click into a text field of a window that is not the active one, on
+  // text typed there before, selects the field's whole text as Tab would,
+  // so typing replaces it.
+  void aClickThatActivatesItsWindowSelectsTheField_data() {
+    QTest::addColumn<QString>("field");
+    for (const char* field : {"TxtSet8", "TxtSet6", "TxtSet5_0", "TxtFreq_7"}) QTest::newRow(field) << field;
+  }
+  void aClickThatActivatesItsWindowSelectsTheField() {
+    QFETCH(QString, field);
+    QLineEdit* edit = Field(field, QString());
+    QVERIFY(edit != nullptr);
+    Type("12");
+    m_main->Dispatch("miChannel");
+    QCoreApplication::processEvents();
+    QVERIFY(!edit->hasFocus());
+    QTest::mouseClick(edit, Qt::LeftButton, {}, edit->rect().center());
+    QVERIFY(edit->hasFocus());
+    QTRY_COMPARE(edit->selectedText(), edit->text());
+    Type("3");
+    QCOMPARE(edit->text(), QStringLiteral("3"));
+  }
+
   // Ctrl+Z in a field whose value was stored when it was left undoes that
   // step, as Edit > Undo does, once the field has no typing of its own to
   // undo; Ctrl+Y redoes it.
