@@ -3,8 +3,10 @@
 // modifier, both released), pastes come from the clipboard, and what a cell
 // or field ends up holding is checked.  A fault in one grid shows in all.
 #include <QAbstractItemView>
+#include <QAction>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QStatusBar>
 #include <memory>
 
@@ -306,6 +308,137 @@ class CellEditingTest : public QObject {
     Type(typed);
     Enter();
     QCOMPARE(m_main->statusStrip()->currentMessage(), message);
+  }
+
+  // Tab walks a grid's cells and leaves the grid after the last one
+  // (Shift+Tab before the first), from the grid or from an open editor; the
+  // memory map's Tab leaves at once.
+  void tabLeavesEveryGrid_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("grid");
+    QTest::addColumn<bool>("back");
+    QTest::addColumn<QString>("editorKey");  // opens the last cell's editor before the Tab that leaves
+    QTest::addColumn<QString>("reached");    // the control reached, where the row names one
+    const std::pair<const char*, const char*> grids[] = {{"mi2Tone", "Grid2Tone0"}, {"mi2Tone", "Grid2Tone1"},
+                                                         {"mi5Tone", "Grid5Tone"},  {"miMSK", "GridMSK0"},
+                                                         {"miMSK", "GridMSK1"},     {"", "msgMemory"}};
+    for (const auto& [command, grid] : grids)
+      for (const bool back : {false, true})
+        QTest::addRow("%s %s", grid, back ? "Shift+Tab" : "Tab") << command << grid << back << ""
+                                                                 << "";
+    QTest::newRow("Grid5Tone editor Tab") << "mi5Tone"
+                                          << "Grid5Tone" << false << "a"
+                                          << "Cbo5Tone1";
+  }
+  void tabLeavesEveryGrid() {
+    QFETCH(QString, command);
+    QFETCH(QString, grid);
+    QFETCH(bool, back);
+    QFETCH(QString, editorKey);
+    QFETCH(QString, reached);
+    QAbstractItemView* view = nullptr;
+    if (command.isEmpty()) {
+      view = Grid("memory map");
+    } else {
+      m_main->Dispatch(command);
+      QCoreApplication::processEvents();
+      view = m_main->findChild<QAbstractItemView*>(grid);
+    }
+    QVERIFY(view != nullptr);
+    const QAbstractItemModel* model = view->model();
+    const int columns = model->columnCount();
+    const int end = back ? 0 : model->rowCount() * columns - 1;
+    const auto cell = [&](int n) { return model->index(n / columns, n % columns); };
+    const auto tab = [back] {
+      if (back)
+        Stroke(Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+      else
+        Stroke(Qt::Key_Tab, QStringLiteral("\t"));
+    };
+    view->setFocus();
+    if (view->tabKeyNavigation()) {
+      view->setCurrentIndex(cell(back ? 1 : end - 1));
+      tab();
+      QCOMPARE(view->currentIndex(), cell(end));
+      QVERIFY(view->hasFocus());
+    } else {
+      view->setCurrentIndex(cell(end));
+    }
+    if (!editorKey.isEmpty()) {
+      Type(editorKey);
+      QVERIFY(OpenEditor(view) != nullptr);
+    }
+    tab();
+    QWidget* focus = Focus();
+    QVERIFY(focus != nullptr);
+    QVERIFY2(focus != view && !view->isAncestorOf(focus), qPrintable(focus->objectName()));
+    const auto owner = [](QWidget* w) {
+      while (w->parentWidget() != nullptr && !w->isWindow() && qobject_cast<QMdiSubWindow*>(w) == nullptr)
+        w = w->parentWidget();
+      return w;
+    };
+    QCOMPARE(owner(focus), owner(view));
+    if (!reached.isEmpty()) QCOMPARE(focus->objectName(), reached);
+    QVERIFY(OpenEditor(view) == nullptr);
+  }
+
+  // A click into a text field of a window that is not the active one, on
+  // text typed there before, selects the field's whole text as Tab would,
+  // so typing replaces it.
+  void aClickThatActivatesItsWindowSelectsTheField_data() {
+    QTest::addColumn<QString>("field");
+    for (const char* field : {"TxtSet8", "TxtSet6", "TxtSet5_0", "TxtFreq_7"}) QTest::newRow(field) << field;
+  }
+  void aClickThatActivatesItsWindowSelectsTheField() {
+    QFETCH(QString, field);
+    QLineEdit* edit = Field(field, QString());
+    QVERIFY(edit != nullptr);
+    Type("12");
+    m_main->Dispatch("miChannel");
+    QCoreApplication::processEvents();
+    QVERIFY(!edit->hasFocus());
+    QTest::mouseClick(edit, Qt::LeftButton, {}, edit->rect().center());
+    QVERIFY(edit->hasFocus());
+    QTRY_COMPARE(edit->selectedText(), edit->text());
+    Type("3");
+    QCOMPARE(edit->text(), QStringLiteral("3"));
+  }
+
+  // Ctrl+Z in a field whose value was stored when it was left undoes that
+  // step, as Edit > Undo does, once the field has no typing of its own to
+  // undo; Ctrl+Y redoes it.
+  void undoKeysReachTheWindowFromAFilteredField_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("scrambler frequency") << "TxtFreq_7"
+                                         << "4321";
+    QTest::newRow("Current") << "TxtSet6"
+                             << "145.5";
+    QTest::newRow("ANI code") << "TxtSet8"
+                              << "1234";
+    QTest::newRow("auto reset timer") << "TxtOPSet_1"
+                                      << "12";
+  }
+  void undoKeysReachTheWindowFromAFilteredField() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QLineEdit* edit = Field(field, QString());
+    QVERIFY(edit != nullptr);
+    const QString before = edit->text();
+    const QAction* undo = m_main->tool("miUndo");
+    const QString undoBefore = undo->text();
+    QTRY_COMPARE(edit->selectedText(), before);
+    Type(typed);
+    Stroke(Qt::Key_Tab, QStringLiteral("\t"));
+    QVERIFY(undo->text() != undoBefore);
+    const QString after = edit->text();
+    Stroke(Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+    QVERIFY(edit->hasFocus());
+    Stroke(Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+    QCOMPARE(edit->text(), before);
+    QCOMPARE(undo->text(), undoBefore);
+    Stroke(Qt::Key_Y, QStringLiteral("\x19"), Qt::ControlModifier);
+    QCOMPARE(edit->text(), after);
   }
 
   void editingKeysWorkInEveryFilteredField_data() {

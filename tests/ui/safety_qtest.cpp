@@ -141,7 +141,15 @@ class SafetyTest : public QObject {
     QCOMPARE(compare->table()->rowCount(), 0);
   }
 
+  // A double click on a channel's difference, or Enter on it, goes to it;
+  // Enter leaves the window open.
+  void compareOpensTheChannel_data() {
+    QTest::addColumn<bool>("enter");
+    QTest::newRow("double click") << false;
+    QTest::newRow("Enter") << true;
+  }
   void compareOpensTheChannel() {
+    QFETCH(bool, enter);
     MDIForm1& w = Start({}, BlankImage(), RegisteredEditingWindows());
     w.memory().image() = WithChannels({"145.50000", "145.52500", "145.55000"});
     w.RefreshAll();
@@ -162,10 +170,17 @@ class SafetyTest : public QObject {
     QCOMPARE(table->item(0, 2)->text(), QStringLiteral("146.00000"));
     QVERIFY(test::ShowActive(*compare, QSize(640, 400)));
     QSignalSpy requested(compare, &FrmCompare::channelRequested);
-    const QRect cell = table->visualItemRect(table->item(0, 0));
-    // As a mouse does it: the first click, then the second reported as a double-click.
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    if (enter) {
+      table->setFocus();
+      table->setCurrentCell(0, 1);
+      QTest::keyClick(table, Qt::Key_Return);
+      QVERIFY(compare->isVisible());
+    } else {
+      const QRect cell = table->visualItemRect(table->item(0, 0));
+      // As a mouse does it: the first click, then the second reported as a double-click.
+      QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+      QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    }
     QCOMPARE(requested.count(), 1);
     QCOMPARE(requested.first().first().toInt(), 3);
     auto* channel = qobject_cast<FrmChannel*>(w.editingWindow(kWinChannel));

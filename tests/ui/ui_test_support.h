@@ -156,12 +156,15 @@ inline void LoadImage(MDIForm1& main, const Image& image) {
 
 // A QTEST_MAIN whose stored preferences and backups live in a temporary
 // folder.
-#define ORVEX_UI_TEST_MAIN(TestClass)                                        \
+#define ORVEX_UI_TEST_MAIN(TestClass) ORVEX_UI_TEST_MAIN_ON(TestClass, "offscreen")
+// The same on another platform, such as an offscreen screen of a given size
+// ("offscreen:configfile=...").
+#define ORVEX_UI_TEST_MAIN_ON(TestClass, platform)                           \
   int main(int argc, char** argv) {                                          \
     QTemporaryDir config;                                                    \
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());                 \
     qputenv("ORVEX_BACKUP_DIR", (config.path() + "/backups").toLocal8Bit()); \
-    qputenv("QT_QPA_PLATFORM", "offscreen");                                 \
+    qputenv("QT_QPA_PLATFORM", platform);                                    \
     QApplication app(argc, argv);                                            \
     TestClass test;                                                          \
     return QTest::qExec(&test, argc, argv);                                  \

@@ -69,6 +69,41 @@ class WindowsInViewTest : public QObject {
     QVERIFY(Usable(window));
   }
 
+  // On a 1600x1000 screen every editing window opens wholly inside the work
+  // area of the program's first main window, its frame and close button
+  // included, in either language; the main window grows for it and stays on
+  // the screen.
+  void eachWindowOpensWhollyInView_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("language");
+    for (const char* language : {"miEnglish", "miChinese"})
+      for (const char* command : {"miChannel", "miCommonSet", "miKeySet", "miScr", "mi2Tone", "mi5Tone", "miMSK"})
+        QTest::addRow("%s %s", command, language) << command << language;
+  }
+  void eachWindowOpensWhollyInView() {
+    QFETCH(QString, command);
+    QFETCH(QString, language);
+    MDIForm1& main = Start(QSize(1024, 720));
+    QCOMPARE(main.screen()->size(), QSize(1600, 1000));
+    main.Dispatch(language);
+    QCoreApplication::processEvents();
+    main.Dispatch(command);
+    QCoreApplication::processEvents();
+    QMdiSubWindow* window = main.mdiArea()->activeSubWindow();
+    QVERIFY(window != nullptr);
+    const QRect area = main.mdiArea()->viewport()->rect();
+    const QString where = QStringLiteral("window %1,%2 %3x%4 in a work area of %5x%6")
+                              .arg(window->x())
+                              .arg(window->y())
+                              .arg(window->width())
+                              .arg(window->height())
+                              .arg(area.width())
+                              .arg(area.height());
+    QVERIFY2(area.contains(window->geometry()), qPrintable(where));
+    QVERIFY(Usable(window));
+    QVERIFY(main.screen()->availableGeometry().contains(main.frameGeometry()));
+  }
+
   void anEmptyWorkAreaHasNoScrollBars() {
     MDIForm1& main = Start(QSize(600, 400));
     main.Dispatch("miCommonSet");
@@ -116,5 +151,5 @@ class WindowsInViewTest : public QObject {
   }
 };
 
-ORVEX_UI_TEST_MAIN(WindowsInViewTest)
+ORVEX_UI_TEST_MAIN_ON(WindowsInViewTest, "offscreen:configfile=" ORVEX_TEST_DATA_DIR "/screen_1600x1000.json")
 #include "windows_in_view_qtest.moc"

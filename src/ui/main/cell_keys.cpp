@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QTimer>
+#include <compare>
+#include <utility>
 
 namespace orvex {
 
@@ -67,6 +69,51 @@ class FilteredInput : public QObject {
   CellTextValidator* m_validator;
 };
 
+// Ctrl+Z undoes the typing of this visit to the field; with none left (the
+// field shows what it showed when entered) it is the window's Undo.  Ctrl+Y
+// redoes what Ctrl+Z undid in the field, and is otherwise the window's Redo.
+class UndoFallThrough : public QObject {
+ public:
+  UndoFallThrough(QWidget* control, QLineEdit* field) : QObject(control), m_field(field) {
+    connect(field, &QLineEdit::textEdited, this, [this] { m_undone = 0; });
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::FocusIn) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (!IsPassingFocus(reason) && reason != Qt::ActiveWindowFocusReason) {
+        m_entered = m_field->text();
+        m_undone = 0;
+      }
+      return false;
+    }
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->matches(QKeySequence::Undo)) {
+      if (m_field->isUndoAvailable() && m_field->text() != m_entered) {
+        ++m_undone;
+        return false;
+      }
+    } else if (key->matches(QKeySequence::Redo)) {
+      if (m_field->isRedoAvailable() && m_undone > 0) {
+        --m_undone;
+        return false;
+      }
+    } else {
+      return false;
+    }
+    // Left unaccepted, the key goes to the shortcut it stands for.
+    event->ignore();
+    return true;
+  }
+
+ private:
+  QLineEdit* m_field;
+  QString m_entered;
+  int m_undone = 0;
+};
+
 class EntrySelection : public QObject {
  public:
   using QObject::QObject;
@@ -104,6 +151,10 @@ class EntrySelection : public QObject {
 
 }  // namespace
 
+void UndoPassesOn(QWidget* control, QLineEdit* field) {
+  control->installEventFilter(new UndoFallThrough(control, field));
+}
+
 void SelectAllOnEntry(QLineEdit* field) { field->installEventFilter(new EntrySelection(field)); }
 
 bool IsModifierKey(const QKeyEvent* event) {
@@ -128,6 +179,12 @@ bool IsModifierKey(const QKeyEvent* event) {
       // Dead keys wait for the letter they accent.
       return key >= Qt::Key_Dead_Grave && key <= Qt::Key_Dead_Longsolidusoverlay;
   }
+}
+
+bool TabLeavesGrid(const QModelIndex& current, const QModelIndex& next, bool forward) {
+  if (!current.isValid() || !next.isValid() || next == current) return true;
+  const auto order = std::pair(next.row(), next.column()) <=> std::pair(current.row(), current.column());
+  return forward ? order < 0 : order > 0;
 }
 
 std::optional<char> TypedChar(const QKeyEvent* event) {
@@ -164,6 +221,7 @@ CellTextValidator* FilterTyping(QLineEdit* field, CellTextValidator::Filter filt
   validator->setFilter(std::move(filter));
   field->setValidator(validator);
   field->installEventFilter(new FilteredInput(field, validator));
+  UndoPassesOn(field, field);
   return validator;
 }
 

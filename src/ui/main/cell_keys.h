@@ -4,6 +4,7 @@
 // window uses.
 
 #include <QKeyEvent>
+#include <QModelIndex>
 #include <QValidator>
 #include <functional>
 #include <optional>
@@ -26,6 +27,13 @@ bool IsModifierKey(const QKeyEvent* event);
 inline bool IsPassingFocus(Qt::FocusReason reason) {
   return reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason;
 }
+
+// Whether Tab (`forward`) or Shift+Tab leaves a grid rather than moving to
+// `next`, where the grid's own cell walk would go from `current`: past the
+// last cell the walk wraps round to the first, which would keep the
+// keyboard in the grid for ever, so there the focus moves on to the next
+// control instead (before the first cell, to the one before).
+[[nodiscard]] bool TabLeavesGrid(const QModelIndex& current, const QModelIndex& next, bool forward);
 
 // The one plain ASCII character a key event types, if any: the cell tables
 // know no other characters.
@@ -58,8 +66,16 @@ class CellTextValidator : public QValidator {
 // Shift+Insert, the middle button, a drop) inserts what typing the pasted
 // text would: refused characters dropped first, then as many as the field's
 // length limit leaves room for.  Editing keys (arrows, Home, End, Delete,
-// Ctrl+A, Ctrl+Z) and the mouse work as in any text box.
+// Ctrl+A) and the mouse work as in any text box; Ctrl+Z and Ctrl+Y as
+// UndoPassesOn says.
 CellTextValidator* FilterTyping(QLineEdit* field, CellTextValidator::Filter filter = {});
+
+// Ctrl+Z in `control` (whose text box is `field`) undoes the typing of this
+// visit to it and, once the field shows what it showed when entered, is the
+// window's Undo, as Edit > Undo; Ctrl+Y redoes what Ctrl+Z undid in the field
+// and is otherwise the window's Redo.  A text box otherwise keeps those keys
+// even with nothing of its own to undo.
+void UndoPassesOn(QWidget* control, QLineEdit* field);
 
 // Entering `field` selects its whole text, by Tab and by a click alike: the
 // click that enters the field (also the one that activates its window)

@@ -939,8 +939,11 @@ void MDIForm1::ClearEmptyScrollRange() {
 
 void MDIForm1::KeepInView(QMdiSubWindow* window) {
   if (!isVisible()) return;  // placed when the main window is first shown
+  // Captions set before showing (another language's are often longer) grow
+  // the window only once its layouts run; measure it as it will stand.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   QSize room = m_mdi->viewport()->size();
-  const QSize need = window->size();
+  const QSize need = Usable(window, window->size());
   if ((need.width() > room.width() || need.height() > room.height()) && !isMaximized() && !isFullScreen()) {
     // Grow the main window by what is missing, as far as the screen allows.
     const QScreen* screen = this->screen();
@@ -967,8 +970,17 @@ void MDIForm1::KeepInView(QMdiSubWindow* window) {
   // Still too large: as small as its contents allow; the area scrolls for
   // the rest.
   window->resize(Usable(window, need.boundedTo(room)));
-  window->move(std::max(0, std::min(window->x(), room.width() - window->width())),
-               std::max(0, std::min(window->y(), room.height() - window->height())));
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  // A move can take away the scroll range of the work area, which then
+  // scrolls back and shifts the window again: move until it stays.
+  constexpr int kPlacings = 3;
+  for (int i = 0; i < kPlacings; ++i) {
+    room = m_mdi->viewport()->size();
+    const QPoint inside(std::max(0, std::min(window->x(), room.width() - window->width())),
+                        std::max(0, std::min(window->y(), room.height() - window->height())));
+    if (inside == window->pos()) break;
+    window->move(inside);
+  }
 }
 
 void MDIForm1::ArrangeIcons() {

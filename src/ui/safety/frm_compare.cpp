@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cstdio>
 
+#include "ui/main/cell_keys.h"
 #include "ui/main/ui_text.h"
 
 namespace orvex {
@@ -50,10 +51,8 @@ FrmCompare::FrmCompare(const CodeplugDiff& diff, const QString& otherName, int l
   }
   m_table->resizeColumnsToContents();
   m_table->horizontalHeader()->setStretchLastSection(true);
-  connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int column) {
-    const int channel = m_table->item(row, column)->data(kChannelRole).toInt();
-    if (channel > 0) emit channelRequested(channel);
-  });
+  connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { GoTo(row); });
+  m_table->installEventFilter(this);
 
   auto* close = new QPushButton(UiText(kClose, language), this);
   close->setObjectName("CmdClose");
@@ -65,6 +64,22 @@ FrmCompare::FrmCompare(const CodeplugDiff& diff, const QString& otherName, int l
   layout->addWidget(m_table);
   layout->addLayout(buttons);
   resize(640, 460);
+}
+
+void FrmCompare::GoTo(int row) {
+  const QTableWidgetItem* item = m_table->item(row, 0);
+  const int channel = item != nullptr ? item->data(kChannelRole).toInt() : 0;
+  if (channel > 0) emit channelRequested(channel);
+}
+
+bool FrmCompare::eventFilter(QObject* watched, QEvent* event) {
+  // Enter on the list goes to the difference; it never reaches the Close
+  // button, which the dialog would press for it.
+  if (watched == m_table && event->type() == QEvent::KeyPress && IsEnterKey(static_cast<QKeyEvent*>(event))) {
+    GoTo(m_table->currentRow());
+    return true;
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 }  // namespace orvex

@@ -11,8 +11,8 @@ namespace orvex {
 
 // `frmCompare`: what differs between the open codeplug and another one,
 // named values first (channels, options, signalling entries), then the
-// remaining bytes.  Double-clicking a channel's difference asks for that
-// channel.  It stays open beside the editing windows.
+// remaining bytes.  Double-clicking a channel's difference, or Enter on it,
+// asks for that channel.  It stays open beside the editing windows.
 class FrmCompare : public QDialog {
   Q_OBJECT
 
@@ -24,7 +24,13 @@ class FrmCompare : public QDialog {
  signals:
   void channelRequested(int channel);
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // Asks for the channel of the difference in `row`, if it has one.
+  void GoTo(int row);
+
   QTableWidget* m_table;
 };
 

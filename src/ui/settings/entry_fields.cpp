@@ -32,6 +32,7 @@ UpDownBox::UpDownBox(std::function<QString(int)> text, std::function<int(const Q
   // A typed value counts once the field is left, not per keystroke.
   setKeyboardTracking(false);
   setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
+  UndoPassesOn(this, lineEdit());
 }
 
 void UpDownBox::RefreshText() { lineEdit()->setText(textFromValue(value())); }

@@ -1,8 +1,5 @@
 #include "ui/signalling/signalling_grid.h"
 
-#include "ui/main/accessible_cells.h"
-#include "ui/main/cell_keys.h"
-
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QHeaderView>
@@ -14,6 +11,7 @@
 #include <QValidator>
 #include <numeric>
 
+#include "ui/main/accessible_cells.h"
 #include "ui/main/cell_keys.h"
 
 namespace orvex {
@@ -333,6 +331,14 @@ void SignallingGrid::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QTableView::keyPressEvent(event);
+}
+
+bool SignallingGrid::focusNextPrevChild(bool next) {
+  // Tab from the grid or its open editor walks the cells, and leaves the
+  // grid after the last one; an open edit is committed by the focus leaving.
+  if (TabLeavesGrid(currentIndex(), moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier), next))
+    return QAbstractScrollArea::focusNextPrevChild(next);
+  return QTableView::focusNextPrevChild(next);
 }
 
 void SignallingGrid::mouseReleaseEvent(QMouseEvent* event) {

@@ -105,6 +105,7 @@ class SignallingGrid : public QTableView {
   void resizeEvent(QResizeEvent* event) override;
   void updateGeometries() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   struct Edit {
