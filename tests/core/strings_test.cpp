@@ -35,6 +35,7 @@ bool InAllowedRange(int n) {
     if ((m >= 1680 && m <= 1729) || (m >= 10160 && m <= 10199)) return true;  // backups, checks, cable test
     if ((m >= 1790 && m <= 1839) || (m >= 10250 && m <= 10279)) return true;  // screen reader support
     if ((m >= 1620 && m <= 1659) || (m >= 10120 && m <= 10139)) return true;  // undo, channel rows, recent files
+    if ((m >= 1890 && m <= 1909) || (m >= 10320 && m <= 10339)) return true;  // progress, backup origins, imports
   }
   return false;
 }
