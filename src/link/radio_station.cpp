@@ -51,16 +51,25 @@ RadioStation::RadioStation(QString port, const FleetJob& job, QObject* parent)
     m_pollTimer.start(kWatchPoll);
   });
   connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int) {
-    const int done = m_phase == Phase::Verify ? ProgressMaximum(CloneDirection::Write) : 0;
+    const int before = firstPhase() == Phase::Backup ? ProgressMaximum(CloneDirection::Read) : 0;
+    const int done = m_phase == Phase::Verify ? before + ProgressMaximum(CloneDirection::Write)
+                     : m_phase == Phase::Main ? before
+                                              : 0;
     // A watching station shows progress only once a radio has answered.
-    const bool radio = m_phase == Phase::Verify || (m_phase == Phase::Main && (m_present || !m_watching));
+    const bool radio = m_phase == Phase::Verify ||
+                       ((m_phase == Phase::Main || m_phase == Phase::Backup) && (m_present || !m_watching));
     if (radio) emit progress(done + value, progressMaximum());
   });
 }
 
 int RadioStation::progressMaximum() const {
-  return ProgressMaximum(m_job.direction) +
-         (m_job.direction == CloneDirection::Write && m_job.verify ? ProgressMaximum(CloneDirection::Read) : 0);
+  const bool writing = m_job.direction == CloneDirection::Write;
+  return ProgressMaximum(m_job.direction) + (writing && m_job.verify ? ProgressMaximum(CloneDirection::Read) : 0) +
+         (firstPhase() == Phase::Backup ? ProgressMaximum(CloneDirection::Read) : 0);
+}
+
+RadioStation::Phase RadioStation::firstPhase() const {
+  return m_job.direction == CloneDirection::Write && m_job.keepBeforeWrite ? Phase::Backup : Phase::Main;
 }
 
 void RadioStation::start() {
@@ -69,7 +78,7 @@ void RadioStation::start() {
   m_bound = false;
   m_clock.start();
   emit radioStarted();
-  begin(Phase::Main);
+  begin(firstPhase());
 }
 
 void RadioStation::watch() {
@@ -103,13 +112,13 @@ void RadioStation::poll() {
   m_bound = false;
   m_present = false;
   m_clock.start();
-  begin(Phase::Main);
+  begin(firstPhase());
 }
 
 void RadioStation::begin(Phase phase) {
   m_phase = phase;
   m_present = m_present && phase != Phase::Probing;
-  if (phase == Phase::Verify) {
+  if (phase == Phase::Verify || phase == Phase::Backup) {
     m_memory.image() = BlankImage();
     m_transfer.start(CloneDirection::Read, m_port, m_memory);
     return;
@@ -126,9 +135,10 @@ void RadioStation::onIdentified() {
     m_transfer.cancel();
     return;
   }
-  if (m_phase != Phase::Main) return;
+  if (m_phase != Phase::Main && m_phase != Phase::Backup) return;
   if (m_watching && !m_present) emit radioStarted();
   m_present = true;
+  if (m_phase == Phase::Backup) return;
   if (m_job.direction != CloneDirection::Write || m_bound) return;
   m_bound = true;
   m_sent = m_job.image;
@@ -145,6 +155,18 @@ void RadioStation::onIdentified() {
 }
 
 void RadioStation::onCompleted() {
+  if (m_phase == Phase::Backup) {
+    if (const Status kept = m_job.keepBeforeWrite(m_port, m_memory.image()); !kept) {
+      report(RadioOutcome::NotWritten, QString::fromStdString(kept.error()));
+      return;
+    }
+    m_attempt = 0;
+    // Outside the transfer's own signal; unless stopped meanwhile.
+    QTimer::singleShot(0, this, [this] {
+      if (m_phase == Phase::Backup) begin(Phase::Main);
+    });
+    return;
+  }
   if (m_phase == Phase::Main && m_job.direction == CloneDirection::Read) {
     report(RadioOutcome::Read);
     return;
@@ -180,6 +202,7 @@ void RadioStation::onModelMismatch() {
 
 void RadioStation::onFailed(const QString& reason, RadioOutcome outcome) {
   switch (m_phase) {
+    case Phase::Backup:
     case Phase::Main:
     case Phase::Verify:
       break;
@@ -196,7 +219,10 @@ void RadioStation::onFailed(const QString& reason, RadioOutcome outcome) {
     m_retryTimer.start(kRetrySettle);
     return;
   }
-  report(outcome, m_phase == Phase::Verify ? QStringLiteral("reading back: %1").arg(reason) : reason);
+  const QString stage = m_phase == Phase::Verify   ? QStringLiteral("reading back: ")
+                        : m_phase == Phase::Backup ? QStringLiteral("reading before writing, nothing written: ")
+                                                   : QString();
+  report(outcome, stage + reason);
 }
 
 void RadioStation::report(RadioOutcome outcome, const QString& detail, int differences) {

@@ -68,6 +68,9 @@ struct FleetJob {
   // The image a radio that just identified itself gets, or why it gets none.
   // Empty: `image` as it is.
   std::function<Result<Image>(const QString& port)> imageFor;
+  // When set, a Write first reads the radio and hands what it held here;
+  // the radio is written only when this succeeds.
+  std::function<Status(const QString& port, const Image& held)> keepBeforeWrite;
 };
 
 // How often a waiting station looks for a radio.
@@ -92,7 +95,7 @@ class RadioStation : public QObject {
   void radioFinished(orvex::RadioReport report);
 
  private:
-  enum class Phase { Idle, Waiting, Served, Probing, Main, Verify };
+  enum class Phase { Idle, Waiting, Served, Probing, Backup, Main, Verify };
 
   void begin(Phase phase);
   void poll();
@@ -102,6 +105,8 @@ class RadioStation : public QObject {
   void onFailed(const QString& reason, RadioOutcome outcome);
   void report(RadioOutcome outcome, const QString& detail = {}, int differences = 0);
   int progressMaximum() const;
+  // Backup before a Write when the job asks for it, else the Write or Read.
+  Phase firstPhase() const;
 
   QString m_port;
   const FleetJob& m_job;
