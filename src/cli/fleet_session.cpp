@@ -219,6 +219,11 @@ int RunFleetWrite(const Args& args, const Image& codeplug) {
   job.direction = CloneDirection::Write;
   job.image = codeplug;
   job.verify = !args.has("--no-verify");
+  if (args.has("--backup-first"))
+    job.keepBeforeWrite = [](const QString& port, const Image& held) -> Status {
+      if (auto kept = KeepRadioBackup(held, port, BackupReason::BeforeWrite); !kept) return Fail(kept.error());
+      return Ok{};
+    };
   std::optional<FleetValues> values;
   if (const auto path = args.value("--each")) {
     auto loaded = FleetValues::Load(*path);
@@ -250,11 +255,12 @@ int RunFleetRead(const Args& args) {
   InitMemory(fresh);
   job.image = fresh.image();
   std::set<QString> used;
+  const int language = PortlessLinkOptionsOrReport(args).value_or(LinkOptions{}).language;
   return RunFleet(args, job, std::nullopt, [&](const RadioReport& report) {
     if (report.outcome != RadioOutcome::Read) return true;
     const QString file = ReadFileName(folder, report.port, used);
     // Like any completed Read, each radio's setup goes among the backups first.
-    if (!args.has("--no-backup")) BackupRead(report.image);
+    if (!args.has("--no-backup")) BackupRead(report.image, report.port, language);
     return SaveCodeplugOrReport(file.toStdString(), report.image);
   });
 }

@@ -25,6 +25,7 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kMaxRetries = 100;
+constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
 constexpr int kBarWidth = 40;
 // Before a retry the radio's reply to the failed frame is let die away, so
 // its tail is not taken for the new greeting's answer.
@@ -220,14 +221,30 @@ int SaveTraceOrReport(const LinkOptions& options, int status) {
   return status;
 }
 
-void BackupRead(const Image& image) {
-  const auto folder = DefaultBackupFolder();
-  const auto saved = SaveBackup(image, folder);
+Result<std::string> KeepRadioBackup(const Image& image, const QString& port, BackupReason reason) {
+  return SaveBackup(image, DefaultBackupFolder(), {RadioModelName(), port.toStdString(), reason});
+}
+
+bool BackupRead(const Image& image, const QString& port, int language, BackupReason reason) {
+  const auto saved = KeepRadioBackup(image, port, reason);
   if (!saved) {
-    PrintError("the backup of this Read was not saved (" + saved.error() + ")");
-    return;
+    PrintError(reason == BackupReason::BeforeWrite ? Say(kNotBackedUp, language) + saved.error()
+                                                   : "the backup of this Read was not saved (" + saved.error() + ")");
+    return false;
   }
   std::cerr << "backup: " << *saved << "\n";
+  return true;
+}
+
+bool BackupBeforeWrite(const LinkOptions& options) {
+  // Rows a Read does not fetch stay as a new codeplug has them.
+  RadioMemory held;
+  InitMemory(held);
+  if (RunLinkTransfer(CloneDirection::Read, options, held, false) != LinkResult::Completed) {
+    PrintError(Say(kNotReadFirst, options.language));
+    return false;
+  }
+  return BackupRead(held.image(), options.port, options.language, BackupReason::BeforeWrite);
 }
 
 }  // namespace orvex::cli

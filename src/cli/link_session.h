@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/verb.h"
+#include "codeplug/backups.h"
 #include "core/app_state.h"
 #include "core/memory_image.h"
 #include "link/link_trace.h"
@@ -63,8 +64,14 @@ int ExitStatus(LinkResult result);
 // when the file cannot be written.
 int SaveTraceOrReport(const LinkOptions& options, int status);
 
-// Keeps an image read from a radio among the backups (unless the user said
-// --no-backup); a failure is reported and does not fail the verb.
-void BackupRead(const Image& image);
+// Keeps an image read from the radio on `port` among the backups; returns
+// the backup's path.
+Result<std::string> KeepRadioBackup(const Image& image, const QString& port, BackupReason reason);
+// The same, saying where it went or why it was not kept; true when kept.
+bool BackupRead(const Image& image, const QString& port, int language, BackupReason reason = BackupReason::Read);
+
+// --backup-first: reads the radio and keeps what it holds as a backup
+// before a Write; false (said why) when the Write must not go ahead.
+bool BackupBeforeWrite(const LinkOptions& options);
 
 }  // namespace orvex::cli

@@ -3,6 +3,7 @@
 #include "cli/verb.h"
 #include "codeplug/backups.h"
 #include "codeplug/file_io.h"
+#include "core/strings.h"
 #include "model/channel_record.h"
 
 namespace orvex::cli {
@@ -21,7 +22,12 @@ int runBackups(const Args& args) {
     }
     int programmed = 0;
     for (int n = ChannelOffset::kFirst; n <= ChannelOffset::kLast; ++n) programmed += IsProgrammed(parsed->image, n);
-    std::cout << "programmed channels: " << programmed << "\n";
+    std::cout << "programmed channels: " << programmed;
+    // Backups kept before the radio's model and port were noted have none.
+    const BackupOrigin& origin = entry.origin;
+    if (origin.reason != BackupReason::Unknown)
+      std::cout << "  " << BackupReasonText(origin.reason, kEnglish) << ": " << origin.model << " on " << origin.port;
+    std::cout << "\n";
   }
   std::cout.flush();
   return kExitOk;
@@ -30,7 +36,7 @@ int runBackups(const Args& args) {
 const VerbRegistration kBackups({"backups",
                                  "backups [--folder DIR]",
                                  "lists the backups every Read keeps, newest first: path, date and time, programmed "
-                                 "channels",
+                                 "channels, and whether a Read or a Write made it, of which radio on which port",
                                  {{"--folder", true,
                                    "the backups folder (default: the program's, or $ORVEX_BACKUP_DIR)"}},
                                  0,

@@ -26,14 +26,10 @@ void PrintErrorLines(const std::string& file, std::string_view errors) {
 std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& path) {
   const auto bytes = ReadInputOrReport(path, InputKind::Document);
   if (!bytes) return std::nullopt;
-  const auto root = ParseJsonDocument(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-  if (!root) {
-    PrintError(path + ":" + root.error());
-    return std::nullopt;
-  }
-  auto imported = ImportDocument(base, *root);
+  auto imported =
+      ImportJsonCodeplug(base, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), path);
   if (!imported) {
-    PrintErrorLines(path, imported.error());
+    PrintErrorLines("", imported.error());
     return std::nullopt;
   }
   return *imported;

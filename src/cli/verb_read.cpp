@@ -22,7 +22,7 @@ int runRead(const Args& args) {
   const LinkResult result = RunLinkTransfer(CloneDirection::Read, *options, memory, false);
   if (result != LinkResult::Completed) return SaveTraceOrReport(*options, ExitStatus(result));
   // The radio's setup goes among the backups before anything else can fail.
-  if (!args.has("--no-backup")) BackupRead(memory.image());
+  if (!args.has("--no-backup")) BackupRead(memory.image(), options->port, options->language);
   // Completion is announced only once the file holds what was read.
   if (!SaveCodeplugOrReport(*output, memory.image())) return SaveTraceOrReport(*options, kExitFailure);
   SayCompleted(CloneDirection::Read, *options);

@@ -24,6 +24,7 @@ int runWrite(const Args& args) {
     return kExitFailure;
   }
   if (fleet) return RunFleetWrite(args, *image);
+  if (args.has("--backup-first") && !BackupBeforeWrite(*options)) return SaveTraceOrReport(*options, kExitFailure);
   RadioMemory memory;
   memory.image() = *image;
   const LinkResult result = RunLinkTransfer(CloneDirection::Write, *options, memory);
@@ -33,12 +34,17 @@ int runWrite(const Args& args) {
 }
 
 const VerbRegistration kWrite(
-    {"write", "write --port PORT [--port PORT...] [--verify|--no-verify] [--force] [--each VALUES.csv] [--watch] FILE",
+    {"write",
+     "write --port PORT [--port PORT...] [--verify|--no-verify] [--force] [--backup-first] [--each VALUES.csv] "
+     "[--watch] FILE",
      "checks a codeplug file and writes it to the radio (a file with errors is refused); with several ports (or "
      "--port all) to every radio at once, each read back and verified, with a table of outcomes",
      LinkOptionSpecs({{"--verify", false, "read the radio back and compare it with FILE (default with several ports)"},
                       {"--no-verify", false, "do not read the radios back"},
                       {"--force", false, "write even when the check finds errors"},
+                      {"--backup-first", false,
+                       "read each radio first and keep what it holds among the backups; a radio that cannot be "
+                       "read or backed up is not written"},
                       {"--each", true,
                        "CSV of per-radio values: a \"port\" column (a port or \"next\") and "
                        "document paths such as options.ani_code or channels.1.name"},

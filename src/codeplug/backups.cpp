@@ -6,9 +6,11 @@
 #include <cstdio>
 #include <ctime>
 #include <regex>
+#include <string_view>
 #include <system_error>
 
 #include "codeplug/file_io.h"
+#include "core/strings.h"
 
 namespace orvex {
 
@@ -38,7 +40,49 @@ bool HoldsImage(const fs::path& path, const Image& image) {
   return parsed && parsed->check == CodeplugCheck::Ok && parsed->image == image;
 }
 
+fs::path InfoPath(fs::path backup) { return backup.replace_extension(".info"); }
+
+constexpr std::string_view kReasonNames[] = {"", "read", "before-write"};
+
+// "model=TZ417\nport=/dev/ttyUSB0\nreason=read\n".
+std::string InfoText(const BackupOrigin& origin) {
+  const auto oneLine = [](std::string text) {
+    std::ranges::replace_if(
+        text, [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return text;
+  };
+  return "model=" + oneLine(origin.model) + "\nport=" + oneLine(origin.port) +
+         "\nreason=" + std::string(kReasonNames[static_cast<std::size_t>(origin.reason)]) + "\n";
+}
+
+BackupOrigin ReadOrigin(const fs::path& backup) {
+  BackupOrigin origin;
+  const auto bytes = ReadInputFile(InfoPath(backup).string(), InputKind::Document);
+  if (!bytes) return origin;
+  std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+  while (!text.empty()) {
+    const auto end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    const auto equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    const std::string_view key = line.substr(0, equals), value = line.substr(equals + 1);
+    if (key == "model") origin.model = value;
+    if (key == "port") origin.port = value;
+    if (key == "reason")
+      for (std::size_t i = 1; i < std::size(kReasonNames); ++i)
+        if (value == kReasonNames[i]) origin.reason = static_cast<BackupReason>(i);
+  }
+  return origin;
+}
+
 }  // namespace
+
+std::string_view BackupReasonText(BackupReason reason, int language) {
+  static constexpr int kReadText = 1895;  // then "Before a Write"
+  if (reason == BackupReason::Unknown) return {};
+  return Text(kReadText + static_cast<int>(reason) - static_cast<int>(BackupReason::Read), language);
+}
 
 std::string ImageHash(const Image& image) {
   // FNV-1a: short, stable across platforms; a match is confirmed by bytes.
@@ -59,17 +103,19 @@ std::vector<BackupEntry> ListBackups(const fs::path& folder) {
     list.push_back(
         {it->path(),
          m[1].str() + "-" + m[2].str() + "-" + m[3].str() + " " + m[4].str() + ":" + m[5].str() + ":" + m[6].str(),
-         m[7].str()});
+         m[7].str(), ReadOrigin(it->path())});
   }
   std::ranges::sort(list,
                     [](const BackupEntry& a, const BackupEntry& b) { return a.path.filename() > b.path.filename(); });
   return list;
 }
 
-Result<std::string> SaveBackup(const Image& image, const fs::path& folder, std::chrono::system_clock::time_point when) {
+Result<std::string> SaveBackup(const Image& image, const fs::path& folder, const BackupOrigin& origin,
+                               std::chrono::system_clock::time_point when) {
   const std::string hash = ImageHash(image);
   auto existing = ListBackups(folder);
-  if (!existing.empty() && existing.front().hash == hash && HoldsImage(existing.front().path, image))
+  if (!existing.empty() && existing.front().hash == hash && existing.front().origin == origin &&
+      HoldsImage(existing.front().path, image))
     return existing.front().path.string();
 
   std::error_code error;
@@ -77,9 +123,17 @@ Result<std::string> SaveBackup(const Image& image, const fs::path& folder, std::
   if (error) return Fail(folder.string() + ": " + error.message());
   const fs::path path = folder / FileName(when, hash);
   if (auto written = WriteCodeplugFile(path.string(), image); !written) return Fail(written.error());
+  if (origin != BackupOrigin{}) {
+    const std::string info = InfoText(origin);
+    if (auto written = WriteWholeFile(InfoPath(path).string(), Bytes(info.begin(), info.end())); !written)
+      return Fail(written.error());
+  }
 
   existing = ListBackups(folder);
-  for (std::size_t i = kBackupsKept; i < existing.size(); ++i) fs::remove(existing[i].path, error);
+  for (std::size_t i = kBackupsKept; i < existing.size(); ++i) {
+    fs::remove(existing[i].path, error);
+    fs::remove(InfoPath(existing[i].path), error);
+  }
   return path.string();
 }
 

@@ -14,8 +14,15 @@ namespace {
 constexpr auto kLanguageKey = "SoftWare/ /ORVEX/Language";
 constexpr auto kRecentKey = "SoftWare/ /ORVEX/RecentFiles";
 constexpr auto kVerifyKey = "SoftWare/ /ORVEX/VerifyAfterWrite";
+constexpr auto kBackupFirstKey = "SoftWare/ /ORVEX/BackupBeforeWrite";
 
 QSettings Store() { return QSettings(QSettings::IniFormat, QSettings::UserScope, "ORVEX", "orvex"); }
+
+void WriteFlag(const char* key, bool value) {
+  auto store = Store();
+  store.setValue(key, value);
+  store.sync();
+}
 }  // namespace
 
 int ReadLanguagePreference() {
@@ -53,10 +60,10 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> paths, const st
 
 bool ReadVerifyAfterWrite() { return Store().value(kVerifyKey, true).toBool(); }
 
-void WriteVerifyAfterWrite(bool verify) {
-  auto store = Store();
-  store.setValue(kVerifyKey, verify);
-  store.sync();
-}
+void WriteVerifyAfterWrite(bool verify) { WriteFlag(kVerifyKey, verify); }
+
+bool ReadBackupBeforeWrite() { return Store().value(kBackupFirstKey, false).toBool(); }
+
+void WriteBackupBeforeWrite(bool backup) { WriteFlag(kBackupFirstKey, backup); }
 
 }  // namespace orvex

@@ -23,5 +23,9 @@ std::vector<std::string> WithRecentFile(std::vector<std::string> paths, const st
 // Whether a Write is read back and compared; on unless the user turned it off.
 bool ReadVerifyAfterWrite();
 void WriteVerifyAfterWrite(bool verify);
+// Whether a Write first reads the radio and keeps what it held as a backup;
+// off unless the user turned it on.
+bool ReadBackupBeforeWrite();
+void WriteBackupBeforeWrite(bool backup);
 
 }  // namespace orvex

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <utility>
 
+#include "core/strings.h"
+
 namespace orvex {
 
 namespace {
@@ -94,6 +96,19 @@ std::vector<int> DifferingRows(const Image& radio, const Image& file) {
 int ProgressMaximum(CloneDirection direction) {
   return direction == CloneDirection::Read ? kReadProgressMaximum : kWriteProgressMaximum;
 }
+
+std::string ProgressText(TransferStage stage, int done, int language) {
+  static constexpr int kFirstStageText = 1890;  // in TransferStage order
+  static const int blocks = static_cast<int>(ReadBlockRows().size());
+  static const int rows = static_cast<int>(WritePlanRows().size());
+  const int total = stage == TransferStage::Writing ? rows : blocks;
+  std::string text(Text(kFirstStageText + static_cast<int>(stage), language));
+  for (const auto& [mark, value] : {std::pair{"%1", std::clamp(done, 0, total)}, std::pair{"%2", total}})
+    if (const auto at = text.find(mark); at != std::string::npos) text.replace(at, 2, std::to_string(value));
+  return text;
+}
+
+std::string RadioModelName() { return {std::begin(kModelId), std::end(kModelId)}; }
 
 void CloneProtocol::Start(CloneDirection direction) {
   m_direction = direction;

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "core/app_state.h"
@@ -66,6 +67,14 @@ std::vector<int> WritePlanRows();
 // never written).
 bool IsReadRow(int row);
 int ProgressMaximum(CloneDirection direction);
+
+// What a transfer shows while it runs; a Backup reads the radio before a Write.
+enum class TransferStage { Reading, Writing, Verifying, BackingUp };
+// "Reading 34 of 73": the blocks read or rows written so far out of the
+// plan's, whatever scale the progress bar counts on.
+std::string ProgressText(TransferStage stage, int done, int language);
+// The model the radio says it is ("TZ417").
+std::string RadioModelName();
 // Every row a Write sends whose bytes differ between the two images.
 std::vector<int> DifferingRows(const Image& radio, const Image& file);
 

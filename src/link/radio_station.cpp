@@ -18,10 +18,11 @@ QString OutcomeText(const RadioReport& report, int language) {
   const auto text = Text(kFirstOutcome + static_cast<int>(report.outcome), language);
   QString outcome = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   if (report.outcome == RadioOutcome::Differences) outcome = outcome.arg(report.differences);
-  constexpr int kReadingBack = 1857;
+  constexpr int kReadingBack = 1857, kReadingBeforeWrite = 1903;
   QString detail = report.detail;
-  if (report.readingBack)
-    detail = QString::fromStdString(TextOf(kReadingBack, language, {report.detail.toStdString()}));
+  if (report.readingBack || report.readingBeforeWrite)
+    detail = QString::fromStdString(
+        TextOf(report.readingBack ? kReadingBack : kReadingBeforeWrite, language, {report.detail.toStdString()}));
   if (!detail.isEmpty()) outcome += QStringLiteral(" (%1)").arg(detail);
   return outcome;
 }
@@ -55,16 +56,25 @@ RadioStation::RadioStation(QString port, const FleetJob& job, QObject* parent)
     m_pollTimer.start(kWatchPoll);
   });
   connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int) {
-    const int done = m_phase == Phase::Verify ? ProgressMaximum(CloneDirection::Write) : 0;
+    const int before = firstPhase() == Phase::Backup ? ProgressMaximum(CloneDirection::Read) : 0;
+    const int done = m_phase == Phase::Verify ? before + ProgressMaximum(CloneDirection::Write)
+                     : m_phase == Phase::Main ? before
+                                              : 0;
     // A watching station shows progress only once a radio has answered.
-    const bool radio = m_phase == Phase::Verify || (m_phase == Phase::Main && (m_present || !m_watching));
+    const bool radio = m_phase == Phase::Verify ||
+                       ((m_phase == Phase::Main || m_phase == Phase::Backup) && (m_present || !m_watching));
     if (radio) emit progress(done + value, progressMaximum());
   });
 }
 
 int RadioStation::progressMaximum() const {
-  return ProgressMaximum(m_job.direction) +
-         (m_job.direction == CloneDirection::Write && m_job.verify ? ProgressMaximum(CloneDirection::Read) : 0);
+  const bool writing = m_job.direction == CloneDirection::Write;
+  return ProgressMaximum(m_job.direction) + (writing && m_job.verify ? ProgressMaximum(CloneDirection::Read) : 0) +
+         (firstPhase() == Phase::Backup ? ProgressMaximum(CloneDirection::Read) : 0);
+}
+
+RadioStation::Phase RadioStation::firstPhase() const {
+  return m_job.direction == CloneDirection::Write && m_job.keepBeforeWrite ? Phase::Backup : Phase::Main;
 }
 
 void RadioStation::start() {
@@ -73,7 +83,7 @@ void RadioStation::start() {
   m_bound = false;
   m_clock.start();
   emit radioStarted();
-  begin(Phase::Main);
+  begin(firstPhase());
 }
 
 void RadioStation::watch() {
@@ -107,13 +117,13 @@ void RadioStation::poll() {
   m_bound = false;
   m_present = false;
   m_clock.start();
-  begin(Phase::Main);
+  begin(firstPhase());
 }
 
 void RadioStation::begin(Phase phase) {
   m_phase = phase;
   m_present = m_present && phase != Phase::Probing;
-  if (phase == Phase::Verify) {
+  if (phase == Phase::Verify || phase == Phase::Backup) {
     m_memory.image() = BlankImage();
     m_transfer.start(CloneDirection::Read, m_port, m_memory);
     return;
@@ -130,9 +140,10 @@ void RadioStation::onIdentified() {
     m_transfer.cancel();
     return;
   }
-  if (m_phase != Phase::Main) return;
+  if (m_phase != Phase::Main && m_phase != Phase::Backup) return;
   if (m_watching && !m_present) emit radioStarted();
   m_present = true;
+  if (m_phase == Phase::Backup) return;
   if (m_job.direction != CloneDirection::Write || m_bound) return;
   m_bound = true;
   m_sent = m_job.image;
@@ -149,6 +160,18 @@ void RadioStation::onIdentified() {
 }
 
 void RadioStation::onCompleted() {
+  if (m_phase == Phase::Backup) {
+    if (const Status kept = m_job.keepBeforeWrite(m_port, m_memory.image()); !kept) {
+      report(RadioOutcome::NotWritten, QString::fromStdString(kept.error()));
+      return;
+    }
+    m_attempt = 0;
+    // Outside the transfer's own signal; unless stopped meanwhile.
+    QTimer::singleShot(0, this, [this] {
+      if (m_phase == Phase::Backup) begin(Phase::Main);
+    });
+    return;
+  }
   if (m_phase == Phase::Main && m_job.direction == CloneDirection::Read) {
     report(RadioOutcome::Read);
     return;
@@ -184,6 +207,7 @@ void RadioStation::onModelMismatch() {
 
 void RadioStation::onFailed(const QString& reason, RadioOutcome outcome) {
   switch (m_phase) {
+    case Phase::Backup:
     case Phase::Main:
     case Phase::Verify:
       break;
@@ -207,6 +231,7 @@ void RadioStation::report(RadioOutcome outcome, const QString& detail, int diffe
   RadioReport result;
   result.port = m_port;
   result.readingBack = m_phase == Phase::Verify && !detail.isEmpty();
+  result.readingBeforeWrite = m_phase == Phase::Backup && !detail.isEmpty();
   result.outcome = outcome;
   result.differences = differences;
   result.detail = detail;

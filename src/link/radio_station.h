@@ -36,6 +36,7 @@ struct RadioReport {
   int differences = 0;       // rows, for Differences
   QString detail;            // why, for the failures; the values row, for a Write
   bool readingBack = false;  // the failure came while reading the radio back
+  bool readingBeforeWrite = false;  // while keeping what it held, so nothing was written
   qint64 milliseconds = 0;
   Image image{};  // what was read (Read), or what the radio was sent (Write)
 };
@@ -69,6 +70,9 @@ struct FleetJob {
   // The image a radio that just identified itself gets, or why it gets none.
   // Empty: `image` as it is.
   std::function<Result<Image>(const QString& port)> imageFor;
+  // When set, a Write first reads the radio and hands what it held here;
+  // the radio is written only when this succeeds.
+  std::function<Status(const QString& port, const Image& held)> keepBeforeWrite;
 };
 
 // How often a waiting station looks for a radio.
@@ -93,7 +97,7 @@ class RadioStation : public QObject {
   void radioFinished(orvex::RadioReport report);
 
  private:
-  enum class Phase { Idle, Waiting, Served, Probing, Main, Verify };
+  enum class Phase { Idle, Waiting, Served, Probing, Backup, Main, Verify };
 
   void begin(Phase phase);
   void poll();
@@ -103,6 +107,8 @@ class RadioStation : public QObject {
   void onFailed(const QString& reason, RadioOutcome outcome);
   void report(RadioOutcome outcome, const QString& detail = {}, int differences = 0);
   int progressMaximum() const;
+  // Backup before a Write when the job asks for it, else the Write or Read.
+  Phase firstPhase() const;
 
   QString m_port;
   const FleetJob& m_job;

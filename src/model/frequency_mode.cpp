@@ -5,6 +5,7 @@
 
 #include "core/strings.h"
 #include "core/tone.h"
+#include "model/cell_editor.h"
 
 namespace orvex {
 
@@ -312,11 +313,17 @@ void StoreTxFrequency(Image& image, int group, const FrequencyModeShown& shown, 
   (void)WriteFreq(RecordOf(image, group), Direction::Tx, ComputeTxFrequency(shown, context));
 }
 
-void CommitCurrent(Image& image, int group, FrequencyModeShown& shown, std::string_view typed,
-                   const FreqModeContext& context) {
-  shown.current = NormalizeFreq(typed, context.separator, context.limits);
+std::string CommitCurrent(Image& image, int group, FrequencyModeShown& shown, std::string_view typed,
+                          const FreqModeContext& context) {
+  static constexpr int kOutsideBands = 10324, kOffRaster = 10325;
+  const NormalizedFreq normalized = NormalizeTypedFreq(typed, context.separator, context.limits);
+  shown.current = normalized.text;
   (void)WriteFreq(RecordOf(image, group), Direction::Rx, shown.current);
   StoreTxFrequency(image, group, shown, context);
+  if (normalized.change == FreqChange::None) return {};
+  const std::string letter(1, static_cast<char>('A' + group));
+  return FormatText(Text(normalized.change == FreqChange::OutsideBands ? kOutsideBands : kOffRaster, context.language),
+                    {letter, std::string(typed), normalized.text});
 }
 
 void ChooseItem(Image& image, int group, FrequencyModeShown& shown, FreqModeField field, int position,
@@ -326,9 +333,10 @@ void ChooseItem(Image& image, int group, FrequencyModeShown& shown, FreqModeFiel
   if (const SettingSpec* setting = FrequencyModeSetting(group, field)) {
     EncodeSetting(image, *setting, position);
   } else if (field == F::TxTone || field == F::RxTone) {
-    (void)WriteTone(RecordOf(image, group), ToneDirection(field),
-                    ToneListItem(static_cast<std::size_t>(position), Text(kNoneText, context.language), context.separator),
-                    context.separator);
+    (void)WriteTone(
+        RecordOf(image, group), ToneDirection(field),
+        ToneListItem(static_cast<std::size_t>(position), Text(kNoneText, context.language), context.separator),
+        context.separator);
   } else if (field == F::Offset) {
     EncodeOffset(image, group, position);
   }

@@ -133,9 +133,11 @@ void StoreTxFrequency(Image& image, int group, const FrequencyModeShown& shown, 
 // --- The window's change handlers ---------------------------------------------
 
 // Leaving "Current": the text is normalized and shown, stored as the receive
-// frequency, and the transmit frequency follows.
-void CommitCurrent(Image& image, int group, FrequencyModeShown& shown, std::string_view typed,
-                   const FreqModeContext& context);
+// frequency, and the transmit frequency follows.  Returns what the typed
+// value was replaced by, when it was brought into the bands or onto the
+// raster ("Frequency mode A: 600 MHz is outside ..."); "" otherwise.
+std::string CommitCurrent(Image& image, int group, FrequencyModeShown& shown, std::string_view typed,
+                          const FreqModeContext& context);
 
 // Picking item `position` of a list field: shown and stored at once; a shift
 // or offset change stores the transmit frequency again.

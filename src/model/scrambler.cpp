@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/strings.h"
+#include "model/cell_editor.h"
+
 namespace orvex {
 
 namespace {
@@ -69,6 +72,13 @@ std::string LoadScrambler(Image& image) {
 }
 
 std::string ClampScramblerText(std::string_view typed) { return std::to_string(ClampedHz(typed)); }
+
+std::string ScramblerClampNote(std::string_view typed, int language) {
+  static constexpr int kOutsideRange = 10326;
+  const int stored = ClampedHz(typed);
+  if (WholeNumber(typed) == stored) return {};
+  return FormatText(Text(kOutsideRange, language), {std::string(typed), std::to_string(stored)});
+}
 
 void SaveScrambler(Image& image, std::string_view fieldText) {
   const auto number = WholeNumber(fieldText);

@@ -53,6 +53,9 @@ std::string LoadScrambler(Image& image);
 // Leaving the field: below 3000 (an empty text included) becomes "3000",
 // above 5000 becomes "5000", anything else stays as typed.
 std::string ClampScramblerText(std::string_view typed);
+// What that clamp replaced, for the status bar ("Scrambler: \"6000\" is
+// outside 3000..5000 Hz; stored 5000"); "" when the value stays.
+std::string ScramblerClampNote(std::string_view typed, int language);
 
 // The window's SaveData: stores the field's text.  A number is stored as it
 // stands (within the count's range), so saving what was loaded keeps the

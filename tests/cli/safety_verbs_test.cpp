@@ -75,8 +75,10 @@ TEST_F(SafetyVerbs, EveryReadIsKeptOnceAndListed) {
   ASSERT_EQ(list.exitCode, 0);
   const QStringList lines = list.out.split('\n', Qt::SkipEmptyParts);
   ASSERT_EQ(lines.size(), 2);
-  EXPECT_TRUE(lines[0].startsWith(m_backups) && lines[0].endsWith("programmed channels: 2")) << lines[0].toStdString();
-  EXPECT_TRUE(lines[1].endsWith("programmed channels: 1")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[0].startsWith(m_backups) &&
+              lines[0].endsWith("programmed channels: 2  Read: TZ417 on " + two.device()))
+      << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].endsWith("programmed channels: 1  Read: TZ417 on " + one.device())) << lines[1].toStdString();
 }
 
 TEST_F(SafetyVerbs, AnUnwritableBackupFolderDoesNotFailTheRead) {
@@ -89,6 +91,62 @@ TEST_F(SafetyVerbs, AnUnwritableBackupFolderDoesNotFailTheRead) {
   EXPECT_EQ(read.exitCode, 0) << read.err.toStdString();
   EXPECT_EQ(read.err.count("was not saved"), 1) << read.err.toStdString();
   EXPECT_TRUE(QFileInfo::exists(m_scratch.path("r.tw")));
+}
+
+// --backup-first reads each radio and keeps what it held before writing; a
+// radio that cannot be read first is not written.
+TEST_F(SafetyVerbs, BackupFirstKeepsEachRadiosSetup) {
+  struct Case {
+    const char* name;
+    int radios;
+    QStringList faults;  // orvex-sim switches
+    int exitCode;
+    std::size_t kept;
+  };
+  const Case cases[] = {
+      {"one radio", 1, {}, 0, 1},
+      {"several radios", 2, {}, 0, 2},
+      {"one radio that stops answering", 1, {"--silent-after", "20"}, 1, 0},
+      {"of several, the one that stops answering is not written", 2, {"--radio", "2", "--silent-after", "20"}, 1, 1},
+  };
+  const QString file = m_scratch.Codeplug("new.tw", RadioWith(1));
+  int run = 0;
+  for (const Case& c : cases) {
+    const QString folder = m_scratch.path(QString("run%1").arg(++run));
+    QDir().mkpath(folder);
+    m_backups = folder + "/backups";
+    SimProcess sim(QStringList{"--count", QString::number(c.radios), "--fast", "--image",
+                               m_scratch.Codeplug("old.tw", RadioWith(3)), "--link", folder + "/r", "--save",
+                               folder + "/saved.tw"} +
+                   c.faults);
+    QStringList ports;
+    for (int k = 1; k <= c.radios; ++k) {
+      const QString link = folder + "/r" + QString::number(k);
+      test::Spin(std::chrono::seconds(5), [&] { return QFileInfo::exists(link); });
+      ports << "--port" << link;
+    }
+    const CliResult write =
+        Cli(QStringList{"write", "--backup-first", "--retries", "0", "--lang", "en"} + ports + QStringList{file});
+    EXPECT_EQ(write.exitCode, c.exitCode) << c.name << write.err.toStdString() << write.out.toStdString();
+    const auto kept = ListBackups(m_backups.toStdString());
+    ASSERT_EQ(kept.size(), c.kept) << c.name;
+    for (const BackupEntry& entry : kept) {
+      EXPECT_EQ(entry.origin.reason, BackupReason::BeforeWrite) << c.name;
+      EXPECT_EQ(entry.origin.model, "TZ417") << c.name;
+      EXPECT_TRUE(ports.contains(QString::fromStdString(entry.origin.port))) << c.name << entry.origin.port;
+      EXPECT_TRUE(DifferingRows(ReadCodeplugFile(entry.path.string())->image, RadioWith(3)).empty()) << c.name;
+    }
+    // A radio that was not backed up was not written.
+    const auto written = [&] { return static_cast<std::size_t>(QDir(folder).entryList({"saved*.tw"}).size()); };
+    test::Spin(std::chrono::seconds(5), [&] { return written() >= c.kept; });
+    EXPECT_EQ(written(), c.kept) << c.name;
+    if (c.radios == 1 && c.kept == 0) {
+      EXPECT_TRUE(write.err.contains("could not be read before writing, so nothing was written"))
+          << write.err.toStdString();
+    }
+  }
+  const CliResult list = Cli({"backups"});
+  EXPECT_TRUE(list.out.contains("Before a Write: TZ417 on ")) << list.out.toStdString();
 }
 
 TEST_F(SafetyVerbs, CheckAndWriteRefuseErrors) {

@@ -29,7 +29,9 @@ class BackupsTest : public testing::Test {
   fs::path Folder() const { return fs::path(m_dir.path().toStdString()) / "backups"; }
   QTemporaryDir m_dir;
   std::chrono::system_clock::time_point m_clock = std::chrono::system_clock::now();
-  Result<std::string> Save(const Image& image) { return SaveBackup(image, Folder(), m_clock += 1500ms); }
+  Result<std::string> Save(const Image& image) {
+    return SaveBackup(image, Folder(), {"TZ417", "COM1", BackupReason::Read}, m_clock += 1500ms);
+  }
 };
 
 TEST_F(BackupsTest, RepeatsOfTheNewestAreKeptOnce) {
@@ -50,11 +52,44 @@ TEST_F(BackupsTest, RepeatsOfTheNewestAreKeptOnce) {
   }
 }
 
+TEST_F(BackupsTest, OriginsAreKeptBesideEachBackup) {
+  const BackupOrigin read{"TZ417", "/dev/ttyUSB0", BackupReason::Read};
+  const BackupOrigin before{"TZ417", "/dev/ttyUSB0", BackupReason::BeforeWrite};
+  struct Case {
+    const char* name;
+    std::vector<std::pair<int, BackupOrigin>> saves;
+    std::vector<BackupOrigin> listed;  // newest first
+  };
+  const Case cases[] = {
+      {"an old backup has none", {{1, {}}}, {{}}},
+      {"a Read", {{1, read}}, {read}},
+      {"the same radio before a Write is a copy of its own", {{1, read}, {1, before}}, {before, read}},
+      {"a repeat of the same origin is kept once", {{1, before}, {1, before}}, {before}},
+      {"a port on two lines stays on one",
+       {{2, {"TZ417", "COM3\nreason=read", BackupReason::BeforeWrite}}},
+       {{"TZ417", "COM3 reason=read", BackupReason::BeforeWrite}}},
+  };
+  for (const Case& c : cases) {
+    fs::remove_all(Folder());
+    for (const auto& [n, origin] : c.saves)
+      ASSERT_TRUE(SaveBackup(Numbered(n), Folder(), origin, m_clock += 1500ms).ok());
+    const auto list = ListBackups(Folder());
+    ASSERT_EQ(list.size(), c.listed.size()) << c.name;
+    for (std::size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i].origin, c.listed[i]) << c.name << " " << i;
+  }
+  EXPECT_EQ(BackupReasonText(BackupReason::BeforeWrite, 0), "Before a Write");
+  EXPECT_EQ(BackupReasonText(BackupReason::Unknown, 0), "");
+}
+
 TEST_F(BackupsTest, PruningKeepsTheNewest) {
   const int total = static_cast<int>(kBackupsKept) + 3;
   for (int n = 0; n < total; ++n) ASSERT_TRUE(Save(Numbered(n)).ok());
   const auto list = ListBackups(Folder());
   ASSERT_EQ(list.size(), kBackupsKept);
+  // Their origin notes go with them.
+  std::size_t notes = 0;
+  for (const auto& entry : fs::directory_iterator(Folder())) notes += entry.path().extension() == ".info";
+  EXPECT_EQ(notes, kBackupsKept);
   EXPECT_EQ(ReadCodeplugFile(list.front().path.string())->image, Numbered(total - 1));
   EXPECT_EQ(ReadCodeplugFile(list.back().path.string())->image, Numbered(3));
   // Other files in the folder are none of the backups' business.

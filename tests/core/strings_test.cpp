@@ -36,6 +36,7 @@ bool InAllowedRange(int n) {
     if ((m >= 1790 && m <= 1839) || (m >= 10250 && m <= 10279)) return true;  // screen reader support
     if ((m >= 1620 && m <= 1659) || (m >= 10120 && m <= 10139)) return true;  // undo, channel rows, recent files
     if ((m >= 1840 && m <= 1879) || (m >= 10270 && m <= 10309)) return true;  // check, imports, cable, fleet
+    if ((m >= 1890 && m <= 1909) || (m >= 10320 && m <= 10339)) return true;  // progress, backup origins, imports
   }
   return false;
 }

@@ -421,8 +421,14 @@ TEST(FrequencyMode, LeavingCurrent) {
     Image image = before;
     FrequencyModeShown shown;
     RefreshFrequencyMode(image, kGroupB, shown, context);
-    CommitCurrent(image, kGroupB, shown, c.typed, context);
+    const std::string note = CommitCurrent(image, kGroupB, shown, c.typed, context);
     EXPECT_EQ(shown.current, c.shown) << c.typed;
+    // Only a value brought into the bands or onto the raster is said.
+    const std::string_view typed = c.typed;
+    EXPECT_EQ(note.empty(), typed == "146.5125" || typed == "438") << c.typed;
+    if (typed == "600") {
+      EXPECT_EQ(note, "Frequency mode B: 600 MHz is outside the radio's bands; stored 400.02500");
+    }
     EXPECT_EQ(Bytes(image, 0x0820, 4), std::vector<std::uint8_t>(c.rx.begin(), c.rx.end())) << c.typed;
     // Shift is off in the blank image, so the transmit frequency equals it.
     EXPECT_EQ(Bytes(image, 0x0824, 4), std::vector<std::uint8_t>(c.rx.begin(), c.rx.end())) << c.typed;
@@ -522,8 +528,8 @@ TEST(FrequencyMode, SetTextChangesOnlyItsCells) {
       {F::Power, "Low", {0x082D}},
       {F::RxTone, "67.0", {0x0828, 0x0829}},
       {F::TxTone, "D754I", {0x082A, 0x082B}},
-      {F::Shift, "Plus Shift", {0x0826, 0x1820}},  // 136.625 MHz
-      {F::Offset, "00.650", {0x1824}},             // digits 006000 -> 006500
+      {F::Shift, "Plus Shift", {0x0826, 0x1820}},               // 136.625 MHz
+      {F::Offset, "00.650", {0x1824}},                          // digits 006000 -> 006500
       {F::Offset, "69.950", {0x1821, 0x1822, 0x1823, 0x1824}},  // the last item
       {F::Current, "145.5", {0x0821, 0x0822, 0x0823, 0x0825, 0x0826, 0x0827}},
       {F::TxFrequency, "146.1", {0x0825, 0x0826, 0x0827}},
@@ -560,11 +566,25 @@ TEST(FrequencyMode, StoreAppliesTxLastAndOnlyWhenChanged) {
 
 TEST(FrequencyMode, SetTextRefusals) {
   const std::pair<F, const char*> cases[] = {
-      {F::Current, "abc"}, {F::Current, ""},      {F::Offset, "00.025"}, {F::Offset, "70.000"},
-      {F::RxTone, "99.9"}, {F::TxTone, "D999N"},  {F::Step, "7"},        {F::Squelch, "10"},
-      {F::Shift, "Up"},    {F::TxFrequency, "x"}, {F::Power, "Medium"},
-      {F::Offset, "0.650"}, {F::Offset, "000.650"}, {F::Offset, "00.65"}, {F::Offset, "00,650"},
-      {F::Offset, "+0.650"}, {F::Offset, ".650"},   {F::Offset, "00.650 "}, {F::Offset, "99999999999.000"},
+      {F::Current, "abc"},
+      {F::Current, ""},
+      {F::Offset, "00.025"},
+      {F::Offset, "70.000"},
+      {F::RxTone, "99.9"},
+      {F::TxTone, "D999N"},
+      {F::Step, "7"},
+      {F::Squelch, "10"},
+      {F::Shift, "Up"},
+      {F::TxFrequency, "x"},
+      {F::Power, "Medium"},
+      {F::Offset, "0.650"},
+      {F::Offset, "000.650"},
+      {F::Offset, "00.65"},
+      {F::Offset, "00,650"},
+      {F::Offset, "+0.650"},
+      {F::Offset, ".650"},
+      {F::Offset, "00.650 "},
+      {F::Offset, "99999999999.000"},
   };
   const FreqModeContext context;
   for (const auto& [field, text] : cases) {

@@ -94,7 +94,13 @@ TEST(Scrambler, LeavingTheFieldClamps) {
       {"2500", "3000"}, {"6000", "5000"},        {"", "3000"},   {"4000", "4000"}, {"3000", "3000"}, {"5000", "5000"},
       {"0", "3000"},    {"99999999999", "5000"}, {"4x", "3000"},
   };
-  for (const auto& [typed, shown] : cases) EXPECT_EQ(ClampScramblerText(typed), shown) << typed;
+  for (const auto& [typed, shown] : cases) {
+    EXPECT_EQ(ClampScramblerText(typed), shown) << typed;
+    // The status bar is told of every value the clamp replaced.
+    EXPECT_EQ(ScramblerClampNote(typed, 0).empty(), std::string_view(typed) == shown) << typed;
+  }
+  EXPECT_EQ(ScramblerClampNote("6000", 0), "Scrambler: \"6000\" is outside 3000..5000 Hz; stored 5000");
+  EXPECT_EQ(ScramblerClampNote("6000", 1), "扰频：“6000”超出 3000..5000 Hz；已存为 5000");
 }
 
 struct SaveCase {

@@ -34,7 +34,8 @@ NOT_WALKED = {
     "miCut", "miCopy", "miPaste", "miInsertChannel", "miDeleteChannels", "miClearChannels",
     "miMoveUp", "miMoveDown", "miSortRx", "miSortName", "miGoTo", "miFind", "miFindNext",
     # Qt's own file and print dialogs.
-    "miOpen", "miSave", "miSaveAs", "miPrint", "miPrintPreview", "miImportCsv", "miExportCsv", "miCompare",
+    "miOpen", "miSave", "miSaveAs", "miPrint", "miPrintPreview", "miImportCsv", "miImportJson", "miExportCsv",
+    "miCompare",
 }
 # Where a screen reader starts a window of its own.
 WINDOW_ROLES = None  # filled once pyatspi is imported

@@ -283,6 +283,52 @@ class ChannelCommandsTest : public QObject {
     QCOMPARE(m_main->memory().image(), FullImage());
   }
 
+  void csvImportOffersRenumbering_data() {
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QStringList>("names");  // channels 1..3 afterwards
+    const QByteArray zeroBased = "Location,Name,Frequency\n0,A,146.0\n1,B,146.1\n2,C,146.2\n";
+    QTest::newRow("counted from 0, renumbered") << zeroBased << int(QMessageBox::Yes) << QStringList{"A", "B", "C"};
+    QTest::newRow("cancelled, nothing changes")
+        << zeroBased << int(QMessageBox::Cancel) << QStringList{"C1", "C2", "C3"};
+    QTest::newRow("past the last channel, renumbered")
+        << QByteArray("Location,Name,Frequency\n130,A,146.0\n129,B,146.1\n") << int(QMessageBox::Yes)
+        << QStringList{"A", "B", "C3"};
+  }
+  void csvImportOffersRenumbering() {
+    QFETCH(QByteArray, csv);
+    QFETCH(int, answer);
+    QFETCH(QStringList, names);
+    Start(FullImage());
+    m_prompter->openName = WriteFile(QStringLiteral("chirp.csv"), csv);
+    m_prompter->answers << QMessageBox::StandardButton(answer);
+    m_main->Dispatch("miImportCsv");
+    QVERIFY2(m_prompter->questions.first().text.contains("Renumber from channel 1?"),
+             qPrintable(m_prompter->questions.first().text));
+    for (int n = 1; n <= 3; ++n)
+      QCOMPARE(QString::fromStdString(m_window->table().Cell(n, kColName)).trimmed(), names[n - 1]);
+  }
+
+  void jsonImportIsOneUndoStep() {
+    Start(FullImage());
+    m_prompter->openName = WriteFile(QStringLiteral("bad.json"), R"({"channels": [{"number": 1, "name": "TWO"},,]})");
+    m_main->Dispatch("miImportJson");
+    QCOMPARE(m_prompter->questions.size(), 1);
+    const QString refused = m_prompter->questions.first().text;
+    QVERIFY2(refused.startsWith("The JSON codeplug cannot be used; nothing was changed:\n\nbad.json:1:"),
+             qPrintable(refused));
+    QCOMPARE(m_main->memory().image(), FullImage());
+
+    m_prompter->openName =
+        WriteFile(QStringLiteral("edit.json"),
+                  R"({"options": {"ani_code": "222222"}, "channels": [{"number": 1, "name": "TWO"}]})");
+    m_main->Dispatch("miImportJson");
+    QCOMPARE(m_window->table().Cell(1, kColName), std::string("TWO   "));
+    QCOMPARE(m_main->tool("miUndo")->text(), QStringLiteral("&Undo JSON codeplug import"));
+    m_main->Dispatch("miUndo");
+    QCOMPARE(m_main->memory().image(), FullImage());
+  }
+
   void csvExportWritesWhatTheGridHolds() {
     Start(FullImage());
     OpenEdit(9, QStringLiteral("439"));

@@ -4,11 +4,13 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTableWidget>
 
 #include "codeplug/backups.h"
 #include "codeplug/file_io.h"
+#include "link/clone_protocol.h"
 #include "model/channel_record.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"
@@ -216,16 +218,68 @@ class SafetyTest : public QObject {
     QVERIFY(readText.trimmed().endsWith("completed"));
   }
 
-  void verifyChoiceIsRemembered() {
+  void writeChoicesAreRemembered_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("byDefault");
+    QTest::newRow("verify after writing") << "miVerifyWrite" << true;
+    QTest::newRow("back up the radio before writing") << "miBackupFirst" << false;
+  }
+  void writeChoicesAreRemembered() {
+    QFETCH(QString, key);
+    QFETCH(bool, byDefault);
+    const auto chosen = [&key](const MDIForm1& w) {
+      return key == "miVerifyWrite" ? w.verifyAfterWrite() : w.backupBeforeWrite();
+    };
     MDIForm1& w = Start({});
-    w.tool("miVerifyWrite")->trigger();
-    QVERIFY(!w.verifyAfterWrite());
+    QCOMPARE(chosen(w), byDefault);
+    QCOMPARE(w.tool(key)->isChecked(), byDefault);
+    w.tool(key)->trigger();
+    QCOMPARE(chosen(w), !byDefault);
     test::CloseQuietly(m_window);
     m_window = std::make_unique<MDIForm1>(m_prompter.get(), EditingWindowFactories{});
-    QVERIFY(!m_window->verifyAfterWrite());
-    QVERIFY(!m_window->tool("miVerifyWrite")->isChecked());
-    m_window->tool("miVerifyWrite")->trigger();
-    QVERIFY(m_window->verifyAfterWrite());
+    QCOMPARE(chosen(*m_window), !byDefault);
+    QCOMPARE(m_window->tool(key)->isChecked(), !byDefault);
+    m_window->tool(key)->trigger();
+    QCOMPARE(chosen(*m_window), byDefault);
+  }
+
+  void backupFirstKeepsWhatTheRadioHeld_data() {
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QList<int>>("answers");
+    QTest::addColumn<bool>("writes");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("kept, then written") << QStringList() << QList<int>() << true << "Writing completed!";
+    QTest::newRow("no answer: Cancel writes nothing")
+        << QStringList({"--silent-after", "20"}) << QList<int>({QMessageBox::Cancel}) << false
+        << "The radio could not be read before writing, so nothing was written to it.";
+    QTest::newRow("another model writes nothing")
+        << QStringList({"--ident", "XY123"}) << QList<int>() << false << "Model type is wrong.";
+  }
+  void backupFirstKeepsWhatTheRadioHeld() {
+    QFETCH(QStringList, switches);
+    QFETCH(QList<int>, answers);
+    QFETCH(bool, writes);
+    QFETCH(QString, said);
+    const Image radio = WithChannels({"145.50000", "435.12500"});
+    MDIForm1& w = Start(switches + QStringList({"--save", m_dir.filePath("saved.tw")}), radio);
+    QFile::remove(m_dir.filePath("saved.tw"));
+    w.setBackupFolder(m_dir.filePath(QTest::currentDataTag()).toStdString());
+    w.tool("miBackupFirst")->trigger();
+    w.memory().image() = WithChannels({"146.00000"});
+    for (const int answer : answers) m_prompter->answers << QMessageBox::StandardButton(answer);
+    QStringList shown;
+    connect(w.progressBar(), &QProgressBar::valueChanged, &w, [&] { shown << w.progressBar()->text(); });
+    QVERIFY(Transfer(w, "miWrite"));
+    QVERIFY2(m_prompter->texts().last().startsWith(said), qPrintable(m_prompter->texts().join('|')));
+    const auto kept = ListBackups(w.backupFolder());
+    QCOMPARE(kept.size(), std::size_t(writes ? 1 : 0));
+    QTRY_COMPARE(QFileInfo::exists(m_dir.filePath("saved.tw")), writes);
+    w.tool("miBackupFirst")->trigger();  // off again for the next test
+    if (!writes) return;
+    QCOMPARE(kept.front().origin, (BackupOrigin{"TZ417", w.state().portDevice, BackupReason::BeforeWrite}));
+    QVERIFY(DifferingRows(ReadCodeplugFile(kept.front().path.string())->image, radio).empty());
+    QVERIFY2(shown.contains("Backing up the radio 73 of 73"), qPrintable(shown.join('|')));
+    QVERIFY(shown.contains("Writing 1 of 285"));
   }
 };
 

@@ -42,6 +42,7 @@ class TransferTest : public QObject {
   std::unique_ptr<ScriptedPrompter> m_prompter;
   std::unique_ptr<MDIForm1> m_window;
   QList<int> m_maximums;
+  QStringList m_texts;  // what the bar said at each step
 
   // Starts the radio with extra switches and a main window using it.
   MDIForm1& Start(const QStringList& switches) {
@@ -56,8 +57,11 @@ class TransferTest : public QObject {
     m_device = *device;
     m_window->state().portDevice = device->toStdString();
     m_maximums.clear();
-    connect(m_window->progressBar(), &QProgressBar::valueChanged, this,
-            [this] { m_maximums << m_window->progressBar()->maximum(); });
+    m_texts.clear();
+    connect(m_window->progressBar(), &QProgressBar::valueChanged, this, [this] {
+      m_maximums << m_window->progressBar()->maximum();
+      if (m_window->progressBar()->isTextVisible()) m_texts << m_window->progressBar()->text();
+    });
     return *m_window;
   }
 
@@ -91,7 +95,16 @@ class TransferTest : public QObject {
     QCOMPARE(m_prompter->questions.first().icon, QMessageBox::Information);
     QVERIFY(m_maximums.contains(80));
     QVERIFY(!m_maximums.contains(300));
+    QVERIFY2(m_texts.contains("Reading 34 of 73") && m_texts.last() == "Reading 73 of 73",
+             qPrintable(m_texts.join('|')));
     QCOMPARE(w.progressBar()->value(), 0);
+    QVERIFY(!w.progressBar()->isTextVisible());
+    // The title names the radio until the codeplug is saved.
+    QCOMPARE(w.windowTitle(), "ORVEX - TZ417 on " + m_device + " [*]");
+    QCOMPARE(w.readFromPort(), m_device);
+    m_prompter->saveName = m_dir.filePath("customer.tw");
+    w.Dispatch("miSave");
+    QCOMPARE(w.windowTitle(), QStringLiteral("ORVEX - customer.tw [*]"));
     const Image radio = RadioImage();
     for (std::size_t row = 1; row <= 473; ++row) {
       const bool read = IsWrittenRow(row) || row == 131 || row == 132 || row == 387 || row == 388;
@@ -143,7 +156,11 @@ class TransferTest : public QObject {
     QCOMPARE(m_prompter->texts(),
              QStringList({"Writing completed!\nThe radio was read back and holds every row written."}));
     QVERIFY(m_maximums.contains(300));
+    for (const char* text : {"Writing 120 of 285", "Writing 285 of 285", "Verifying 12 of 73"})
+      QVERIFY2(m_texts.contains(text), text);
     QCOMPARE(w.progressBar()->value(), 0);
+    // A Write names no radio in the title: the codeplug is still the user's.
+    QVERIFY(w.readFromPort().isEmpty());
     // A Write is not a save: the change still counts as unsaved.
     QVERIFY(w.memory().IsModified());
     QTRY_VERIFY(QFileInfo::exists(m_dir.filePath("saved.tw")));

@@ -72,4 +72,19 @@ std::string JsonDocumentText(const DocNode& document) {
   return QJsonDocument(ToJson(document).toObject()).toJson(QJsonDocument::Indented).toStdString();
 }
 
+Result<Image> ImportJsonCodeplug(const Image& base, std::string_view json, const std::string& file) {
+  const auto root = ParseJsonDocument(json);
+  if (!root) return Fail(file + ":" + root.error());
+  auto imported = ImportDocument(base, *root);
+  if (imported) return imported;
+  std::string lines;
+  std::string_view errors = imported.error();
+  while (!errors.empty()) {
+    const auto end = errors.find('\n');
+    lines += (lines.empty() ? "" : "\n") + file + ": " + std::string(errors.substr(0, end));
+    errors = end == std::string_view::npos ? std::string_view() : errors.substr(end + 1);
+  }
+  return Fail(lines);
+}
+
 }  // namespace orvex

@@ -9,6 +9,7 @@
 
 #include "codeplug/file_io.h"
 #include "model/channel_csv.h"
+#include "model/json/json_document.h"
 #include "model/step_names.h"
 #include "ui/channel/channel_print.h"
 #include "ui/main/mdi_form1.h"
@@ -22,6 +23,8 @@ namespace {
 constexpr int kCsvImportStep = 1649;
 constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kCsvHasErrors = 10004, kMoreErrors = 1114,
               kImportUsableRows = 1660, kCsvSummary = 1661, kSkippedRows = 1662, kAdjustedValues = 1663;
+constexpr int kRenumberQuestion = 10322;
+constexpr int kJsonImportStep = 1900, kJsonFilter = 1901, kJsonImportTitle = 1902, kJsonRefused = 10323;
 // How many error lines the message lists before "... and n more".
 constexpr int kShownErrors = 8;
 
@@ -42,6 +45,50 @@ int Print(QPrinter& printer, MDIForm1& main) {
   return PrintChannels(printer, main.memory().image(), state.language,
                        ChannelPrintHeader{FromStd(state.fileName), QDateTime::currentDateTime()},
                        state.decimalSeparator);
+}
+
+// A document the user chose to import, read whole.
+struct ChosenFile {
+  QString path;
+  Bytes bytes;
+  std::string_view text() const { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
+};
+
+// Stores every window (an open edit included), then the open dialog and the
+// read; nullopt when cancelled or unreadable (said under `title`).
+std::optional<ChosenFile> ChosenDocument(MDIForm1& main, Prompter& prompter, int filter, const QString& title) {
+  main.SaveAll();
+  const QString path = prompter.openFileName(&main, UiText(filter, main.state().language));
+  if (path.isEmpty()) return std::nullopt;
+  Result<Bytes> bytes = ReadInputFile(LocalPath(path), InputKind::Document);
+  if (!bytes) {
+    prompter.tell(&main, QMessageBox::Warning, title, path + QStringLiteral(": ") + FromStd(bytes.error()));
+    return std::nullopt;
+  }
+  return ChosenFile{path, std::move(*bytes)};
+}
+
+std::ptrdiff_t UsableRows(const std::vector<CsvChannelRow>& rows) {
+  return std::ranges::count_if(rows, [](const CsvChannelRow& row) { return row.usable(); });
+}
+
+// Locations counted from 0, past the last channel or given twice, where
+// every row would be taken in file order from channel 1: offers that, as
+// `import --renumber` does.  False when the user cancels the import.
+bool OfferRenumbering(MDIForm1& main, Prompter& prompter, std::string_view csv,
+                      Result<std::vector<CsvChannelRow>>& rows) {
+  if (!rows) return true;
+  const auto placed = UsableRows(*rows);
+  if (placed == std::ssize(*rows)) return true;
+  const int language = main.state().language;
+  auto renumbered = ReadChannelsCsv(csv, 1, language);
+  if (!renumbered || UsableRows(*renumbered) != std::ssize(*renumbered)) return true;
+  const auto answer =
+      prompter.ask(&main, QMessageBox::Question, UiText(kCsvImportTitle, language),
+                   UiText(kRenumberQuestion, language).arg(std::ssize(*rows) - placed).arg(rows->size()),
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
+  if (answer == QMessageBox::Yes) rows = std::move(renumbered);
+  return answer != QMessageBox::Cancel;
 }
 
 QString ErrorList(const QStringList& all, int language) {
@@ -104,18 +151,13 @@ void PrintPreviewCommand(MDIForm1& main, Prompter& prompter) {
 
 void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   // The CSV lands on what the grid shows, and the refresh below reloads it.
-  main.SaveAll();
   const int language = main.state().language;
   const QString title = UiText(kCsvImportTitle, language);
-  const QString path = prompter.openFileName(&main, UiText(kCsvFilter, language));
-  if (path.isEmpty()) return;
-  const Result<Bytes> bytes = ReadInputFile(LocalPath(path), InputKind::Document);
-  if (!bytes) {
-    prompter.tell(&main, QMessageBox::Warning, title, path + QStringLiteral(": ") + FromStd(bytes.error()));
-    return;
-  }
-  const std::string_view csv(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-  const auto rows = ReadChannelsCsv(csv, 0, language);
+  const auto file = ChosenDocument(main, prompter, kCsvFilter, title);
+  if (!file) return;
+  const std::string_view csv = file->text();
+  auto rows = ReadChannelsCsv(csv, 0, language);
+  if (!OfferRenumbering(main, prompter, csv, rows)) return;
   if (!rows) {
     prompter.tell(&main, QMessageBox::Warning, title,
                   UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(rows.error(), language));
@@ -128,7 +170,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
       for (const auto& problem : row.problems) problems << FromStd(problem);
       bad << FromStd(NoteText({row.line, problems.join(QStringLiteral("; ")).toStdString()}, language));
     }
-  const auto usable = std::count_if(rows->begin(), rows->end(), [](const CsvChannelRow& row) { return row.usable(); });
+  const auto usable = UsableRows(*rows);
   if (!bad.isEmpty()) {
     const QString message = UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(bad, language);
     if (usable == 0) {
@@ -142,6 +184,22 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   const CsvImportReport report = ApplyChannelsCsv(image, *rows, false, language);
   main.EditImage(TextStep(kCsvImportStep), [&](Image& target) { target = image; });
   ShowReport(prompter, &main, title, ImportReportText(report, language), language);
+}
+
+void ImportCodeplugJsonCommand(MDIForm1& main, Prompter& prompter) {
+  // What the windows hold is what the document lands on.
+  const int language = main.state().language;
+  const QString title = UiText(kJsonImportTitle, language);
+  const auto file = ChosenDocument(main, prompter, kJsonFilter, title);
+  if (!file) return;
+  const auto imported =
+      ImportJsonCodeplug(main.memory().image(), file->text(), QFileInfo(file->path).fileName().toStdString());
+  if (!imported) {
+    prompter.tell(&main, QMessageBox::Warning, title,
+                  UiText(kJsonRefused, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));
+    return;
+  }
+  main.EditImage(TextStep(kJsonImportStep), [&](Image& target) { target = *imported; });
 }
 
 void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {

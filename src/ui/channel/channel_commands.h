@@ -29,6 +29,9 @@ void PrintPreviewCommand(MDIForm1& main, Prompter& prompter);
 // refreshed; a file with errors changes nothing and the first errors are
 // shown with their line numbers.
 void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter);
+// miImportJson: a JSON codeplug applied onto the image as one undo step;
+// a document with any bad value changes nothing and its errors are shown.
+void ImportCodeplugJsonCommand(MDIForm1& main, Prompter& prompter);
 // miExportCsv: the programmed channels written as a channel CSV.
 void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter);
 

@@ -104,9 +104,8 @@ FrmChannel* ActiveChannelWindow(MDIForm1& main) {
 const EditingWindowRegistration kRegistration{kWinChannel,
                                               [](const EditingContext& context) { return new FrmChannel(context); }};
 const MainCommandRegistration kCommands[] = {
-    {"miPrint", &PrintChannelsCommand},
-    {"miPrintPreview", &PrintPreviewCommand},
-    {"miImportCsv", &ImportChannelsCsvCommand},
+    {"miPrint", &PrintChannelsCommand},         {"miPrintPreview", &PrintPreviewCommand},
+    {"miImportCsv", &ImportChannelsCsvCommand}, {"miImportJson", &ImportCodeplugJsonCommand},
     {"miExportCsv", &ExportChannelsCsvCommand},
 };
 

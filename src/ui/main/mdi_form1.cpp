@@ -75,6 +75,8 @@ constexpr int kVerified = 10163;
 constexpr int kVerifyDiffers = 10164;
 constexpr int kWriteAgain = 10165;
 constexpr int kBackupNotSaved = 10166;
+constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
+constexpr int kRadioOnPort = 1894;
 // A message box grows past the screen with hundreds of lines.
 constexpr int kMaxListedLines = 30;
 
@@ -133,11 +135,11 @@ char DecimalSeparator() {
 
 const QStringList& MDIForm1::CommandKeys() {
   static const QStringList keys = {
-      "miNew",     "miOpen",    "miSave",    "miPrint",      "miExit",          "miChannel", "miCommonSet",
-      "miKeySet",  "miSignal",  "miMSK",     "mi2Tone",      "mi5Tone",         "miScr",     "miRead",
-      "miWrite",   "miComPort", "miEnglish", "miChinese",    "miTreeView",      "miToolBar", "miStatusBar",
-      "miCascade", "miTileH",   "miTileV",   "miArrange",    "miCloseAll",      "miAbout",   "miVerifyWrite",
-      "miSaveAs",  "miUndo",    "miRedo",    "miNextWindow", "miPreviousWindow"};
+      "miNew",         "miOpen",    "miSave",    "miPrint",   "miExit",       "miChannel",       "miCommonSet",
+      "miKeySet",      "miSignal",  "miMSK",     "mi2Tone",   "mi5Tone",      "miScr",           "miRead",
+      "miWrite",       "miComPort", "miEnglish", "miChinese", "miTreeView",   "miToolBar",       "miStatusBar",
+      "miCascade",     "miTileH",   "miTileV",   "miArrange", "miCloseAll",   "miAbout",         "miVerifyWrite",
+      "miBackupFirst", "miSaveAs",  "miUndo",    "miRedo",    "miNextWindow", "miPreviousWindow"};
   return keys;
 }
 
@@ -251,7 +253,7 @@ void MDIForm1::BuildWidgets() {
          SaveAll();
          if (!ConfirmModified()) return;
          m_linkTrace.Begin("Read");
-         StartTransfer(CloneDirection::Read);
+         StartTransfer(TransferStage::Reading);
        }},
       {"miWrite",
        [this] {
@@ -259,12 +261,18 @@ void MDIForm1::BuildWidgets() {
          SaveAll();
          if (!ConfirmWriteCheck()) return;
          m_linkTrace.Begin("Write");
-         StartTransfer(CloneDirection::Write);
+         // A customer's old setup is kept before it is overwritten.
+         StartTransfer(m_backupFirst ? TransferStage::BackingUp : TransferStage::Writing);
        }},
       {"miVerifyWrite",
        [this] {
          m_verifyAfterWrite = tool("miVerifyWrite")->isChecked();
          WriteVerifyAfterWrite(m_verifyAfterWrite);
+       }},
+      {"miBackupFirst",
+       [this] {
+         m_backupFirst = tool("miBackupFirst")->isChecked();
+         WriteBackupBeforeWrite(m_backupFirst);
        }},
       {"miComPort", [this] { ShowComPort(); }},
       {"miEnglish", [this] { SetLanguage(kEnglish); }},
@@ -292,6 +300,7 @@ void MDIForm1::BuildWidgets() {
   m_transfer.setTrace(&m_linkTrace);
   connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int maximum) {
     m_progress->setMaximum(maximum);
+    m_progress->setFormat(QString::fromStdString(ProgressText(m_stage, value, m_state.language)));
     m_progress->setValue(value);
   });
   connect(&m_transfer, &CloneTransfer::completed, this, [this] { m_outcome = Outcome::Completed; });
@@ -313,6 +322,7 @@ void MDIForm1::StartUp() {
   m_recent = ReadRecentFiles();
   m_backupFolder = DefaultBackupFolder();
   m_verifyAfterWrite = ReadVerifyAfterWrite();
+  m_backupFirst = ReadBackupBeforeWrite();
   m_portsAtStart = SerialDevicesNow();
   const int stored = ReadLanguagePreference();
   orvex::StartUp(m_state, m_memory, std::to_string(stored), QCoreApplication::applicationDirPath().toStdString(),
@@ -446,6 +456,8 @@ void MDIForm1::RefreshAll() {
   tool("miChinese")->setChecked(m_state.language == kChinese);
   tool("miVerifyWrite")->setCheckable(true);
   tool("miVerifyWrite")->setChecked(m_verifyAfterWrite);
+  tool("miBackupFirst")->setCheckable(true);
+  tool("miBackupFirst")->setChecked(m_backupFirst);
   const int bandWidth = TwipsToPixelsX(*this, kTreeBandTwips);
   resizeDocks({m_treeBand}, {bandWidth}, Qt::Horizontal);
   ApplyView();
@@ -501,8 +513,10 @@ void MDIForm1::UpdateEditState() {
     if (QAction* action = tool(key)) action->setEnabled(active != nullptr && active->bit() == registered.window);
   }
 
-  const QString file =
+  QString file =
       m_documentPath.isEmpty() ? QString::fromLatin1(kDefaultFileName.data()) : QFileInfo(m_documentPath).fileName();
+  if (m_documentPath.isEmpty() && !m_readPort.isEmpty())
+    file = UiText(kRadioOnPort, language).arg(QString::fromStdString(RadioModelName()), m_readPort);
   setWindowTitle(QStringLiteral("%1 - %2 [*]").arg(QLatin1String(kProgramTitle), file));
   setWindowModified(m_memory.IsModified());
 }
@@ -663,6 +677,7 @@ bool MDIForm1::OpenFileAfterAsking(const QString& path) {
 }
 
 void MDIForm1::NewBaseline(bool freshHistory) {
+  m_readPort.clear();
   m_memory.SaveSnapshot();
   if (freshHistory)
     m_history.Clear();
@@ -1041,33 +1056,34 @@ QString MDIForm1::PortName() const {
   return device.isEmpty() ? QStringLiteral("COM%1").arg(m_state.portNumber) : device;
 }
 
-void MDIForm1::StartTransfer(CloneDirection direction) {
+void MDIForm1::StartTransfer(TransferStage stage) {
   if (m_transferActive) return;  // refused: the commands are disabled meanwhile
-  m_state.cloneDirection = direction;
-  m_progress->setMaximum(direction == CloneDirection::Read ? 80 : 300);
+  const CloneDirection direction = stage == TransferStage::Writing ? CloneDirection::Write : CloneDirection::Read;
+  RadioMemory* target = &m_memory;
+  if (stage == TransferStage::Reading || stage == TransferStage::Writing) m_state.cloneDirection = direction;
+  if (stage == TransferStage::Writing) m_written = m_memory.image();
+  if (stage == TransferStage::Verifying) {
+    // Rows a Read does not fetch keep what was written, so only the radio's
+    // rows can differ.
+    m_readBack.image() = m_written;
+    target = &m_readBack;
+  }
+  if (stage == TransferStage::BackingUp) {
+    // Rows a Read does not fetch stay as a new codeplug has them.
+    InitMemory(m_radioBefore);
+    target = &m_radioBefore;
+  }
+  m_stage = stage;
+  m_progress->setMaximum(ProgressMaximum(direction));
   m_progress->setValue(0);
+  m_progress->setFormat(QString::fromStdString(ProgressText(stage, 0, m_state.language)));
+  m_progress->setTextVisible(true);
   m_outcome = Outcome::None;
   m_openError.clear();
   m_transferActive = true;
-  m_verifying = false;
-  if (direction == CloneDirection::Write) m_written = m_memory.image();
   UpdateTransferTools();
-  Announce(m_progress, tool(direction == CloneDirection::Read ? "miRead" : "miWrite")->text().remove('&'));
-  m_transfer.start(direction, PortName(), m_memory);
-}
-
-void MDIForm1::StartVerify() {
-  m_progress->setMaximum(kReadProgressMaximum);
-  m_progress->setValue(0);
-  m_outcome = Outcome::None;
-  m_openError.clear();
-  m_transferActive = true;
-  m_verifying = true;
-  // Rows a Read does not fetch keep what was written, so only the radio's
-  // rows can differ.
-  m_readBack.image() = m_written;
-  UpdateTransferTools();
-  m_transfer.start(CloneDirection::Read, PortName(), m_readBack);
+  if (stage != TransferStage::Verifying) Announce(m_progress, m_progress->format());
+  m_transfer.start(direction, PortName(), *target);
 }
 
 bool MDIForm1::ConfirmWriteCheck() {
@@ -1090,12 +1106,26 @@ bool MDIForm1::ConfirmWriteCheck() {
 }
 
 void MDIForm1::KeepBackup() {
-  const auto saved = SaveBackup(m_memory.image(), m_backupFolder);
+  const auto saved =
+      SaveBackup(m_memory.image(), m_backupFolder, {RadioModelName(), PortName().toStdString(), BackupReason::Read});
   if (saved || m_backupFailureShown) return;
   // Said once per session: a full disk stays full, and every Read still works.
   m_backupFailureShown = true;
   m_prompter->tell(this, QMessageBox::Warning, kProgramTitle,
                    UiText(kBackupNotSaved, m_state.language) + QString::fromStdString(saved.error()));
+}
+
+void MDIForm1::WriteAfterBackup() {
+  const auto saved = SaveBackup(m_radioBefore.image(), m_backupFolder,
+                                {RadioModelName(), PortName().toStdString(), BackupReason::BeforeWrite});
+  if (!saved) {
+    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle,
+                     UiText(kNotBackedUp, m_state.language) + QString::fromStdString(saved.error()));
+    FinishTransfer(false);
+    return;
+  }
+  m_transferActive = false;
+  StartTransfer(TransferStage::Writing);
 }
 
 void MDIForm1::EndVerify() {
@@ -1115,7 +1145,7 @@ void MDIForm1::EndVerify() {
                                       QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
   if (answer == QMessageBox::Retry) {
     m_transferActive = false;
-    StartTransfer(CloneDirection::Write);
+    StartTransfer(TransferStage::Writing);
     return;
   }
   FinishTransfer(true);
@@ -1124,16 +1154,23 @@ void MDIForm1::EndVerify() {
 void MDIForm1::EndTransfer() {
   if (!m_transferActive || m_transfer.isRunning()) return;
   const int language = m_state.language;
-  const bool reading = m_state.cloneDirection == CloneDirection::Read;
+  const bool reading = m_stage == TransferStage::Reading;
+  // A Write that never started because the radio could not be read first.
+  const QString notWritten =
+      m_stage == TransferStage::BackingUp ? QStringLiteral("\n\n") + UiText(kNotReadFirst, language) : QString();
   switch (m_outcome) {
     case Outcome::Completed:
-      if (m_verifying) {
+      if (m_stage == TransferStage::Verifying) {
         EndVerify();
+        return;
+      }
+      if (m_stage == TransferStage::BackingUp) {
+        WriteAfterBackup();
         return;
       }
       if (!reading && m_verifyAfterWrite) {
         m_transferActive = false;
-        StartVerify();
+        StartTransfer(TransferStage::Verifying);
         return;
       }
       m_progress->setValue(m_progress->maximum());
@@ -1145,7 +1182,8 @@ void MDIForm1::EndTransfer() {
       FinishTransfer(true, reading);
       return;
     case Outcome::ModelMismatch:
-      m_prompter->tell(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kModelWrong, language));
+      m_prompter->tell(this, QMessageBox::Critical, kProgramTitle,
+                       UiText(CloneMessages::kModelWrong, language) + notWritten);
       FinishTransfer(true);
       return;
     case Outcome::OpenFailed: {
@@ -1154,7 +1192,7 @@ void MDIForm1::EndTransfer() {
         if (const std::string help = SerialPermissionHelp(PortName().toStdString()); !help.empty())
           text += QStringLiteral("\n\n") + QString::fromStdString(help);
       }
-      m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, text);
+      m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, text + notWritten);
       FinishTransfer(false);
       return;
     }
@@ -1167,26 +1205,26 @@ void MDIForm1::EndTransfer() {
                       QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
   if (answer == QMessageBox::Retry) {
     m_transferActive = false;
-    if (m_verifying)
-      StartVerify();
-    else
-      StartTransfer(m_state.cloneDirection);
+    StartTransfer(m_stage);
     return;
   }
+  if (!notWritten.isEmpty()) m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, notWritten.trimmed());
   FinishTransfer(true);
 }
 
 void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
   m_progress->setValue(0);
+  m_progress->setTextVisible(false);
   m_transferActive = false;
-  m_verifying = false;
   UpdateTransferTools();
   if (refresh) RefreshAll();
   // After the refresh, for the reason Open gives.  What the radio holds came
-  // from no file: Save asks for one.
+  // from no file: Save asks for one, and the title names the radio meanwhile.
   if (newBaseline) {
     m_documentPath.clear();
     NewBaseline(true);
+    m_readPort = PortName();
+    UpdateEditState();
   }
   emit transferEnded();
 }

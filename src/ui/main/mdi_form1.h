@@ -128,6 +128,9 @@ class MDIForm1 : public QMainWindow {
   // Serial devices seen at start-up, to tell which appeared since.
   [[nodiscard]] const std::vector<std::string>& portsAtStart() const { return m_portsAtStart; }
   [[nodiscard]] bool verifyAfterWrite() const { return m_verifyAfterWrite; }
+  [[nodiscard]] bool backupBeforeWrite() const { return m_backupFirst; }
+  // The port the codeplug was read from, until it is saved, opened or new.
+  [[nodiscard]] const QString& readFromPort() const { return m_readPort; }
 
   // Every key the main window dispatches.
   static const QStringList& CommandKeys();
@@ -196,15 +199,20 @@ class MDIForm1 : public QMainWindow {
   // Save: the file the codeplug came from, or the dialog for a new one.
   bool SaveDocument();
 
-  void StartTransfer(CloneDirection direction);
-  // Reads the radio back after a Write into m_readBack.
-  void StartVerify();
+  // Reading and Writing set the clone direction; Verifying reads the radio
+  // back after a Write into m_readBack, BackingUp reads it before a Write
+  // into m_radioBefore.
+  void StartTransfer(TransferStage stage);
   void EndTransfer();
   // The check before a Write: true when the Write may go ahead.
   bool ConfirmWriteCheck();
   // After a verifying Read: reports and offers to write again.
   void EndVerify();
+  // Keeps a completed Read among the backups; a failure is said once.
   void KeepBackup();
+  // Keeps what the radio held before a Write, then writes; when it cannot
+  // be kept, says so and writes nothing.
+  void WriteAfterBackup();
   // Ends a transfer; a completed Read makes the image the new baseline.
   void FinishTransfer(bool refresh, bool newBaseline = false);
   void UpdateTransferTools();
@@ -237,9 +245,12 @@ class MDIForm1 : public QMainWindow {
   LinkTrace m_linkTrace;
   bool m_transferActive = false;
   bool m_verifyAfterWrite = true;
-  bool m_verifying = false;
-  Image m_written{};       // what the running Write sends
-  RadioMemory m_readBack;  // the verifying Read's image
+  bool m_backupFirst = false;
+  TransferStage m_stage = TransferStage::Reading;
+  Image m_written{};          // what the running Write sends
+  RadioMemory m_readBack;     // the verifying Read's image
+  RadioMemory m_radioBefore;  // what the radio held before a Write
+  QString m_readPort;
   std::filesystem::path m_backupFolder;
   bool m_backupFailureShown = false;
   std::vector<std::string> m_portsAtStart;

@@ -15,16 +15,20 @@ namespace orvex {
 
 namespace {
 constexpr int kTitle = 1680, kDate = 1681, kTime = 1682, kChannels = 1683, kSame = 1684, kYes = 1685, kNo = 1686,
-              kOpen = 1687, kCompare = 1688, kClose = 1689, kNoBackups = 10169;
+              kOpen = 1687, kCompare = 1688, kClose = 1689, kNoBackups = 10169, kRadio = 1897, kPort = 1898,
+              kMadeBy = 1899;
+
+QString FromView(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 }  // namespace
 
 FrmBackups::FrmBackups(const std::vector<BackupEntry>& entries, const Image& open, int language, QWidget* parent)
-    : QDialog(parent), m_entries(entries), m_table(new QTableWidget(static_cast<int>(entries.size()), 4, this)) {
+    : QDialog(parent), m_entries(entries), m_table(new QTableWidget(static_cast<int>(entries.size()), 7, this)) {
   setObjectName("frmBackups");
   setWindowTitle(UiText(kTitle, language));
   m_table->setObjectName("GridBackups");
-  m_table->setHorizontalHeaderLabels(
-      {UiText(kDate, language), UiText(kTime, language), UiText(kChannels, language), UiText(kSame, language)});
+  m_table->setHorizontalHeaderLabels({UiText(kDate, language), UiText(kTime, language), UiText(kChannels, language),
+                                      UiText(kSame, language), UiText(kRadio, language), UiText(kPort, language),
+                                      UiText(kMadeBy, language)});
   m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
   m_table->setSelectionMode(QAbstractItemView::SingleSelection);
   m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -37,9 +41,13 @@ FrmBackups::FrmBackups(const std::vector<BackupEntry>& entries, const Image& ope
     int programmed = 0;
     if (readable)
       for (int n = ChannelOffset::kFirst; n <= ChannelOffset::kLast; ++n) programmed += IsProgrammed(parsed->image, n);
-    const QStringList cells = {stamp.section(' ', 0, 0), stamp.section(' ', 1, 1),
+    const QStringList cells = {stamp.section(' ', 0, 0),
+                               stamp.section(' ', 1, 1),
                                readable ? QString::number(programmed) : QStringLiteral("?"),
-                               UiText(readable && parsed->image == open ? kYes : kNo, language)};
+                               UiText(readable && parsed->image == open ? kYes : kNo, language),
+                               QString::fromStdString(entry.origin.model),
+                               QString::fromStdString(entry.origin.port),
+                               FromView(BackupReasonText(entry.origin.reason, language))};
     for (int column = 0; column < cells.size(); ++column) {
       auto* item = new QTableWidgetItem(cells[column]);
       item->setToolTip(QString::fromStdString(entry.path.string()));
@@ -74,7 +82,7 @@ FrmBackups::FrmBackups(const std::vector<BackupEntry>& entries, const Image& ope
   if (entries.empty()) layout->addWidget(new QLabel(UiText(kNoBackups, language), this));
   layout->addWidget(m_table);
   layout->addLayout(buttons);
-  resize(560, 420);
+  resize(760, 420);
 }
 
 void FrmBackups::Choose(int row, BackupChoice::Action action) {

@@ -19,7 +19,8 @@ struct BackupChoice {
 };
 
 // `frmBackups`: the backups every Read keeps, newest first, with the date,
-// time, programmed channels and whether each equals the codeplug open now;
+// time, programmed channels, whether each equals the codeplug open now, and
+// the radio, port and Read or Write it came from (blank for old backups);
 // Open and Compare act on the selected one.
 class FrmBackups : public QDialog {
   Q_OBJECT

@@ -28,7 +28,11 @@ void FrequencyField::CommitTyped() {
   if (isModified()) Clamp();
 }
 
-void FrequencyField::Clamp() { setText(QString::fromStdString(ClampScramblerText(text().toStdString()))); }
+void FrequencyField::Clamp() {
+  const QString typed = text();
+  setText(QString::fromStdString(ClampScramblerText(typed.toStdString())));
+  emit clamped(typed);
+}
 
 void FrequencyField::focusInEvent(QFocusEvent* event) {
   QLineEdit::focusInEvent(event);

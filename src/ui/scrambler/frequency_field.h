@@ -19,6 +19,10 @@ class FrequencyField : public QLineEdit {
   // edited; an untouched text is kept as it stands.
   void CommitTyped();
 
+ signals:
+  // The clamp ran over this text (it may have kept the value).
+  void clamped(const QString& typed);
+
  protected:
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;

@@ -50,6 +50,10 @@ FrmScr::FrmScr(const EditingContext& context, QWidget* parent)
   // so the clamp is applied here too.
   connect(m_group8, &QLineEdit::editingFinished, this,
           [this] { StoreFrequency(ClampScramblerText(m_group8->text().toStdString())); });
+  connect(m_group8, &FrequencyField::clamped, this, [this](const QString& typed) {
+    if (const std::string note = ScramblerClampNote(typed.toStdString(), language()); !note.empty())
+      emit noted(QString::fromStdString(note));
+  });
 
   auto* content = new QWidget;
   auto* outer = new QVBoxLayout(content);

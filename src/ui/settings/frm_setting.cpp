@@ -427,10 +427,12 @@ void FrmSetting::CommitAniCode() {
 void FrmSetting::CommitCurrent(int group) {
   FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
   const std::string text = g.current->text().toStdString();
+  std::string note;
   Edit(GroupStep(group, F::Current),
-       [&](Image& image) { ::orvex::CommitCurrent(image, group, g.shown, text, Context()); });
+       [&](Image& image) { note = ::orvex::CommitCurrent(image, group, g.shown, text, Context()); });
   g.current->setText(Q(g.shown.current));
   ShowTxFrequency(group);
+  if (!note.empty()) emit noted(Q(note));
 }
 
 void FrmSetting::ChooseGroupItem(int group, FreqModeField field, int position) {

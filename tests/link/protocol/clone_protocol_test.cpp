@@ -329,6 +329,27 @@ TEST(CloneProtocol, StartResetsAfterAnOutcome) {
   EXPECT_EQ(protocol.Reply(Bytes{0x06}), CloneOutcome::Continue);
 }
 
+TEST(CloneProgress, TextCountsThePlanNotTheBarsScale) {
+  struct Case {
+    TransferStage stage;
+    int done;
+    int language;
+    const char* text;
+  };
+  const Case cases[] = {
+      {TransferStage::Reading, 34, 0, "Reading 34 of 73"},
+      {TransferStage::Reading, kReadProgressMaximum, 0, "Reading 73 of 73"},  // the bar's end
+      {TransferStage::Writing, 120, 0, "Writing 120 of 285"},
+      {TransferStage::Writing, kWriteProgressMaximum, 0, "Writing 285 of 285"},
+      {TransferStage::Verifying, 12, 0, "Verifying 12 of 73"},
+      {TransferStage::BackingUp, 0, 0, "Backing up the radio 0 of 73"},
+      {TransferStage::Reading, -1, 0, "Reading 0 of 73"},
+      {TransferStage::Writing, 7, 1, "正在写入 7 / 285"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ProgressText(c.stage, c.done, c.language), c.text) << c.text;
+  EXPECT_EQ(RadioModelName(), "TZ417");
+}
+
 TEST(SimRadio, IgnoresThePortTestAndAnswersOnlyAfterAGreeting) {
   SimRadio radio(BlankImage(), {});
   for (const char c : std::string("ATI1\r")) EXPECT_FALSE(radio.Feed(static_cast<std::uint8_t>(c)));
