@@ -219,11 +219,7 @@ int RunFleetWrite(const Args& args, const Image& codeplug) {
   job.direction = CloneDirection::Write;
   job.image = codeplug;
   job.verify = !args.has("--no-verify");
-  if (args.has("--backup-first"))
-    job.keepBeforeWrite = [](const QString& port, const Image& held) -> Status {
-      if (auto kept = KeepRadioBackup(held, port, BackupReason::BeforeWrite); !kept) return Fail(kept.error());
-      return Ok{};
-    };
+  if (args.has("--backup-first")) job.keepBeforeWrite = KeepBackupsBeforeWrite(DefaultBackupFolder());
   std::optional<FleetValues> values;
   if (const auto path = args.value("--each")) {
     auto loaded = FleetValues::Load(*path);

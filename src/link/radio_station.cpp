@@ -1,5 +1,6 @@
 #include "link/radio_station.h"
 
+#include "codeplug/backups.h"
 #include "core/strings.h"
 #include "link/clone_protocol.h"
 
@@ -25,6 +26,14 @@ QString OutcomeText(const RadioReport& report, int language) {
         TextOf(report.readingBack ? kReadingBack : kReadingBeforeWrite, language, {report.detail.toStdString()}));
   if (!detail.isEmpty()) outcome += QStringLiteral(" (%1)").arg(detail);
   return outcome;
+}
+
+std::function<Status(const QString& port, const Image& held)> KeepBackupsBeforeWrite(std::filesystem::path folder) {
+  return [folder = std::move(folder)](const QString& port, const Image& held) -> Status {
+    if (auto kept = SaveBackup(held, folder, {RadioModelName(), port.toStdString(), BackupReason::BeforeWrite}); !kept)
+      return Fail(kept.error());
+    return Ok{};
+  };
 }
 
 QString SecondsText(qint64 milliseconds) {

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <filesystem>
 #include <functional>
 
 #include "core/memory_image.h"
@@ -74,6 +75,9 @@ struct FleetJob {
   // the radio is written only when this succeeds.
   std::function<Status(const QString& port, const Image& held)> keepBeforeWrite;
 };
+
+// Keeps what each radio held as a backup made before a Write, in `folder`.
+std::function<Status(const QString& port, const Image& held)> KeepBackupsBeforeWrite(std::filesystem::path folder);
 
 // How often a waiting station looks for a radio.
 inline constexpr std::chrono::milliseconds kWatchPoll{1000};

@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "codeplug/backups.h"
+#include "core/preferences.h"
 #include "link/serial_ports.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/mdi_form1.h"
@@ -208,6 +210,8 @@ void FrmFleet::Start() {
   job.image = m_codeplug;
   job.verify = m_verify->isChecked();
   if (m_fleetValues) job.imageFor = [this](const QString& port) { return m_fleetValues->ImageFor(m_codeplug, port); };
+  // "Back up the radio before writing" holds for every radio of the run.
+  if (ReadBackupBeforeWrite()) job.keepBeforeWrite = KeepBackupsBeforeWrite(DefaultBackupFolder());
 
   m_table->setRowCount(0);
   m_detail->clear();
