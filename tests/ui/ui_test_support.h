@@ -155,14 +155,15 @@ inline void LoadImage(MDIForm1& main, const Image& image) {
 }  // namespace orvex::test
 
 // A QTEST_MAIN whose stored preferences and backups live in a temporary
-// folder.
-#define ORVEX_UI_TEST_MAIN(TestClass)                                        \
+// folder; the second form names the application class.
+#define ORVEX_UI_TEST_MAIN_WITH(TestClass, Application)                      \
   int main(int argc, char** argv) {                                          \
     QTemporaryDir config;                                                    \
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());                 \
     qputenv("ORVEX_BACKUP_DIR", (config.path() + "/backups").toLocal8Bit()); \
     qputenv("QT_QPA_PLATFORM", "offscreen");                                 \
-    QApplication app(argc, argv);                                            \
+    Application app(argc, argv);                                             \
     TestClass test;                                                          \
     return QTest::qExec(&test, argc, argv);                                  \
   }
+#define ORVEX_UI_TEST_MAIN(TestClass) ORVEX_UI_TEST_MAIN_WITH(TestClass, QApplication)

@@ -380,8 +380,15 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
     action->setCheckable(toolLayout->checkable);
   }
 
+  // The menu whose item ran this command (Alt+L, C) is still inside its key
+  // or mouse handler, which goes on using the menu after the command
+  // returns: the old menus leave the bar now and are deleted once that
+  // event is over.
   menuBar()->clear();
-  qDeleteAll(m_bands);
+  for (QMenu* menu : std::as_const(m_bands)) {
+    menu->hide();
+    menu->deleteLater();
+  }
   m_bands.clear();
   m_toolBar->clear();
   for (const BandLayout& band : layout.bands) {
