@@ -502,41 +502,64 @@ class MonkeyTest : public QObject {
  private slots:
   void cleanup() { QVERIFY(GuardedApplication::instance()->TakeFaults().isEmpty()); }
 
-  // The menus are rebuilt in the new language while the menu that chose it
-  // is still handling the key or click.
-  void languageFromItsOwnMenu_data() {
+  // Commands that rebuild the menus or close the windows, chosen from their
+  // own menu by keys or the mouse, with a channel cell being edited: the
+  // menu (or editor) that started them is still handling its event.
+  void commandFromItsOwnMenu_data() {
+    QTest::addColumn<QString>("band");
+    QTest::addColumn<QStringList>("tools");  // chosen in turn, round after round
     QTest::addColumn<QString>("way");
-    QTest::newRow("Alt+L, then the letter") << "letter";
-    QTest::newRow("Alt+L, arrows and Enter") << "arrows";
-    QTest::newRow("the mouse") << "mouse";
+    QTest::addColumn<int>("answer");  // to every question
+    const QStringList languages{"miChinese", "miEnglish"};
+    QTest::newRow("Alt+L, then the letter") << "miLanguage" << languages << "letter" << 0;
+    QTest::newRow("Alt+L, arrows and Enter") << "miLanguage" << languages << "arrows" << 0;
+    QTest::newRow("Language by the mouse") << "miLanguage" << languages << "mouse" << 0;
+    QTest::newRow("File > New, the letter") << "miFile" << QStringList{"miNew"} << "letter" << int(QMessageBox::Ok);
+    QTest::newRow("File > recent file, the letter")
+        << "miFile" << QStringList{"miRecent1"} << "letter" << int(QMessageBox::No);
+    QTest::newRow("Window > Close All, the mouse") << "miWindow" << QStringList{"miCloseAll"} << "mouse" << 0;
   }
-  void languageFromItsOwnMenu() {
+  void commandFromItsOwnMenu() {
+    QFETCH(QString, band);
+    QFETCH(QStringList, tools);
     QFETCH(QString, way);
+    QFETCH(int, answer);
+    QTemporaryDir folder;
+    const QString recent = folder.filePath("recent.tw");
+    QVERIFY(WriteCodeplugFile(recent.toStdString(), BlankImage()));
     std::unique_ptr<MDIForm1> main = StartProgram(m_prompter);
-    for (int round = 0; round < 8; ++round) {
-      const bool chinese = round % 2 == 0;
-      QMenu* language = main->band("miLanguage");
-      if (way == QLatin1String("mouse")) {
-        Click(main->menuBar(), main->menuBar()->actionGeometry(language->menuAction()).center());
-      } else {
-        Chord(main.get(), Qt::Key_L, Qt::AltModifier);
-      }
-      QTRY_COMPARE(OpenMenu(), language);
-      QAction* choice = main->tool(chinese ? "miChinese" : "miEnglish");
+    QVERIFY(main->OpenFilePath(recent));
+    for (int round = 0; round < 6; ++round) {
+      for (int i = 0; i < 4; ++i) m_prompter.answers << QMessageBox::StandardButton(answer);
+      main->Dispatch("miChannel");
+      QApplication::setActiveWindow(main.get());  // as the window manager does after a popup
+      main->FocusWorkArea();
+      TypeChar(main.get(), '1');  // the grid opens its editor
+      QMenu* menu = main->band(band);
+      if (way == QLatin1String("mouse"))
+        Click(main->menuBar(), main->menuBar()->actionGeometry(menu->menuAction()).center());
+      else
+        Chord(main.get(), KeyOf(Mnemonic(menu->title())), Qt::AltModifier);
+      QTRY_COMPARE(OpenMenu(), menu);
+      QAction* choice = main->tool(tools[round % tools.size()]);
+      if (choice == nullptr) choice = main->findChild<QAction*>(tools[round % tools.size()]);
+      QVERIFY(choice != nullptr);
       if (way == QLatin1String("letter")) {
-        Chord(language, KeyOf(Mnemonic(choice->text())));
+        Chord(menu, KeyOf(Mnemonic(choice->text())));
       } else if (way == QLatin1String("arrows")) {
-        if (chinese) Chord(language, Qt::Key_Down);
-        Chord(language, Qt::Key_Return);
+        for (int at = 0; menu->actions().at(at) != choice; ++at) Chord(menu, Qt::Key_Down);
+        Chord(menu, Qt::Key_Return);
       } else {
-        Click(language, language->actionGeometry(choice).center());
+        Click(menu, menu->actionGeometry(choice).center());
       }
-      QTRY_COMPARE(main->state().language, chinese ? kChinese : kEnglish);
-      QVERIFY(OpenMenu() == nullptr);
-      // The old menus have gone once the event returned.
-      QTest::qWait(1);
+      QTRY_VERIFY(OpenMenu() == nullptr);
+      QTest::qWait(1);  // the deferred deletes
+      if (band == QLatin1String("miLanguage")) QCOMPARE(main->state().language, round % 2 == 0 ? kChinese : kEnglish);
+      if (choice->objectName() == QLatin1String("miRecent1")) QCOMPARE(main->documentPath(), recent);
+      if (choice->objectName() == QLatin1String("miCloseAll")) QCOMPARE(main->state().openWindows, 0);
       const QStringList faults = GuardedApplication::instance()->TakeFaults();
       QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+      m_prompter.answers.clear();
     }
     CloseQuietly(main);
   }
