@@ -564,6 +564,37 @@ class MonkeyTest : public QObject {
     CloseQuietly(main);
   }
 
+  // A Read ends, and refreshes everything, while a dialog chosen from a menu
+  // by keys runs inside that menu's key handler.
+  void transferEndsUnderADialogFromAMenu() {
+    QTemporaryDir folder;
+    const QString image = folder.filePath("radio.tw");
+    QVERIFY(WriteCodeplugFile(image.toStdString(), BlankImage()));
+    DemoRadio radio;
+    const auto device = radio.Start(QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"), {"--fast", "--image", image});
+    QVERIFY(device);
+    std::unique_ptr<MDIForm1> main = StartProgram(m_prompter);
+    main->state().portDevice = device->toStdString();
+    main->Dispatch("miRead");
+    QVERIFY(main->isTransferRunning());
+    bool ended = false;
+    m_prompter.onDialog = [&](QDialog&) {
+      ended = QTest::qWaitFor([&] { return !main->isTransferRunning(); }, 30000);
+      return int(QDialog::Rejected);
+    };
+    QMenu* help = main->band("miHelp");
+    Chord(main.get(), KeyOf(Mnemonic(help->title())), Qt::AltModifier);
+    QTRY_COMPARE(OpenMenu(), help);
+    Chord(help, KeyOf(Mnemonic(main->tool("miAbout")->text())));
+    m_prompter.onDialog = {};
+    QVERIFY(ended);
+    QCOMPARE(m_prompter.dialogs, QStringList{"frmAbout"});
+    QTest::qWait(1);
+    const QStringList faults = GuardedApplication::instance()->TakeFaults();
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    CloseQuietly(main);
+  }
+
   // Seeds that once found a fault run first, briefly; then a fresh seed (or
   // the one given) for the rest of the time.
   void monkey_data() {
