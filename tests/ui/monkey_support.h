@@ -140,7 +140,9 @@ class Watchdog {
 inline QWidget* InputWidget(QWidget* fallback) {
   if (QWidget* popup = QApplication::activePopupWidget()) return popup;
   if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-  if (QWidget* active = QApplication::activeWindow()) return active;
+  // The offscreen platform may still call a menu that has closed active;
+  // no person can click or type into a window that is not shown.
+  if (QWidget* active = QApplication::activeWindow(); active != nullptr && active->isVisible()) return active;
   return fallback;
 }
 
@@ -182,9 +184,11 @@ inline void Chord(QWidget* top, int key, Qt::KeyboardModifiers modifiers = Qt::N
                                                                                {Qt::ControlModifier, Qt::Key_Control},
                                                                                {Qt::AltModifier, Qt::Key_Alt},
                                                                                {Qt::MetaModifier, Qt::Key_Meta}};
-  // The offscreen platform leaves no window active once a popup has gone,
-  // where a window manager gives the keyboard back to the program.
-  if (QApplication::activeWindow() == nullptr && QApplication::activePopupWidget() == nullptr)
+  // The offscreen platform leaves no window active, or a closed menu, once
+  // a popup has gone, where a window manager gives the keyboard back to the
+  // program.
+  const QWidget* active = QApplication::activeWindow();
+  if ((active == nullptr || !active->isVisible()) && QApplication::activePopupWidget() == nullptr)
     QApplication::setActiveWindow(top->window());
   const QPointer<QWindow> window = top->window()->windowHandle();
   const auto send = [&window](QEvent::Type type, int code, Qt::KeyboardModifiers held, const QString& typed) {
@@ -220,6 +224,7 @@ inline void TypeChar(QWidget* top, char c) {
 inline void Click(QWidget* widget, QPoint at, Qt::MouseButton button = Qt::LeftButton,
                   Qt::KeyboardModifiers modifiers = Qt::NoModifier, bool twice = false) {
   static int time = 0;
+  if (!widget->isVisible()) return;
   QWidget* top = widget->window();
   const QPointer<QWindow> window = top->windowHandle();
   if (window == nullptr) return;
