@@ -2,7 +2,8 @@
 # The long probe (not part of CI): fuzzes every target for a share of MINUTES
 # (default 60), every single-bit flip of the corruption sweep, fault-injected
 # Reads and Writes against orvex-sim, kill -9 at random moments during saves
-# and reads onto an existing file, and a list of bad inputs.  Prints one line
+# and reads onto an existing file, the GUI monkey with a seed a minute, and a
+# list of bad inputs.  Prints one line
 # per scenario (tried / held / failed) and exits non-zero on any crash, hang
 # (more than 10 s), silent corruption or failure reported as success.
 #   TRANSFERS=1000  KILLS=1000  SEED=1  BUILD=build  (the normal build, made
@@ -207,6 +208,32 @@ if compgen -G "$work/target.tw.*" >/dev/null; then
   failed=$((failed + 1)); echo "kill: temporary files survive the next save: $(ls "$work")" >&2
 fi
 report "kill -9 (debris $debris)" "$tried" "$held" "$failed"
+
+# --- the GUI monkey -----------------------------------------------------------
+# A tenth of the time, in runs of a minute, each with its own seed (drawn
+# from SEED, so a soak repeats its seeds); a failed run prints the seed and
+# the steps that led there.
+monkey=$bin/monkey_qtest
+if [ -x "$monkey" ]; then
+  monkey_runs=$((minutes / 10))
+  [ "$monkey_runs" -ge 1 ] || monkey_runs=1
+  tried=0 held=0 failed=0
+  for _ in $(seq "$monkey_runs"); do
+    tried=$((tried + 1))
+    seed=$(((RANDOM << 15) | RANDOM))
+    if QT_QPA_PLATFORM=offscreen ORVEX_MONKEY_SEED=$seed ORVEX_MONKEY_SECONDS=60 \
+      timeout -s KILL 300 "$monkey" monkey >"$work/monkey.log" 2>&1; then
+      held=$((held + 1))
+    else
+      failed=$((failed + 1))
+      echo "GUI monkey: seed $seed failed" >&2
+      grep -v -e '^QWARN' -e 'does not support' "$work/monkey.log" | tail -n 60 >&2
+    fi
+  done
+  report "GUI monkey (1 min each)" "$tried" "$held" "$failed"
+else
+  echo "soak: $monkey is not built, the GUI monkey skipped" >&2
+fi
 
 # --- bad inputs --------------------------------------------------------------
 tried=0 held=0 failed=0

@@ -2,8 +2,9 @@
 # Installs what is missing, builds and runs every test: the normal build and
 # its Debian package (checked by lintian and unpacked by the tests), the
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
-# (float-cast-overflow included), and a bounded libFuzzer run on the packer,
-# the file reader and the channel CSV and JSON imports.  The long probe is
+# (float-cast-overflow included; the GUI monkey runs longest there), and a
+# bounded libFuzzer run on the packer, the file reader and the channel CSV
+# and JSON imports.  The long probe is
 # tools/soak.sh, not part of this run.
 #   FUZZ_SECONDS=60 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
 set -euo pipefail

@@ -155,17 +155,19 @@ inline void LoadImage(MDIForm1& main, const Image& image) {
 }  // namespace orvex::test
 
 // A QTEST_MAIN whose stored preferences and backups live in a temporary
-// folder.
-#define ORVEX_UI_TEST_MAIN(TestClass) ORVEX_UI_TEST_MAIN_ON(TestClass, "offscreen")
-// The same on another platform, such as an offscreen screen of a given size
-// ("offscreen:configfile=...").
-#define ORVEX_UI_TEST_MAIN_ON(TestClass, platform)                           \
+// folder.  The other forms run on another platform, such as an offscreen
+// screen of a given size ("offscreen:configfile=..."), or name the
+// application class.
+#define ORVEX_UI_TEST_MAIN(TestClass) ORVEX_UI_TEST_MAIN_FULL(TestClass, "offscreen", QApplication)
+#define ORVEX_UI_TEST_MAIN_ON(TestClass, platform) ORVEX_UI_TEST_MAIN_FULL(TestClass, platform, QApplication)
+#define ORVEX_UI_TEST_MAIN_WITH(TestClass, Application) ORVEX_UI_TEST_MAIN_FULL(TestClass, "offscreen", Application)
+#define ORVEX_UI_TEST_MAIN_FULL(TestClass, platform, Application)            \
   int main(int argc, char** argv) {                                          \
     QTemporaryDir config;                                                    \
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());                 \
     qputenv("ORVEX_BACKUP_DIR", (config.path() + "/backups").toLocal8Bit()); \
     qputenv("QT_QPA_PLATFORM", platform);                                    \
-    QApplication app(argc, argv);                                            \
+    Application app(argc, argv);                                             \
     TestClass test;                                                          \
     return QTest::qExec(&test, argc, argv);                                  \
   }

@@ -390,14 +390,24 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
     action->setCheckable(toolLayout->checkable);
   }
 
+  // The menus stay the same objects and only take the new captions and
+  // items: the menu whose item ran this command (Alt+L, C) is still inside
+  // its key or mouse handler, and may be running a dialog from there while
+  // a transfer's end refreshes everything.
+  QList<QMenu*> bands;
   menuBar()->clear();
-  qDeleteAll(m_bands);
-  m_bands.clear();
   m_toolBar->clear();
   for (const BandLayout& band : layout.bands) {
     if (band.kind == QLatin1String("menu")) {
-      auto* menu = new QMenu(band.caption, menuBar());
-      menu->setObjectName(band.key);
+      QMenu* menu = this->band(band.key);
+      if (menu == nullptr) {
+        menu = new QMenu(menuBar());
+        menu->setObjectName(band.key);
+        if (band.key == QLatin1String("miWindow"))
+          connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowMenu(menu); });
+      }
+      menu->setTitle(band.caption);
+      menu->clear();
       for (const QString& key : band.tools) {
         if (key == QLatin1String("-")) {
           menu->addSeparator();
@@ -407,10 +417,8 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
           menu->addAction(action);
         }
       }
-      if (band.key == QLatin1String("miWindow"))
-        connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowMenu(menu); });
       menuBar()->addMenu(menu);
-      m_bands << menu;
+      bands << menu;
     } else if (band.kind == QLatin1String("toolbar")) {
       m_toolBar->setWindowTitle(band.caption);
       for (const QString& key : band.tools) {
@@ -426,6 +434,10 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
     }
     // The layout's "StatusBar" band stays hidden: PicClone is the strip.
   }
+  // A band the new layout lacks stays, hidden, until the window goes.
+  for (QMenu* menu : std::as_const(m_bands))
+    if (!bands.contains(menu)) menu->hide();
+  m_bands = bands;
 }
 
 void MDIForm1::ApplyQtTranslation() {
