@@ -18,8 +18,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -241,7 +239,6 @@ void MDIForm1::BuildWidgets() {
       {"miRedo", [this] { Undo(true); }},
       {"miNextWindow", [this] { m_mdi->activateNextSubWindow(); }},
       {"miPreviousWindow", [this] { m_mdi->activatePreviousSubWindow(); }},
-      {"miPrint", [this] { PrintFile(); }},
       // The close handler stores every window before it checks for changes.
       {"miExit", [this] { close(); }},
       {"miRead",
@@ -664,6 +661,7 @@ bool MDIForm1::OpenFileAfterAsking(const QString& path) {
 
 void MDIForm1::NewBaseline(bool freshHistory) {
   m_memory.SaveSnapshot();
+  m_readPort.clear();
   if (freshHistory)
     m_history.Clear();
   else
@@ -750,15 +748,6 @@ void MDIForm1::OpenRecentFile(int index) {
     return;
   }
   OpenFileAfterAsking(path);
-}
-
-void MDIForm1::PrintFile() {
-  SaveAll();
-  // The print dialog only: nothing is printed yet.
-  QPrinter printer;
-  QPrintDialog dialog(&printer, this);
-  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
-  m_prompter->exec(dialog);
 }
 
 // --- language and view ---------------------------------------------------------
@@ -1175,6 +1164,7 @@ void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
   if (newBaseline) {
     m_documentPath.clear();
     NewBaseline(true);
+    m_readPort = PortName();
   }
   emit transferEnded();
 }

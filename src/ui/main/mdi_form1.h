@@ -99,6 +99,9 @@ class MDIForm1 : public QMainWindow {
   // The file the codeplug came from or was saved to; empty for a new one or
   // one read from a radio.
   [[nodiscard]] const QString& documentPath() const { return m_documentPath; }
+  // The port of the Read the codeplug came from, until it is saved or
+  // replaced; empty otherwise.
+  [[nodiscard]] const QString& readPort() const { return m_readPort; }
   // The recent files, newest first.
   [[nodiscard]] QStringList recentFiles() const;
   // The editing window that is active, or null.
@@ -161,7 +164,6 @@ class MDIForm1 : public QMainWindow {
   void SaveFileAsCommand();
   void OpenRecentFile(int index);
   void Undo(bool redo);
-  void PrintFile();
   void SetLanguage(int language);
   void ToggleView(std::uint8_t bit);
   void CloseAll();
@@ -213,6 +215,7 @@ class MDIForm1 : public QMainWindow {
   AppState m_state;
   EditHistory m_history;
   QString m_documentPath;
+  QString m_readPort;
   std::vector<std::string> m_recent;
   QList<QAction*> m_recentActions;
   bool m_placedWindows = false;
