@@ -177,6 +177,9 @@ class ChannelCommandsTest : public QObject {
     QCOMPARE(text.count(QStringLiteral("2026-12-08 14:05")), pages);
     QVERIFY(!text.contains(QStringLiteral("/some/where")));
     QCOMPARE(text.contains(QStringLiteral("Repeater.tw")), readPort.isEmpty());
+    // Every text of a row as typed, "Off" not turned into a ligature.
+    const ChannelPrintTable table = ChannelPrintRows(FullImage(), language);
+    for (const QString& cell : table.rows.front()) QVERIFY2(text.contains(cell), qPrintable(cell));
     for (int n = 1; n <= 128; ++n) {
       const QString rx = QString::fromStdString(FormatFreq(14000000 + static_cast<FreqUnits>(n) * 2500));
       QVERIFY2(text.contains(rx), qPrintable(rx));

@@ -84,6 +84,8 @@ int PrintChannels(QPrinter& printer, const Image& image, int language, const Cha
                           .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
   QFont font = painter.font();
   font.setPointSizeF(kFontPoints);
+  // No ligatures: "Off" stays three letters a PDF reader can find.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   qreal scale = 1.0;
   std::vector<qreal> widths = FitColumns(table, QFontMetricsF(font, &printer), page.width(), scale);
   if (scale < 1.0) {
