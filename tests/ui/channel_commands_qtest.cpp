@@ -1,13 +1,16 @@
 // Printing the channels (to PDF files, read back with pdftotext) and the
 // channel CSV commands of the File menu.
 #include <QClipboard>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QStandardPaths>
+#include <QToolButton>
 #include <memory>
 
 #include "codeplug/file_io.h"
@@ -18,6 +21,7 @@
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/channel_print.h"
 #include "ui/channel/frm_channel.h"
+#include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/report_dialog.h"
 #include "ui_test_support.h"
@@ -40,6 +44,36 @@ Image FullImage() {
     PutChannel(image, n, channel);
   }
   return image;
+}
+
+bool IsPrintButton(const QWidget* widget) {
+  const auto* button = qobject_cast<const QToolButton*>(widget);
+  return button != nullptr && button->defaultAction() != nullptr &&
+         button->defaultAction()->text() == QCoreApplication::translate("QPrintPreviewDialog", "Print");
+}
+
+// Answers the print dialog that opens next as a user printing to a file
+// does: "Print to File (PDF)" in the printer list, the file name, Enter.  A
+// dialog without that choice is cancelled.  The answer ends with `owner`.
+void AnswerPrintDialogWithPdf(QObject* owner, const QString& path) {
+  auto* timer = new QTimer(owner);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, path] {
+    auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    timer->stop();
+    timer->deleteLater();
+    auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+    auto* file = dialog->findChild<QLineEdit*>(QStringLiteral("filename"));
+    const int pdf = printers != nullptr ? printers->findText(QPrintDialog::tr("Print to File (PDF)")) : -1;
+    if (pdf < 0 || file == nullptr) {
+      dialog->reject();
+      return;
+    }
+    printers->setCurrentIndex(pdf);
+    file->setText(path);
+    QTest::keyClick(file, Qt::Key_Return);
+  });
+  timer->start(10);
 }
 
 QString PdfText(const QString& path) {
@@ -116,38 +150,55 @@ class ChannelCommandsTest : public QObject {
 
   void printToPdfHasEveryProgrammedChannel_data() {
     QTest::addColumn<int>("language");
-    QTest::newRow("English") << 0;
-    QTest::newRow("Chinese") << 1;
+    QTest::addColumn<QString>("readPort");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("pageOf");  // the last page's number
+    QTest::newRow("English file") << 0 << QString() << QStringLiteral("File: Repeater.tw")
+                                  << QStringLiteral("Page %1 of %1");
+    QTest::newRow("Chinese file") << 1 << QString() << QStringLiteral("文件: Repeater.tw")
+                                  << QStringLiteral("第 %1 页，共 %1 页");
+    QTest::newRow("English read") << 0 << QStringLiteral("/dev/ttyUSB0")
+                                  << QStringLiteral("Read from radio on /dev/ttyUSB0")
+                                  << QStringLiteral("Page %1 of %1");
+    QTest::newRow("Chinese read") << 1 << QStringLiteral("/dev/ttyUSB0") << QStringLiteral("读自电台（/dev/ttyUSB0）")
+                                  << QStringLiteral("第 %1 页，共 %1 页");
   }
   void printToPdfHasEveryProgrammedChannel() {
     QFETCH(int, language);
+    QFETCH(QString, readPort);
+    QFETCH(QString, title);
+    QFETCH(QString, pageOf);
     RequirePdfToText();
-    const QString path = m_dir.filePath(QStringLiteral("channels%1.pdf").arg(language));
+    const QString path = m_dir.filePath(QStringLiteral("channels%1.pdf").arg(QTest::currentDataTag()));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
     printer.setPageOrientation(QPageLayout::Landscape);
-    const int pages = PrintChannels(printer, FullImage(), language,
-                                    {QStringLiteral("/some/where/Repeater.tw"), QDateTime::currentDateTime()});
+    const QDateTime when(QDate(2026, 12, 8), QTime(14, 5));
+    const int pages =
+        PrintChannels(printer, FullImage(), language, {QStringLiteral("/some/where/Repeater.tw"), when, readPort});
     QVERIFY(pages > 1);
     const QString text = PdfText(path);
     QVERIFY2(!text.isEmpty(), "pdftotext read nothing");
-    QVERIFY(text.contains(QStringLiteral("ORVEX")));
-    QVERIFY(text.contains(QStringLiteral("Repeater.tw")));
+    // The title line on every page, the date the same in both languages.
+    QCOMPARE(text.count(QStringLiteral("ORVEX")), pages);
+    QCOMPARE(text.count(title), pages);
+    QCOMPARE(text.count(QStringLiteral("2026-12-08 14:05")), pages);
     QVERIFY(!text.contains(QStringLiteral("/some/where")));
+    QCOMPARE(text.contains(QStringLiteral("Repeater.tw")), readPort.isEmpty());
+    // Every text of a row as typed, "Off" not turned into a ligature.
+    const ChannelPrintTable table = ChannelPrintRows(FullImage(), language);
+    for (const QString& cell : table.rows.front()) QVERIFY2(text.contains(cell), qPrintable(cell));
     for (int n = 1; n <= 128; ++n) {
       const QString rx = QString::fromStdString(FormatFreq(14000000 + static_cast<FreqUnits>(n) * 2500));
       QVERIFY2(text.contains(rx), qPrintable(rx));
       QVERIFY2(text.contains(QStringLiteral("C%1").arg(n)), qPrintable(QString::number(n)));
     }
-    // Headings repeated on every page, pages numbered.
+    // Headings and caption in the language on every page, pages numbered.
     const QString rxHeading = QString::fromUtf8(orvex::Text(1121, language).data());
     QCOMPARE(text.count(rxHeading), pages);
-    if (language == 0) {
-      QVERIFY(text.contains(QStringLiteral("Page 1 of %1").arg(pages)));
-      QVERIFY(text.contains(QStringLiteral("Page %1 of %1").arg(pages)));
-      QVERIFY(text.contains(QStringLiteral("File: Repeater.tw")));
-    }
+    QCOMPARE(text.count(QString::fromUtf8(orvex::Text(1100, language).data())), pages);
+    QVERIFY2(text.contains(pageOf.arg(pages)), qPrintable(pageOf.arg(pages)));
   }
 
   void printRangeAndEmptyImage() {
@@ -156,12 +207,12 @@ class ChannelCommandsTest : public QObject {
     printer.setOutputFileName(m_dir.filePath(QStringLiteral("range.pdf")));
     printer.setPrintRange(QPrinter::PageRange);
     printer.setFromTo(2, 2);
-    QCOMPARE(PrintChannels(printer, FullImage(), 0, {QStringLiteral("x.tw"), {}}), 1);
+    QCOMPARE(PrintChannels(printer, FullImage(), 0, {QStringLiteral("x.tw"), {}, {}}), 1);
 
     QPrinter blank(QPrinter::HighResolution);
     blank.setOutputFormat(QPrinter::PdfFormat);
     blank.setOutputFileName(m_dir.filePath(QStringLiteral("blank.pdf")));
-    QCOMPARE(PrintChannels(blank, test::Blank(), 0, {QStringLiteral("x.tw"), {}}), 1);
+    QCOMPARE(PrintChannels(blank, test::Blank(), 0, {QStringLiteral("x.tw"), {}, {}}), 1);
   }
 
   void printCommandPrintsTheOpenEditThroughTheDialog() {
@@ -169,19 +220,123 @@ class ChannelCommandsTest : public QObject {
     Start(FullImage());
     OpenEdit(5, QStringLiteral("433.125"));
     const QString path = m_dir.filePath(QStringLiteral("command.pdf"));
-    m_prompter->onDialog = [&](QDialog& dialog) {
-      auto* print = qobject_cast<QPrintDialog*>(&dialog);
-      if (print == nullptr) return int(QDialog::Rejected);
-      // What choosing "Print to File (PDF)" in the dialog sets.
-      print->printer()->setOutputFormat(QPrinter::PdfFormat);
-      print->printer()->setOutputFileName(path);
-      return int(QDialog::Accepted);
-    };
+    AnswerPrintDialogWithPdf(m_main.get(), path);
+    m_prompter->onDialog = [](QDialog& dialog) { return dialog.exec(); };
     m_main->Dispatch("miPrint");
     QCOMPARE(m_prompter->dialogs, QStringList({"dlgPrint"}));
+    QCOMPARE(m_prompter->texts(), QStringList());
     const QString text = PdfText(path);
     QVERIFY(text.contains(QStringLiteral("433.12500")));
     QVERIFY(text.contains(QStringLiteral("Untitled.tw")));
+  }
+
+  void printThatFailsIsSaid_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("toFile");
+    QTest::addColumn<QString>("output");  // under the test folder
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no such folder") << 0 << true << "missing/list.pdf"
+                                    << "Could not print to %1.";
+    QTest::newRow("a folder") << 0 << true << ""
+                              << "Could not print to %1.";
+    QTest::newRow("Chinese") << 1 << true << "missing/list.pdf"
+                             << "无法打印到 %1。";
+    QTest::newRow("no printer") << 0 << false << ""
+                                << "No printer was chosen; nothing was printed.";
+  }
+  void printThatFailsIsSaid() {
+    QFETCH(int, language);
+    QFETCH(bool, toFile);
+    QFETCH(QString, output);
+    QFETCH(QString, message);
+    Start(FullImage());
+    if (language == 1) m_main->Dispatch("miChinese");
+    const QString path = QDir::toNativeSeparators(m_dir.filePath(output));
+    m_prompter->onDialog = [&](QDialog& dialog) {
+      QPrinter* printer = static_cast<QPrintDialog&>(dialog).printer();
+      printer->setOutputFormat(toFile ? QPrinter::PdfFormat : QPrinter::NativeFormat);
+      if (toFile)
+        printer->setOutputFileName(path);
+      else
+        printer->setPrinterName(QString());
+      return int(QDialog::Accepted);
+    };
+    m_main->Dispatch("miPrint");
+    QCOMPARE(m_prompter->texts(), QStringList({message.contains(QStringLiteral("%1")) ? message.arg(path) : message}));
+    QCOMPARE(m_prompter->questions.first().icon, QMessageBox::Warning);
+  }
+
+  // Print Preview's Print from the keyboard: Ctrl+P, or Tab to it and Space;
+  // Escape closes the preview having printed nothing.
+  void previewPrintsFromTheKeyboard_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("prints");
+    QTest::newRow("Ctrl+P") << "Ctrl+P" << true;
+    QTest::newRow("Tab, Space") << "Tab" << true;
+    QTest::newRow("Escape") << "Esc" << false;
+  }
+  void previewPrintsFromTheKeyboard() {
+    QFETCH(QString, keys);
+    QFETCH(bool, prints);
+    RequirePdfToText();
+    Start(FullImage());
+    const QString path = m_dir.filePath(QStringLiteral("preview %1.pdf").arg(QTest::currentDataTag()));
+    AnswerPrintDialogWithPdf(m_main.get(), path);
+    m_prompter->onDialog = [&](QDialog& dialog) {
+      QTimer::singleShot(0, &dialog, [&] {
+        // As a window manager does: the preview takes the keyboard.
+        dialog.activateWindow();
+        if (!QTest::qWaitFor([&] { return QApplication::activeWindow() == &dialog; }))
+          qWarning("the preview never became active");
+        if (keys == QStringLiteral("Tab")) {
+          for (int tab = 0; tab < 20 && !IsPrintButton(QApplication::focusWidget()); ++tab)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+          QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+        } else {
+          QTest::keySequence(QApplication::focusWidget(), QKeySequence(keys));
+        }
+        // Whatever the keys did, the test goes on.
+        if (dialog.isVisible()) dialog.reject();
+      });
+      return dialog.exec();
+    };
+    m_main->Dispatch("miPrintPreview");
+    QCOMPARE(m_prompter->dialogs, QStringList({"dlgPrintPreview"}));
+    QCOMPARE(QFileInfo::exists(path), prints);
+    if (prints) QVERIFY(PdfText(path).contains(QStringLiteral("Page 1 of")));
+    QCOMPARE(m_prompter->texts(), QStringList());
+  }
+
+  // After a Read the list is titled by the port until the codeplug is saved.
+  void printAfterAReadNamesThePort() {
+    RequirePdfToText();
+    const QString image = m_dir.filePath(QStringLiteral("radio.tw"));
+    QVERIFY(bool(WriteCodeplugFile(image.toStdString(), FullImage())));
+    DemoRadio radio;
+    const auto device = radio.Start(QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"), {"--fast", "--image", image});
+    QVERIFY2(bool(device), device ? "" : device.error().c_str());
+    Start(test::Blank());
+    m_main->state().portDevice = device->toStdString();
+    m_main->setBackupFolder(m_dir.filePath(QStringLiteral("backups")).toStdString());
+    QSignalSpy ended(m_main.get(), &MDIForm1::transferEnded);
+    m_main->Dispatch("miRead");
+    QVERIFY(QTest::qWaitFor([&] { return ended.count() > 0; }, 30000));
+    const auto printed = [&](const QString& name) {
+      const QString path = m_dir.filePath(name);
+      m_prompter->onDialog = [path](QDialog& dialog) {
+        static_cast<QPrintDialog&>(dialog).printer()->setOutputFormat(QPrinter::PdfFormat);
+        static_cast<QPrintDialog&>(dialog).printer()->setOutputFileName(path);
+        return int(QDialog::Accepted);
+      };
+      m_main->Dispatch("miPrint");
+      return PdfText(path);
+    };
+    QVERIFY(printed(QStringLiteral("read.pdf")).contains(QStringLiteral("Read from radio on ") + *device));
+    m_prompter->saveName = m_dir.filePath(QStringLiteral("Customer.tw"));
+    m_main->Dispatch("miSave");
+    const QString saved = printed(QStringLiteral("saved.pdf"));
+    QVERIFY(saved.contains(QStringLiteral("File: Customer.tw")));
+    QVERIFY(!saved.contains(QStringLiteral("Read from radio")));
   }
 
   void printCancelledPrintsNothing() {

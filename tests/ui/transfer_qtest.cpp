@@ -101,7 +101,7 @@ class TransferTest : public QObject {
     QVERIFY(!w.progressBar()->isTextVisible());
     // The title names the radio until the codeplug is saved.
     QCOMPARE(w.windowTitle(), "ORVEX - TZ417 on " + m_device + " [*]");
-    QCOMPARE(w.readFromPort(), m_device);
+    QCOMPARE(w.readPort(), m_device);
     m_prompter->saveName = m_dir.filePath("customer.tw");
     w.Dispatch("miSave");
     QCOMPARE(w.windowTitle(), QStringLiteral("ORVEX - customer.tw [*]"));
@@ -160,7 +160,7 @@ class TransferTest : public QObject {
       QVERIFY2(m_texts.contains(text), text);
     QCOMPARE(w.progressBar()->value(), 0);
     // A Write names no radio in the title: the codeplug is still the user's.
-    QVERIFY(w.readFromPort().isEmpty());
+    QVERIFY(w.readPort().isEmpty());
     // A Write is not a save: the change still counts as unsaved.
     QVERIFY(w.memory().IsModified());
     QTRY_VERIFY(QFileInfo::exists(m_dir.filePath("saved.tw")));

@@ -1,10 +1,15 @@
 #include "ui/channel/channel_commands.h"
 
+#include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 
 #include "codeplug/file_io.h"
@@ -27,6 +32,8 @@ constexpr int kRenumberQuestion = 10322;
 constexpr int kJsonImportStep = 1900, kJsonFilter = 1901, kJsonImportTitle = 1902, kJsonRefused = 10323;
 // How many error lines the message lists before "... and n more".
 constexpr int kShownErrors = 8;
+constexpr int kPrintFailed = 10240, kNoPrinter = 10241;
+constexpr int kPreviewMargin = 40;  // pixels beside the preview's toolbar
 
 QString FromStd(const std::string& text) { return QString::fromStdString(text); }
 
@@ -40,11 +47,39 @@ void PreparePrint(MDIForm1& main, QPrinter& printer) {
   printer.setDocName(QFileInfo(FromStd(state.fileName)).completeBaseName());
 }
 
-int Print(QPrinter& printer, MDIForm1& main) {
+// Prints the channels on `printer`; a printer that cannot print is said,
+// in a message over `parent`.
+void PrintOrTell(QPrinter& printer, MDIForm1& main, Prompter& prompter, QWidget* parent) {
   const AppState& state = main.state();
-  return PrintChannels(printer, main.memory().image(), state.language,
-                       ChannelPrintHeader{FromStd(state.fileName), QDateTime::currentDateTime()},
-                       state.decimalSeparator);
+  const ChannelPrintHeader header{FromStd(state.fileName), QDateTime::currentDateTime(), main.readPort()};
+  if (PrintChannels(printer, main.memory().image(), state.language, header, state.decimalSeparator) > 0) return;
+  const QString target = printer.outputFormat() == QPrinter::PdfFormat
+                             ? QDir::toNativeSeparators(printer.outputFileName())
+                             : printer.printerName();
+  prompter.tell(
+      parent, QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
+      target.isEmpty() ? UiText(kNoPrinter, state.language) : UiText(kPrintFailed, state.language).arg(target));
+}
+
+// The preview's toolbar buttons take no focus: its Print gets Ctrl+P and a
+// place in the Tab order (Space presses it); Escape closes the dialog as
+// every dialog's does.
+void KeepPrintInReach(QPrintPreviewDialog& dialog) {
+  // Large enough to read a page, and never so narrow that Print is folded
+  // away behind the toolbar's extension button.
+  const QRect screen = dialog.screen()->availableGeometry();
+  const auto* toolbar = dialog.findChild<QToolBar*>();
+  const int toolbarWidth = toolbar != nullptr ? toolbar->sizeHint().width() : 0;
+  dialog.resize(std::min(screen.width(), std::max(toolbarWidth + kPreviewMargin, screen.width() * 3 / 4)),
+                screen.height() * 3 / 4);
+  const QString print = QCoreApplication::translate("QPrintPreviewDialog", "Print");
+  for (QAction* action : dialog.findChildren<QAction*>()) {
+    if (action->text() != print) continue;
+    action->setShortcut(QKeySequence::Print);
+    action->setShortcutContext(Qt::WindowShortcut);
+    for (QToolButton* button : dialog.findChildren<QToolButton*>())
+      if (button->defaultAction() == action) button->setFocusPolicy(Qt::TabFocus);
+  }
 }
 
 // A document the user chose to import, read whole.
@@ -133,9 +168,12 @@ void PrintChannelsCommand(MDIForm1& main, Prompter& prompter) {
   PreparePrint(main, printer);
   QPrintDialog dialog(&printer, &main);
   dialog.setObjectName("dlgPrint");
-  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
+  // Added to what the dialog offers: Print to File (PDF) stays a choice
+  // beside the system's printers.
+  dialog.setOptions(dialog.options() | QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
+                    QAbstractPrintDialog::PrintCollateCopies);
   if (prompter.exec(dialog) != QDialog::Accepted) return;
-  Print(printer, main);
+  PrintOrTell(printer, main, prompter, &main);
 }
 
 void PrintPreviewCommand(MDIForm1& main, Prompter& prompter) {
@@ -144,8 +182,9 @@ void PrintPreviewCommand(MDIForm1& main, Prompter& prompter) {
   QPrintPreviewDialog dialog(&printer, &main);
   dialog.setObjectName("dlgPrintPreview");
   dialog.setWindowTitle(UiText(1006, main.state().language));
+  KeepPrintInReach(dialog);
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
-                   [&main](QPrinter* target) { Print(*target, main); });
+                   [&main, &prompter, &dialog](QPrinter* target) { PrintOrTell(*target, main, prompter, &dialog); });
   prompter.exec(dialog);
 }
 

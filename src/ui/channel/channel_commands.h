@@ -20,10 +20,12 @@ QString ErrorList(const std::string& errors, int language);
 // skipped row and every adjusted value (File > Import and a pasted text).
 QString ImportReportText(const CsvImportReport& report, int language);
 
-// miPrint: the print dialog (page range and collate preset), then the
-// programmed channels as a table; "Print to PDF" is a choice of the dialog.
+// miPrint (menu, toolbar and Ctrl+P alike): the print dialog offering the
+// system's printers and Print to File (PDF), with page range and collate,
+// then the programmed channels as a table.  A print that fails is said.
 void PrintChannelsCommand(MDIForm1& main, Prompter& prompter);
-// miPrintPreview: the same pages in a preview dialog.
+// miPrintPreview: the same pages in a preview dialog whose Print is reached
+// by Ctrl+P or Tab.
 void PrintPreviewCommand(MDIForm1& main, Prompter& prompter);
 // miImportCsv: a channel CSV applied onto the image, every open window
 // refreshed; a file with errors changes nothing and the first errors are

@@ -2,32 +2,21 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QLocale>
 #include <QPainter>
 #include <QPrinter>
 #include <algorithm>
 
-#include "core/strings.h"
 #include "model/channel_table.h"
+#include "ui/main/ui_text.h"
 
 namespace orvex {
 
 namespace {
 
-constexpr int kTxtCaption = 1100, kTxtFile = 1107, kTxtDate = 1108, kTxtPageOf = 1113;
-constexpr auto kModel = "ORVEX";
+constexpr int kTxtCaption = 1100, kTxtFile = 1107, kTxtDate = 1108, kTxtPageOf = 1113, kTxtReadFrom = 1810;
 constexpr qreal kFontPoints = 9.0;
 constexpr qreal kSmallestFontPoints = 5.0;
 constexpr qreal kRowSpacing = 1.5;  // row height in lines of text
-
-QString UiString(int base, int language) {
-  const std::string_view text = Text(base, language);
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QLocale LocaleOf(int language) {
-  return language == kChinese ? QLocale(QLocale::Chinese, QLocale::China) : QLocale(QLocale::English);
-}
 
 // Column widths that fit every text of the column, with the spare room of
 // the page shared out as the grid shares its widths.
@@ -54,6 +43,17 @@ std::vector<qreal> FitColumns(const ChannelPrintTable& table, const QFontMetrics
 }
 
 }  // namespace
+
+QString ChannelPrintTitle(const ChannelPrintHeader& header, int language) {
+  // A printed list outlives the screen it was printed from: a date that
+  // reads the same to everyone.
+  const QString date = header.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+  const QString source = header.readPort.isEmpty() ? QStringLiteral("%1: %2").arg(UiText(kTxtFile, language),
+                                                                                  QFileInfo(header.fileName).fileName())
+                                                   : UiText(kTxtReadFrom, language).arg(header.readPort);
+  return QStringLiteral("%1    %2    %3: %4")
+      .arg(QLatin1String(kProgramTitle), source, UiText(kTxtDate, language), date);
+}
 
 ChannelPrintTable ChannelPrintRows(const Image& image, int language, char separator) {
   ChannelTable grid(language, separator);
@@ -84,6 +84,8 @@ int PrintChannels(QPrinter& printer, const Image& image, int language, const Cha
                           .translated(-printer.pageLayout().paintRectPixels(printer.resolution()).topLeft());
   QFont font = painter.font();
   font.setPointSizeF(kFontPoints);
+  // No ligatures: "Off" stays three letters a PDF reader can find.
+  font.setStyleStrategy(QFont::PreferNoShaping);
   qreal scale = 1.0;
   std::vector<qreal> widths = FitColumns(table, QFontMetricsF(font, &printer), page.width(), scale);
   if (scale < 1.0) {
@@ -103,16 +105,13 @@ int PrintChannels(QPrinter& printer, const Image& image, int language, const Cha
 
   int firstPage = 1, lastPage = pageCount;
   if (printer.printRange() == QPrinter::PageRange && printer.fromPage() > 0) {
-    firstPage = std::max(1, printer.fromPage());
+    // A range past the end prints the last page rather than an empty job.
+    firstPage = std::clamp(printer.fromPage(), 1, pageCount);
     lastPage = std::min(pageCount, std::max(firstPage, printer.toPage()));
   }
 
-  const QLocale locale = LocaleOf(language);
-  const QString date = locale.toString(header.when, QLocale::ShortFormat);
-  const QString headerLine = QStringLiteral("%1    %2: %3    %4: %5")
-                                 .arg(QLatin1String(kModel), UiString(kTxtFile, language),
-                                      QFileInfo(header.fileName).fileName(), UiString(kTxtDate, language), date);
-  const QString caption = UiString(kTxtCaption, language);
+  const QString headerLine = ChannelPrintTitle(header, language);
+  const QString caption = UiText(kTxtCaption, language);
   const QPen gridPen(Qt::gray, 0);
 
   auto drawRow = [&](qreal top, const QStringList& texts, bool heading) {
@@ -148,11 +147,13 @@ int PrintChannels(QPrinter& printer, const Image& image, int language, const Cha
     for (int i = first; i < last; ++i)
       drawRow(tableTop + rowHeight * (i - first + 1), table.rows[static_cast<std::size_t>(i)], false);
 
-    const QString pageText = UiString(kTxtPageOf, language).arg(number).arg(pageCount);
+    const QString pageText = UiText(kTxtPageOf, language).arg(number).arg(pageCount);
     painter.drawText(QRectF(0, page.height() - rowHeight, page.width(), rowHeight), Qt::AlignCenter, pageText);
     ++printed;
   }
-  painter.end();
+  // A printer that fails on the way (a file that cannot be written to the
+  // end, a job the spooler refused) has printed nothing usable.
+  if (!painter.end() || printer.printerState() == QPrinter::Error) return 0;
   return printed;
 }
 

@@ -23,13 +23,21 @@ ChannelPrintTable ChannelPrintRows(const Image& image, int language, char separa
 struct ChannelPrintHeader {
   QString fileName;  // shown without its folder
   QDateTime when;
+  // The port of the Read the codeplug came from while it is not saved yet;
+  // the title then says so instead of naming a file.
+  QString readPort;
 };
 
+// The title line of every page: "ORVEX  File: name  Date: 2026-12-08 14:05",
+// or "ORVEX  Read from radio on port  Date: ..." for a codeplug read and not
+// saved.  The date is ISO whatever the language.
+QString ChannelPrintTitle(const ChannelPrintHeader& header, int language);
+
 // Prints the programmed channels of `image` as a table on `printer`: on every
-// page the line "ORVEX  File: name  Date: date", the window caption, the
-// column headings, and a page number "Page n of m" at the foot, all in the
-// language given.  The printer's page range is honoured.  Returns the number
-// of pages printed; 0 when the printer could not be started.
+// page the title line, the window caption, the column headings, and a page
+// number "Page n of m" at the foot, all in the language given.  The
+// printer's page range is honoured.  Returns the number of pages printed; 0
+// when the printer could not be started or reported an error.
 int PrintChannels(QPrinter& printer, const Image& image, int language, const ChannelPrintHeader& header,
                   char separator = '.');
 

@@ -18,8 +18,6 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -243,7 +241,6 @@ void MDIForm1::BuildWidgets() {
       {"miRedo", [this] { Undo(true); }},
       {"miNextWindow", [this] { m_mdi->activateNextSubWindow(); }},
       {"miPreviousWindow", [this] { m_mdi->activatePreviousSubWindow(); }},
-      {"miPrint", [this] { PrintFile(); }},
       // The close handler stores every window before it checks for changes.
       {"miExit", [this] { close(); }},
       {"miRead",
@@ -777,15 +774,6 @@ void MDIForm1::OpenRecentFile(int index) {
     return;
   }
   OpenFileAfterAsking(path);
-}
-
-void MDIForm1::PrintFile() {
-  SaveAll();
-  // The print dialog only: nothing is printed yet.
-  QPrinter printer;
-  QPrintDialog dialog(&printer, this);
-  dialog.setOptions(QAbstractPrintDialog::PrintPageRange | QAbstractPrintDialog::PrintCollateCopies);
-  m_prompter->exec(dialog);
 }
 
 // --- language and view ---------------------------------------------------------

@@ -99,6 +99,9 @@ class MDIForm1 : public QMainWindow {
   // The file the codeplug came from or was saved to; empty for a new one or
   // one read from a radio.
   [[nodiscard]] const QString& documentPath() const { return m_documentPath; }
+  // The port of the Read the codeplug came from, until it is saved or
+  // replaced; empty otherwise.
+  [[nodiscard]] const QString& readPort() const { return m_readPort; }
   // The recent files, newest first.
   [[nodiscard]] QStringList recentFiles() const;
   // The editing window that is active, or null.
@@ -129,8 +132,6 @@ class MDIForm1 : public QMainWindow {
   [[nodiscard]] const std::vector<std::string>& portsAtStart() const { return m_portsAtStart; }
   [[nodiscard]] bool verifyAfterWrite() const { return m_verifyAfterWrite; }
   [[nodiscard]] bool backupBeforeWrite() const { return m_backupFirst; }
-  // The port the codeplug was read from, until it is saved, opened or new.
-  [[nodiscard]] const QString& readFromPort() const { return m_readPort; }
 
   // Every key the main window dispatches.
   static const QStringList& CommandKeys();
@@ -164,7 +165,6 @@ class MDIForm1 : public QMainWindow {
   void SaveFileAsCommand();
   void OpenRecentFile(int index);
   void Undo(bool redo);
-  void PrintFile();
   void SetLanguage(int language);
   void ToggleView(std::uint8_t bit);
   void CloseAll();
@@ -221,6 +221,7 @@ class MDIForm1 : public QMainWindow {
   AppState m_state;
   EditHistory m_history;
   QString m_documentPath;
+  QString m_readPort;
   std::vector<std::string> m_recent;
   QList<QAction*> m_recentActions;
   bool m_placedWindows = false;
@@ -250,7 +251,6 @@ class MDIForm1 : public QMainWindow {
   Image m_written{};          // what the running Write sends
   RadioMemory m_readBack;     // the verifying Read's image
   RadioMemory m_radioBefore;  // what the radio held before a Write
-  QString m_readPort;
   std::filesystem::path m_backupFolder;
   bool m_backupFailureShown = false;
   std::vector<std::string> m_portsAtStart;
