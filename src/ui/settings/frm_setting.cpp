@@ -235,7 +235,11 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
       case SettingControl::UpDown: {
         const SettingSpec* setting = option.setting;
         option.upDown = new UpDownBox(
-            [this, setting](int value) { return Q(NumberText(*setting, value, language())); },
+            // Reads the program's state, not the window: the box may still be
+            // asked for a text as it loses the focus while the window goes.
+            [&state = state(), setting](int value) {
+              return Q(NumberText(*setting, value, state.language));
+            },
             [setting](const QString& typed) { return TypedNumber(*setting, typed.toStdString()); }, setting->maximum);
         option.upDown->textField()->setObjectName("TxtOPSet_1");
         connect(option.upDown, &QSpinBox::valueChanged, this, [this, index](int value) { ChangeOption(index, value); });
