@@ -59,6 +59,14 @@ std::string ValuesFileLine(int language) {
          ApplyRow(BlankImage(), *values, values->rows.at(0), language).error();
 }
 
+std::string StoreLine(int language) {
+  Image image = BlankImage();
+  ChannelFields fields = NewChannelFields("145.50000", language);
+  fields.name = "AB!";
+  fields.power = "Loud";
+  return StoreChannel(image, 4, fields, language).error();
+}
+
 std::string FleetLine(int language) {
   RadioReport report;
   report.outcome = RadioOutcome::NoAnswer;
@@ -106,6 +114,10 @@ INSTANTIATE_TEST_SUITE_P(
                    ValuesFileLine,
                    {"第 1 行：“bogus”不是数据中的值", "channels.1.name：信道 1 不是已编程的信道：请先给它一个“rx”频率"},
                    {"line", "is not a value", "is not programmed", "give it"}},
+        ReportKind{"store",
+                   StoreLine,
+                   {"信道 4：发射功率：\"Loud\" 不是 高, 低 之一", "不是由 0-9、A-Z"},
+                   {"channel", "TX Power", "is not one of", "six characters"}},
         ReportKind{"fleet", FleetLine, {"回读时：D023N"}, {"no answer", "reading back"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
