@@ -24,6 +24,7 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kBarWidth = 30;
+constexpr int kTxtLine = 1941, kTxtNothingWritten = 1944;
 constexpr std::chrono::milliseconds kRedraw{100};
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -166,7 +167,8 @@ int RunFleet(const Args& args, FleetJob job, std::optional<FleetValues> values,
     Row row{report.port.toStdString(), "", OutcomeText(report, language).toStdString(),
             SecondsText(report.milliseconds).toStdString()};
     if (values) {
-      if (const auto line = values->LineOf(report.port)) row.values = "line " + std::to_string(*line);
+      if (const auto line = values->LineOf(report.port))
+        row.values = TextOf(kTxtLine, language, {std::to_string(*line)});
       values->Finished(report);
     }
     if (!keep(report) || !Succeeded(report.outcome)) failed = true;
@@ -222,10 +224,11 @@ int RunFleetWrite(const Args& args, const Image& codeplug) {
   if (args.has("--backup-first")) job.keepBeforeWrite = KeepBackupsBeforeWrite(DefaultBackupFolder());
   std::optional<FleetValues> values;
   if (const auto path = args.value("--each")) {
-    auto loaded = FleetValues::Load(*path);
+    const int language = PortlessLinkOptionsOrReport(args).value_or(LinkOptions{}).language;
+    auto loaded = FleetValues::Load(*path, language);
     if (!loaded) {
       PrintError(*path + ": " + loaded.error());
-      PrintError("nothing was written");
+      PrintError(TextOf(kTxtNothingWritten, language));
       return kExitFailure;
     }
     values.emplace(std::move(*loaded));

@@ -167,7 +167,8 @@ LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options,
     result = LinkResult::OpenFailed;
     PrintError(options.port.toStdString() + ": " + error.toStdString());
     if (IsPermissionText(error.toStdString())) {
-      if (const std::string help = SerialPermissionHelp(options.port.toStdString()); !help.empty()) PrintError(help);
+      if (const std::string help = SerialPermissionHelp(options.port.toStdString(), options.language); !help.empty())
+        PrintError(help);
     }
   });
   QObject::connect(&transfer, &CloneTransfer::failed, [&](const QString& reason) {

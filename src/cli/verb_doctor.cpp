@@ -27,7 +27,7 @@ int runDoctor(const Args& args) {
   options.portsAtStart = SerialDevicesNow();
   options.language = *language;
   const DoctorReport report = RunCableDoctor(device.toStdString(), options, tracePath ? &trace : nullptr);
-  for (const auto& check : report.checks) std::cout << DoctorLine(check) << '\n';
+  for (const auto& check : report.checks) std::cout << DoctorLine(check, *language) << '\n';
   std::cout << report.summary << '\n';
   std::cout.flush();
   if (tracePath && !WriteTextOrReport(*tracePath, trace.Text())) return kExitFailure;

@@ -5,6 +5,7 @@
 #include "cli/codeplug_args.h"
 #include "cli/link_session.h"
 #include "cli/verb.h"
+#include "core/strings.h"
 #include "model/channel_csv.h"
 #include "model/codeplug_document.h"
 #include "model/import_report.h"
@@ -12,6 +13,9 @@
 
 namespace orvex::cli {
 namespace {
+
+// String-table numbers of the import's own lines.
+constexpr int kTxtSkipped = 1915, kTxtNothingWritten = 1944, kTxtNothingWrittenSkip = 1945;
 
 // Prints each line of a multi-line error, naming the file.
 void PrintErrorLines(const std::string& file, std::string_view errors) {
@@ -23,11 +27,11 @@ void PrintErrorLines(const std::string& file, std::string_view errors) {
 }
 
 // The JSON codeplug applied onto `base`; every problem is printed.
-std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& path) {
+std::optional<Image> ImportJsonOrReport(const Image& base, const std::string& path, int language) {
   const auto bytes = ReadInputOrReport(path, InputKind::Document);
   if (!bytes) return std::nullopt;
-  auto imported =
-      ImportJsonCodeplug(base, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), path);
+  auto imported = ImportJsonCodeplug(
+      base, std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), path, language);
   if (!imported) {
     PrintErrorLines("", imported.error());
     return std::nullopt;
@@ -69,9 +73,9 @@ int runImport(const Args& args) {
   const auto base = LoadCodeplugOrReport(args.positional[0]);
   if (!base) return kExitFailure;
   if (jsonPath) {
-    const auto imported = ImportJsonOrReport(*base, *jsonPath);
+    const auto imported = ImportJsonOrReport(*base, *jsonPath, *language);
     if (!imported) {
-      PrintError("nothing was written");
+      PrintError(TextOf(kTxtNothingWritten, *language));
       return kExitFailure;
     }
     return SaveCodeplugOrReport(*outPath, *imported) ? kExitOk : kExitFailure;
@@ -82,7 +86,7 @@ int runImport(const Args& args) {
                                     *renumberFrom, *language);
   if (!rows) {
     PrintErrorLines(*csvPath, rows.error());
-    PrintError("nothing was written");
+    PrintError(TextOf(kTxtNothingWritten, *language));
     return kExitFailure;
   }
   Image image = *base;
@@ -90,10 +94,12 @@ int runImport(const Args& args) {
   const bool skipInvalid = args.has("--skip-invalid");
   ErrorReport skipped, adjusted, found;
   for (const auto& note : report.skipped)
-    skipped.Add(*csvPath + ": " + NoteText({note.line, (skipInvalid ? "skipped: " : "") + note.text}, *language));
+    skipped.Add(
+        *csvPath + ": " +
+        NoteText({note.line, skipInvalid ? TextOf(kTxtSkipped, *language, {note.text}) : note.text}, *language));
   PrintErrorLines("", skipped.Text());
   if (!skipInvalid && !report.skipped.empty()) {
-    PrintError("nothing was written (--skip-invalid imports the other rows)");
+    PrintError(TextOf(kTxtNothingWrittenSkip, *language));
     return kExitFailure;
   }
   for (const auto& note : report.adjustments) adjusted.Add(*csvPath + ": " + NoteText(note, *language));

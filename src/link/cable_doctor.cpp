@@ -41,7 +41,16 @@ constexpr int kTxtNone = 1858, kTxtPortsSeen = 1859, kTxtNoPort = 1860, kTxtPort
               kTxtModemManager = 1867, kTxtNothingBack = 1868, kTxtEchoes = 1869, kTxtNoEcho = 1870,
               kTxtEchoNoRadio = 1871, kTxtNoAnswer = 1872, kTxtWrongAnswer = 1873, kTxtNoIdentify = 1874,
               kTxtThisModel = 1875, kTxtOtherModel = 1876, kTxtWorks = 1877, kTxtFirstProblem = 1878,
-              kTxtNoRadio = 1879;
+              kTxtNoRadio = 1879, kTxtFreshPorts = 1916, kTxtAppearedAgo = 1917, kTxtLatencyAdvice = 1918,
+              kTxtLowLatency = 1919, kTxtNoLowLatency = 1920, kTxtAlsoOpen = 1921, kTxtRegularFile = 1922,
+              kTxtNotDevice = 1923, kTxtNotSerial = 1924, kTxtDenied = 1925, kTxtBusy = 1926, kTxtWentAway = 1927,
+              kTxtCannotOpen = 1928, kTxtNoMaker = 1929, kTxtNoProduct = 1930, kTxtAdapter = 1931, kTxtFakeFtdi = 1932,
+              kTxtFakeProlific = 1933, kTxtPlace = 1910;
+
+// The checks' names, as the report shows them.
+enum CheckName { kPort = 1934, kOpen, kAdapter, kLatency, kModemManager, kEcho, kRadio };
+
+std::string Named(CheckName name, int language) { return std::string(Text(name, language)); }
 
 std::string Joined(const std::vector<std::string>& items, int language) {
   std::string text;
@@ -161,16 +170,18 @@ void PortChecks(const std::string& device, const DoctorOptions& options, std::ve
     if (std::find(options.portsAtStart.begin(), options.portsAtStart.end(), port) == options.portsAtStart.end())
       fresh.push_back(port);
   std::string seen = TextOf(kTxtPortsSeen, language, {Joined(now, language)});
-  if (!fresh.empty()) seen += "; appeared since the program started: " + Joined(fresh, language);
+  if (!fresh.empty()) seen = TextOf(kTxtFreshPorts, language, {seen, Joined(fresh, language)});
   struct stat st {};
   if (stat(device.c_str(), &st) != 0) {
-    checks.push_back({DoctorVerdict::Fail, "port", TextOf(kTxtNoPort, language, {device, std::strerror(errno), seen})});
+    checks.push_back({DoctorVerdict::Fail, Named(kPort, language),
+                      TextOf(kTxtNoPort, language, {device, std::strerror(errno), seen})});
     return;
   }
   std::string text = TextOf(kTxtPortExists, language, {device, seen});
   const std::time_t age = std::time(nullptr) - st.st_ctime;
-  if (S_ISCHR(st.st_mode) && age >= 0 && age < 120) text += " (it appeared " + std::to_string(age) + " s ago)";
-  checks.push_back({DoctorVerdict::Pass, "port", text});
+  if (S_ISCHR(st.st_mode) && age >= 0 && age < 120)
+    text = TextOf(kTxtAppearedAgo, language, {text, std::to_string(age)});
+  checks.push_back({DoctorVerdict::Pass, Named(kPort, language), text});
 }
 
 void AdapterChecks(const std::string& device, int fd, int language, std::vector<DoctorCheck>& checks) {
@@ -178,17 +189,17 @@ void AdapterChecks(const std::string& device, int fd, int language, std::vector<
   const fs::path tty = fs::path("/sys/class/tty") / name / "device";
   const fs::path usb = UsbDeviceOf(tty);
   if (usb.empty()) {
-    checks.push_back({DoctorVerdict::Note, "adapter", TextOf(kTxtNoAdapter, language, {device})});
+    checks.push_back({DoctorVerdict::Note, Named(kAdapter, language), TextOf(kTxtNoAdapter, language, {device})});
   } else {
     checks.push_back(AdapterVerdict(ReadSys(usb / "idVendor"), ReadSys(usb / "idProduct"),
-                                    ReadSys(usb / "manufacturer"), ReadSys(usb / "product")));
+                                    ReadSys(usb / "manufacturer"), ReadSys(usb / "product"), language));
   }
 
   std::string latency;
   const fs::path timer = tty / "latency_timer";
   if (const std::string value = ReadSys(timer); !value.empty()) {
     latency = TextOf(kTxtLatency, language, {value});
-    if (value != "1") latency += " (replies may wait that long; for speed: echo 1 | sudo tee " + timer.string() + ")";
+    if (value != "1") latency = TextOf(kTxtLatencyAdvice, language, {latency, timer.string()});
   } else {
     latency = Text(kTxtNoLatency, language);
   }
@@ -201,19 +212,18 @@ void AdapterChecks(const std::string& device, int fd, int language, std::vector<
                (serial.flags & ASYNC_LOW_LATENCY) != 0;
   }
 #endif
-  latency +=
-      accepted ? "; the low-latency request was accepted" : "; the low-latency request was not accepted (harmless)";
-  checks.push_back({DoctorVerdict::Note, "latency", latency});
+  latency = TextOf(accepted ? kTxtLowLatency : kTxtNoLowLatency, language, {latency});
+  checks.push_back({DoctorVerdict::Note, Named(kLatency, language), latency});
 }
 
 void ModemManagerCheck(int language, std::vector<DoctorCheck>& checks) {
   const auto managers = ModemManagers();
   if (managers.empty()) {
-    checks.push_back({DoctorVerdict::Pass, "modem manager", TextOf(kTxtNoModemManager, language)});
+    checks.push_back({DoctorVerdict::Pass, Named(kModemManager, language), TextOf(kTxtNoModemManager, language)});
     return;
   }
-  checks.push_back(
-      {DoctorVerdict::Warn, "modem manager", TextOf(kTxtModemManager, language, {Joined(managers, language)})});
+  checks.push_back({DoctorVerdict::Warn, Named(kModemManager, language),
+                    TextOf(kTxtModemManager, language, {Joined(managers, language)})});
 }
 
 DoctorExchange Exchange(int fd, const DoctorOptions& options, LinkTrace* trace) {
@@ -246,35 +256,31 @@ std::vector<std::string> SerialDevicesNow() {
   return list;
 }
 
-DoctorCheck OpenVerdict(int error, const std::string& device) {
+DoctorCheck OpenVerdict(int error, const std::string& device, int language) {
   const std::string reason = std::strerror(error);
-  if (error == EACCES || error == EPERM)
-    return {DoctorVerdict::Fail, "open", "permission denied: " + SerialPermissionHelp(device)};
-  if (error == EBUSY) return {DoctorVerdict::Fail, "open", "busy: " + OpenErrorHelp(error, device)};
-  if (error == ENOENT || error == ENXIO || error == ENODEV)
-    return {DoctorVerdict::Fail, "open",
-            device + " went away or has no device behind it (" + reason +
-                "); unplug the cable, plug it in again and wait a few seconds"};
-  return {DoctorVerdict::Fail, "open", device + " cannot be opened: " + reason};
+  const auto fail = [&](int text, const std::string& detail) {
+    return DoctorCheck{DoctorVerdict::Fail, Named(kOpen, language), TextOf(text, language, {detail, reason})};
+  };
+  if (error == EACCES || error == EPERM) return fail(kTxtDenied, SerialPermissionHelp(device, language));
+  if (error == EBUSY) return fail(kTxtBusy, OpenErrorHelp(error, device, language));
+  if (error == ENOENT || error == ENXIO || error == ENODEV) return fail(kTxtWentAway, device);
+  return fail(kTxtCannotOpen, device);
 }
 
 DoctorCheck AdapterVerdict(const std::string& vendorId, const std::string& productId, const std::string& maker,
-                           const std::string& product) {
+                           const std::string& product, int language) {
   const std::string ids = vendorId + ":" + productId;
-  std::string text = "USB adapter " + ids + " " + (maker.empty() ? std::string("(no maker given)") : maker) + " " +
-                     (product.empty() ? std::string("(no product given)") : product);
+  const std::string text = TextOf(kTxtAdapter, language,
+                                  {ids, maker.empty() ? std::string(Text(kTxtNoMaker, language)) : maker,
+                                   product.empty() ? std::string(Text(kTxtNoProduct, language)) : product});
+  const std::string name = Named(kAdapter, language);
   // Clones give themselves away: an FTDI id with its product id wiped, or a
   // Prolific chip whose maker stopped making it years ago.
-  if (ids == "0403:0000")
-    return {DoctorVerdict::Warn, "adapter",
-            text + ": a counterfeit FTDI chip (its product id was erased); use another cable"};
+  if (ids == "0403:0000") return {DoctorVerdict::Warn, name, TextOf(kTxtFakeFtdi, language, {text})};
   if (vendorId == "067b" &&
       (product.find("HXA") != std::string::npos || product.find("PHASED OUT") != std::string::npos))
-    return {DoctorVerdict::Warn, "adapter",
-            text +
-                ": a counterfeit or discontinued Prolific PL2303 chip; if transfers "
-                "fail, use a cable with another chip"};
-  return {DoctorVerdict::Pass, "adapter", text};
+    return {DoctorVerdict::Warn, name, TextOf(kTxtFakeProlific, language, {text})};
+  return {DoctorVerdict::Pass, name, text};
 }
 
 std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& radioIsThisModel, int language) {
@@ -283,27 +289,29 @@ std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& 
   const Bytes& g = exchange.afterGreeting;
   const bool echo = StartsWith(g, kGreeting) && g.size() >= std::size(kGreeting);
   if (g.empty()) {
-    checks.push_back({DoctorVerdict::Note, "echo", TextOf(kTxtNothingBack, language)});
+    checks.push_back({DoctorVerdict::Note, Named(kEcho, language), TextOf(kTxtNothingBack, language)});
   } else if (echo) {
-    checks.push_back({DoctorVerdict::Note, "echo", TextOf(kTxtEchoes, language)});
+    checks.push_back({DoctorVerdict::Note, Named(kEcho, language), TextOf(kTxtEchoes, language)});
   } else {
-    checks.push_back({DoctorVerdict::Pass, "echo", TextOf(kTxtNoEcho, language)});
+    checks.push_back({DoctorVerdict::Pass, Named(kEcho, language), TextOf(kTxtNoEcho, language)});
   }
   const std::size_t skip = echo ? std::size(kGreeting) : 0;
   if (g.size() <= skip) {
-    checks.push_back({DoctorVerdict::Fail, "radio", TextOf(echo ? kTxtEchoNoRadio : kTxtNoAnswer, language)});
+    checks.push_back(
+        {DoctorVerdict::Fail, Named(kRadio, language), TextOf(echo ? kTxtEchoNoRadio : kTxtNoAnswer, language)});
     return checks;
   }
   const std::uint8_t answer = g.back();
   if ((answer & 0x0F) != CloneFrames::kAck) {
-    checks.push_back({DoctorVerdict::Fail, "radio", TextOf(kTxtWrongAnswer, language, {Hex({answer})})});
+    checks.push_back(
+        {DoctorVerdict::Fail, Named(kRadio, language), TextOf(kTxtWrongAnswer, language, {Hex({answer})})});
     return checks;
   }
   const Bytes& id = exchange.afterIdentify;
   const std::size_t idSkip = echo ? 1 : 0;
   if (!exchange.identifySent || id.size() < idSkip + 8) {
-    checks.push_back(
-        {DoctorVerdict::Fail, "radio", TextOf(kTxtNoIdentify, language, {std::to_string(id.size()), Hex(id)})});
+    checks.push_back({DoctorVerdict::Fail, Named(kRadio, language),
+                      TextOf(kTxtNoIdentify, language, {std::to_string(id.size()), Hex(id)})});
     return checks;
   }
   const std::span<const std::uint8_t> reply = std::span(id).last(8);
@@ -311,9 +319,10 @@ std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& 
       reply[0] == CloneFrames::kAck && std::equal(std::begin(kModelId), std::end(kModelId), reply.begin() + 1);
   if (ours) {
     radioIsThisModel = true;
-    checks.push_back({DoctorVerdict::Pass, "radio", TextOf(kTxtThisModel, language, {Printable(reply.subspan(1, 5))})});
+    checks.push_back({DoctorVerdict::Pass, Named(kRadio, language),
+                      TextOf(kTxtThisModel, language, {Printable(reply.subspan(1, 5))})});
   } else {
-    checks.push_back({DoctorVerdict::Fail, "radio",
+    checks.push_back({DoctorVerdict::Fail, Named(kRadio, language),
                       TextOf(kTxtOtherModel, language,
                              {"\"" + Printable(reply.subspan(1, 5)) + "\"", Hex(Bytes(reply.begin(), reply.end()))})});
   }
@@ -332,15 +341,15 @@ DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& opti
   if (exists) {
     fd = open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-      checks.push_back(OpenVerdict(errno, device));
+      checks.push_back(OpenVerdict(errno, device, language));
     } else if (struct stat st{}; fstat(fd, &st) == 0 && !S_ISCHR(st.st_mode)) {
-      checks.push_back({DoctorVerdict::Fail, "open",
-                        device + " is a " + (S_ISREG(st.st_mode) ? std::string("regular file") : "not a device") +
-                            ", not a serial port; choose the cable's device"});
+      checks.push_back({DoctorVerdict::Fail, Named(kOpen, language),
+                        TextOf(S_ISREG(st.st_mode) ? kTxtRegularFile : kTxtNotDevice, language, {device})});
       close(fd);
       fd = -1;
     } else if (!isatty(fd) || !Configure(fd)) {
-      checks.push_back({DoctorVerdict::Fail, "open", device + " is not a serial port (" + std::strerror(errno) + ")"});
+      checks.push_back({DoctorVerdict::Fail, Named(kOpen, language),
+                        TextOf(kTxtNotSerial, language, {device, std::strerror(errno)})});
       close(fd);
       fd = -1;
     } else {
@@ -349,9 +358,9 @@ DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& opti
       DoctorVerdict verdict = DoctorVerdict::Pass;
       if (!holders.empty()) {
         verdict = DoctorVerdict::Warn;
-        text += "; it is also open in " + Joined(holders, language) + ", which may take the radio's replies";
+        text = TextOf(kTxtAlsoOpen, language, {text, Joined(holders, language)});
       }
-      checks.push_back({verdict, "open", text});
+      checks.push_back({verdict, Named(kOpen, language), text});
     }
   }
   if (fd >= 0) {
@@ -373,12 +382,12 @@ DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& opti
   return report;
 }
 
-std::string DoctorLine(const DoctorCheck& check) {
+std::string DoctorLine(const DoctorCheck& check, int language) {
   const char* mark = check.verdict == DoctorVerdict::Pass   ? "[ ok ] "
                      : check.verdict == DoctorVerdict::Note ? "[note] "
                      : check.verdict == DoctorVerdict::Warn ? "[warn] "
                                                             : "[FAIL] ";
-  return mark + check.name + ": " + check.text;
+  return mark + TextOf(kTxtPlace, language, {check.name, check.text});
 }
 
 }  // namespace orvex

@@ -39,7 +39,7 @@ struct DoctorReport {
 DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& options, LinkTrace* trace = nullptr);
 
 // The verdict on an open that failed with this system error (errno).
-DoctorCheck OpenVerdict(int error, const std::string& device);
+DoctorCheck OpenVerdict(int error, const std::string& device, int language = 0);
 
 // The verdict on what came back after the greeting and the identify request:
 // whether the line echoes, and whether and as what the radio answered.
@@ -53,10 +53,10 @@ std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& 
 // A USB adapter described by the system: counterfeit chips known by their
 // ids and description are named as such.
 DoctorCheck AdapterVerdict(const std::string& vendorId, const std::string& productId, const std::string& maker,
-                           const std::string& product);
+                           const std::string& product, int language = 0);
 
 // "[ ok ] open: ..." / "[FAIL] ..." for a terminal or a log.
-std::string DoctorLine(const DoctorCheck& check);
+std::string DoctorLine(const DoctorCheck& check, int language = 0);
 
 // The serial devices the system lists now (what QSerialPort would open).
 std::vector<std::string> SerialDevicesNow();

@@ -1,11 +1,15 @@
 #include "link/fleet_values.h"
 
 #include "codeplug/file_io.h"
+#include "core/strings.h"
 #include "link/serial_ports.h"
 
 namespace orvex {
 
 namespace {
+
+// String-table numbers of the values file's messages.
+constexpr int kTxtLineNote = 1851, kTxtNoSlot = 1942, kTxtNoRowLeft = 1943;
 
 std::vector<std::string> RowPorts(const RadioValues& values) {
   std::vector<std::string> ports;
@@ -15,32 +19,35 @@ std::vector<std::string> RowPorts(const RadioValues& values) {
 
 }  // namespace
 
-FleetValues::FleetValues(RadioValues values) : m_values(std::move(values)), m_assigner(RowPorts(m_values)) {}
+FleetValues::FleetValues(RadioValues values, int language)
+    : m_values(std::move(values)), m_language(language), m_assigner(RowPorts(m_values)) {}
 
-Result<FleetValues> FleetValues::Load(const std::string& path) {
+Result<FleetValues> FleetValues::Load(const std::string& path, int language) {
   const auto bytes = ReadInputFile(path, InputKind::Document);
   if (!bytes) return Fail(bytes.error());
-  auto values = ParseRadioValues(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  auto values =
+      ParseRadioValues(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), language);
   if (!values) return Fail(values.error());
   for (auto& row : values->rows) {
     if (row.port.empty()) continue;
     const QString device = ResolvePort(QString::fromStdString(row.port));
-    if (device.isEmpty()) return Fail("line " + std::to_string(row.line) + ": no serial port in slot " + row.port);
+    if (device.isEmpty())
+      return Fail(TextOf(kTxtLineNote, language, {std::to_string(row.line), TextOf(kTxtNoSlot, language, {row.port})}));
     row.port = device.toStdString();
   }
-  return FleetValues(std::move(*values));
+  return FleetValues(std::move(*values), language);
 }
 
 Result<Image> FleetValues::ImageFor(const Image& base, const QString& port) {
   const auto row = m_assigner.Take(port.toStdString());
-  if (!row) return Fail("no row of the values file is left for this radio");
+  if (!row) return Fail(TextOf(kTxtNoRowLeft, m_language));
   m_taken[port] = *row;
   const auto& values = m_values.rows[*row];
-  auto image = ApplyRow(base, m_values, values);
+  auto image = ApplyRow(base, m_values, values, m_language);
   if (!image) {
     std::string reasons = image.error();
     for (std::size_t at = 0; (at = reasons.find('\n', at)) != std::string::npos;) reasons.replace(at, 1, "; ");
-    return Fail("line " + std::to_string(values.line) + ": " + reasons);
+    return Fail(TextOf(kTxtLineNote, m_language, {std::to_string(values.line), reasons}));
   }
   return image;
 }

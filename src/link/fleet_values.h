@@ -19,7 +19,8 @@ namespace orvex {
 class FleetValues {
  public:
   // Reads the CSV; each row's port is resolved as --port is.
-  static Result<FleetValues> Load(const std::string& path);
+  // Its messages are in `language`.
+  static Result<FleetValues> Load(const std::string& path, int language = 0);
 
   // The codeplug with the row this radio gets, or why it gets none (no row
   // left, or values the radio cannot hold).
@@ -30,9 +31,10 @@ class FleetValues {
   std::optional<std::size_t> LineOf(const QString& port) const;
 
  private:
-  explicit FleetValues(RadioValues values);
+  FleetValues(RadioValues values, int language);
 
   RadioValues m_values;
+  int m_language;
   RowAssigner m_assigner;
   std::map<QString, std::size_t> m_taken;  // port -> row of the radio on it now
 };

@@ -7,17 +7,23 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdio>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+
+#include "core/strings.h"
 
 namespace orvex {
 
 namespace fs = std::filesystem;
 
 namespace {
+
+// String-table numbers of the help texts.
+constexpr int kMsgNotInGroup = 10340, kMsgGroupMayNot = 10341, kMsgLogInAgain = 10342, kMsgHeld = 10343,
+              kMsgHeldBy = 10344;
 
 bool InGroup(gid_t group) {
   if (getegid() == group) return true;
@@ -33,23 +39,15 @@ std::string RealPath(const std::string& path) {
 
 }  // namespace
 
-std::string SerialPermissionHelp(const std::string& device) {
+std::string SerialPermissionHelp(const std::string& device, int language) {
   struct stat st {};
   if (stat(device.c_str(), &st) != 0) return {};
   const group* owner = getgrgid(st.st_gid);
   const std::string name = owner ? owner->gr_name : std::to_string(st.st_gid);
-  if (!InGroup(st.st_gid)) {
-    return device + " belongs to the group \"" + name +
-           "\" and you are not in it. Add yourself with:  sudo usermod -aG " + name +
-           " $USER  then log out and log in again (the new group counts only from the next login).";
-  }
-  if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
-    return device + " belongs to the group \"" + name +
-           "\", which you are in, but the group may not read and write it; ask the administrator to allow it (a udev "
-           "rule with MODE=\"0660\").";
-  }
-  return "You are in the group \"" + name + "\" that owns " + device +
-         "; if you joined it only now, log out and log in again.";
+  if (!InGroup(st.st_gid)) return TextOf(kMsgNotInGroup, language, {device, name});
+  if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP))
+    return TextOf(kMsgGroupMayNot, language, {device, name});
+  return TextOf(kMsgLogInAgain, language, {name, device});
 }
 
 std::vector<std::string> DeviceHolders(const std::string& device) {
@@ -74,14 +72,14 @@ std::vector<std::string> DeviceHolders(const std::string& device) {
   return holders;
 }
 
-std::string OpenErrorHelp(int error, const std::string& device) {
-  if (error == EACCES || error == EPERM) return SerialPermissionHelp(device);
+std::string OpenErrorHelp(int error, const std::string& device, int language) {
+  if (error == EACCES || error == EPERM) return SerialPermissionHelp(device, language);
   if (error == EBUSY) {
     const auto holders = DeviceHolders(device);
-    if (holders.empty()) return "Another program holds " + device + "; close it (a terminal program, a modem manager).";
+    if (holders.empty()) return TextOf(kMsgHeld, language, {device});
     std::string list;
     for (const auto& h : holders) list += (list.empty() ? "" : ", ") + h;
-    return "Another program holds " + device + ": " + list + "; close it and try again.";
+    return TextOf(kMsgHeldBy, language, {device, list});
   }
   return {};
 }

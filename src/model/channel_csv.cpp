@@ -475,7 +475,7 @@ std::string NoteText(const CsvLineNote& note, int language) {
 Result<std::vector<CsvChannelRow>> ReadChannelsCsv(std::string_view csv, int renumberFrom, int language) {
   if (renumberFrom != 0 && !IsChannelNumber(renumberFrom))
     return Fail(TextOf(kTxtRenumberFrom, language, {std::to_string(renumberFrom)}));
-  auto records = ParseCsv(csv, '#');
+  auto records = ParseCsv(csv, '#', {}, language);
   if (!records) return Fail(records.error());
   // A quoted first field that starts with "#" marks a comment as well.
   std::erase_if(*records, [](const CsvRecord& record) { return Trim(record.fields.front()).starts_with('#'); });

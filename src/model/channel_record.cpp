@@ -35,10 +35,11 @@ constexpr std::array<std::string ChannelFields::*, kChannelColumns> kFieldOf = {
     &ChannelFields::autoResponse,
 };
 
-// English field names for messages.
-constexpr std::array<std::string_view, kChannelColumns> kFieldName = {
-    "CH.", "Rx Freq", "Tx Freq", "CTC/DCS Dec.",  "CTC/DCS Enc.", "TX Power", "Scan Add",    "W/N",
-    "BCL", "Name",    "OPTION",  "Scrambler No.", "Opt.Signal",   "Decode",   "AutoResponse"};
+// Heading string numbers; the tone headings are prefixed with "CTC/DCS ".
+constexpr std::array<int, kChannelColumns> kHeadingText = {1120, 1121, 1122, 1123, 1124, 1127, 1132, 1128,
+                                                           1129, 1349, 1383, 1519, 1125, 1216, 1518};
+// String-table numbers of the store's refusals.
+constexpr int kTxtPlace = 1910, kMsgChannel = 10360, kMsgNotOneOf = 10361, kMsgNotName = 10362;
 
 constexpr std::array<int, 9> kListColumns = {kColPower,       kColScanAdd,   kColBandwidth, kColBcl,         kColOption,
                                              kColScramblerNo, kColOptSignal, kColDecode,    kColAutoResponse};
@@ -173,6 +174,11 @@ std::vector<std::string> BuildChannelListItems(int column, int language) {
 }
 
 }  // namespace
+
+std::string ChannelHeading(int column, int language) {
+  const bool tone = column == kColDecodeTone || column == kColEncodeTone;
+  return (tone ? "CTC/DCS " : "") + std::string(Text(kHeadingText[static_cast<std::size_t>(column)], language));
+}
 
 const std::vector<std::string>& ChannelListItems(int column, int language) {
   using Lists = std::array<std::array<std::vector<std::string>, kChannelColumns>, 2>;
@@ -310,7 +316,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
   const Row out(record);
   std::vector<std::string> problems;
   auto note = [&](int column, const std::string& why) {
-    problems.push_back(std::string(kFieldName[static_cast<std::size_t>(column)]) + ": " + why);
+    problems.push_back(TextOf(kTxtPlace, language, {ChannelHeading(column, language), why}));
   };
 
   // A text the codecs refuse is still accepted when it is what the record
@@ -333,7 +339,7 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
     const auto& items = ChannelListItems(column, language);
     const auto found = std::find(items.begin(), items.end(), fields.at(column));
     if (found == items.end()) {
-      note(column, QuotedValue(fields.at(column)) + " is not one of " + Joined(items));
+      note(column, TextOf(kMsgNotOneOf, language, {QuotedValue(fields.at(column)), Joined(items)}));
       continue;
     }
     StoreItem(column, static_cast<std::size_t>(found - items.begin()), out[O::kFlagsA], out[O::kFlagsB]);
@@ -341,12 +347,12 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
   const bool showable =
       std::all_of(fields.name.begin(), fields.name.end(), [](char c) { return NameChar(NameCode(c)) == c; });
   if (fields.name.size() > O::kNameLength || !showable)
-    note(kColName, QuotedValue(fields.name) + " is not six characters of 0-9, A-Z, space, + and ?");
+    note(kColName, TextOf(kMsgNotName, language, {QuotedValue(fields.name)}));
 
   if (!problems.empty()) {
-    std::string message = "channel " + std::to_string(n) + ": ";
+    std::string message;
     for (std::size_t i = 0; i < problems.size(); ++i) message += (i ? "; " : "") + problems[i];
-    return Fail(message);
+    return Fail(TextOf(kMsgChannel, language, {std::to_string(n), message}));
   }
   std::copy(record.begin(), record.end(), RowOf(image, ChannelRow(n)).begin());
   EncodeChannelName(image, n, fields.name);

@@ -90,6 +90,10 @@ struct ChannelFields {
 // empty for the frequency, tone and name columns.  The lists are built once.
 const std::vector<std::string>& ChannelListItems(int column, int language);
 
+// The channel grid's heading of a column ("Rx Freq", "CTC/DCS Dec."), which
+// messages use to name the field.
+std::string ChannelHeading(int column, int language);
+
 // Name code <-> character: 0..9 digits, 10..35 letters, 36 "?", 37 "+",
 // every other code a space.
 char NameChar(std::uint8_t code);

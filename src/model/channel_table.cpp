@@ -11,9 +11,6 @@ namespace {
 
 constexpr std::array<int, kChannelColumns> kWidthTwips = {500,  1200, 1200, 1450, 1450, 1000, 1000, 1000,
                                                           1000, 1200, 0,    0,    1000, 1000, 1300};
-// Heading string numbers; the tone headings are prefixed with "CTC/DCS ".
-constexpr std::array<int, kChannelColumns> kHeadingText = {1120, 1121, 1122, 1123, 1124, 1127, 1132, 1128,
-                                                           1129, 1349, 1383, 1519, 1125, 1216, 1518};
 constexpr int kTxtCaption = 1100, kTxtNone = 1137, kTxt2Tone = 1520, kTxt5Tone = 1521;
 constexpr std::size_t kFreqLength = 9;
 // "Channel %1: %2 MHz is outside the radio's bands; stored %3" and "... is
@@ -101,11 +98,7 @@ int ChannelTable::ColumnWidth(int column) {
 }
 
 void ChannelTable::ChannelHeadings() {
-  for (int column = 0; column < kChannelColumns; ++column) {
-    const bool tone = column == kColDecodeTone || column == kColEncodeTone;
-    At(0, column) =
-        (tone ? "CTC/DCS " : "") + std::string(Text(kHeadingText[static_cast<std::size_t>(column)], m_language));
-  }
+  for (int column = 0; column < kChannelColumns; ++column) At(0, column) = ChannelHeading(column, m_language);
   for (int row = 1; row < kChannelGridRows; ++row) At(row, kColNumber) = std::to_string(row);
 }
 

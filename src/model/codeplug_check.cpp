@@ -24,7 +24,7 @@ using O = ChannelOffset;
 // String-table numbers of the check's places and texts.
 constexpr int kTxtError = 1840, kTxtWarning = 1841, kTxtChannel = 1842, kTxtVfo = 1843, kTxtTwoToneCall = 1844,
               kTxtTwoToneDecode = 1845, kTxtFiveToneDecode = 1846, kTxtMskCall = 1847, kTxtMskId = 1848,
-              kTxtDecode = 1849, kTxtEncode = 1850;
+              kTxtDecode = 1849, kTxtEncode = 1850, kTxtPlace = 1910;
 constexpr int kMsgNotFrequency = 10270, kMsgOutsideBands = 10271, kMsgOffRaster = 10272, kMsgToneBytes = 10273,
               kMsgNoCtcss = 10274, kMsgNoDcs = 10275, kMsgNoTwoTone = 10276, kMsgNoFiveTone = 10277,
               kMsgOptSignal = 10278, kMsgSharedName = 10279, kMsgDuplicates = 10280, kMsgNoFrequency = 10281,
@@ -264,7 +264,7 @@ bool HasErrors(const std::vector<CheckFinding>& findings) {
 
 std::string FindingLine(const CheckFinding& finding, int language) {
   const std::string severity(Text(finding.severity == CheckSeverity::Error ? kTxtError : kTxtWarning, language));
-  return severity + (finding.place.empty() ? "" : finding.place + ": ") + finding.text;
+  return severity + (finding.place.empty() ? finding.text : TextOf(kTxtPlace, language, {finding.place, finding.text}));
 }
 
 }  // namespace orvex

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "core/frequency.h"
+#include "core/strings.h"
 #include "model/channel_record.h"
 #include "model/channel_table.h"
 #include "model/five_tone_table.h"
@@ -33,6 +34,10 @@ const DocNode* DocNode::member(std::string_view key) const {
 namespace {
 
 constexpr int kEnglish = 0;
+// String-table numbers of the refusals.
+constexpr int kTxtPlace = 1910, kMsgNotMhz = 10352, kMsgNotTaken = 10353, kMsgChannelField = 10354,
+              kMsgNotProgrammed = 10355, kMsgUpDown = 10356, kMsgScrambler = 10357, kMsgNotOneOf = 10358,
+              kMsgOnOff = 10359;
 using Kind = PathStep::Kind;
 
 PathStep Key(std::string_view key) { return {Kind::Key, std::string(key), 0}; }
@@ -78,15 +83,11 @@ std::optional<std::uint64_t> ExactUnits(std::string_view text) {
 // The text the frequency codec stores for a typed frequency.  The window
 // would bring a frequency out of range or off the raster to another value
 // silently; a document is refused instead, naming the value it would get.
-Result<std::string> TypedFrequency(std::string_view text) {
+Result<std::string> TypedFrequency(std::string_view text, int language) {
   const auto units = ExactUnits(text);
-  if (!units) return Fail(QuotedValue(text) + " is not a frequency in MHz");
+  if (!units) return Fail(TextOf(kMsgNotMhz, language, {QuotedValue(text)}));
   const std::string normalized = NormalizeFreq(text);
-  if (ExactUnits(normalized) != units)
-    return Fail(QuotedValue(text) +
-                " is not a frequency the radio takes (out of range or off the 5 kHz / 6.25 kHz "
-                "raster); the nearest is " +
-                normalized);
+  if (ExactUnits(normalized) != units) return Fail(TextOf(kMsgNotTaken, language, {QuotedValue(text), normalized}));
   return normalized;
 }
 
@@ -132,7 +133,10 @@ std::vector<ValueBits> ChannelBits(int n, int column) {
   }
 }
 
-Status StoreChannelValue(Image& image, int n, int column, std::string_view text) {
+Status StoreChannelValue(Image& image, int n, int column, std::string_view text, int language) {
+  auto refused = [&](std::string_view field, const std::string& why) {
+    return Fail(TextOf(kMsgChannelField, language, {std::to_string(n), std::string(field), why}));
+  };
   ChannelFields fields = ReadChannel(image, n, kEnglish);
   std::string value(text);
   if (column == kColRx) {
@@ -140,21 +144,21 @@ Status StoreChannelValue(Image& image, int n, int column, std::string_view text)
       if (!fields.rx.empty()) ClearChannel(image, n);
       return Ok{};
     }
-    auto rx = TypedFrequency(value);
-    if (!rx) return Fail("channel " + std::to_string(n) + ": Rx: " + rx.error());
+    auto rx = TypedFrequency(value, language);
+    if (!rx) return refused("Rx", rx.error());
     if (*rx == fields.rx) return Ok{};
     // A new channel: the whole record and name row, with the defaults the
     // channel window gives it.
     if (fields.rx.empty()) return StoreChannel(image, n, NewChannelFields(*rx, kEnglish), kEnglish);
     value = *rx;
   } else if (fields.rx.empty()) {
-    return Fail("channel " + std::to_string(n) + " is not programmed: give it an \"rx\" frequency first");
+    return Fail(TextOf(kMsgNotProgrammed, language, {std::to_string(n)}));
   }
   std::vector<ValueBits> bits = ChannelBits(n, column);
   if (column == kColTx) {
     if (!value.empty()) {
-      auto tx = TypedFrequency(value);
-      if (!tx) return Fail("channel " + std::to_string(n) + ": Tx: " + tx.error());
+      auto tx = TypedFrequency(value, language);
+      if (!tx) return refused("Tx", tx.error());
       value = *tx;
     }
     // As the channel window does: no Tx, no encode tone; a new Tx starts
@@ -185,7 +189,9 @@ void AddChannels(std::vector<CodeplugValue>& values) {
       v.label = "channel " + std::to_string(n) + " " + headings.Cell(0, column);
       v.bits = ChannelBits(n, column);
       v.read = [n, column](const Image& image) { return ReadChannel(image, n, kEnglish).at(column); };
-      v.store = [n, column](Image& image, std::string_view text) { return StoreChannelValue(image, n, column, text); };
+      v.store = [n, column](Image& image, std::string_view text, int language) {
+        return StoreChannelValue(image, n, column, text, language);
+      };
       if (column == kColName) v.typed = [](std::string_view text) { return FitChannelName(text).name; };
       values.push_back(std::move(v));
     }
@@ -207,13 +213,13 @@ std::vector<ValueBits> SettingBits(const SettingSpec& setting) {
 }
 
 // An up-down number the window would clamp is refused instead.
-Status CheckUpDownText(const SettingSpec& setting, std::string_view text) {
+Status CheckUpDownText(const SettingSpec& setting, std::string_view text, int language) {
   if (text == "Off") return Ok{};
   const bool digits = !text.empty() && text.size() <= 3 &&
                       std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
   if (!digits || std::stoi(std::string(text)) > setting.maximum)
-    return Fail(std::string(setting.key) + ": " + QuotedValue(text) + " is not Off or a number 0.." +
-                std::to_string(setting.maximum));
+    return Fail(
+        TextOf(kMsgUpDown, language, {std::string(setting.key), QuotedValue(text), std::to_string(setting.maximum)}));
   return Ok{};
 }
 
@@ -223,10 +229,10 @@ CodeplugValue SettingValue(std::vector<PathStep> path, std::string label, const 
   v.label = std::move(label);
   v.bits = SettingBits(setting);
   v.read = [&setting](const Image& image) { return SettingText(image, setting, kEnglish); };
-  v.store = [&setting, bits = v.bits](Image& image, std::string_view text) -> Status {
+  v.store = [&setting, bits = v.bits](Image& image, std::string_view text, int language) -> Status {
     if (text == SettingText(image, setting, kEnglish)) return Ok{};
     if (ControlOf(setting) == SettingControl::UpDown)
-      if (auto status = CheckUpDownText(setting, text); !status) return status;
+      if (auto status = CheckUpDownText(setting, text, language); !status) return status;
     return StoreMasked(image, bits, [&](Image& copy) { return SetSettingText(copy, setting, text, kEnglish); });
   };
   return v;
@@ -262,14 +268,15 @@ std::vector<ValueBits> FrequencyModeBits(int group, FreqModeField field) {
 // itself ("tx_frequency"), so each of those values changes only its own
 // bytes and the transmit frequency only changes when it is edited.
 Status StoreFrequencyModeValue(Image& image, int group, FreqModeField field, std::string_view text,
-                               std::span<const ValueBits> bits) {
+                               std::span<const ValueBits> bits, int language) {
   const FreqModeContext context;
   if (text == FrequencyModeText(image, group, field, context)) return Ok{};
   std::string value(text);
   if (field == FreqModeField::Current || (field == FreqModeField::TxFrequency && !value.empty())) {
-    auto freq = TypedFrequency(value);
+    auto freq = TypedFrequency(value, language);
     if (!freq)
-      return Fail(std::string(field == FreqModeField::Current ? "current" : "tx_frequency") + ": " + freq.error());
+      return Fail(
+          TextOf(kTxtPlace, language, {field == FreqModeField::Current ? "current" : "tx_frequency", freq.error()}));
     value = *freq;
   }
   return StoreMasked(image, bits,
@@ -286,8 +293,8 @@ void AddFrequencyModes(std::vector<CodeplugValue>& values) {
       v.bits = FrequencyModeBits(group, info.field);
       const FreqModeField field = info.field;
       v.read = [group, field](const Image& image) { return FrequencyModeText(image, group, field, {}); };
-      v.store = [group, field, bits = v.bits](Image& image, std::string_view text) {
-        return StoreFrequencyModeValue(image, group, field, text, bits);
+      v.store = [group, field, bits = v.bits](Image& image, std::string_view text, int language) {
+        return StoreFrequencyModeValue(image, group, field, text, bits, language);
       };
       values.push_back(std::move(v));
     }
@@ -300,13 +307,13 @@ void AddScrambler(std::vector<CodeplugValue>& values) {
   v.label = "scrambler frequency";
   v.bits = Bytes(ScramblerOffset::kHigh, 2);
   v.read = [](const Image& image) { return ReadScrambler(image).frequency; };
-  v.store = [bits = v.bits](Image& image, std::string_view text) -> Status {
+  v.store = [bits = v.bits](Image& image, std::string_view text, int language) -> Status {
     if (text == ReadScrambler(image).frequency) return Ok{};
     const bool digits = !text.empty() && text.size() <= 4 &&
                         std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (!digits || std::stoi(std::string(text)) < kScramblerMinHz || std::stoi(std::string(text)) > kScramblerMaxHz)
-      return Fail("scrambler frequency: " + QuotedValue(text) + " is not a whole number of Hz from " +
-                  std::to_string(kScramblerMinHz) + " to " + std::to_string(kScramblerMaxHz));
+      return Fail(TextOf(kMsgScrambler, language,
+                         {QuotedValue(text), std::to_string(kScramblerMinHz), std::to_string(kScramblerMaxHz)}));
     return StoreMasked(image, bits, [&](Image& copy) { return StoreScrambler(copy, {std::string(text)}); });
   };
   values.push_back(std::move(v));
@@ -322,7 +329,8 @@ void AddScrambler(std::vector<CodeplugValue>& values) {
 template <class Table>
 CodeplugValue TableValue(std::vector<PathStep> path, std::string label, std::vector<ValueBits> bits,
                          std::function<std::string(const Image&)> read,
-                         std::function<Status(Table&, std::string_view)> set, std::vector<ValueBits> alsoStored = {}) {
+                         std::function<Status(Table&, std::string_view, int)> set,
+                         std::vector<ValueBits> alsoStored = {}) {
   CodeplugValue v;
   v.path = std::move(path);
   v.label = std::move(label);
@@ -330,12 +338,13 @@ CodeplugValue TableValue(std::vector<PathStep> path, std::string label, std::vec
   v.read = std::move(read);
   std::vector<ValueBits> stored = v.bits;
   stored.insert(stored.end(), alsoStored.begin(), alsoStored.end());
-  v.store = [read = v.read, set, bits = std::move(stored)](Image& image, std::string_view text) -> Status {
+  v.store = [read = v.read, set, bits = std::move(stored)](Image& image, std::string_view text,
+                                                           int language) -> Status {
     if (read(image) == text) return Ok{};
     return StoreMasked(image, bits, [&](Image& copy) -> Status {
       Table table;
       table.Load(copy, kEnglish);
-      if (auto status = set(table, text); !status) return status;
+      if (auto status = set(table, text, language); !status) return status;
       table.SaveData(copy);
       return Ok{};
     });
@@ -355,18 +364,19 @@ std::function<std::string(const Image&)> LoadedTableRead(std::function<std::stri
 }
 
 // A list setting of a table: the text is one of `items`.
-Result<std::size_t> ItemPosition(const std::vector<std::string>& items, std::string_view text, std::string_view what) {
+Result<std::size_t> ItemPosition(const std::vector<std::string>& items, std::string_view text, std::string_view what,
+                                 int language) {
   const auto it = std::find(items.begin(), items.end(), text);
   if (it != items.end()) return static_cast<std::size_t>(it - items.begin());
   std::string list;
   for (const auto& item : items) list += (list.empty() ? "" : ", ") + item;
-  return Fail(std::string(what) + ": " + QuotedValue(text) + " is not one of " + list);
+  return Fail(TextOf(kMsgNotOneOf, language, {std::string(what), QuotedValue(text), list}));
 }
 
-Result<bool> OnOff(std::string_view text, std::string_view what) {
+Result<bool> OnOff(std::string_view text, std::string_view what, int language) {
   if (text == "On") return true;
   if (text == "Off") return false;
-  return Fail(std::string(what) + ": " + QuotedValue(text) + " is neither On nor Off");
+  return Fail(TextOf(kMsgOnOff, language, {std::string(what), QuotedValue(text)}));
 }
 
 void AddTwoTone(std::vector<CodeplugValue>& values) {
@@ -403,7 +413,7 @@ void AddTwoTone(std::vector<CodeplugValue>& values) {
         values.push_back(TableValue<TwoToneTable>(
             {Key("two_tone"), Key(list.key), Index(n), Key(c.key)}, label, Bytes(entry + c.offset, c.width),
             [grid, pos](const Image& image) { return TwoToneCellText(image, grid, pos); },
-            [grid, pos](TwoToneTable& t, std::string_view text) { return t.SetCell(grid, pos, text); },
+            [grid, pos](TwoToneTable& t, std::string_view text, int) { return t.SetCell(grid, pos, text); },
             callTone ? Bytes(entry + O::kGap, 1) : std::vector<ValueBits>{}));
       }
     }
@@ -427,7 +437,7 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
       values.push_back(TableValue<FiveToneTable>(
           {Key("five_tone"), Key("decode"), Index(n), Key(c.key)}, label, c.bits,
           LoadedTableRead<FiveToneTable>([pos](const FiveToneTable& t) { return t.cell(pos); }),
-          [pos](FiveToneTable& t, std::string_view text) { return t.SetCell(pos, text); }));
+          [pos](FiveToneTable& t, std::string_view text, int) { return t.SetCell(pos, text); }));
     }
   }
   // The two lists beside the grid.
@@ -447,8 +457,8 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
     values.push_back(TableValue<FiveToneTable>(
         {Key("five_tone"), Key(s.key)}, std::string(s.label), Bytes(s.address, 1),
         LoadedTableRead<FiveToneTable>([s](const FiveToneTable& t) { return (t.*s.items)()[(t.*s.index)()]; }),
-        [s](FiveToneTable& t, std::string_view text) -> Status {
-          auto position = ItemPosition((t.*s.items)(), text, s.label);
+        [s](FiveToneTable& t, std::string_view text, int language) -> Status {
+          auto position = ItemPosition((t.*s.items)(), text, s.label, language);
           if (!position) return Fail(position.error());
           return (t.*s.setIndex)(*position);
         }));
@@ -472,15 +482,15 @@ void AddMsk(std::vector<CodeplugValue>& values) {
       values.push_back(TableValue<MskTable>(
           {Key("msk"), Key(list.key), Index(n)}, label, Bytes(list.base + O::kCodeLength * n, O::kCodeLength),
           LoadedTableRead<MskTable>([grid, pos](const MskTable& t) { return t.cell(grid, pos); }),
-          [grid, pos](MskTable& t, std::string_view text) { return t.SetCell(grid, pos, text); }));
+          [grid, pos](MskTable& t, std::string_view text, int) { return t.SetCell(grid, pos, text); }));
     }
   }
   values.push_back(TableValue<MskTable>(
       {Key("msk"), Key("repeater_invert")}, "MSK Repeater MSK Invert",
       {{O::kOptions, static_cast<std::uint8_t>(1u << O::kInvertBit)}},
       LoadedTableRead<MskTable>([](const MskTable& t) { return std::string(t.repeaterInvert() ? "On" : "Off"); }),
-      [](MskTable& t, std::string_view text) -> Status {
-        auto on = OnOff(text, "MSK Repeater MSK Invert");
+      [](MskTable& t, std::string_view text, int language) -> Status {
+        auto on = OnOff(text, "MSK Repeater MSK Invert", language);
         if (!on) return Fail(on.error());
         t.SetRepeaterInvert(*on);
         return Ok{};
@@ -727,14 +737,15 @@ std::string PathText(std::span<const PathStep> path) {
   return text;
 }
 
-void StoreValueTexts(Image& image, std::vector<ValueText> texts, ErrorReport& errors) {
+void StoreValueTexts(Image& image, std::vector<ValueText> texts, ErrorReport& errors, int language) {
   // Values are stored even after a bad one, so every bad value is reported.
   const auto& values = CodeplugValues();
   std::ranges::stable_sort(texts, std::less<>(), &ValueText::value);
   for (const auto& t : texts) {
     const auto& v = values[t.value];
     if (t.text == v.read(image)) continue;
-    if (auto status = v.store(image, t.text); !status) errors.Add(t.path + ": " + status.error());
+    if (auto status = v.store(image, t.text, language); !status)
+      errors.Add(TextOf(kTxtPlace, language, {t.path, status.error()}));
   }
 }
 
@@ -786,7 +797,7 @@ DocNode ExportDocument(const Image& image) {
   return doc;
 }
 
-Result<Image> ImportDocument(const Image& base, const DocNode& document) {
+Result<Image> ImportDocument(const Image& base, const DocNode& document, int language) {
   Image image = base;
   DocumentReader reader;
   const auto* members = document.members();
@@ -807,7 +818,7 @@ Result<Image> ImportDocument(const Image& base, const DocNode& document) {
   }
   reader.WalkMembers(rest, "", "$");
 
-  StoreValueTexts(image, std::move(reader.found), reader.errors);
+  StoreValueTexts(image, std::move(reader.found), reader.errors, language);
   if (!reader.errors.empty()) return Fail(reader.errors.Text());
   return image;
 }

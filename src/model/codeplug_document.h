@@ -76,7 +76,8 @@ struct CodeplugValue {
   // change, except that creating or clearing a channel writes its whole
   // record and name row, and giving a channel's Tx or taking it away also
   // sets the encode tone (None, or no tone), as the channel window does.
-  std::function<Status(Image&, std::string_view)> store;
+  // Its refusal is in `language`.
+  std::function<Status(Image&, std::string_view, int language)> store;
   // A text as typing it into the window or importing it from a channel CSV
   // gives it ("Gäte" names a channel "GATE"); empty: the text as it is.
   std::function<std::string(std::string_view)> typed;
@@ -100,7 +101,7 @@ class ErrorReport;
 // Stores the texts in the order of CodeplugValues(), each only when it
 // differs from what the image shows at that moment; every refused text is
 // added to `errors` as "path: why" and the others are still stored.
-void StoreValueTexts(Image& image, std::vector<ValueText> texts, ErrorReport& errors);
+void StoreValueTexts(Image& image, std::vector<ValueText> texts, ErrorReport& errors, int language = 0);
 
 // --- Document ---------------------------------------------------------------------
 
@@ -121,7 +122,7 @@ void InsertText(DocNode& root, std::span<const PathStep> path, std::string text)
 // section, row, entry or value (or null) keeps the bytes.  Every bad value,
 // unknown key or malformed row is reported on its own line with its path,
 // and nothing is returned unless the whole document is good.
-Result<Image> ImportDocument(const Image& base, const DocNode& document);
+Result<Image> ImportDocument(const Image& base, const DocNode& document, int language = 0);
 
 // The bytes of a memory row text ("FF 00 ..."), or why not.
 Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text);

@@ -2,9 +2,19 @@
 
 #include <algorithm>
 
+#include "core/strings.h"
+
 namespace orvex {
 
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, const CsvLimits& limits) {
+namespace {
+
+// String-table numbers of the parse errors.
+constexpr int kTxtLineNote = 1851, kTxtTooManyRecords = 1911, kTxtTooManyFields = 1912, kTxtNotClosed = 1913,
+              kTxtAfterQuote = 1914;
+
+}  // namespace
+
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, const CsvLimits& limits, int language) {
   static constexpr std::string_view kBom = "\xEF\xBB\xBF";
   if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
 
@@ -20,9 +30,10 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, con
     field.clear();
     fieldFresh = true;
   };
-  auto tooMany = [&](std::string_view what, std::size_t limit) {
-    return Fail("line " + std::to_string(line) + ": more than " + std::to_string(limit) + " " + std::string(what));
+  auto lineError = [&](std::size_t at, int text, const std::vector<std::string>& args = {}) {
+    return Fail(TextOf(kTxtLineNote, language, {std::to_string(at), TextOf(text, language, args)}));
   };
+  auto tooMany = [&](int what, std::size_t limit) { return lineError(line, what, {std::to_string(limit)}); };
   // A line break is CRLF, LF or a lone CR; its length at `at`, or 0.
   auto lineBreak = [&](std::size_t at) -> std::size_t {
     if (at >= text.size()) return 0;
@@ -34,7 +45,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, con
     if (const std::size_t n = lineBreak(i)) {
       if (recordStarted) {
         endField();
-        if (records.size() >= limits.records) return tooMany("records in the file", limits.records);
+        if (records.size() >= limits.records) return tooMany(kTxtTooManyRecords, limits.records);
         records.push_back(std::move(record));
       }
       record = CsvRecord{};
@@ -54,13 +65,13 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, con
     recordStarted = true;
     const char c = text[i++];
     if (c == ',') {
-      if (record.fields.size() + 1 >= limits.fields) return tooMany("fields in one record", limits.fields);
+      if (record.fields.size() + 1 >= limits.fields) return tooMany(kTxtTooManyFields, limits.fields);
       endField();
     } else if (c == '"' && fieldFresh) {
       fieldFresh = false;
       const std::size_t openLine = line;
       for (;;) {
-        if (i >= text.size()) return Fail("line " + std::to_string(openLine) + ": a quoted field is not closed");
+        if (i >= text.size()) return lineError(openLine, kTxtNotClosed);
         // Plain text up to the next quote or line break, in one piece.
         if (const std::size_t stop = std::min(text.find_first_of("\"\r\n", i), text.size()); stop > i) {
           field.append(text.substr(i, stop - i));
@@ -84,8 +95,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, con
         }
         field += text[i++];
       }
-      if (i < text.size() && text[i] != ',' && !lineBreak(i))
-        return Fail("line " + std::to_string(line) + ": text after the closing quote of a field");
+      if (i < text.size() && text[i] != ',' && !lineBreak(i)) return lineError(line, kTxtAfterQuote);
     } else {
       // An unquoted field runs to the next comma or line break.
       const std::size_t stop = std::min(text.find_first_of(",\r\n", i), text.size());
@@ -97,7 +107,7 @@ Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment, con
   }
   if (recordStarted) {
     endField();
-    if (records.size() >= limits.records) return tooMany("records in the file", limits.records);
+    if (records.size() >= limits.records) return tooMany(kTxtTooManyRecords, limits.records);
     records.push_back(std::move(record));
   }
   return records;

@@ -30,7 +30,8 @@ struct CsvRecord {
 // beyond the limits is an error naming its line.  With a `comment`
 // character, a line that starts with it (after spaces) outside a quoted
 // field is skipped like a blank one.
-Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment = '\0', const CsvLimits& limits = {});
+Result<std::vector<CsvRecord>> ParseCsv(std::string_view text, char comment = '\0', const CsvLimits& limits = {},
+                                        int language = 0);
 
 // A field as it must be written: quoted (with quotes doubled) when it holds
 // a comma, a quote, a line break or leading or trailing spaces.

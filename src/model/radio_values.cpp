@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "core/strings.h"
 #include "model/csv.h"
 #include "model/import_report.h"
 
@@ -11,6 +12,10 @@ namespace orvex {
 namespace {
 
 constexpr std::string_view kPortColumn = "port";
+
+// String-table numbers of the values file's messages.
+constexpr int kTxtLineNote = 1851, kMsgEmpty = 10345, kMsgPortTwice = 10346, kMsgNotValue = 10347,
+              kMsgColumnTwice = 10348, kMsgNoPortColumn = 10349, kMsgMoreCells = 10350, kMsgNoPort = 10351;
 
 std::string Dotted(const std::vector<PathStep>& path) {
   std::string text;
@@ -38,7 +43,10 @@ std::string Trimmed(std::string_view text) {
   return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
-std::string Line(std::size_t line) { return "line " + std::to_string(line) + ": "; }
+// "line N: " and the message.
+std::string AtLine(std::size_t line, int message, int language, const std::vector<std::string>& args = {}) {
+  return TextOf(kTxtLineNote, language, {std::to_string(line), TextOf(message, language, args)});
+}
 
 }  // namespace
 
@@ -48,10 +56,10 @@ std::optional<std::vector<PathStep>> ValuePath(std::string_view dotted) {
   return std::nullopt;
 }
 
-Result<RadioValues> ParseRadioValues(std::string_view csv) {
-  auto records = ParseCsv(csv);
+Result<RadioValues> ParseRadioValues(std::string_view csv, int language) {
+  auto records = ParseCsv(csv, '\0', {}, language);
   if (!records) return Fail(records.error());
-  if (records->empty()) return Fail("the file is empty: its first line names the columns");
+  if (records->empty()) return Fail(TextOf(kMsgEmpty, language));
   const CsvRecord& header = records->front();
   std::optional<std::size_t> portColumn;
   std::vector<std::size_t> valueColumns;
@@ -59,23 +67,22 @@ Result<RadioValues> ParseRadioValues(std::string_view csv) {
   for (std::size_t i = 0; i < header.fields.size(); ++i) {
     const std::string name = Trimmed(header.fields[i]);
     if (name == kPortColumn) {
-      if (portColumn) return Fail(Line(header.line) + "the column \"port\" is named twice");
+      if (portColumn) return Fail(AtLine(header.line, kMsgPortTwice, language));
       portColumn = i;
       continue;
     }
-    if (!ValuePath(name)) return Fail(Line(header.line) + "\"" + name + "\" is not a value of the codeplug");
+    if (!ValuePath(name)) return Fail(AtLine(header.line, kMsgNotValue, language, {name}));
     if (std::ranges::find(values.columns, name) != values.columns.end())
-      return Fail(Line(header.line) + "the column \"" + name + "\" is named twice");
+      return Fail(AtLine(header.line, kMsgColumnTwice, language, {name}));
     values.columns.push_back(name);
     valueColumns.push_back(i);
   }
-  if (!portColumn) return Fail(Line(header.line) + "no column \"port\" (a port, or \"next\" for the next radio)");
+  if (!portColumn) return Fail(AtLine(header.line, kMsgNoPortColumn, language));
   for (auto record = records->begin() + 1; record != records->end(); ++record) {
-    if (record->fields.size() > header.fields.size())
-      return Fail(Line(record->line) + "more cells than the first line has columns");
+    if (record->fields.size() > header.fields.size()) return Fail(AtLine(record->line, kMsgMoreCells, language));
     auto cell = [&](std::size_t i) { return i < record->fields.size() ? record->fields[i] : std::string(); };
     RadioValuesRow row{record->line, Trimmed(cell(*portColumn)), {}};
-    if (row.port.empty()) return Fail(Line(record->line) + "no port (a port, or \"next\" for the next radio)");
+    if (row.port.empty()) return Fail(AtLine(record->line, kMsgNoPort, language));
     if (row.port == kNextRadio) row.port.clear();
     for (const std::size_t i : valueColumns) row.cells.push_back(cell(i));
     values.rows.push_back(std::move(row));
@@ -92,7 +99,7 @@ DocNode RowDocument(const RadioValues& values, const RadioValuesRow& row) {
   return document;
 }
 
-Result<Image> ApplyRow(const Image& base, const RadioValues& values, const RadioValuesRow& row) {
+Result<Image> ApplyRow(const Image& base, const RadioValues& values, const RadioValuesRow& row, int language) {
   std::vector<ValueText> texts;
   for (std::size_t i = 0; i < values.columns.size() && i < row.cells.size(); ++i) {
     if (row.cells[i].empty()) continue;
@@ -102,7 +109,7 @@ Result<Image> ApplyRow(const Image& base, const RadioValues& values, const Radio
   }
   Image image = base;
   ErrorReport errors;
-  StoreValueTexts(image, std::move(texts), errors);
+  StoreValueTexts(image, std::move(texts), errors, language);
   if (!errors.empty()) return Fail(errors.Text());
   return image;
 }

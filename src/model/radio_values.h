@@ -37,7 +37,7 @@ struct RadioValues {
 // column or a row with more cells than the header is refused with the line
 // it is on; a value the radio cannot hold is only found when the row is
 // applied.
-Result<RadioValues> ParseRadioValues(std::string_view csv);
+Result<RadioValues> ParseRadioValues(std::string_view csv, int language = 0);
 
 // The document path "channels.1.name" as the import walks it; nullopt when
 // the codeplug has no such value.
@@ -48,7 +48,7 @@ DocNode RowDocument(const RadioValues& values, const RadioValuesRow& row);
 
 // `base` with the row applied, or every value that was refused, one per
 // line, named by its column as the CSV writes it ("channels.1.name: ...").
-Result<Image> ApplyRow(const Image& base, const RadioValues& values, const RadioValuesRow& row);
+Result<Image> ApplyRow(const Image& base, const RadioValues& values, const RadioValuesRow& row, int language = 0);
 
 // Hands rows to radios as they answer: each row goes to one radio only, a
 // row naming the radio's port first, otherwise the first unused "next" row.

@@ -159,7 +159,7 @@ TEST_F(SafetyVerbs, CheckAndWriteRefuseErrors) {
   EXPECT_EQ(check.exitCode, 1);
   EXPECT_TRUE(check.out.contains("error: channel 2: Tx 45.50000 MHz is outside the radio's bands"))
       << check.out.toStdString();
-  EXPECT_TRUE(Cli({"check", "--lang", "zh", badFile}).out.contains("错误：信道 2: Tx 45.50000 MHz 超出电台频段"));
+  EXPECT_TRUE(Cli({"check", "--lang", "zh", badFile}).out.contains("错误：信道 2：Tx 45.50000 MHz 超出电台频段"));
   const CliResult clean = Cli({"check", cleanFile});
   EXPECT_EQ(clean.exitCode, 0) << clean.out.toStdString();
   EXPECT_TRUE(clean.out.contains("no problems found"));

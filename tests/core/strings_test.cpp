@@ -37,6 +37,7 @@ bool InAllowedRange(int n) {
     if ((m >= 1620 && m <= 1659) || (m >= 10120 && m <= 10139)) return true;  // undo, channel rows, recent files
     if ((m >= 1840 && m <= 1879) || (m >= 10270 && m <= 10309)) return true;  // check, imports, cable, fleet
     if ((m >= 1890 && m <= 1909) || (m >= 10320 && m <= 10339)) return true;  // progress, backup origins, imports
+    if ((m >= 1910 && m <= 1949) || (m >= 10340 && m <= 10379)) return true;  // reports in both languages
   }
   return false;
 }

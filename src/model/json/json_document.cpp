@@ -72,10 +72,10 @@ std::string JsonDocumentText(const DocNode& document) {
   return QJsonDocument(ToJson(document).toObject()).toJson(QJsonDocument::Indented).toStdString();
 }
 
-Result<Image> ImportJsonCodeplug(const Image& base, std::string_view json, const std::string& file) {
+Result<Image> ImportJsonCodeplug(const Image& base, std::string_view json, const std::string& file, int language) {
   const auto root = ParseJsonDocument(json);
   if (!root) return Fail(file + ":" + root.error());
-  auto imported = ImportDocument(base, *root);
+  auto imported = ImportDocument(base, *root, language);
   if (imported) return imported;
   std::string lines;
   std::string_view errors = imported.error();

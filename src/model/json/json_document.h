@@ -18,7 +18,7 @@ Result<DocNode> ParseJsonDocument(std::string_view json);
 // A JSON codeplug applied onto `base`, all or nothing.  Every problem is
 // a line naming `file`: "file:3:5: reason" for a syntax error, "file:
 // $.options.vox_level: ..." for a value the radio cannot take.
-Result<Image> ImportJsonCodeplug(const Image& base, std::string_view json, const std::string& file);
+Result<Image> ImportJsonCodeplug(const Image& base, std::string_view json, const std::string& file, int language = 0);
 
 // The document as indented JSON text.
 std::string JsonDocumentText(const DocNode& document);

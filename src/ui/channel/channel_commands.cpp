@@ -232,7 +232,7 @@ void ImportCodeplugJsonCommand(MDIForm1& main, Prompter& prompter) {
   const auto file = ChosenDocument(main, prompter, kJsonFilter, title);
   if (!file) return;
   const auto imported =
-      ImportJsonCodeplug(main.memory().image(), file->text(), QFileInfo(file->path).fileName().toStdString());
+      ImportJsonCodeplug(main.memory().image(), file->text(), QFileInfo(file->path).fileName().toStdString(), language);
   if (!imported) {
     prompter.tell(&main, QMessageBox::Warning, title,
                   UiText(kJsonRefused, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));

@@ -197,7 +197,7 @@ void FrmFleet::Start() {
   m_fleetValues.reset();
   const QString valuesPath = m_values->text().trimmed();
   if (!valuesPath.isEmpty()) {
-    auto loaded = FleetValues::Load(valuesPath.toStdString());
+    auto loaded = FleetValues::Load(valuesPath.toStdString(), m_language);
     if (!loaded) {
       m_prompter.tell(this, QMessageBox::Critical, kProgramTitle,
                       UiText(Texts::kValuesUnusable, m_language) + "\n\n" + QString::fromStdString(loaded.error()));

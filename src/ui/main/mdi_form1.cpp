@@ -1189,7 +1189,7 @@ void MDIForm1::EndTransfer() {
     case Outcome::OpenFailed: {
       QString text = m_openError;
       if (IsPermissionText(m_openError.toStdString())) {
-        if (const std::string help = SerialPermissionHelp(PortName().toStdString()); !help.empty())
+        if (const std::string help = SerialPermissionHelp(PortName().toStdString(), language); !help.empty())
           text += QStringLiteral("\n\n") + QString::fromStdString(help);
       }
       m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, text + notWritten);

@@ -43,9 +43,10 @@ FrmTestCable::FrmTestCable(const QString& device, std::vector<std::string> ports
   options.language = language;
   m_thread = QThread::create(
       [this, device = device.toStdString(), options] { m_report = RunCableDoctor(device, options, &m_trace); });
-  connect(m_thread, &QThread::finished, this, [this] {
+  connect(m_thread, &QThread::finished, this, [this, language] {
     QString lines;
-    for (const DoctorCheck& check : m_report.checks) lines += QString::fromStdString(DoctorLine(check)) + "\n";
+    for (const DoctorCheck& check : m_report.checks)
+      lines += QString::fromStdString(DoctorLine(check, language)) + "\n";
     lines += "\n" + QString::fromStdString(m_report.summary);
     m_text->setPlainText(lines);
     m_done = true;
