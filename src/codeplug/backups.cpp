@@ -93,7 +93,11 @@ std::string ImageHash(const Image& image) {
   return text;
 }
 
-std::vector<BackupEntry> ListBackups(const fs::path& folder) {
+namespace {
+
+// The backups in `folder`, newest first, without their origin notes: a save
+// lists the folder twice and needs the note of the newest one only.
+std::vector<BackupEntry> BackupFiles(const fs::path& folder) {
   std::vector<BackupEntry> list;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
@@ -103,18 +107,26 @@ std::vector<BackupEntry> ListBackups(const fs::path& folder) {
     list.push_back(
         {it->path(),
          m[1].str() + "-" + m[2].str() + "-" + m[3].str() + " " + m[4].str() + ":" + m[5].str() + ":" + m[6].str(),
-         m[7].str(), ReadOrigin(it->path())});
+         m[7].str(), {}});
   }
   std::ranges::sort(list,
                     [](const BackupEntry& a, const BackupEntry& b) { return a.path.filename() > b.path.filename(); });
   return list;
 }
 
+}  // namespace
+
+std::vector<BackupEntry> ListBackups(const fs::path& folder) {
+  std::vector<BackupEntry> list = BackupFiles(folder);
+  for (BackupEntry& entry : list) entry.origin = ReadOrigin(entry.path);
+  return list;
+}
+
 Result<std::string> SaveBackup(const Image& image, const fs::path& folder, const BackupOrigin& origin,
                                std::chrono::system_clock::time_point when) {
   const std::string hash = ImageHash(image);
-  auto existing = ListBackups(folder);
-  if (!existing.empty() && existing.front().hash == hash && existing.front().origin == origin &&
+  auto existing = BackupFiles(folder);
+  if (!existing.empty() && existing.front().hash == hash && ReadOrigin(existing.front().path) == origin &&
       HoldsImage(existing.front().path, image))
     return existing.front().path.string();
 
@@ -129,7 +141,7 @@ Result<std::string> SaveBackup(const Image& image, const fs::path& folder, const
       return Fail(written.error());
   }
 
-  existing = ListBackups(folder);
+  existing = BackupFiles(folder);
   for (std::size_t i = kBackupsKept; i < existing.size(); ++i) {
     fs::remove(existing[i].path, error);
     fs::remove(InfoPath(existing[i].path), error);
