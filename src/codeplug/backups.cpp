@@ -107,7 +107,8 @@ std::vector<BackupEntry> BackupFiles(const fs::path& folder) {
     list.push_back(
         {it->path(),
          m[1].str() + "-" + m[2].str() + "-" + m[3].str() + " " + m[4].str() + ":" + m[5].str() + ":" + m[6].str(),
-         m[7].str(), {}});
+         m[7].str(),
+         {}});
   }
   std::ranges::sort(list,
                     [](const BackupEntry& a, const BackupEntry& b) { return a.path.filename() > b.path.filename(); });

@@ -34,9 +34,9 @@ enum class RadioOutcome {
 struct RadioReport {
   QString port;
   RadioOutcome outcome = RadioOutcome::NoAnswer;
-  int differences = 0;       // rows, for Differences
-  QString detail;            // why, for the failures; the values row, for a Write
-  bool readingBack = false;  // the failure came while reading the radio back
+  int differences = 0;              // rows, for Differences
+  QString detail;                   // why, for the failures; the values row, for a Write
+  bool readingBack = false;         // the failure came while reading the radio back
   bool readingBeforeWrite = false;  // while keeping what it held, so nothing was written
   qint64 milliseconds = 0;
   Image image{};  // what was read (Read), or what the radio was sent (Write)

@@ -237,9 +237,7 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
         option.upDown = new UpDownBox(
             // Reads the program's state, not the window: the box may still be
             // asked for a text as it loses the focus while the window goes.
-            [&state = state(), setting](int value) {
-              return Q(NumberText(*setting, value, state.language));
-            },
+            [&state = state(), setting](int value) { return Q(NumberText(*setting, value, state.language)); },
             [setting](const QString& typed) { return TypedNumber(*setting, typed.toStdString()); }, setting->maximum);
         option.upDown->textField()->setObjectName("TxtOPSet_1");
         connect(option.upDown, &QSpinBox::valueChanged, this, [this, index](int value) { ChangeOption(index, value); });
