@@ -446,7 +446,7 @@ std::vector<CsvLineNote> StoredRowFindings(const Image& image, const std::vector
   std::map<int, std::size_t> lineOf;
   for (const CsvChannelRow* row : stored) lineOf.emplace(row->location, row->line);
   std::vector<CsvLineNote> notes;
-  for (const CheckFinding& finding : CheckCodeplug(image, language)) {
+  for (const CheckFinding& finding : CheckChannelRecords(image, language)) {
     if (finding.sharedName) continue;
     std::optional<std::size_t> line;
     const std::vector<int> channels = finding.channels.empty() ? std::vector<int>{finding.channel} : finding.channels;

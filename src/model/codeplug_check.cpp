@@ -244,18 +244,32 @@ bool IsInRadioBand(FreqUnits units) {
 
 bool IsOnRaster(FreqUnits units) { return units % 500 == 0 || units % 625 == 0; }
 
+namespace {
+
+std::vector<CheckFinding> InReportOrder(std::vector<CheckFinding> findings) {
+  // Groups were found after every single channel; they go in at their first.
+  std::ranges::stable_sort(findings, std::less<>(),
+                           [](const CheckFinding& f) { return f.channel ? f.channel : O::kLast + 1; });
+  std::stable_partition(findings.begin(), findings.end(),
+                        [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
+  return findings;
+}
+
+}  // namespace
+
 std::vector<CheckFinding> CheckCodeplug(const Image& image, int language) {
   Checker c{language, {}};
   CheckChannels(image, c);
   CheckFrequencyModes(image, c);
   CheckSignalling(image, c);
   CheckRefreshChanges(image, c);
-  // Groups were found after every single channel; they go in at their first.
-  std::ranges::stable_sort(c.findings, std::less<>(),
-                           [](const CheckFinding& f) { return f.channel ? f.channel : O::kLast + 1; });
-  std::stable_partition(c.findings.begin(), c.findings.end(),
-                        [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
-  return std::move(c.findings);
+  return InReportOrder(std::move(c.findings));
+}
+
+std::vector<CheckFinding> CheckChannelRecords(const Image& image, int language) {
+  Checker c{language, {}};
+  CheckChannels(image, c);
+  return InReportOrder(std::move(c.findings));
 }
 
 bool HasErrors(const std::vector<CheckFinding>& findings) {

@@ -42,6 +42,9 @@ bool IsOnRaster(FreqUnits units);
 // or a setup by its first channel), then the frequency modes, signalling
 // tables and bytes a window would change.
 std::vector<CheckFinding> CheckCodeplug(const Image& image, int language = 0);
+// The findings about channels alone, in the same order: what an import or a
+// paste reports on the channels it fills, without checking the rest again.
+std::vector<CheckFinding> CheckChannelRecords(const Image& image, int language = 0);
 
 bool HasErrors(const std::vector<CheckFinding>& findings);
 
