@@ -10,7 +10,7 @@
 #include <optional>
 #include <string_view>
 
-#include "model/channel_csv.h"
+#include "model/channels/channel_csv.h"
 
 namespace orvex::fuzz {
 

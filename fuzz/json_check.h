@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "model/json/json_document.h"
+#include "model/document/json_document.h"
 
 namespace orvex::fuzz {
 

@@ -4,7 +4,7 @@
 #include "codeplug/backups.h"
 #include "codeplug/file_io.h"
 #include "core/strings.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 
 namespace orvex::cli {
 namespace {

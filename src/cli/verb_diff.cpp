@@ -2,7 +2,7 @@
 
 #include "cli/codeplug_args.h"
 #include "cli/verb.h"
-#include "model/codeplug_diff.h"
+#include "model/document/codeplug_diff.h"
 
 namespace orvex::cli {
 namespace {

@@ -1,9 +1,9 @@
 
 #include "cli/codeplug_args.h"
 #include "cli/verb.h"
-#include "model/channel_csv.h"
-#include "model/codeplug_document.h"
-#include "model/json/json_document.h"
+#include "model/channels/channel_csv.h"
+#include "model/document/codeplug_document.h"
+#include "model/document/json_document.h"
 
 namespace orvex::cli {
 namespace {

@@ -6,10 +6,10 @@
 #include "cli/link_session.h"
 #include "cli/verb.h"
 #include "core/strings.h"
-#include "model/channel_csv.h"
-#include "model/codeplug_document.h"
+#include "model/channels/channel_csv.h"
+#include "model/document/codeplug_document.h"
 #include "model/import_report.h"
-#include "model/json/json_document.h"
+#include "model/document/json_document.h"
 
 namespace orvex::cli {
 namespace {

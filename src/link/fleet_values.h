@@ -12,7 +12,7 @@
 #include "core/memory_image.h"
 #include "core/result.h"
 #include "link/radio_station.h"
-#include "model/radio_values.h"
+#include "model/document/radio_values.h"
 
 namespace orvex {
 

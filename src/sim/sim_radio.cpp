@@ -6,7 +6,7 @@
 #include "core/frequency.h"
 #include "core/strings.h"
 #include "link/clone_protocol.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 
 namespace orvex {
 

@@ -17,7 +17,7 @@
 #include "cli/cli_process.h"
 #include "codeplug/codeplug_file.h"
 #include "codeplug/file_io.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 
 namespace orvex {
 namespace {

@@ -13,7 +13,7 @@
 #include "codeplug/backups.h"
 #include "link/clone_protocol.h"
 #include "link/sim_process.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 
 namespace orvex {
 namespace {

@@ -38,6 +38,7 @@ bool InAllowedRange(int n) {
     if ((m >= 1840 && m <= 1879) || (m >= 10270 && m <= 10309)) return true;  // check, imports, cable, fleet
     if ((m >= 1890 && m <= 1909) || (m >= 10320 && m <= 10339)) return true;  // progress, backup origins, imports
     if ((m >= 1910 && m <= 1949) || (m >= 10340 && m <= 10379)) return true;  // reports in both languages
+    if ((m >= 1543 && m <= 1619) || (m >= 1950 && m <= 1999) || (m >= 10380 && m <= 10499)) return true;  // engine
   }
   return false;
 }

@@ -10,11 +10,11 @@
 #include "core/strings.h"
 #include "link/cable_doctor.h"
 #include "link/radio_station.h"
-#include "model/channel_csv.h"
-#include "model/channel_record.h"
-#include "model/codeplug_check.h"
+#include "model/channels/channel_csv.h"
+#include "model/channels/channel_record.h"
+#include "model/channels/codeplug_check.h"
 #include "model/csv.h"
-#include "model/radio_values.h"
+#include "model/document/radio_values.h"
 
 namespace orvex {
 namespace {

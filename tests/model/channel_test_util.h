@@ -12,7 +12,7 @@
 #include "core/frequency.h"
 #include "core/memory_image.h"
 #include "core/tone.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 
 namespace orvex {
 

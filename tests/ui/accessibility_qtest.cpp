@@ -13,7 +13,7 @@
 
 #include "codeplug/file_io.h"
 #include "core/preferences.h"
-#include "model/channel_table.h"
+#include "model/channels/channel_table.h"
 #include "ui/channel/frm_channel.h"
 #include "ui/key/frm_key.h"
 #include "ui/main/accessibility.h"

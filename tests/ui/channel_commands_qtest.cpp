@@ -16,7 +16,7 @@
 #include "codeplug/file_io.h"
 #include "core/preferences.h"
 #include "core/strings.h"
-#include "model/channel_csv.h"
+#include "model/channels/channel_csv.h"
 #include "model/channel_test_util.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/channel_print.h"

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "core/preferences.h"
-#include "model/channel_rows.h"
+#include "model/channels/channel_rows.h"
 #include "model/channel_test_util.h"
 #include "program_windows.h"
 #include "ui/channel/channel_grid.h"

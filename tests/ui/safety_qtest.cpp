@@ -11,7 +11,7 @@
 #include "codeplug/backups.h"
 #include "codeplug/file_io.h"
 #include "link/clone_protocol.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"
 #include "ui/main/demo_radio.h"

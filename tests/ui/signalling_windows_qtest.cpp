@@ -12,7 +12,7 @@
 #include <memory>
 
 #include "core/preferences.h"
-#include "model/tone_standards.h"
+#include "model/signalling/tone_standards.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/signalling/frm_2tone.h"
 #include "ui/signalling/frm_5tone.h"

@@ -13,9 +13,9 @@
 #include <algorithm>
 
 #include "codeplug/file_io.h"
-#include "model/channel_csv.h"
-#include "model/json/json_document.h"
-#include "model/step_names.h"
+#include "model/channels/channel_csv.h"
+#include "model/document/json_document.h"
+#include "model/channels/step_names.h"
 #include "ui/channel/channel_print.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/report_dialog.h"

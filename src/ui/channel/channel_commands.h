@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "model/channel_csv.h"
+#include "model/channels/channel_csv.h"
 
 namespace orvex {
 

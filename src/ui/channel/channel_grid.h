@@ -4,7 +4,7 @@
 #include <QTableView>
 #include <optional>
 
-#include "model/channel_table.h"
+#include "model/channels/channel_table.h"
 
 class QComboBox;
 class QLineEdit;

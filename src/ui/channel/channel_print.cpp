@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <algorithm>
 
-#include "model/channel_table.h"
+#include "model/channels/channel_table.h"
 #include "ui/main/ui_text.h"
 
 namespace orvex {

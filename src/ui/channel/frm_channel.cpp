@@ -5,7 +5,7 @@
 #include <QItemSelectionModel>
 #include <QScrollBar>
 
-#include "model/step_names.h"
+#include "model/channels/step_names.h"
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/main/mdi_form1.h"

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "model/channel_rows.h"
-#include "model/channel_table.h"
-#include "model/step_names.h"
+#include "model/channels/channel_rows.h"
+#include "model/channels/channel_table.h"
+#include "model/channels/step_names.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/prompter.h"
 

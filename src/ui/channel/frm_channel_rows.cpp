@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <set>
 
-#include "model/step_names.h"
+#include "model/channels/step_names.h"
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"

@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QKeyEvent>
 
-#include "model/side_key.h"
+#include "model/settings/side_key.h"
 #include "ui/main/twips.h"
 
 namespace orvex {

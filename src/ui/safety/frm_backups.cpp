@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "codeplug/file_io.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 #include "ui/main/ui_text.h"
 
 namespace orvex {

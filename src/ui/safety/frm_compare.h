@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QString>
 
-#include "model/codeplug_diff.h"
+#include "model/document/codeplug_diff.h"
 
 class QTableWidget;
 

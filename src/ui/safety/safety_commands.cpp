@@ -5,7 +5,7 @@
 
 #include "codeplug/backups.h"
 #include "codeplug/file_io.h"
-#include "model/channel_record.h"
+#include "model/channels/channel_record.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/ui_text.h"
 #include "ui/safety/frm_backups.h"

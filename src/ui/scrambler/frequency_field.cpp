@@ -2,7 +2,7 @@
 
 #include <QKeyEvent>
 
-#include "model/scrambler.h"
+#include "model/settings/scrambler.h"
 #include "ui/main/cell_keys.h"
 
 namespace orvex {

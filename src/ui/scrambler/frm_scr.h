@@ -5,7 +5,7 @@
 #include <QLineEdit>
 #include <array>
 
-#include "model/scrambler.h"
+#include "model/settings/scrambler.h"
 #include "ui/main/editing_window.h"
 
 namespace orvex {

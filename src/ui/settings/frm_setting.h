@@ -3,8 +3,8 @@
 #include <array>
 #include <vector>
 
-#include "model/frequency_mode.h"
-#include "model/option_settings.h"
+#include "model/settings/frequency_mode.h"
+#include "model/settings/option_settings.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/prompter.h"
 

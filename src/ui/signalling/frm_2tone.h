@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "model/two_tone_table.h"
+#include "model/signalling/two_tone_table.h"
 #include "ui/signalling/signalling_window.h"
 
 class QGroupBox;

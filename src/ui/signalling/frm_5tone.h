@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "model/five_tone_table.h"
+#include "model/signalling/five_tone_table.h"
 #include "ui/signalling/signalling_window.h"
 
 class QComboBox;

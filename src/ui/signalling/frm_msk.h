@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "model/msk_table.h"
+#include "model/signalling/msk_table.h"
 #include "ui/signalling/signalling_window.h"
 
 class QCheckBox;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/signalling_cells.h"
+#include "model/signalling/signalling_cells.h"
 
 class QComboBox;
 class QLineEdit;

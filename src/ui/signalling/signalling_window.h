@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/memory_image.h"
-#include "model/signalling_cells.h"
+#include "model/signalling/signalling_cells.h"
 #include "ui/main/editing_window.h"
 
 class QGroupBox;

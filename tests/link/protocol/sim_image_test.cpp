@@ -3,8 +3,8 @@
 // the demo radio does not count as an unsaved change.
 #include <gtest/gtest.h>
 
-#include "model/channel_record.h"
-#include "model/channel_table.h"
+#include "model/channels/channel_record.h"
+#include "model/channels/channel_table.h"
 #include "sim/sim_radio.h"
 
 namespace orvex {

@@ -1,0 +1,284 @@
+#include "model/channels/codeplug_check.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <functional>
+#include <map>
+
+#include "core/strings.h"
+#include "core/tone.h"
+#include "model/channels/channel_record.h"
+#include "model/signalling/five_tone_table.h"
+#include "model/settings/frequency_mode.h"
+#include "model/signalling/msk_table.h"
+#include "model/settings/option_settings.h"
+#include "model/signalling/two_tone_table.h"
+
+namespace orvex {
+
+namespace {
+
+using O = ChannelOffset;
+
+// String-table numbers of the check's places and texts.
+constexpr int kTxtError = 1840, kTxtWarning = 1841, kTxtChannel = 1842, kTxtVfo = 1843, kTxtTwoToneCall = 1844,
+              kTxtTwoToneDecode = 1845, kTxtFiveToneDecode = 1846, kTxtMskCall = 1847, kTxtMskId = 1848,
+              kTxtDecode = 1849, kTxtEncode = 1850, kTxtPlace = 1910;
+constexpr int kMsgNotFrequency = 10270, kMsgOutsideBands = 10271, kMsgOffRaster = 10272, kMsgToneBytes = 10273,
+              kMsgNoCtcss = 10274, kMsgNoDcs = 10275, kMsgNoTwoTone = 10276, kMsgNoFiveTone = 10277,
+              kMsgOptSignal = 10278, kMsgSharedName = 10279, kMsgDuplicates = 10280, kMsgNoFrequency = 10281,
+              kMsgTwoToneRange = 10282, kMsgFiveToneStandard = 10283, kMsgFiveToneId = 10284, kMsgMskCode = 10285,
+              kMsgRefresh = 10286;
+
+std::string Hex2(unsigned value) {
+  char text[4];
+  std::snprintf(text, sizeof text, "%02X", value & 0xFFu);
+  return text;
+}
+
+std::string ChannelList(const std::vector<int>& channels) {
+  std::string list;
+  for (const int n : channels) list += (list.empty() ? "" : ", ") + std::to_string(n);
+  return list;
+}
+
+struct Checker {
+  int language = 0;
+  std::vector<CheckFinding> findings;
+
+  std::string Say(int number, const std::vector<std::string>& args = {}) const {
+    return TextOf(number, language, args);
+  }
+  std::string Place(int number, std::size_t index) const { return Say(number, {std::to_string(index)}); }
+
+  void Add(CheckSeverity severity, std::string place, std::string text, int channel = 0) {
+    findings.push_back({severity, std::move(place), std::move(text), channel, {}, false});
+  }
+  // A finding about several channels at once, placed at the first.
+  void AddGroup(int message, const std::vector<int>& channels, std::string what, bool sharedName) {
+    findings.push_back({CheckSeverity::Warning,
+                        {},
+                        Say(message, {ChannelList(channels), std::move(what)}),
+                        channels.front(),
+                        channels,
+                        sharedName});
+  }
+
+  // Frequencies and tones of a channel-shaped row (a channel or a VFO).
+  void FreqTone(ConstRow row, const std::string& place, int channel, CheckSeverity rxSeverity) {
+    for (const Direction direction : {Direction::Rx, Direction::Tx}) {
+      const std::string name = direction == Direction::Rx ? "Rx" : "Tx";
+      if (!HasFreq(row, direction)) continue;
+      const std::size_t column = direction == Direction::Rx ? O::kRxFreq : O::kTxFreq;
+      const auto units = DecodeBcdFreq(row, column);
+      // A receive frequency outside the bands may be a scanner's; a transmit
+      // frequency there is refused by the radio or, worse, sent.
+      const CheckSeverity severity = direction == Direction::Tx ? CheckSeverity::Error : rxSeverity;
+      if (!units) {
+        Add(CheckSeverity::Error, place, Say(kMsgNotFrequency, {name, ReadFreq(row, direction)}), channel);
+        continue;
+      }
+      const std::string text = FormatFreq(*units);
+      if (!IsInRadioBand(*units))
+        Add(severity, place, Say(kMsgOutsideBands, {name, text}), channel);
+      else if (!IsOnRaster(*units))
+        Add(severity, place, Say(kMsgOffRaster, {name, text}), channel);
+    }
+    for (const Direction direction : {Direction::Rx, Direction::Tx}) {
+      const std::size_t column = direction == Direction::Rx ? O::kDecodeTone : O::kEncodeTone;
+      const std::string which = Say(direction == Direction::Rx ? kTxtDecode : kTxtEncode);
+      const std::string tone = ReadTone(row, direction, "None");
+      if (tone.empty()) {
+        Add(CheckSeverity::Error, place, Say(kMsgToneBytes, {which, Hex2(row[column]) + " " + Hex2(row[column + 1])}),
+            channel);
+      } else if (!ToneListPosition(tone, "None")) {
+        // A code the list does not hold is no tone another radio sends.
+        Add(CheckSeverity::Error, place, Say(tone.front() == 'D' ? kMsgNoDcs : kMsgNoCtcss, {which, tone}), channel);
+      }
+    }
+  }
+};
+
+std::uint16_t BigEndian(const Image& image, std::size_t address) {
+  return static_cast<std::uint16_t>(image[address] << 8 | image[address + 1]);
+}
+
+bool TwoToneUsable(std::uint16_t stored) {
+  return stored >= TwoToneOffset::kMinTenths && stored <= TwoToneOffset::kMaxTenths;
+}
+
+// What makes two channels the same for the radio's user: the frequencies
+// and tones, bytes 0..11 of the record.
+std::array<std::uint8_t, O::kFlagsA> FreqToneBytes(ConstRow row) {
+  std::array<std::uint8_t, O::kFlagsA> bytes{};
+  std::copy_n(row.begin(), bytes.size(), bytes.begin());
+  return bytes;
+}
+
+void CheckChannels(const Image& image, Checker& c) {
+  std::map<std::string, std::vector<int>> byName;
+  std::map<std::array<std::uint8_t, O::kFlagsA>, std::vector<int>> bySetup;
+  for (int n = O::kFirst; n <= O::kLast; ++n) {
+    if (!IsProgrammed(image, n)) continue;
+    const std::string place = c.Place(kTxtChannel, static_cast<std::size_t>(n));
+    const ConstRow row = RowOf(image, ChannelRow(n));
+    c.FreqTone(row, place, n, CheckSeverity::Warning);
+    bySetup[FreqToneBytes(row)].push_back(n);
+
+    const std::uint8_t flagsA = row[O::kFlagsA], flagsB = row[O::kFlagsB];
+    const std::size_t entry = (flagsB & O::kDecodeMask) + 1u;
+    switch (flagsA & O::kOptSignalMask) {
+      case O::kOptSignal2Tone: {
+        const std::size_t at = TwoToneOffset::kDecode + (entry - 1) * TwoToneOffset::kDecodeEntrySize;
+        if (!TwoToneUsable(BigEndian(image, at + TwoToneOffset::kToneA)))
+          c.Add(CheckSeverity::Warning, place, c.Say(kMsgNoTwoTone, {std::to_string(entry)}), n);
+        break;
+      }
+      case O::kOptSignal5Tone: {
+        const std::size_t at = FiveToneOffset::kDecode + (entry - 1) * FiveToneOffset::kEntrySize;
+        if (FiveToneIdText(image, at + FiveToneOffset::kId).empty())
+          c.Add(CheckSeverity::Warning, place, c.Say(kMsgNoFiveTone, {std::to_string(entry)}), n);
+        break;
+      }
+      case O::kOptSignalMsk:
+      case 0:
+        break;
+      default:
+        c.Add(CheckSeverity::Error, place, c.Say(kMsgOptSignal, {std::to_string(flagsA & O::kOptSignalMask)}), n);
+    }
+    std::string name = DecodeChannelName(image, n);
+    name.erase(name.find_last_not_of(' ') + 1);
+    if (!name.empty()) byName[name].push_back(n);
+  }
+  for (const auto& [name, channels] : byName)
+    if (channels.size() > 1) c.AddGroup(kMsgSharedName, channels, name, true);
+  for (const auto& [setup, channels] : bySetup)
+    if (channels.size() > 1) c.AddGroup(kMsgDuplicates, channels, {}, false);
+}
+
+void CheckFrequencyModes(const Image& image, Checker& c) {
+  for (int group = kGroupA; group < kFrequencyModeGroups; ++group) {
+    const std::string place = c.Say(kTxtVfo, {group == kGroupA ? "A" : "B"});
+    const ConstRow row = RowOf(image, FrequencyModeOffset::kRecordRow[group]);
+    if (!HasFreq(row, Direction::Rx)) {
+      c.Add(CheckSeverity::Error, place, c.Say(kMsgNoFrequency));
+      continue;
+    }
+    // The VFO frequency is the one the radio tunes to at once.
+    c.FreqTone(row, place, 0, CheckSeverity::Error);
+  }
+}
+
+void CheckSignalling(const Image& image, Checker& c) {
+  using T = TwoToneOffset;
+  const auto checkTones = [&](std::size_t at, int place, std::size_t index, bool usable(std::uint16_t)) {
+    for (const std::size_t tone : {T::kToneA, T::kToneB}) {
+      const std::uint16_t stored = BigEndian(image, at + tone);
+      if (usable(stored)) continue;
+      c.Add(CheckSeverity::Error, c.Place(place, index + 1),
+            c.Say(kMsgTwoToneRange,
+                  {tone == T::kToneA ? "A" : "B", std::to_string(stored / 10) + "." + std::to_string(stored % 10)}));
+    }
+  };
+  for (std::size_t i = 0; i < T::kCallEntries; ++i) {
+    const std::size_t at = T::kCallList + i * T::kCallEntrySize;
+    // A high byte from kCallEmptyHigh up marks an empty call entry.
+    checkTones(at, kTxtTwoToneCall, i,
+               [](std::uint16_t stored) { return stored >= T::kCallEmptyHigh << 8 || TwoToneUsable(stored); });
+  }
+  for (std::size_t i = 0; i < T::kDecodeEntries; ++i)
+    checkTones(T::kDecode + i * T::kDecodeEntrySize, kTxtTwoToneDecode, i, [](std::uint16_t stored) {
+      return stored == T::kEmptyTone || stored == T::kPlaceholder || TwoToneUsable(stored);
+    });
+  using F = FiveToneOffset;
+  for (std::size_t i = 0; i < F::kEntries; ++i) {
+    const std::size_t at = F::kDecode + i * F::kEntrySize;
+    const std::string place = c.Place(kTxtFiveToneDecode, i + 1);
+    const std::uint8_t standard = image[at + F::kStandard];
+    if (standard != F::kNone && standard > 7)
+      c.Add(CheckSeverity::Error, place, c.Say(kMsgFiveToneStandard, {std::to_string(standard)}));
+    const bool empty = std::any_of(image.begin() + long(at + F::kId), image.begin() + long(at + F::kId + F::kIdLength),
+                                   [](std::uint8_t b) { return b == F::kNone; });
+    const bool bad = std::any_of(image.begin() + long(at + F::kId), image.begin() + long(at + F::kId + F::kIdLength),
+                                 [](std::uint8_t b) { return b > 13 && b != F::kNone; });
+    if (!empty && bad) c.Add(CheckSeverity::Error, place, c.Say(kMsgFiveToneId));
+  }
+  using M = MskOffset;
+  const auto checkMsk = [&](std::size_t base, std::size_t entries, int place) {
+    for (std::size_t i = 0; i < entries; ++i) {
+      const std::size_t at = base + i * M::kCodeLength;
+      const bool bad = std::any_of(image.begin() + long(at), image.begin() + long(at + M::kCodeLength),
+                                   [](std::uint8_t b) { return b > 0x0F && b != kEmpty; });
+      if (bad) c.Add(CheckSeverity::Error, c.Place(place, i + 1), c.Say(kMsgMskCode));
+    }
+  };
+  checkMsk(M::kCallList, M::kCallEntries, kTxtMskCall);
+  checkMsk(M::kIdCode, M::kIdEntries, kTxtMskId);
+}
+
+// The settings windows store a value that is out of its list when they next
+// show it; the radio would then get bytes other than the file's.
+void CheckRefreshChanges(const Image& image, Checker& c) {
+  Image refreshed = image;
+  OptionsShown options = NewOptionsShown();
+  RefreshOptions(refreshed, options);
+  const FreqModeContext context{};
+  for (int group = kGroupA; group < kFrequencyModeGroups; ++group) {
+    FrequencyModeShown shown;
+    RefreshFrequencyMode(refreshed, group, shown, context);
+  }
+  for (std::size_t address = 0; address < kImageSize; ++address) {
+    if (image[address] == refreshed[address]) continue;
+    char place[16];
+    std::snprintf(place, sizeof place, "0x%04zX", address);
+    c.Add(CheckSeverity::Warning, place, c.Say(kMsgRefresh, {Hex2(image[address]), Hex2(refreshed[address])}));
+  }
+}
+
+}  // namespace
+
+bool IsInRadioBand(FreqUnits units) {
+  return std::ranges::any_of(kRadioBands, [&](const RadioBand& b) { return units >= b.lower && units <= b.upper; });
+}
+
+bool IsOnRaster(FreqUnits units) { return units % 500 == 0 || units % 625 == 0; }
+
+namespace {
+
+std::vector<CheckFinding> InReportOrder(std::vector<CheckFinding> findings) {
+  // Groups were found after every single channel; they go in at their first.
+  std::ranges::stable_sort(findings, std::less<>(),
+                           [](const CheckFinding& f) { return f.channel ? f.channel : O::kLast + 1; });
+  std::stable_partition(findings.begin(), findings.end(),
+                        [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
+  return findings;
+}
+
+}  // namespace
+
+std::vector<CheckFinding> CheckCodeplug(const Image& image, int language) {
+  Checker c{language, {}};
+  CheckChannels(image, c);
+  CheckFrequencyModes(image, c);
+  CheckSignalling(image, c);
+  CheckRefreshChanges(image, c);
+  return InReportOrder(std::move(c.findings));
+}
+
+std::vector<CheckFinding> CheckChannelRecords(const Image& image, int language) {
+  Checker c{language, {}};
+  CheckChannels(image, c);
+  return InReportOrder(std::move(c.findings));
+}
+
+bool HasErrors(const std::vector<CheckFinding>& findings) {
+  return std::ranges::any_of(findings, [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
+}
+
+std::string FindingLine(const CheckFinding& finding, int language) {
+  const std::string severity(Text(finding.severity == CheckSeverity::Error ? kTxtError : kTxtWarning, language));
+  return severity + (finding.place.empty() ? finding.text : TextOf(kTxtPlace, language, {finding.place, finding.text}));
+}
+
+}  // namespace orvex
