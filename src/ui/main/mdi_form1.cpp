@@ -4,11 +4,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -31,7 +29,6 @@
 #include <QUrl>
 
 #include "codeplug/backups.h"
-#include "codeplug/file_io.h"
 #include "core/preferences.h"
 #include "core/strings.h"
 #include "link/cable_doctor.h"
