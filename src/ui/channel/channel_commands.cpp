@@ -15,7 +15,6 @@
 #include "codeplug/file_io.h"
 #include "model/channels/channel_csv.h"
 #include "model/document/json_document.h"
-#include "model/channels/step_names.h"
 #include "ui/channel/channel_print.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/report_dialog.h"
@@ -25,11 +24,10 @@ namespace orvex {
 
 namespace {
 
-constexpr int kCsvImportStep = 1649;
 constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kCsvHasErrors = 10004, kMoreErrors = 1114,
               kImportUsableRows = 1660, kCsvSummary = 1661, kSkippedRows = 1662, kAdjustedValues = 1663;
 constexpr int kRenumberQuestion = 10322;
-constexpr int kJsonImportStep = 1900, kJsonFilter = 1901, kJsonImportTitle = 1902, kJsonRefused = 10323;
+constexpr int kJsonFilter = 1901, kJsonImportTitle = 1902, kJsonRefused = 10323;
 // How many error lines the message lists before "... and n more".
 constexpr int kShownErrors = 8;
 constexpr int kPrintFailed = 10240, kNoPrinter = 10241;
@@ -219,9 +217,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
     if (!prompter.offer(&main, QMessageBox::Warning, title, message, UiText(kImportUsableRows, language).arg(usable)))
       return;
   }
-  Image image = main.memory().image();
-  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false, language);
-  main.EditImage(TextStep(kCsvImportStep), [&](Image& target) { target = image; });
+  const CsvImportReport report = main.session().ImportChannels(*rows, language);
   ShowReport(prompter, &main, title, ImportReportText(report, language), language);
 }
 
@@ -238,7 +234,7 @@ void ImportCodeplugJsonCommand(MDIForm1& main, Prompter& prompter) {
                   UiText(kJsonRefused, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));
     return;
   }
-  main.EditImage(TextStep(kJsonImportStep), [&](Image& target) { target = *imported; });
+  main.session().ImportCodeplug(*imported);
 }
 
 void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {

@@ -4,11 +4,9 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -31,7 +29,6 @@
 #include <QUrl>
 
 #include "codeplug/backups.h"
-#include "codeplug/file_io.h"
 #include "core/preferences.h"
 #include "core/strings.h"
 #include "link/cable_doctor.h"
@@ -41,9 +38,11 @@
 #include "model/document/codeplug_diff.h"
 #include "model/channels/step_names.h"
 #include "ui/main/accessibility.h"
+#include "ui/main/document_controller.h"
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
+#include "ui/main/recent_files.h"
 #include "ui/main/twips.h"
 #include "ui/main/ui_text.h"
 #include "ui/memorymap/frm_memory_map.h"
@@ -60,12 +59,7 @@ namespace {
 constexpr int kTreeBandTwips = 4000;
 
 // Messages the main window shows (string table numbers).
-constexpr int kAlertTitle = 1039;
-constexpr int kFileModified = 10000;
-constexpr int kIncorrectFile = 10001;
-constexpr int kDataCleared = 10002;
-constexpr int kUndoText = 1620, kRedoText = 1621, kMemoryMapStep = 1650, kFileGone = 10126;
-constexpr int kRecentFileCount = 8;
+constexpr int kMemoryMapStep = 1650;
 constexpr int kCheckErrors = 10160;
 constexpr int kWriteAnyway = 10161;
 constexpr int kCheckWarnings = 10162;
@@ -74,7 +68,6 @@ constexpr int kVerifyDiffers = 10164;
 constexpr int kWriteAgain = 10165;
 constexpr int kBackupNotSaved = 10166;
 constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
-constexpr int kRadioOnPort = 1894;
 // A message box grows past the screen with hundreds of lines.
 constexpr int kMaxListedLines = 30;
 
@@ -224,21 +217,20 @@ void MDIForm1::BuildWidgets() {
   for (const QString& key : CommandKeys()) AddTool(key);
   m_languageGroup->addAction(tool("miEnglish"));
   m_languageGroup->addAction(tool("miChinese"));
-  for (int i = 0; i < kRecentFileCount; ++i) {
-    auto* action = new QAction(this);
-    action->setObjectName(QStringLiteral("miRecent%1").arg(i + 1));
-    connect(action, &QAction::triggered, this, [this, i] { OpenRecentFile(i); });
-    m_recentActions << action;
-  }
+  m_documents = new DocumentController(m_session, m_state, *m_prompter, this);
+  connect(m_documents, &DocumentController::storeRequested, this, &MDIForm1::SaveAll);
+  connect(m_documents, &DocumentController::imageReplaced, this, &MDIForm1::RefreshAll);
+  connect(m_documents, &DocumentController::imageEdited, this, &MDIForm1::RefreshWindowValues);
+  connect(m_documents, &DocumentController::editStateChanged, this, &MDIForm1::UpdateEditState);
   m_history.SetListener([this] { UpdateEditState(); });
 
   m_commands = {
-      {"miNew", [this] { NewFile(); }},
-      {"miOpen", [this] { OpenFile(); }},
-      {"miSave", [this] { SaveFile(); }},
-      {"miSaveAs", [this] { SaveFileAsCommand(); }},
-      {"miUndo", [this] { Undo(false); }},
-      {"miRedo", [this] { Undo(true); }},
+      {"miNew", [this] { m_documents->NewFile(); }},
+      {"miOpen", [this] { m_documents->OpenFile(); }},
+      {"miSave", [this] { m_documents->SaveFile(); }},
+      {"miSaveAs", [this] { m_documents->SaveFileAs(); }},
+      {"miUndo", [this] { m_documents->Undo(); }},
+      {"miRedo", [this] { m_documents->Redo(); }},
       {"miNextWindow", [this] { m_mdi->activateNextSubWindow(); }},
       {"miPreviousWindow", [this] { m_mdi->activatePreviousSubWindow(); }},
       // The close handler stores every window before it checks for changes.
@@ -248,7 +240,7 @@ void MDIForm1::BuildWidgets() {
          if (m_transferActive) return;
          // A Read replaces the codeplug: unsaved edits are offered a save first.
          SaveAll();
-         if (!ConfirmModified()) return;
+         if (!m_documents->ConfirmModified()) return;
          m_linkTrace.Begin("Read");
          StartTransfer(TransferStage::Reading);
        }},
@@ -316,7 +308,6 @@ void MDIForm1::BuildWidgets() {
 
 void MDIForm1::StartUp() {
   setWindowTitle(kProgramTitle);
-  m_recent = ReadRecentFiles();
   m_backupFolder = DefaultBackupFolder();
   m_verifyAfterWrite = ReadVerifyAfterWrite();
   m_backupFirst = ReadBackupBeforeWrite();
@@ -409,7 +400,7 @@ void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
         if (key == QLatin1String("-")) {
           menu->addSeparator();
         } else if (key == QLatin1String("miRecentFiles")) {
-          menu->addActions(m_recentActions);
+          menu->addActions(m_documents->recent().actions());
         } else if (QAction* action = tool(key)) {
           menu->addAction(action);
         }
@@ -475,7 +466,6 @@ void MDIForm1::RefreshAll() {
     if ((m_state.openWindows & bit) == 0) continue;
     if (EditingWindow* window = editingWindow(bit)) window->Refresh();
   }
-  UpdateRecentFiles();
   UpdateEditState();
   m_progress->setAccessibleName(UiText(kTransferProgress, m_state.language));
   NameControls(this);
@@ -490,31 +480,10 @@ void MDIForm1::RefreshWindowValues() {
   UpdateEditState();
 }
 
-void MDIForm1::EditImage(const StepName& name, const std::function<void(Image&)>& edit) {
-  m_history.Change(m_memory.image(), name, edit);
-  RefreshWindowValues();
-}
-
-void MDIForm1::Undo(bool redo) {
-  const bool moved = redo ? m_history.Redo(m_memory.image()) : m_history.Undo(m_memory.image());
-  if (moved) RefreshWindowValues();
-}
+void MDIForm1::EditImage(const StepName& name, const std::function<void(Image&)>& edit) { m_session.Edit(name, edit); }
 
 void MDIForm1::UpdateEditState() {
-  const int language = m_state.language;
-  const CommandLayout& layout = LayoutFor(language);
-  const auto name = [&](const QString& key, int pattern, const std::string& step) {
-    QAction* action = tool(key);
-    const ToolLayout* caption = layout.tool(key);
-    const QString text = step.empty() ? (caption ? caption->caption : QString())
-                                      : UiText(pattern, language).arg(QString::fromStdString(step));
-    action->setText(text);
-    action->setToolTip(QString(text).remove(QLatin1Char('&')));
-  };
-  name(QStringLiteral("miUndo"), kUndoText, m_history.UndoName(language));
-  name(QStringLiteral("miRedo"), kRedoText, m_history.RedoName(language));
-  tool("miUndo")->setEnabled(m_history.CanUndo());
-  tool("miRedo")->setEnabled(m_history.CanRedo());
+  m_documents->ShowUndoState(tool("miUndo"), tool("miRedo"), LayoutFor(m_state.language));
 
   const EditingWindow* active = activeEditingWindow();
   for (const auto& [key, registered] : RegisteredMainCommands()) {
@@ -522,12 +491,8 @@ void MDIForm1::UpdateEditState() {
     if (QAction* action = tool(key)) action->setEnabled(active != nullptr && active->bit() == registered.window);
   }
 
-  QString file =
-      m_documentPath.isEmpty() ? QString::fromLatin1(kDefaultFileName.data()) : QFileInfo(m_documentPath).fileName();
-  if (m_documentPath.isEmpty() && !m_readPort.isEmpty())
-    file = UiText(kRadioOnPort, language).arg(QString::fromStdString(RadioModelName()), m_readPort);
-  setWindowTitle(QStringLiteral("%1 - %2 [*]").arg(QLatin1String(kProgramTitle), file));
-  setWindowModified(m_memory.IsModified());
+  setWindowTitle(m_documents->Title());
+  setWindowModified(m_session.IsModified());
 }
 
 EditingWindow* MDIForm1::activeEditingWindow() const { return qobject_cast<EditingWindow*>(m_mdi->activeSubWindow()); }
@@ -621,160 +586,15 @@ void MDIForm1::ClickNode(const QString& key) {
 
 // --- files -------------------------------------------------------------------
 
-bool MDIForm1::ConfirmModified() {
-  if (!m_memory.IsModified()) return true;
-  const auto answer =
-      m_prompter->ask(this, QMessageBox::Warning, kProgramTitle, UiText(kFileModified, m_state.language),
-                      QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-  if (answer == QMessageBox::Yes) return SaveDocument();
-  return answer == QMessageBox::No;
-}
+bool MDIForm1::OpenFilePath(const QString& path) { return m_documents->OpenPath(path); }
 
-bool MDIForm1::WriteTo(const QString& path) {
-  m_state.fileName = path.toStdString();
-  const Status written = WriteCodeplugFile(LocalPath(path), m_memory.image());
-  if (!written) {
-    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(written.error()));
-    return false;
-  }
-  m_documentPath = path;
-  RememberFile(path);
-  NewBaseline(false);
-  return true;
-}
+bool MDIForm1::OpenFileAfterAsking(const QString& path) { return m_documents->OpenAfterAsking(path); }
 
-bool MDIForm1::SaveFileAs() {
-  const QString path =
-      m_prompter->saveFileName(this, QString::fromStdString(m_state.fileName), DialogFilter(kFileFilter));
-  if (path.isEmpty()) return false;
-  return WriteTo(path);
-}
+QString MDIForm1::documentPath() const { return m_documents->documentPath(); }
 
-bool MDIForm1::SaveDocument() { return m_documentPath.isEmpty() ? SaveFileAs() : WriteTo(m_documentPath); }
+QString MDIForm1::readPort() const { return m_documents->readPort(); }
 
-bool MDIForm1::OpenFilePath(const QString& path) {
-  const Result<ParsedCodeplug> parsed = ReadCodeplugFile(LocalPath(path));
-  if (!parsed) {
-    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, QString::fromStdString(parsed.error()));
-    return false;
-  }
-  if (parsed->check == CodeplugCheck::Empty) return false;
-  if (parsed->check != CodeplugCheck::Ok) {
-    const std::string_view title = CheckTitle(parsed->check);
-    m_prompter->tell(this, QMessageBox::Critical, QString::fromUtf8(title.data(), qsizetype(title.size())),
-                     UiText(kIncorrectFile, m_state.language));
-    return false;
-  }
-  LoadParsedCodeplug(m_memory, *parsed);
-  // Save writes back to the file the codeplug came from.
-  const QString absolute = QFileInfo(path).absoluteFilePath();
-  m_documentPath = absolute;
-  m_state.fileName = absolute.toStdString();
-  RememberFile(absolute);
-  RefreshAll();
-  // A window's refresh may bring an out-of-range value into range; that is
-  // the program's doing, not an unsaved change of the user's.
-  NewBaseline(true);
-  return true;
-}
-
-bool MDIForm1::OpenFileAfterAsking(const QString& path) {
-  // Buffered edits count as changes before the question.
-  SaveAll();
-  if (!ConfirmModified()) return false;
-  return OpenFilePath(path);
-}
-
-void MDIForm1::NewBaseline(bool freshHistory) {
-  m_readPort.clear();
-  m_memory.SaveSnapshot();
-  if (freshHistory)
-    m_history.Clear();
-  else
-    m_history.Seal();  // a change after the save is a step of its own
-  UpdateEditState();
-}
-
-void MDIForm1::NewFile() {
-  const auto answer = m_prompter->ask(this, QMessageBox::Warning, UiText(kAlertTitle, m_state.language),
-                                      UiText(kDataCleared, m_state.language), QMessageBox::Ok | QMessageBox::Cancel,
-                                      QMessageBox::Cancel);
-  if (answer != QMessageBox::Ok) return;
-  InitMemory(m_memory);
-  // A new codeplug has no file yet: Save asks, proposing "Untitled.tw" in
-  // the folder of the last one rather than the last one's name.
-  if (!m_documentPath.isEmpty())
-    m_state.fileName =
-        QFileInfo(m_documentPath).dir().filePath(QString::fromLatin1(kDefaultFileName.data())).toStdString();
-  m_documentPath.clear();
-  RefreshAll();
-  NewBaseline(true);
-}
-
-void MDIForm1::OpenFile() {
-  // Buffered edits count as changes before the question.
-  SaveAll();
-  if (!ConfirmModified()) return;
-  const QString path = m_prompter->openFileName(this, DialogFilter(kFileFilter));
-  if (path.isEmpty()) return;
-  OpenFilePath(path);
-}
-
-bool MDIForm1::OpenFileAsked(const QString& path) {
-  SaveAll();
-  if (!ConfirmModified()) return false;
-  return OpenFilePath(path);
-}
-
-void MDIForm1::SaveFile() {
-  SaveAll();
-  SaveDocument();
-}
-
-void MDIForm1::SaveFileAsCommand() {
-  SaveAll();
-  SaveFileAs();
-}
-
-// --- recent files ----------------------------------------------------------------
-
-QStringList MDIForm1::recentFiles() const {
-  QStringList paths;
-  for (const std::string& path : m_recent) paths << QString::fromStdString(path);
-  return paths;
-}
-
-void MDIForm1::RememberFile(const QString& path) {
-  m_recent = WithRecentFile(m_recent, QFileInfo(path).absoluteFilePath().toStdString(), kRecentFileCount);
-  WriteRecentFiles(m_recent);
-  UpdateRecentFiles();
-}
-
-void MDIForm1::UpdateRecentFiles() {
-  for (int i = 0; i < m_recentActions.size(); ++i) {
-    QAction* action = m_recentActions[i];
-    const bool used = i < static_cast<int>(m_recent.size());
-    action->setVisible(used);
-    if (!used) continue;
-    const QString path = QString::fromStdString(m_recent[static_cast<std::size_t>(i)]);
-    action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
-    action->setToolTip(path);
-    action->setStatusTip(path);
-  }
-}
-
-void MDIForm1::OpenRecentFile(int index) {
-  if (index < 0 || index >= static_cast<int>(m_recent.size())) return;
-  const QString path = QString::fromStdString(m_recent[static_cast<std::size_t>(index)]);
-  if (!QFileInfo::exists(path)) {
-    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, UiText(kFileGone, m_state.language).arg(path));
-    m_recent.erase(m_recent.begin() + index);
-    WriteRecentFiles(m_recent);
-    UpdateRecentFiles();
-    return;
-  }
-  OpenFileAfterAsking(path);
-}
+QStringList MDIForm1::recentFiles() const { return m_documents->recentFiles(); }
 
 // --- language and view ---------------------------------------------------------
 
@@ -1220,12 +1040,7 @@ void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
   if (refresh) RefreshAll();
   // After the refresh, for the reason Open gives.  What the radio holds came
   // from no file: Save asks for one, and the title names the radio meanwhile.
-  if (newBaseline) {
-    m_documentPath.clear();
-    NewBaseline(true);
-    m_readPort = PortName();
-    UpdateEditState();
-  }
+  if (newBaseline) m_documents->ReadReplaced(PortName());
   emit transferEnded();
 }
 
@@ -1279,7 +1094,7 @@ void MDIForm1::dropEvent(QDropEvent* event) {
 void MDIForm1::closeEvent(QCloseEvent* event) {
   if (!m_shutDown) {
     SaveAll();
-    if (!ConfirmModified()) {
+    if (!m_documents->ConfirmModified()) {
       event->ignore();
       return;
     }

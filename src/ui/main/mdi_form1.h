@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 
+#include "app/codeplug_session.h"
 #include "core/app_state.h"
 #include "core/edit_history.h"
 #include "core/memory_image.h"
@@ -29,13 +30,14 @@ class QTranslator;
 
 namespace orvex {
 
+class DocumentController;
 class FrmComPort;
 class FrmTreeView;
 
 // The main window: menu bar and toolbar from the language's layout, the
 // docked navigation tree "BandTree", the status strip "PicClone" with the
 // progress bar "PrgClone", and the editing windows as MDI children.  It owns
-// the one RadioMemory and the program state, runs start-up and shut-down and
+// the codeplug session and the program state, runs start-up and shut-down and
 // every command.
 //
 // "Modified" means the image differs from what was last created, opened,
@@ -70,7 +72,8 @@ class MDIForm1 : public QMainWindow {
   // file, a dropped file).  Returns whether the image was replaced.
   bool OpenFilePath(const QString& path);
   // Asks about unsaved changes first (after storing every window), then
-  // opens; false when the user stays or the file is refused.
+  // opens; false when the user stays or the file is refused.  A Read, the
+  // backups and a dropped file open this way too.
   bool OpenFileAfterAsking(const QString& path);
   // Runs `edit` on the image as one undoable step, then shows the new values
   // in every open window.
@@ -96,12 +99,14 @@ class MDIForm1 : public QMainWindow {
   RadioMemory& memory() { return m_memory; }
   AppState& state() { return m_state; }
   EditHistory& history() { return m_history; }
+  // The codeplug being edited: the image, its history, its file.
+  CodeplugSession& session() { return m_session; }
   // The file the codeplug came from or was saved to; empty for a new one or
   // one read from a radio.
-  [[nodiscard]] const QString& documentPath() const { return m_documentPath; }
+  [[nodiscard]] QString documentPath() const;
   // The port of the Read the codeplug came from, until it is saved or
   // replaced; empty otherwise.
-  [[nodiscard]] const QString& readPort() const { return m_readPort; }
+  [[nodiscard]] QString readPort() const;
   // The recent files, newest first.
   [[nodiscard]] QStringList recentFiles() const;
   // The editing window that is active, or null.
@@ -119,9 +124,6 @@ class MDIForm1 : public QMainWindow {
   // The port a transfer opens: the typed device, else the slot's device.
   [[nodiscard]] QString PortName() const;
 
-  // Opens a codeplug file as Open does: the windows store and a modified
-  // image is offered for saving first.  Returns whether it was opened.
-  bool OpenFileAsked(const QString& path);
   // Every completed Read is kept here (the user's data folder unless set).
   [[nodiscard]] const std::filesystem::path& backupFolder() const { return m_backupFolder; }
   void setBackupFolder(std::filesystem::path folder) { m_backupFolder = std::move(folder); }
@@ -159,12 +161,6 @@ class MDIForm1 : public QMainWindow {
   const CommandLayout& LayoutFor(int language);
   QAction* AddTool(const QString& key);
 
-  void NewFile();
-  void OpenFile();
-  void SaveFile();
-  void SaveFileAsCommand();
-  void OpenRecentFile(int index);
-  void Undo(bool redo);
   void SetLanguage(int language);
   void ToggleView(std::uint8_t bit);
   void CloseAll();
@@ -182,22 +178,8 @@ class MDIForm1 : public QMainWindow {
   // Undo and Redo texts, the commands that follow the active window, the
   // title and its modified mark.
   void UpdateEditState();
-  void UpdateRecentFiles();
-  void RememberFile(const QString& path);
-  // A new baseline (New, Open, Save, a completed Read) and, except for Save,
-  // a fresh history.
-  void NewBaseline(bool freshHistory);
   void ShowComPort();
   void ShowAbout();
-
-  // Asks whether to save a modified image; false when the user stays.
-  bool ConfirmModified();
-  // The save dialog and the write; false when cancelled or failed.
-  bool SaveFileAs();
-  // Writes to `path`; a failure is told.  False when it failed.
-  bool WriteTo(const QString& path);
-  // Save: the file the codeplug came from, or the dialog for a new one.
-  bool SaveDocument();
 
   // Reading and Writing set the clone direction; Verifying reads the radio
   // back after a Write into m_readBack, BackingUp reads it before a Write
@@ -217,13 +199,12 @@ class MDIForm1 : public QMainWindow {
   void FinishTransfer(bool refresh, bool newBaseline = false);
   void UpdateTransferTools();
 
-  RadioMemory m_memory;
+  CodeplugSession m_session;
+  // The session's image and history, as the windows and transfers use them.
+  RadioMemory& m_memory = m_session.memory();
   AppState m_state;
-  EditHistory m_history;
-  QString m_documentPath;
-  QString m_readPort;
-  std::vector<std::string> m_recent;
-  QList<QAction*> m_recentActions;
+  EditHistory& m_history = m_session.history();
+  DocumentController* m_documents = nullptr;
   bool m_placedWindows = false;
   Prompter m_defaultPrompter;
   Prompter* m_prompter;

@@ -57,7 +57,7 @@ void BackupsCommand(MDIForm1& w, Prompter& prompter) {
   FrmBackups dialog(ListBackups(w.backupFolder()), w.memory().image(), w.state().language, &w);
   if (prompter.exec(dialog) != QDialog::Accepted) return;
   const BackupChoice choice = dialog.choice();
-  if (choice.action == BackupChoice::Action::Open) w.OpenFileAsked(choice.path);
+  if (choice.action == BackupChoice::Action::Open) w.OpenFileAfterAsking(choice.path);
   if (choice.action == BackupChoice::Action::Compare) ShowComparison(w, prompter, choice.path);
 }
 
