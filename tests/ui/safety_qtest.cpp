@@ -14,7 +14,6 @@
 #include "model/channels/channel_record.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"
-#include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/safety/frm_backups.h"
 #include "ui/safety/frm_compare.h"

@@ -6,7 +6,6 @@
 #include <QSignalSpy>
 
 #include "codeplug/file_io.h"
-#include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
 #include "ui_test_support.h"
 
