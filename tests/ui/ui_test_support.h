@@ -206,8 +206,8 @@ class MainWindowFixture {
   DemoRadio m_radio;
   QString m_device;  // the radio's pseudo-terminal
 
-  // A fresh prompter and main window; the one before, if any, goes without
-  // being closed, as a killed program would.
+  // A fresh prompter and main window; the one before, if any, is destroyed
+  // without being closed.
   MDIForm1& StartMain(const MainWindowStart& start = {}) {
     m_prompter = std::make_unique<ScriptedPrompter>();
     m_main = StartMainWindow(*m_prompter, start);
