@@ -14,6 +14,7 @@
 #include "codeplug/file_io.h"
 #include "core/preferences.h"
 #include "model/channels/channel_table.h"
+#include "program_windows.h"
 #include "ui/channel/frm_channel.h"
 #include "ui/key/frm_key.h"
 #include "ui/main/accessibility.h"
@@ -38,19 +39,6 @@ namespace {
 
 const char* const kNodes[] = {"Item1", "Item2", "Item8", "Item3", "Item5", "Item6", "Item7"};
 
-template <class Window>
-EditingWindowFactory Make() {
-  return [](const EditingContext& context) { return new Window(context); };
-}
-
-// The program's windows (a test links their libraries, not their
-// registrations).
-EditingWindowFactories AllWindows() {
-  return {{kWinChannel, Make<FrmChannel>()}, {kWinSetting, Make<FrmSetting>()}, {kWinKey, Make<FrmKey>()},
-          {kWinScrambler, Make<FrmScr>()},   {kWinMsk, Make<FrmMsk>()},         {kWin2Tone, Make<Frm2Tone>()},
-          {kWin5Tone, Make<Frm5Tone>()}};
-}
-
 // "frmSetting: QComboBox CboSet6_2 without a name" for every focusable
 // control of `window` that is unnamed or sounds like another.
 QStringList NameFaults(QWidget* window) {
@@ -72,21 +60,13 @@ QStringList NameFaults(QWidget* window) {
 
 }  // namespace
 
-class AccessibilityTest : public QObject {
+class AccessibilityTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
-  QTemporaryDir m_dir;
-
   MDIForm1& Start(int language) {
-    WriteLanguagePreference(language);
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), AllWindows());
     // Smaller than Optional Features, so the work area scrolls.
-    if (!test::ShowActive(*m_main, QSize(900, 640))) qFatal("the main window does not become active");
-    return *m_main;
+    return StartMain({.windows = test::ProgramWindows(), .language = language, .size = {900, 640}});
   }
 
   // A key as a keyboard sends it to whatever has the focus: the modifiers
@@ -104,7 +84,7 @@ class AccessibilityTest : public QObject {
   QAbstractItemView* Grid(const char* name) const { return m_main->findChild<QAbstractItemView*>(name); }
 
  private slots:
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   void everyControlHasANameOfItsOwn_data() {
     QTest::addColumn<int>("language");

@@ -77,21 +77,16 @@ QLineEdit* OpenEditor(const QAbstractItemView* grid) {
 
 }  // namespace
 
-class CellEditingTest : public QObject {
+class CellEditingTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<test::ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
   std::unique_ptr<FrmMemoryMap> m_map;
 
-  void StartMain() {
-    m_prompter = std::make_unique<test::ScriptedPrompter>();
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), RegisteredEditingWindows());
+  void Start() {
     Image image = test::Blank();
     test::PutChannel(image, 1, test::RawChannel{});
-    test::LoadImage(*m_main, image);
-    QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
+    StartMain({.windows = RegisteredEditingWindows(), .image = image, .size = {1400, 900}});
   }
 
   template <class Window>
@@ -176,11 +171,11 @@ class CellEditingTest : public QObject {
  private slots:
   void init() {
     WriteLanguagePreference(0);
-    StartMain();
+    Start();
   }
   void cleanup() {
     m_map.reset();
-    test::CloseQuietly(m_main);
+    StopMain();
   }
 
   void typedWithShiftIsStored_data() {

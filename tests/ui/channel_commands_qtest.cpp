@@ -16,12 +16,11 @@
 #include "codeplug/file_io.h"
 #include "core/preferences.h"
 #include "core/strings.h"
-#include "model/channels/channel_csv.h"
 #include "model/channel_test_util.h"
+#include "model/channels/channel_csv.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/channel_print.h"
 #include "ui/channel/frm_channel.h"
-#include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/report_dialog.h"
 #include "ui_test_support.h"
@@ -85,23 +84,16 @@ QString PdfText(const QString& path) {
 
 }  // namespace
 
-class ChannelCommandsTest : public QObject {
+class ChannelCommandsTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
   FrmChannel* m_window = nullptr;
-  QTemporaryDir m_dir;
 
   void Start(const Image& image) {
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    EditingWindowFactories windows{
-        {kWinChannel, [](const EditingContext& context) { return new FrmChannel(context); }}};
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    test::LoadImage(*m_main, image);
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    StartMain({.windows = {{kWinChannel, test::Factory<FrmChannel>()}},
+               .image = image,
+               .show = test::MainWindowStart::Show::Exposed});
     m_window = qobject_cast<FrmChannel*>(m_main->editingWindow(kWinChannel));
     QVERIFY(m_window != nullptr);
     m_reports.clear();
@@ -134,7 +126,7 @@ class ChannelCommandsTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   void printRowsAreTheVisibleColumnsOfProgrammedChannels() {
     Image image = test::Blank();
@@ -310,14 +302,8 @@ class ChannelCommandsTest : public QObject {
   // After a Read the list is titled by the port until the codeplug is saved.
   void printAfterAReadNamesThePort() {
     RequirePdfToText();
-    const QString image = m_dir.filePath(QStringLiteral("radio.tw"));
-    QVERIFY(bool(WriteCodeplugFile(image.toStdString(), FullImage())));
-    DemoRadio radio;
-    const auto device = radio.Start(QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"), {"--fast", "--image", image});
-    QVERIFY2(bool(device), device ? "" : device.error().c_str());
+    StartRadio(FullImage());
     Start(test::Blank());
-    m_main->state().portDevice = device->toStdString();
-    m_main->setBackupFolder(m_dir.filePath(QStringLiteral("backups")).toStdString());
     QSignalSpy ended(m_main.get(), &MDIForm1::transferEnded);
     m_main->Dispatch("miRead");
     QVERIFY(QTest::qWaitFor([&] { return ended.count() > 0; }, 30000));
@@ -331,7 +317,7 @@ class ChannelCommandsTest : public QObject {
       m_main->Dispatch("miPrint");
       return PdfText(path);
     };
-    QVERIFY(printed(QStringLiteral("read.pdf")).contains(QStringLiteral("Read from radio on ") + *device));
+    QVERIFY(printed(QStringLiteral("read.pdf")).contains(QStringLiteral("Read from radio on ") + m_device));
     m_prompter->saveName = m_dir.filePath(QStringLiteral("Customer.tw"));
     m_main->Dispatch("miSave");
     const QString saved = printed(QStringLiteral("saved.pdf"));

@@ -37,22 +37,15 @@ std::vector<std::uint8_t> Span(const Image& image, std::size_t row, std::size_t 
 
 }  // namespace
 
-class ChannelGridTest : public QObject {
+class ChannelGridTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
   FrmChannel* m_window = nullptr;
   ChannelGrid* m_grid = nullptr;
 
   void Start(const Image& image) {
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    EditingWindowFactories windows{
-        {kWinChannel, [](const EditingContext& context) { return new FrmChannel(context); }}};
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    test::LoadImage(*m_main, image);
-    QVERIFY(test::ShowActive(*m_main, QSize(1200, 800)));
+    StartMain({.windows = {{kWinChannel, test::Factory<FrmChannel>()}}, .image = image});
     m_window = qobject_cast<FrmChannel*>(m_main->editingWindow(kWinChannel));
     QVERIFY(m_window != nullptr);
     m_window->showMaximized();
@@ -98,7 +91,7 @@ class ChannelGridTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   void layoutOfTheGrid() {
     Start(WithChannels({1}));

@@ -26,18 +26,15 @@
 using namespace orvex;
 using orvex::test::ScriptedPrompter;
 
-class ChannelRowsTest : public QObject {
+class ChannelRowsTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
   FrmChannel* m_window = nullptr;
   Image m_start{};
 
   void Start(const Image& image) {
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = test::StartProgram(*m_prompter);
+    StartMain({.windows = test::ProgramWindows()});
     m_main->memory().image() = image;
     m_main->RefreshAll();
     // The optional features window brings random settings into range.
@@ -107,7 +104,7 @@ class ChannelRowsTest : public QObject {
     WriteLanguagePreference(0);
     m_said.clear();
   }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   // Copy rows 1-5, paste at 20: rows 20-24 hold the same bytes; the
   // clipboard also carries the CSV text; one undo puts rows 20-24 back.

@@ -21,17 +21,16 @@
 
 using namespace orvex;
 using orvex::test::ScriptedPrompter;
+using orvex::test::SimProgram;
 
 namespace {
 constexpr int kRunLimitMs = 30000;
-QString SimProgram() { return QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"); }
 }  // namespace
 
-class FleetDialogTest : public QObject {
+class FleetDialogTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  QTemporaryDir m_dir;
   DemoRadio m_radios;
 
   QString Link(int k) const { return m_dir.filePath(QStringLiteral("r%1").arg(k)); }
@@ -46,11 +45,14 @@ class FleetDialogTest : public QObject {
   }
 
  private slots:
-  void cleanup() { m_radios.Stop(); }
+  void cleanup() {
+    m_radios.Stop();
+    StopMain();
+  }
 
   void menuEntryOpensTheDialog() {
-    ScriptedPrompter prompter;
-    MDIForm1 window(&prompter, EditingWindowFactories{});
+    MDIForm1& window = StartMain({.show = test::MainWindowStart::Show::Hidden});
+    ScriptedPrompter& prompter = *m_prompter;
     QAction* entry = window.tool("miFleet");
     QVERIFY(entry);
     QCOMPARE(entry->text(), QStringLiteral("Program &Several Radios..."));

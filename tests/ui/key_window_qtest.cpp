@@ -33,25 +33,21 @@ QStringList Items(const QComboBox* list) {
 
 }  // namespace
 
-class KeyWindowTest : public QObject {
+class KeyWindowTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
   QStringList m_log;
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
 
   // The main window with the key window and, for a second child to switch
   // to, a logging channel window.
   void Start(std::uint8_t sideKey) {
     m_log.clear();
-    m_prompter = std::make_unique<ScriptedPrompter>();
     EditingWindowFactories windows = test::LoggingWindows(&m_log);
-    windows[kWinKey] = [](const EditingContext& context) { return new FrmKey(context); };
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    m_main->memory().image()[kSideKeyByte] = sideKey;
-    m_main->memory().SaveSnapshot();
-    QVERIFY(test::ShowActive(*m_main, QSize(1000, 800)));
+    windows[kWinKey] = test::Factory<FrmKey>();
+    Image image = BlankImage();
+    image[kSideKeyByte] = sideKey;
+    StartMain({.windows = windows, .image = image, .size = {1000, 800}});
   }
 
   FrmKey* Window() const { return qobject_cast<FrmKey*>(m_main->editingWindow(kWinKey)); }
@@ -64,7 +60,7 @@ class KeyWindowTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   void captionsAndPicture() {
     Start(1);

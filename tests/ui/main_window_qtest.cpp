@@ -27,31 +27,20 @@ namespace {
 constexpr std::size_t kSomeAddress = 0x0E30;
 }
 
-class MainWindowTest : public QObject {
+class MainWindowTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
   QStringList m_log;
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_window;
-  QTemporaryDir m_dir;
 
   MDIForm1& Start(EditingWindowFactories windows) {
     m_log.clear();
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_window = std::make_unique<MDIForm1>(m_prompter.get(), std::move(windows));
-    m_window->show();
-    return *m_window;
+    return StartMain({.windows = std::move(windows), .show = test::MainWindowStart::Show::Shown});
   }
   MDIForm1& Start() { return Start(test::LoggingWindows(&m_log)); }
 
   // Closes without any question, as a user answering No would.
-  void Stop() {
-    if (!m_window) return;
-    m_window->memory().SaveSnapshot();
-    m_window->close();
-    m_window.reset();
-  }
+  void Stop() { StopMain(); }
 
   QString WrittenFile(const Image& image) {
     const QString path = m_dir.filePath(QStringLiteral("written%1.tw").arg(++m_files));
@@ -554,7 +543,7 @@ class MainWindowTest : public QObject {
     }
     QCOMPARE(m_prompter->texts(), QStringList({"File has been modified, save it now?"}));
     QCOMPARE(w.isVisible(), !closes);
-    if (closes) m_window.reset();
+    if (closes) m_main.reset();
   }
 
   void programCloseFollowsTheContract() {
@@ -568,7 +557,7 @@ class MainWindowTest : public QObject {
                                  "store:01"}));
     QCOMPARE(w.state().openWindows, std::uint8_t(0));
     QTRY_VERIFY(w.editingWindow(kWinMsk) == nullptr);
-    m_window.reset();
+    m_main.reset();
   }
 
   void exitWithoutChangesAsksNothing() {
@@ -576,7 +565,7 @@ class MainWindowTest : public QObject {
     w.Dispatch("miExit");
     QVERIFY(m_prompter->questions.isEmpty());
     QVERIFY(!w.isVisible());
-    m_window.reset();
+    m_main.reset();
   }
 
   void aboutAndPortDialogsAreModal() {

@@ -188,8 +188,7 @@ class Monkey : public QObject {
         std::make_unique<MonkeyPrompter>(m_random, m_folder,
                                          QStringList{QString(), file("varied.tw"), file("blank.tw"), file("corrupt.tw"),
                                                      file("channels.csv"), file("missing.tw"), file("saved0.tw")});
-    const auto device =
-        m_radioProcess.Start(QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"), {"--fast", "--image", file("varied.tw")});
+    const auto device = m_radioProcess.Start(SimProgram(), {"--fast", "--image", file("varied.tw")});
     if (!device) qFatal("orvex-sim did not start: %s", device.error().c_str());
     m_radio = *device;
   }
@@ -571,7 +570,7 @@ class MonkeyTest : public QObject {
     const QString image = folder.filePath("radio.tw");
     QVERIFY(WriteCodeplugFile(image.toStdString(), BlankImage()));
     DemoRadio radio;
-    const auto device = radio.Start(QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"), {"--fast", "--image", image});
+    const auto device = radio.Start(test::SimProgram(), {"--fast", "--image", image});
     QVERIFY(device);
     std::unique_ptr<MDIForm1> main = StartProgram(m_prompter);
     main->state().portDevice = device->toStdString();

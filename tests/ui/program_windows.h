@@ -18,11 +18,6 @@
 
 namespace orvex::test {
 
-template <class Window>
-EditingWindowFactory Factory() {
-  return [](const EditingContext& context) { return new Window(context); };
-}
-
 inline EditingWindowFactories ProgramWindows() {
   return {{kWinChannel, Factory<FrmChannel>()}, {kWinKey, Factory<FrmKey>()},
           {kWinSetting, Factory<FrmSetting>()}, {kWinMsk, Factory<FrmMsk>()},
@@ -32,9 +27,7 @@ inline EditingWindowFactories ProgramWindows() {
 
 // The main window with every editing window, shown active at `size`.
 inline std::unique_ptr<MDIForm1> StartProgram(Prompter& prompter, QSize size = QSize(1200, 800)) {
-  auto main = std::make_unique<MDIForm1>(&prompter, ProgramWindows());
-  if (!ShowActive(*main, size)) qFatal("the main window did not show");
-  return main;
+  return StartMainWindow(prompter, {.windows = ProgramWindows(), .size = size});
 }
 
 }  // namespace orvex::test

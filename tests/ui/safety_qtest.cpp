@@ -14,7 +14,6 @@
 #include "model/channels/channel_record.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"
-#include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/safety/frm_backups.h"
 #include "ui/safety/frm_compare.h"
@@ -27,8 +26,6 @@ using orvex::test::ScriptedPrompter;
 namespace {
 constexpr int kTransferLimitMs = 30000;
 
-QString SimProgram() { return QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"); }
-
 Image WithChannels(std::initializer_list<const char*> frequencies) {
   Image image = BlankImage();
   int n = 1;
@@ -37,27 +34,13 @@ Image WithChannels(std::initializer_list<const char*> frequencies) {
 }
 }  // namespace
 
-class SafetyTest : public QObject {
+class SafetyTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  QTemporaryDir m_dir;
-  DemoRadio m_radio;
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_window;
-
   MDIForm1& Start(const QStringList& switches, const Image& radio = BlankImage(), EditingWindowFactories windows = {}) {
-    if (!QFileInfo::exists(SimProgram())) qFatal("orvex-sim is not built");
-    const QString image = m_dir.filePath("radio.tw");
-    if (!WriteCodeplugFile(image.toStdString(), radio)) qFatal("cannot write the radio's image");
-    const auto device = m_radio.Start(
-        SimProgram(), QStringList{"--fast", "--image", image, "--log", m_dir.filePath("sim.log")} + switches);
-    if (!device) qFatal("orvex-sim did not start: %s", device.error().c_str());
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_window = std::make_unique<MDIForm1>(m_prompter.get(), std::move(windows));
-    m_window->state().portDevice = device->toStdString();
-    m_window->setBackupFolder(m_dir.filePath("backups").toStdString());
-    return *m_window;
+    StartRadio(radio, QStringList{"--log", m_dir.filePath("sim.log")} + switches);
+    return StartMain({.windows = std::move(windows), .show = test::MainWindowStart::Show::Hidden});
   }
 
   bool Transfer(MDIForm1& w, const char* command) {
@@ -67,10 +50,7 @@ class SafetyTest : public QObject {
   }
 
  private slots:
-  void cleanup() {
-    test::CloseQuietly(m_window);
-    m_radio.Stop();
-  }
+  void cleanup() { StopMain(); }
 
   void writeIsVerifiedAndRetried() {
     MDIForm1& w = Start({"--store-wrong", "1"});
@@ -235,12 +215,12 @@ class SafetyTest : public QObject {
     QCOMPARE(w.tool(key)->isChecked(), byDefault);
     w.tool(key)->trigger();
     QCOMPARE(chosen(w), !byDefault);
-    test::CloseQuietly(m_window);
-    m_window = std::make_unique<MDIForm1>(m_prompter.get(), EditingWindowFactories{});
-    QCOMPARE(chosen(*m_window), !byDefault);
-    QCOMPARE(m_window->tool(key)->isChecked(), !byDefault);
-    m_window->tool(key)->trigger();
-    QCOMPARE(chosen(*m_window), byDefault);
+    test::CloseQuietly(m_main);
+    StartMain({.show = test::MainWindowStart::Show::Hidden});
+    QCOMPARE(chosen(*m_main), !byDefault);
+    QCOMPARE(m_main->tool(key)->isChecked(), !byDefault);
+    m_main->tool(key)->trigger();
+    QCOMPARE(chosen(*m_main), byDefault);
   }
 
   void backupFirstKeepsWhatTheRadioHeld_data() {

@@ -27,25 +27,21 @@ constexpr int kGroup8 = 7;
 
 }  // namespace
 
-class ScramblerWindowTest : public QObject {
+class ScramblerWindowTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
   QStringList m_log;
 
   // The main window on the blank image with the count `high low`, the real
   // scrambler window and logging windows for the rest.
   void Start(std::uint8_t high, std::uint8_t low) {
-    m_prompter = std::make_unique<ScriptedPrompter>();
     EditingWindowFactories windows = test::LoggingWindows(&m_log);
-    windows[kWinScrambler] = [](const EditingContext& context) { return new FrmScr(context); };
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    m_main->memory()[kHigh] = high;
-    m_main->memory()[kLow] = low;
-    m_main->memory().SaveSnapshot();
-    QVERIFY(test::ShowActive(*m_main, QSize(1000, 800)));
+    windows[kWinScrambler] = test::Factory<FrmScr>();
+    Image image = BlankImage();
+    image[kHigh] = high;
+    image[kLow] = low;
+    StartMain({.windows = windows, .image = image, .size = {1000, 800}});
   }
 
   FrmScr* Window() const { return qobject_cast<FrmScr*>(m_main->editingWindow(kWinScrambler)); }
@@ -75,7 +71,7 @@ class ScramblerWindowTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   void layoutAndFixedGroups() {
     Start(0x2A, 0xAB);

@@ -40,40 +40,27 @@ void Put(Image& image, std::size_t address, std::initializer_list<std::uint8_t> 
   std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(address));
 }
 
-EditingWindowFactories SettingsOnly() {
-  return {{kWinSetting, [](const EditingContext& context) { return new FrmSetting(context); }}};
-}
-
 }  // namespace
 
-class SettingsWindowTest : public QObject {
+class SettingsWindowTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
   FrmSetting* m_window = nullptr;
-  QTemporaryDir m_dir;
 
   // The main window with only this window, showing `image` after a refresh,
   // the window opened from the menu.
   void Start(const Image& image) {
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), SettingsOnly());
-    test::LoadImage(*m_main, image);
-    QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
+    StartMain({.windows = {{kWinSetting, test::Factory<FrmSetting>()}}, .image = image, .size = {1400, 900}});
     m_window = qobject_cast<FrmSetting*>(m_main->editingWindow(kWinSetting));
     QVERIFY(m_window != nullptr);
     m_main->Dispatch("miCommonSet");
     QVERIFY(m_window->isVisible());
   }
   void Stop() {
-    if (!m_main) return;
     // Closing without any question about padded passwords or changes.
-    m_main->SaveAll();
-    m_main->memory().SaveSnapshot();
-    m_main->close();
-    m_main.reset();
+    if (m_main) m_main->SaveAll();
+    StopMain();
     m_window = nullptr;
   }
 
@@ -119,11 +106,10 @@ class SettingsWindowTest : public QObject {
   }
 
   void createdHiddenAtStartUpWithoutChangingTheBlankImage() {
-    m_prompter = std::make_unique<ScriptedPrompter>();
     // The program's own registration, as `orvex` starts with it.
     QCOMPARE(RegisteredEditingWindows().count(kWinSetting), std::size_t(1));
-    m_main = std::make_unique<MDIForm1>(
-        m_prompter.get(), EditingWindowFactories{{kWinSetting, RegisteredEditingWindows().at(kWinSetting)}});
+    StartMain({.windows = {{kWinSetting, RegisteredEditingWindows().at(kWinSetting)}},
+               .show = test::MainWindowStart::Show::Hidden});
     auto* window = qobject_cast<FrmSetting*>(m_main->editingWindow(kWinSetting));
     QVERIFY(window != nullptr);
     QVERIFY(window->isHidden());

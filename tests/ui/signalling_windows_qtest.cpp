@@ -64,26 +64,20 @@ constexpr std::size_t kMskOptions = 0x0E2B;
 
 }  // namespace
 
-class SignallingWindowsTest : public QObject {
+class SignallingWindowsTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
-
   // A main window holding only the signalling windows, as the program
   // registers them.
   void Start(const Image& image) {
-    m_prompter = std::make_unique<ScriptedPrompter>();
     EditingWindowFactories windows;
     for (const WindowBit bit : {kWinMsk, kWin2Tone, kWin5Tone}) {
       const auto registered = RegisteredEditingWindows().find(bit);
       QVERIFY2(registered != RegisteredEditingWindows().end(), "signalling window not registered");
       windows[bit] = registered->second;
     }
-    m_main = std::make_unique<MDIForm1>(m_prompter.get(), windows);
-    test::LoadImage(*m_main, image);
-    QVERIFY(test::ShowActive(*m_main, QSize(1400, 900)));
+    StartMain({.windows = windows, .image = image, .size = {1400, 900}});
   }
 
   template <class Window>
@@ -136,7 +130,7 @@ class SignallingWindowsTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   // ---- all three windows ----------------------------------------------------
 

@@ -6,7 +6,6 @@
 #include <QSignalSpy>
 
 #include "codeplug/file_io.h"
-#include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
 #include "ui_test_support.h"
 
@@ -15,8 +14,6 @@ using orvex::test::ScriptedPrompter;
 
 namespace {
 constexpr int kTransferLimitMs = 30000;
-
-QString SimProgram() { return QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"); }
 
 // Rows the radio reads and writes: channels, VFOs, settings, names, signalling.
 bool IsWrittenRow(std::size_t row) {
@@ -32,37 +29,24 @@ Image RadioImage() {
 }
 }  // namespace
 
-class TransferTest : public QObject {
+class TransferTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  QTemporaryDir m_dir;
-  DemoRadio m_radio;
-  QString m_device;
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_window;
   QList<int> m_maximums;
   QStringList m_texts;  // what the bar said at each step
 
   // Starts the radio with extra switches and a main window using it.
   MDIForm1& Start(const QStringList& switches) {
-    if (!QFileInfo::exists(SimProgram())) qFatal("orvex-sim is not built");
-    const QString image = m_dir.filePath("radio.tw");
-    if (!WriteCodeplugFile(image.toStdString(), RadioImage())) qFatal("cannot write the radio's image");
-    const auto device = m_radio.Start(
-        SimProgram(), QStringList{"--fast", "--image", image, "--save", m_dir.filePath("saved.tw")} + switches);
-    if (!device) qFatal("orvex-sim did not start: %s", device.error().c_str());
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_window = std::make_unique<MDIForm1>(m_prompter.get(), EditingWindowFactories{});
-    m_device = *device;
-    m_window->state().portDevice = device->toStdString();
+    StartRadio(RadioImage(), QStringList{"--save", m_dir.filePath("saved.tw")} + switches);
+    StartMain({.show = test::MainWindowStart::Show::Hidden});
     m_maximums.clear();
     m_texts.clear();
-    connect(m_window->progressBar(), &QProgressBar::valueChanged, this, [this] {
-      m_maximums << m_window->progressBar()->maximum();
-      if (m_window->progressBar()->isTextVisible()) m_texts << m_window->progressBar()->text();
+    connect(m_main->progressBar(), &QProgressBar::valueChanged, this, [this] {
+      m_maximums << m_main->progressBar()->maximum();
+      if (m_main->progressBar()->isTextVisible()) m_texts << m_main->progressBar()->text();
     });
-    return *m_window;
+    return *m_main;
   }
 
   bool WaitForEnd(MDIForm1& w, int ends = 1) {
@@ -71,11 +55,7 @@ class TransferTest : public QObject {
   }
 
  private slots:
-  void cleanup() {
-    if (m_window) m_window->memory().SaveSnapshot();
-    m_window.reset();
-    m_radio.Stop();
-  }
+  void cleanup() { StopMain(); }
 
   void readFromTheRadio() {
     MDIForm1& w = Start({});

@@ -1,16 +1,22 @@
 #pragma once
 
 // Shared pieces of the widget tests: a prompter that answers from a script,
-// editing windows that log what the main window asks of them, and a test
-// main that keeps the stored language away from the user's settings.
+// editing windows that log what the main window asks of them, the one way a
+// test starts the main window (MainWindowFixture), and a test main that
+// keeps the stored language away from the user's settings.
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <memory>
+#include <optional>
 
+#include "codeplug/file_io.h"
+#include "core/preferences.h"
+#include "ui/main/demo_radio.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/mdi_form1.h"
 #include "ui/main/prompter.h"
@@ -96,6 +102,11 @@ class LoggingWindow : public EditingWindow {
   bool m_storesAtEnd;
 };
 
+template <class Window>
+EditingWindowFactory Factory() {
+  return [](const EditingContext& context) { return new Window(context); };
+}
+
 // One logging window per bit with the program's close rules.
 inline EditingWindowFactories LoggingWindows(QStringList* log) {
   using Rule = EditingWindow::UserClose;
@@ -151,6 +162,76 @@ inline void LoadImage(MDIForm1& main, const Image& image) {
   main.memory().SaveSnapshot();
   main.RefreshAll();
 }
+
+inline QString SimProgram() { return QStringLiteral(ORVEX_BIN_DIR "/orvex-sim"); }
+
+// How a test's main window starts; name only what differs, e.g.
+// `{.windows = ProgramWindows(), .image = image, .size = {1400, 900}}`.
+struct MainWindowStart {
+  enum class Show {
+    Hidden,   // never shown
+    Shown,    // show() and straight on
+    Exposed,  // on screen
+    Active,   // on screen at `size` and active, so keys reach it
+  };
+  EditingWindowFactories windows{};  // none by default
+  std::optional<int> language{};     // stored as the preference before the start
+  std::optional<Image> image{};      // the open codeplug, unmodified, before it shows
+  Show show = Show::Active;
+  QSize size{1200, 800};
+};
+
+// The one place a test builds the main window, so a change to how the
+// program builds it is made here alone.
+inline std::unique_ptr<MDIForm1> StartMainWindow(Prompter& prompter, const MainWindowStart& start) {
+  if (start.language) WriteLanguagePreference(*start.language);
+  auto main = std::make_unique<MDIForm1>(&prompter, start.windows);
+  if (start.image) LoadImage(*main, *start.image);
+  using Show = MainWindowStart::Show;
+  if (start.show == Show::Shown || start.show == Show::Exposed) main->show();
+  if (start.show == Show::Exposed && !QTest::qWaitForWindowExposed(main.get())) qFatal("the main window did not show");
+  if (start.show == Show::Active && !ShowActive(*main, start.size)) qFatal("the main window did not become active");
+  return main;
+}
+
+// A widget test's program: a scripted prompter, the main window, a
+// temporary folder (m_dir) that also holds the backups, and optionally
+// orvex-sim on a pseudo-terminal as the port.  A suite derives from it
+// beside QObject and calls StartMain in its own Start.
+class MainWindowFixture {
+ protected:
+  std::unique_ptr<ScriptedPrompter> m_prompter;
+  std::unique_ptr<MDIForm1> m_main;
+  QTemporaryDir m_dir;
+  DemoRadio m_radio;
+  QString m_device;  // the radio's pseudo-terminal
+
+  // A fresh prompter and main window; the one before, if any, is destroyed
+  // without being closed.
+  MDIForm1& StartMain(const MainWindowStart& start = {}) {
+    m_prompter = std::make_unique<ScriptedPrompter>();
+    m_main = StartMainWindow(*m_prompter, start);
+    m_main->setBackupFolder(m_dir.filePath("backups").toStdString());
+    if (!m_device.isEmpty()) m_main->state().portDevice = m_device.toStdString();
+    return *m_main;
+  }
+  // orvex-sim holding `image` (kept as radio.tw in m_dir), started with
+  // `switches`; every main window started after it uses its port.
+  void StartRadio(const Image& image, const QStringList& switches = {}) {
+    if (!QFileInfo::exists(SimProgram())) qFatal("orvex-sim is not built");
+    const QString file = m_dir.filePath("radio.tw");
+    if (!WriteCodeplugFile(file.toStdString(), image)) qFatal("cannot write the radio's image");
+    const auto device = m_radio.Start(SimProgram(), QStringList{"--fast", "--image", file} + switches);
+    if (!device) qFatal("orvex-sim did not start: %s", device.error().c_str());
+    m_device = *device;
+  }
+  // Closes without any question and stops the radio.
+  void StopMain() {
+    CloseQuietly(m_main);
+    m_radio.Stop();
+    m_device.clear();
+  }
+};
 
 }  // namespace orvex::test
 

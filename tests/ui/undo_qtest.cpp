@@ -25,19 +25,11 @@
 using namespace orvex;
 using orvex::test::ScriptedPrompter;
 
-class UndoTest : public QObject {
+class UndoTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
-  QTemporaryDir m_dir;
-
-  MDIForm1& Start() {
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = test::StartProgram(*m_prompter);
-    return *m_main;
-  }
+  MDIForm1& Start() { return StartMain({.windows = test::ProgramWindows()}); }
   template <class Window = QWidget>
   Window* Child(const char* name) const {
     auto* child = m_main->findChild<Window*>(QLatin1String(name));
@@ -80,7 +72,7 @@ class UndoTest : public QObject {
     WriteLanguagePreference(0);
     WriteRecentFiles({});
   }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   // An edit in every window, each one step: undone one by one the image
   // goes back through every earlier state byte for byte, the windows show

@@ -15,18 +15,11 @@
 using namespace orvex;
 using orvex::test::ScriptedPrompter;
 
-class WindowsInViewTest : public QObject {
+class WindowsInViewTest : public QObject, test::MainWindowFixture {
   Q_OBJECT
 
  private:
-  std::unique_ptr<ScriptedPrompter> m_prompter;
-  std::unique_ptr<MDIForm1> m_main;
-
-  MDIForm1& Start(QSize size) {
-    m_prompter = std::make_unique<ScriptedPrompter>();
-    m_main = test::StartProgram(*m_prompter, size);
-    return *m_main;
-  }
+  MDIForm1& Start(QSize size) { return StartMain({.windows = test::ProgramWindows(), .size = size}); }
   QList<QMdiSubWindow*> Shown() const {
     QList<QMdiSubWindow*> shown;
     for (QMdiSubWindow* window : m_main->mdiArea()->subWindowList(QMdiArea::CreationOrder))
@@ -49,7 +42,7 @@ class WindowsInViewTest : public QObject {
 
  private slots:
   void init() { WriteLanguagePreference(0); }
-  void cleanup() { test::CloseQuietly(m_main); }
+  void cleanup() { StopMain(); }
 
   // Opened in a small main window, the optional features window is moved
   // fully into the work area; the main window grows for it (up to the
