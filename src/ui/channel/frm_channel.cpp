@@ -62,7 +62,10 @@ bool FrmChannel::StoreRow(Image& image, int row) const {
 
 void FrmChannel::StoreCommittedCell(CellPos cell) {
   if (!IsChannelNumber(cell.row)) return;
-  // A commit that changed no byte records no step.
+  // A commit that left the row as the image holds it stores nothing: the
+  // radio's own bytes stay as they are until the row is edited.
+  if (m_table.RowFields(cell.row) == ReadChannel(memory().image(), cell.row, m_table.language(), m_table.separator()))
+    return;
   Edit(ChannelCellStep(cell.row, cell.column), [this, row = cell.row](Image& image) { StoreRow(image, row); });
 }
 
