@@ -18,4 +18,6 @@ std::string CellEditor::Filter(std::string_view text, std::size_t room) const {
   return kept;
 }
 
+std::string CellTable::RowName(int row) const { return Text({0, 0}) + " " + Text({row, 0}); }
+
 }  // namespace orvex

@@ -63,4 +63,56 @@ struct CellCommit {
   std::string note;
 };
 
+// Where the keys of grids differ, each grid keeping what the program has
+// always done there.
+struct GridKeys {
+  bool f2Opens = false;              // F2 opens the current cell's editor
+  bool arrowsLeaveEditor = false;    // Tab, and arrows not needed inside the editor, commit and move
+  bool tabLeavesAtEnds = true;       // Tab past the last cell (Shift+Tab before the first) leaves the grid
+  bool backspaceEmptiesList = true;  // Backspace in a list commits an empty cell
+  bool escapeKeepsText = false;      // Escape in a text editor puts its starting text back and stays open
+};
+
+// A grid of cell texts with its editing rules, as one in-cell editing grid
+// asks it: row 0 holds the column headings and column 0 the row labels.
+// The channel, 2-Tone, 5-Tone and MSK grids each answer it; the grid holds
+// no rule of its own.
+class CellTable {
+ public:
+  virtual ~CellTable() = default;
+
+  // Heading row and label column included.
+  [[nodiscard]] virtual int rowCount() const = 0;
+  [[nodiscard]] virtual int columnCount() const = 0;
+  // Any cell, headings included.
+  [[nodiscard]] virtual const std::string& Text(CellPos cell) const = 0;
+  // A row as a screen reader names it: the label column's heading and the
+  // row's label ("No. 3").
+  [[nodiscard]] virtual std::string RowName(int row) const;
+  // A cell shown greyed (it opens no editor).
+  [[nodiscard]] virtual bool IsGreyed(CellPos) const { return false; }
+  [[nodiscard]] virtual GridKeys keys() const { return {}; }
+
+  // Opening the editor on a cell by click or Enter (no `typed`) or by a typed
+  // key.  The answer's cell (after any redirection) becomes the current one;
+  // nothing when the cell stays as it is.
+  virtual std::optional<EditStart> BeginCellEdit(CellPos cell, std::optional<char> typed) = 0;
+  // Applies an edited text to the cell and its row.
+  virtual CellCommit CommitCellEdit(CellPos cell, std::string_view text) = 0;
+  // A list item picked while its list is still open; true when the row's
+  // texts changed with it (Escape picks the starting item again).
+  virtual bool PickListItem(CellPos, std::string_view) { return false; }
+
+  // Enter on the grid opens the cell's editor rather than moving on.
+  [[nodiscard]] virtual bool EnterOpensEditor(CellPos) const { return false; }
+  [[nodiscard]] virtual CellPos NextCellOnEnter(CellPos cell) const = 0;
+  // Where Enter in an editor moves, after its commit.
+  [[nodiscard]] virtual CellPos NextCellAfterCommit(CellPos cell) const = 0;
+  // The grid's current cell moved.
+  virtual void CurrentCellMoved(CellPos) {}
+  // What the status bar says about a key typed on `cell` that its text box
+  // drops; "" when nothing.
+  [[nodiscard]] virtual std::string RefusedKeyNote(CellPos, std::string_view) const { return {}; }
+};
+
 }  // namespace orvex

@@ -113,6 +113,30 @@ class ChannelGridTest : public QObject, test::MainWindowFixture {
     QCOMPARE(Current(), (CellPos{1, 1}));
   }
 
+  // A committed cell stores its own row only, as one step; a list closed
+  // with Escape stores nothing.
+  void aCommittedCellStoresOnlyItsRow() {
+    Start(WithChannels({1, 2}));
+    const Image before = Memory();
+    std::vector<CellPos> committed;
+    connect(m_grid, &ChannelGrid::committed, this, [&committed](CellPos cell) { committed.push_back(cell); });
+    ClickCell(1, kColOptSignal);
+    VerifyOver(List(1));
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Escape);
+    QCOMPARE(m_main->history().undoCount(), std::size_t{0});
+    ClickCell(2, kColPower);
+    Key(Qt::Key_Down);
+    Key(Qt::Key_Return);
+    QCOMPARE(committed, (std::vector<CellPos>{{2, kColPower}}));
+    QCOMPARE(m_main->history().undoCount(), std::size_t{1});
+    QCOMPARE(m_main->tool("miUndo")->toolTip(), QStringLiteral("Undo channel 2 TX power"));
+    for (std::size_t row = 0; row < kRowCount; ++row) {
+      if (row != 2) QCOMPARE(test::RowBytes(Memory(), row), test::RowBytes(before, row));
+    }
+    QVERIFY(test::RowBytes(Memory(), 2) != test::RowBytes(before, 2));
+  }
+
   void typingOnTheDecodeCellOfAnEmptyChannelCreatesIt() {
     Start(test::Blank());
     GoTo(7, kColDecodeTone);

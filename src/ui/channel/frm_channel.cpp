@@ -29,13 +29,8 @@ FrmChannel::FrmChannel(const EditingContext& context, QWidget* parent)
   setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setWidget(m_grid);
   connect(m_grid, &ChannelGrid::noted, this, &EditingWindow::noted);
+  connect(m_grid, &ChannelGrid::committed, this, &FrmChannel::StoreCommittedCell);
   resize(TwipsToPixels(*this, kWidthTwips, kHeightTwips));
-  // A single-row change of the model is a commit (or a cancel) of one cell;
-  // a reload spans every row.
-  connect(m_grid->gridModel(), &QAbstractItemModel::dataChanged, this,
-          [this](const QModelIndex& top, const QModelIndex& bottom) {
-            if (top.row() == bottom.row() && !m_grid->isEditing()) StoreRowIfChanged(top.row());
-          });
   InstallRowCommands();
 }
 
@@ -65,17 +60,13 @@ bool FrmChannel::StoreRow(Image& image, int row) const {
   return stored.ok();
 }
 
-void FrmChannel::StoreRowIfChanged(int row) {
-  if (!IsChannelNumber(row)) return;
-  const Image& image = memory().image();
-  const ChannelFields shown = m_table.RowFields(row);
-  const ChannelFields held = ReadChannel(image, row, m_table.language(), m_table.separator());
-  if (shown == held) return;
-  // The step is named by the first field that differs: Rx for a new or
-  // emptied channel, otherwise the cell just committed.
-  int column = 1;
-  while (column < kChannelColumns - 1 && shown.at(column) == held.at(column)) ++column;
-  Edit(ChannelCellStep(row, column), [this, row](Image& i) { StoreRow(i, row); });
+void FrmChannel::StoreCommittedCell(CellPos cell) {
+  if (!IsChannelNumber(cell.row)) return;
+  // A commit that left the row as the image holds it stores nothing: the
+  // radio's own bytes stay as they are until the row is edited.
+  if (m_table.RowFields(cell.row) == ReadChannel(memory().image(), cell.row, m_table.language(), m_table.separator()))
+    return;
+  Edit(ChannelCellStep(cell.row, cell.column), [this, row = cell.row](Image& image) { StoreRow(image, row); });
 }
 
 void FrmChannel::SaveData() {

@@ -89,9 +89,8 @@ class FrmChannel : public EditingWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  // A committed cell (or a cancelled list) changed a row's texts: a row that
-  // no longer shows what the image holds is stored as one step.
-  void StoreRowIfChanged(int row);
+  // A committed cell's row is stored as one step named by the cell.
+  void StoreCommittedCell(CellPos cell);
   // Stores one row's texts; false when the store refused them.
   bool StoreRow(Image& image, int row) const;
   // Runs a row operation as one step and shows its rows selected, or tells

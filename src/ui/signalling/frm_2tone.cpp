@@ -7,24 +7,6 @@
 
 namespace orvex {
 
-namespace {
-
-GridRules TwoToneRules(TwoToneTable& table, TwoToneGrid which) {
-  GridRules rules;
-  rules.begin = [&table, which](CellPos cell, std::optional<char> typed) {
-    return table.BeginCellEdit(which, cell, typed);
-  };
-  rules.commit = [&table, which](CellPos cell, std::string_view text) {
-    return table.CommitCellEdit(which, cell, text);
-  };
-  rules.nextOnEnter = [&table, which](CellPos cell) { return table.NextCellOnEnter(which, cell); };
-  rules.nextAfterCommit = [&table, which](CellPos cell) { return table.NextCellAfterCommit(which, cell); };
-  rules.columnWidths.assign(TwoToneTable::kColumnWidths.begin(), TwoToneTable::kColumnWidths.end());
-  return rules;
-}
-
-}  // namespace
-
 std::function<StepName(CellPos)> Frm2Tone::CellStep(TwoToneGrid which) {
   return [which](CellPos cell) {
     return TableStep<TwoToneTable>([which, cell](const TwoToneTable& table) {
@@ -46,11 +28,10 @@ Frm2Tone::Frm2Tone(const EditingContext& context, QWidget* parent) : SignallingW
   auto* layout = new QHBoxLayout(content);
   for (const TwoToneGrid which : {TwoToneGrid::CallList, TwoToneGrid::Decode}) {
     const int index = static_cast<int>(which);
-    auto* grid = new SignallingGrid(m_table.cells(which), Recording(TwoToneRules(m_table, which), CellStep(which)),
-                                    QStringLiteral("Txt2Tone%1").arg(index));
+    auto* grid = new SignallingGrid(MakeTwoToneGridTable(m_table, which), QStringLiteral("Txt2Tone%1").arg(index));
     grid->setObjectName(QStringLiteral("Grid2Tone%1").arg(index));
     m_grids[static_cast<std::size_t>(index)] = grid;
-    AddGrid(grid);
+    AddGrid(grid, CellStep(which));
     m_frames[static_cast<std::size_t>(index)] = MakeFrame(QStringLiteral("fra2Tone%1").arg(index), grid);
     layout->addWidget(m_frames[static_cast<std::size_t>(index)], 1);
   }

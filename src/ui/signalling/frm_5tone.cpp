@@ -22,18 +22,6 @@ constexpr int kSpinMaximum = 30000;
 // The reference table shows its sixteen symbols in two columns.
 constexpr std::size_t kReferenceRows = 8;
 
-GridRules FiveToneRules(FiveToneTable& table) {
-  GridRules rules;
-  rules.begin = [&table](CellPos cell, std::optional<char> typed) { return table.BeginCellEdit(cell, typed); };
-  rules.commit = [&table](CellPos cell, std::string_view text) { return table.CommitCellEdit(cell, text); };
-  rules.nextOnEnter = [&table](CellPos cell) { return table.NextCell(cell); };
-  rules.enterOpensEditor = [&table](CellPos cell) { return table.EnterOpensEditor(cell); };
-  rules.nextAfterCommit = rules.nextOnEnter;
-  rules.columnWidths.assign(FiveToneTable::kColumnWidths.begin(), FiveToneTable::kColumnWidths.end());
-  rules.escapeKeepsTextEditorOpen = true;
-  return rules;
-}
-
 void FillList(QComboBox* list, const std::vector<std::string>& items, std::size_t selected) {
   const QSignalBlocker blocker(list);
   list->clear();
@@ -76,10 +64,10 @@ Frm5Tone::Frm5Tone(const EditingContext& context, QWidget* parent) : SignallingW
              CellText(table.cells(), {0, cell.column});
     });
   };
-  m_grid = new SignallingGrid(m_table.cells(), Recording(FiveToneRules(m_table), cellStep), QStringLiteral("Txt5T"),
+  m_grid = new SignallingGrid(std::make_unique<FiveToneGridTable>(m_table), QStringLiteral("Txt5T"),
                               QStringLiteral("Cbo5T"));
   m_grid->setObjectName("Grid5Tone");
-  AddGrid(m_grid);
+  AddGrid(m_grid, cellStep);
 
   auto* content = new QWidget;
   auto* layout = new QHBoxLayout(content);

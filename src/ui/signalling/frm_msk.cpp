@@ -10,24 +10,6 @@
 
 namespace orvex {
 
-namespace {
-
-GridRules MskRules(MskTable& table, MskGrid which) {
-  GridRules rules;
-  rules.begin = [&table, which](CellPos cell, std::optional<char> typed) {
-    return table.BeginCellEdit(which, cell, typed);
-  };
-  rules.commit = [&table, which](CellPos cell, std::string_view text) {
-    return table.CommitCellEdit(which, cell, text);
-  };
-  rules.nextOnEnter = [&table, which](CellPos cell) { return table.NextCell(which, cell); };
-  rules.nextAfterCommit = rules.nextOnEnter;
-  rules.columnWidths.assign(MskTable::kColumnWidths.begin(), MskTable::kColumnWidths.end());
-  return rules;
-}
-
-}  // namespace
-
 std::function<StepName(CellPos)> FrmMsk::CellStep(MskGrid which) {
   return [which](CellPos cell) {
     return TableStep<MskTable>([which, cell](const MskTable& table) {
@@ -50,11 +32,10 @@ FrmMsk::FrmMsk(const EditingContext& context, QWidget* parent) : SignallingWindo
   auto* lists = new QHBoxLayout;
   for (const MskGrid which : {MskGrid::CallList, MskGrid::IdCode}) {
     const int index = static_cast<int>(which);
-    auto* grid = new SignallingGrid(m_table.cells(which), Recording(MskRules(m_table, which), CellStep(which)),
-                                    QStringLiteral("TxtMSK%1").arg(index));
+    auto* grid = new SignallingGrid(MakeMskGridTable(m_table, which), QStringLiteral("TxtMSK%1").arg(index));
     grid->setObjectName(QStringLiteral("GridMSK%1").arg(index));
     m_grids[static_cast<std::size_t>(index)] = grid;
-    AddGrid(grid);
+    AddGrid(grid, CellStep(which));
     m_frames[static_cast<std::size_t>(index)] = MakeFrame(QStringLiteral("FraMSK%1").arg(index), grid);
     lists->addWidget(m_frames[static_cast<std::size_t>(index)], 1, Qt::AlignTop);
   }

@@ -68,17 +68,10 @@ void SignallingWindow::StoreAsStep(const StepName& name, int mergeKey) {
       name, [this](Image& image) { StoreTable(image); }, mergeKey);
 }
 
-GridRules SignallingWindow::Recording(GridRules rules, std::function<StepName(CellPos)> name) {
-  rules.commit = [this, commit = std::move(rules.commit), name = std::move(name)](CellPos cell, std::string_view text) {
-    CellCommit committed = commit(cell, text);
-    if (committed.accepted) StoreAsStep(name(cell));
-    return committed;
-  };
-  return rules;
-}
-
-void SignallingWindow::AddGrid(SignallingGrid* grid) {
+void SignallingWindow::AddGrid(SignallingGrid* grid, std::function<StepName(CellPos)> name) {
   m_grids.push_back(grid);
+  connect(grid, &SignallingGrid::committed, this,
+          [this, name = std::move(name)](CellPos cell) { StoreAsStep(name(cell)); });
   connect(grid, &SignallingGrid::noted, this, &EditingWindow::noted);
 }
 

@@ -14,7 +14,6 @@ class QWidget;
 namespace orvex {
 
 class SignallingGrid;
-struct GridRules;
 
 // A step named, in each language, by what `name` reads off a table of type
 // `Table` loaded in that language: its captions and cell headings.
@@ -55,10 +54,9 @@ class SignallingWindow : public EditingWindow {
   // The table into the image as one step called `name`; a non-zero
   // `mergeKey` folds repeated choices in one list into one step.
   void StoreAsStep(const StepName& name, int mergeKey = 0);
-  // `rules` whose commits store the table as a step named by the cell.
-  GridRules Recording(GridRules rules, std::function<StepName(CellPos)> name);
-  // A grid whose open edit CommitEdit commits.
-  void AddGrid(SignallingGrid* grid);
+  // A grid whose committed cells store the table as a step named by the
+  // cell, and whose open edit CommitEdit commits.
+  void AddGrid(SignallingGrid* grid, std::function<StepName(CellPos)> name);
   // Puts the window's controls in, with the program icon, sized to what
   // their layout asks for.
   void InstallContent(QWidget* content);
