@@ -15,12 +15,11 @@
 #include "ui/main/command_layout.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/prompter.h"
+#include "ui/main/work_area.h"
 
 class QAction;
 class QActionGroup;
 class QDockWidget;
-class QMdiArea;
-class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QStatusBar;
@@ -29,8 +28,11 @@ class QTranslator;
 
 namespace orvex {
 
+class CommandBar;
+class FrameContext;
 class FrmComPort;
 class FrmTreeView;
+class WindowSet;
 
 // The main window: menu bar and toolbar from the language's layout, the
 // docked navigation tree "BandTree", the status strip "PicClone" with the
@@ -150,14 +152,12 @@ class MDIForm1 : public QMainWindow {
  private:
   enum class Outcome { None, Completed, ModelMismatch, Failed, OpenFailed };
 
-  void BuildWidgets();
+  void BuildWidgets(EditingWindowFactories windows);
   // Installs Qt's translation of its own texts for Chinese, removes it for
   // English.
   void ApplyQtTranslation();
   void StartUp();
-  void LoadCommandBar(const CommandLayout& layout);
   const CommandLayout& LayoutFor(int language);
-  QAction* AddTool(const QString& key);
 
   void NewFile();
   void OpenFile();
@@ -167,18 +167,6 @@ class MDIForm1 : public QMainWindow {
   void Undo(bool redo);
   void SetLanguage(int language);
   void ToggleView(std::uint8_t bit);
-  void CloseAll();
-  void CascadeWindows();
-  // A new editing window joins the client area and reports to the status bar.
-  void AdoptWindow(EditingWindow* window);
-  void TileWindows(Qt::Orientation orientation);
-  void ArrangeIcons();
-  // Lists the visible editing windows at the end of the Window menu.
-  void FillWindowMenu(QMenu* menu);
-  // Moves a window that has just been shown into the work area, growing the
-  // main window up to the screen when the area is too small.
-  void KeepInView(QMdiSubWindow* window);
-  void ClearEmptyScrollRange();
   // Undo and Redo texts, the commands that follow the active window, the
   // title and its modified mark.
   void UpdateEditState();
@@ -224,18 +212,14 @@ class MDIForm1 : public QMainWindow {
   QString m_readPort;
   std::vector<std::string> m_recent;
   QList<QAction*> m_recentActions;
-  bool m_placedWindows = false;
   Prompter m_defaultPrompter;
   Prompter* m_prompter;
-  EditingWindowFactories m_factories;
-  std::map<std::uint8_t, QPointer<EditingWindow>> m_windows;
-  std::map<QString, std::function<void()>> m_commands;
-  std::map<QString, QAction*> m_tools;
-  std::map<int, CommandLayout> m_layouts;
-  QList<QMenu*> m_bands;
+  std::unique_ptr<FrameContext> m_context;  // what the windows and commands see
+  CommandBar* m_commandBar = nullptr;
+  WindowSet* m_windowSet = nullptr;
   QActionGroup* m_languageGroup = nullptr;
 
-  QMdiArea* m_mdi = nullptr;
+  WorkArea* m_mdi = nullptr;
   QToolBar* m_toolBar = nullptr;
   QDockWidget* m_treeBand = nullptr;
   FrmTreeView* m_tree = nullptr;
