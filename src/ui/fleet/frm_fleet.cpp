@@ -304,11 +304,11 @@ void FrmFleet::UpdateControls() {
 
 namespace {
 
-void ProgramSeveralRadios(CommandContext& frame) {
+void ProgramSeveralRadios(CommandContext& main) {
   // What the windows show is what every radio gets.
-  frame.SaveAll();
-  FrmFleet dialog(frame.memory().image(), frame.state().language, frame.prompter(), ListedPorts(), frame.frame());
-  frame.prompter().exec(dialog);
+  main.SaveAll();
+  FrmFleet dialog(main.memory().image(), main.state().language, main.prompter(), ListedPorts(), main.frame());
+  main.prompter().exec(dialog);
 }
 
 const MainCommandRegistration kCommand{"miFleet", &ProgramSeveralRadios};

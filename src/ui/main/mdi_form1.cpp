@@ -9,7 +9,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMdiSubWindow>
