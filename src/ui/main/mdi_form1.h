@@ -36,8 +36,9 @@ class WindowSet;
 // The main window: menu bar and toolbar from the language's layout, the
 // docked navigation tree "BandTree", the status strip "PicClone" with the
 // progress bar "PrgClone", and the editing windows as MDI children.  It owns
-// the one RadioMemory and the program state, runs start-up and shut-down and
-// every command.
+// the one RadioMemory and the program state and runs start-up and shut-down;
+// the command bar, the work area and the set of editing windows are parts of
+// their own, and windows and registered commands see it as a CommandContext.
 //
 // "Modified" means the image differs from what was last created, opened,
 // saved or read from the radio: SaveAll stores the windows but does not move
