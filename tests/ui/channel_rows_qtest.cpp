@@ -341,6 +341,50 @@ class ChannelRowsTest : public QObject, test::MainWindowFixture {
     m_main->Dispatch("miChannel");
     QVERIFY(m_main->tool("miCopy")->isEnabled());
   }
+
+  // The window asks only the frame it is given: its row keys run through
+  // that frame's dispatcher and its dialogs through that frame's prompter.
+  void rowKeysAndDialogsGoThroughTheFrame_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifier");
+    QTest::addColumn<QString>("command");
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "miCopy";
+    QTest::newRow("Ins") << int(Qt::Key_Insert) << int(Qt::NoModifier) << "miInsertChannel";
+    QTest::newRow("Alt+Up") << int(Qt::Key_Up) << int(Qt::AltModifier) << "miMoveUp";
+    QTest::newRow("F3") << int(Qt::Key_F3) << int(Qt::NoModifier) << "miFindNext";
+  }
+  void rowKeysAndDialogsGoThroughTheFrame() {
+    QFETCH(int, key);
+    QFETCH(int, modifier);
+    QFETCH(QString, command);
+    struct Frame : WindowContext {
+      ScriptedPrompter asks;
+      QStringList run;
+      Prompter& prompter() override { return asks; }
+      void Dispatch(const QString& key) override { run << key; }
+      QAction* tool(const QString&) const override { return nullptr; }
+      void EditImage(const StepName&, const std::function<void(Image&)>&) override {}
+    } frame;
+    AppState state;
+    RadioMemory memory;
+    StartUp(state, memory, "0", "/tmp", '.');
+    EditHistory history;
+    FrmChannel window(EditingContext{memory, state, &history, &frame});
+    window.Refresh();
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    m_window = &window;
+    Grid()->setFocus();
+    if (modifier == Qt::NoModifier)
+      QTest::keyClick(Grid(), Qt::Key(key));
+    else
+      Chord(Qt::Key(key), Qt::KeyboardModifier(modifier));
+    m_window = nullptr;
+    QCOMPARE(frame.run, QStringList{command});
+    window.RunRowCommand("miGoTo");
+    QCOMPARE(frame.asks.dialogs.size(), 1);
+  }
 };
 
 ORVEX_UI_TEST_MAIN(ChannelRowsTest)

@@ -12,13 +12,15 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "app/codeplug_session.h"
 #include "codeplug/file_io.h"
 #include "model/channels/channel_csv.h"
 #include "model/document/json_document.h"
 #include "ui/channel/channel_print.h"
-#include "ui/main/mdi_form1.h"
+#include "ui/main/prompter.h"
 #include "ui/main/report_dialog.h"
 #include "ui/main/ui_text.h"
+#include "ui/main/window_context.h"
 
 namespace orvex {
 
@@ -37,7 +39,7 @@ QString FromStd(const std::string& text) { return QString::fromStdString(text); 
 
 // Stores every window (the grid's open edit included) and sets the printer
 // up for the channel table.
-void PreparePrint(MDIForm1& main, QPrinter& printer) {
+void PreparePrint(CommandContext& main, QPrinter& printer) {
   main.SaveAll();
   const AppState& state = main.state();
   // The table is wider than it is tall.
@@ -47,7 +49,7 @@ void PreparePrint(MDIForm1& main, QPrinter& printer) {
 
 // Prints the channels on `printer`; a printer that cannot print is said,
 // in a message over `parent`.
-void PrintOrTell(QPrinter& printer, MDIForm1& main, Prompter& prompter, QWidget* parent) {
+void PrintOrTell(QPrinter& printer, CommandContext& main, Prompter& prompter, QWidget* parent) {
   const AppState& state = main.state();
   const ChannelPrintHeader header{FromStd(state.fileName), QDateTime::currentDateTime(), main.readPort()};
   if (PrintChannels(printer, main.memory().image(), state.language, header, state.decimalSeparator) > 0) return;
@@ -89,13 +91,13 @@ struct ChosenFile {
 
 // Stores every window (an open edit included), then the open dialog and the
 // read; nullopt when cancelled or unreadable (said under `title`).
-std::optional<ChosenFile> ChosenDocument(MDIForm1& main, Prompter& prompter, int filter, const QString& title) {
+std::optional<ChosenFile> ChosenDocument(CommandContext& main, Prompter& prompter, int filter, const QString& title) {
   main.SaveAll();
-  const QString path = prompter.openFileName(&main, UiText(filter, main.state().language));
+  const QString path = prompter.openFileName(main.frame(), UiText(filter, main.state().language));
   if (path.isEmpty()) return std::nullopt;
   Result<Bytes> bytes = ReadInputFile(LocalPath(path), InputKind::Document);
   if (!bytes) {
-    prompter.tell(&main, QMessageBox::Warning, title, path + QStringLiteral(": ") + FromStd(bytes.error()));
+    prompter.tell(main.frame(), QMessageBox::Warning, title, path + QStringLiteral(": ") + FromStd(bytes.error()));
     return std::nullopt;
   }
   return ChosenFile{path, std::move(*bytes)};
@@ -108,7 +110,7 @@ std::ptrdiff_t UsableRows(const std::vector<CsvChannelRow>& rows) {
 // Locations counted from 0, past the last channel or given twice, where
 // every row would be taken in file order from channel 1: offers that, as
 // `import --renumber` does.  False when the user cancels the import.
-bool OfferRenumbering(MDIForm1& main, Prompter& prompter, std::string_view csv,
+bool OfferRenumbering(CommandContext& main, Prompter& prompter, std::string_view csv,
                       Result<std::vector<CsvChannelRow>>& rows) {
   if (!rows) return true;
   const auto placed = UsableRows(*rows);
@@ -117,7 +119,7 @@ bool OfferRenumbering(MDIForm1& main, Prompter& prompter, std::string_view csv,
   auto renumbered = ReadChannelsCsv(csv, 1, language);
   if (!renumbered || UsableRows(*renumbered) != std::ssize(*renumbered)) return true;
   const auto answer =
-      prompter.ask(&main, QMessageBox::Question, UiText(kCsvImportTitle, language),
+      prompter.ask(main.frame(), QMessageBox::Question, UiText(kCsvImportTitle, language),
                    UiText(kRenumberQuestion, language).arg(std::ssize(*rows) - placed).arg(rows->size()),
                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
   if (answer == QMessageBox::Yes) rows = std::move(renumbered);
@@ -161,23 +163,25 @@ QString ImportReportText(const CsvImportReport& report, int language) {
   return text;
 }
 
-void PrintChannelsCommand(MDIForm1& main, Prompter& prompter) {
+void PrintChannelsCommand(CommandContext& main) {
+  Prompter& prompter = main.prompter();
   QPrinter printer(QPrinter::HighResolution);
   PreparePrint(main, printer);
-  QPrintDialog dialog(&printer, &main);
+  QPrintDialog dialog(&printer, main.frame());
   dialog.setObjectName("dlgPrint");
   // Added to what the dialog offers: Print to File (PDF) stays a choice
   // beside the system's printers.
   dialog.setOptions(dialog.options() | QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintPageRange |
                     QAbstractPrintDialog::PrintCollateCopies);
   if (prompter.exec(dialog) != QDialog::Accepted) return;
-  PrintOrTell(printer, main, prompter, &main);
+  PrintOrTell(printer, main, prompter, main.frame());
 }
 
-void PrintPreviewCommand(MDIForm1& main, Prompter& prompter) {
+void PrintPreviewCommand(CommandContext& main) {
+  Prompter& prompter = main.prompter();
   QPrinter printer(QPrinter::HighResolution);
   PreparePrint(main, printer);
-  QPrintPreviewDialog dialog(&printer, &main);
+  QPrintPreviewDialog dialog(&printer, main.frame());
   dialog.setObjectName("dlgPrintPreview");
   dialog.setWindowTitle(UiText(1006, main.state().language));
   KeepPrintInReach(dialog);
@@ -186,7 +190,8 @@ void PrintPreviewCommand(MDIForm1& main, Prompter& prompter) {
   prompter.exec(dialog);
 }
 
-void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
+void ImportChannelsCsvCommand(CommandContext& main) {
+  Prompter& prompter = main.prompter();
   // The CSV lands on what the grid shows, and the refresh below reloads it.
   const int language = main.state().language;
   const QString title = UiText(kCsvImportTitle, language);
@@ -196,7 +201,7 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   auto rows = ReadChannelsCsv(csv, 0, language);
   if (!OfferRenumbering(main, prompter, csv, rows)) return;
   if (!rows) {
-    prompter.tell(&main, QMessageBox::Warning, title,
+    prompter.tell(main.frame(), QMessageBox::Warning, title,
                   UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(rows.error(), language));
     return;
   }
@@ -211,17 +216,19 @@ void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
   if (!bad.isEmpty()) {
     const QString message = UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(bad, language);
     if (usable == 0) {
-      prompter.tell(&main, QMessageBox::Warning, title, message);
+      prompter.tell(main.frame(), QMessageBox::Warning, title, message);
       return;
     }
-    if (!prompter.offer(&main, QMessageBox::Warning, title, message, UiText(kImportUsableRows, language).arg(usable)))
+    if (!prompter.offer(main.frame(), QMessageBox::Warning, title, message,
+                        UiText(kImportUsableRows, language).arg(usable)))
       return;
   }
   const CsvImportReport report = main.session().ImportChannels(*rows, language);
-  ShowReport(prompter, &main, title, ImportReportText(report, language), language);
+  ShowReport(prompter, main.frame(), title, ImportReportText(report, language), language);
 }
 
-void ImportCodeplugJsonCommand(MDIForm1& main, Prompter& prompter) {
+void ImportCodeplugJsonCommand(CommandContext& main) {
+  Prompter& prompter = main.prompter();
   // What the windows hold is what the document lands on.
   const int language = main.state().language;
   const QString title = UiText(kJsonImportTitle, language);
@@ -230,23 +237,24 @@ void ImportCodeplugJsonCommand(MDIForm1& main, Prompter& prompter) {
   const auto imported =
       ImportJsonCodeplug(main.memory().image(), file->text(), QFileInfo(file->path).fileName().toStdString(), language);
   if (!imported) {
-    prompter.tell(&main, QMessageBox::Warning, title,
+    prompter.tell(main.frame(), QMessageBox::Warning, title,
                   UiText(kJsonRefused, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));
     return;
   }
   main.session().ImportCodeplug(*imported);
 }
 
-void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter) {
+void ExportChannelsCsvCommand(CommandContext& main) {
+  Prompter& prompter = main.prompter();
   main.SaveAll();
   const AppState& state = main.state();
   const QFileInfo current(FromStd(state.fileName));
   const QString proposed = current.dir().filePath(current.completeBaseName() + QStringLiteral(".csv"));
-  const QString path = prompter.saveFileName(&main, proposed, UiText(kCsvFilter, state.language));
+  const QString path = prompter.saveFileName(main.frame(), proposed, UiText(kCsvFilter, state.language));
   if (path.isEmpty()) return;
   const std::string csv = ExportChannelsCsv(main.memory().image());
   if (const Status written = WriteWholeFile(LocalPath(path), Bytes(csv.begin(), csv.end())); !written) {
-    prompter.tell(&main, QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
+    prompter.tell(main.frame(), QMessageBox::Warning, QString::fromLatin1(kProgramTitle),
                   path + QStringLiteral(": ") + FromStd(written.error()));
   }
 }

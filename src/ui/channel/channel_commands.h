@@ -7,11 +7,10 @@
 
 namespace orvex {
 
-class MDIForm1;
-class Prompter;
+class CommandContext;
 
-// The File menu commands that work on the channels.  Each runs the main
-// window's SaveAll first, so an edit still open in the grid is part of
+// The File menu commands that work on the channels.  Each runs the frame's
+// SaveAll first, so an edit still open in the grid is part of
 // what they print or write.
 
 // Error lines as a message shows them: the first few, then how many more.
@@ -23,18 +22,18 @@ QString ImportReportText(const CsvImportReport& report, int language);
 // miPrint (menu, toolbar and Ctrl+P alike): the print dialog offering the
 // system's printers and Print to File (PDF), with page range and collate,
 // then the programmed channels as a table.  A print that fails is said.
-void PrintChannelsCommand(MDIForm1& main, Prompter& prompter);
+void PrintChannelsCommand(CommandContext& main);
 // miPrintPreview: the same pages in a preview dialog whose Print is reached
 // by Ctrl+P or Tab.
-void PrintPreviewCommand(MDIForm1& main, Prompter& prompter);
+void PrintPreviewCommand(CommandContext& main);
 // miImportCsv: a channel CSV applied onto the image, every open window
 // refreshed; a file with errors changes nothing and the first errors are
 // shown with their line numbers.
-void ImportChannelsCsvCommand(MDIForm1& main, Prompter& prompter);
+void ImportChannelsCsvCommand(CommandContext& main);
 // miImportJson: a JSON codeplug applied onto the image as one undo step;
 // a document with any bad value changes nothing and its errors are shown.
-void ImportCodeplugJsonCommand(MDIForm1& main, Prompter& prompter);
+void ImportCodeplugJsonCommand(CommandContext& main);
 // miExportCsv: the programmed channels written as a channel CSV.
-void ExportChannelsCsvCommand(MDIForm1& main, Prompter& prompter);
+void ExportChannelsCsvCommand(CommandContext& main);
 
 }  // namespace orvex

@@ -8,7 +8,6 @@
 #include "model/channels/step_names.h"
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
-#include "ui/main/mdi_form1.h"
 #include "ui/main/twips.h"
 
 namespace orvex {
@@ -80,16 +79,11 @@ void FrmChannel::SaveData() {
 
 void FrmChannel::CommitEdit() { m_grid->CommitEdit(); }
 
-Prompter& FrmChannel::prompter() {
-  if (auto* main = qobject_cast<MDIForm1*>(window())) return main->prompter();
-  return m_ownPrompter;
-}
-
 namespace {
 
-FrmChannel* ActiveChannelWindow(MDIForm1& main) {
+FrmChannel* ActiveChannelWindow(const CommandContext& frame) {
   // Only the window the user is in: Copy in another window is not ours.
-  return qobject_cast<FrmChannel*>(main.activeEditingWindow());
+  return qobject_cast<FrmChannel*>(frame.activeEditingWindow());
 }
 
 const EditingWindowRegistration kRegistration{kWinChannel,
@@ -100,9 +94,9 @@ const MainCommandRegistration kCommands[] = {
     {"miExportCsv", &ExportChannelsCsvCommand},
 };
 
-#define ORVEX_ROW_COMMAND(key)                                                                           \
-  MainCommandRegistration {                                                                              \
-    key, [](MDIForm1& main, Prompter&) { RunChannelRowCommand(QStringLiteral(key), main); }, kWinChannel \
+#define ORVEX_ROW_COMMAND(key)                                                                        \
+  MainCommandRegistration {                                                                           \
+    key, [](CommandContext& frame) { RunChannelRowCommand(QStringLiteral(key), frame); }, kWinChannel \
   }
 const MainCommandRegistration kRowCommands[] = {
     ORVEX_ROW_COMMAND("miCut"),           ORVEX_ROW_COMMAND("miCopy"),           ORVEX_ROW_COMMAND("miPaste"),
@@ -115,8 +109,8 @@ const MainCommandRegistration kRowCommands[] = {
 
 }  // namespace
 
-void RunChannelRowCommand(const QString& key, MDIForm1& main) {
-  if (FrmChannel* window = ActiveChannelWindow(main)) window->RunRowCommand(key);
+void RunChannelRowCommand(const QString& key, CommandContext& frame) {
+  if (FrmChannel* window = ActiveChannelWindow(frame)) window->RunRowCommand(key);
 }
 
 }  // namespace orvex

@@ -103,15 +103,13 @@ class FrmChannel : public EditingWindow {
   // Stores the rows a cell edit changed as one step and says its notes.
   void StoreCells(RowStep step, const CellsEdit& edit, const QString& title);
   void InstallRowCommands();
-  Prompter& prompter();
 
   ChannelTable m_table;
   ChannelGrid* m_grid;
-  Prompter m_ownPrompter;  // when not inside the main window
-  QString m_findText;      // what Find looked for last
+  QString m_findText;  // what Find looked for last
 };
 
 // The row commands by tool key, for the main window's registration.
-void RunChannelRowCommand(const QString& key, MDIForm1& main);
+void RunChannelRowCommand(const QString& key, CommandContext& frame);
 
 }  // namespace orvex

@@ -17,7 +17,6 @@
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"
-#include "ui/main/mdi_form1.h"
 #include "ui/main/report_dialog.h"
 #include "ui/main/ui_text.h"
 
@@ -83,7 +82,7 @@ void FrmChannel::InstallRowCommands() {
     connect(action, &QAction::triggered, this, [this, key] {
       // Through the main window when there is one, so its Edit menu and
       // title follow.
-      if (auto* main = qobject_cast<MDIForm1*>(window()))
+      if (WindowContext* main = frame())
         main->Dispatch(key);
       else
         RunRowCommand(key);
@@ -434,7 +433,7 @@ void FrmChannel::SortRows(ChannelSortKey key) {
 }
 
 void FrmChannel::ShowRowMenu(const QPoint& at) {
-  auto* main = qobject_cast<MDIForm1*>(window());
+  const WindowContext* main = frame();
   if (main == nullptr) return;
   QMenu menu(this);
   menu.setObjectName("ChannelRowMenu");

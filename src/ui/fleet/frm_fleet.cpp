@@ -20,9 +20,9 @@
 #include "core/preferences.h"
 #include "link/serial_ports.h"
 #include "ui/main/editing_window.h"
-#include "ui/main/mdi_form1.h"
 #include "ui/main/prompter.h"
 #include "ui/main/ui_text.h"
+#include "ui/main/window_context.h"
 
 namespace orvex {
 
@@ -304,11 +304,11 @@ void FrmFleet::UpdateControls() {
 
 namespace {
 
-void ProgramSeveralRadios(MDIForm1& window, Prompter& prompter) {
+void ProgramSeveralRadios(CommandContext& main) {
   // What the windows show is what every radio gets.
-  window.SaveAll();
-  FrmFleet dialog(window.memory().image(), window.state().language, prompter, ListedPorts(), &window);
-  prompter.exec(dialog);
+  main.SaveAll();
+  FrmFleet dialog(main.memory().image(), main.state().language, main.prompter(), ListedPorts(), main.frame());
+  main.prompter().exec(dialog);
 }
 
 const MainCommandRegistration kCommand{"miFleet", &ProgramSeveralRadios};

@@ -36,15 +36,19 @@
 #include "core/app_state.h"
 #include "core/edit_history.h"
 #include "core/memory_image.h"
+#include "ui/main/prompter.h"
+#include "ui/main/window_context.h"
 
 namespace orvex {
 
-// What every editing window works on: the one image, the program state and
-// the undo history its edits are recorded in (none outside the main window).
+// What every editing window works on: the one image, the program state, the
+// undo history its edits are recorded in and the frame it lives in (neither
+// outside the main window).
 struct EditingContext {
   RadioMemory& memory;
   AppState& state;
   EditHistory* history = nullptr;
+  WindowContext* frame = nullptr;
 };
 
 class EditingWindow : public QMdiSubWindow {
@@ -94,6 +98,10 @@ class EditingWindow : public QMdiSubWindow {
   RadioMemory& memory() { return m_context.memory; }
   AppState& state() { return m_context.state; }
   [[nodiscard]] int language() const { return m_context.state.language; }
+  // The frame's when inside the main window, else the real boxes.
+  Prompter& prompter() { return m_context.frame != nullptr ? m_context.frame->prompter() : m_ownPrompter; }
+  // The main window's commands and tools; null outside it.
+  [[nodiscard]] WindowContext* frame() const { return m_context.frame; }
   // Runs `edit` on the image as one undoable step called `name`; a non-zero
   // `mergeKey` folds repeated changes of one control into one step.
   void Edit(const StepName& name, const std::function<void(Image&)>& edit, int mergeKey = 0);
@@ -103,6 +111,7 @@ class EditingWindow : public QMdiSubWindow {
  private:
   WindowBit m_bit;
   EditingContext m_context;
+  Prompter m_ownPrompter;
 };
 
 using EditingWindowFactory = std::function<EditingWindow*(const EditingContext&)>;
@@ -118,9 +127,6 @@ struct EditingWindowRegistration {
   }
 };
 
-class MDIForm1;
-class Prompter;
-
 // Commands a window library adds to the main window by tool key (the channel
 // window's print, print preview and CSV entries).  A registered command
 // replaces a built-in one of the same key; a key gets its menu and toolbar
@@ -129,7 +135,7 @@ class Prompter;
 // A command that works on one editing window (the channel window's row
 // commands) names that window's bit: it is enabled only while that window is
 // the active one, and its shortcuts are left to the window.
-using MainCommand = std::function<void(MDIForm1&, Prompter&)>;
+using MainCommand = std::function<void(CommandContext&)>;
 struct RegisteredCommand {
   MainCommand command;
   std::uint8_t window = 0;

@@ -10,18 +10,14 @@
 #include <QLayout>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QProgressBar>
-#include <QScreen>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QTranslator>
@@ -38,14 +34,16 @@
 #include "model/document/codeplug_diff.h"
 #include "model/channels/step_names.h"
 #include "ui/main/accessibility.h"
+#include "ui/main/command_bar.h"
 #include "ui/main/document_controller.h"
+#include "ui/main/frame_context.h"
 #include "ui/main/frm_about.h"
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
 #include "ui/main/recent_files.h"
 #include "ui/main/twips.h"
 #include "ui/main/ui_text.h"
-#include "ui/memorymap/frm_memory_map.h"
+#include "ui/main/window_set.h"
 
 // Resources of a static library are registered by name from outside any
 // namespace.
@@ -59,7 +57,6 @@ namespace {
 constexpr int kTreeBandTwips = 4000;
 
 // Messages the main window shows (string table numbers).
-constexpr int kMemoryMapStep = 1650;
 constexpr int kCheckErrors = 10160;
 constexpr int kWriteAnyway = 10161;
 constexpr int kCheckWarnings = 10162;
@@ -106,17 +103,6 @@ class TreeBand : public QDockWidget {
   }
 };
 
-QIcon ToolIcon(const QString& name, const QStyle* style) {
-  if (name == QLatin1String("new")) return style->standardIcon(QStyle::SP_FileIcon);
-  if (name == QLatin1String("open")) return style->standardIcon(QStyle::SP_DialogOpenButton);
-  if (name == QLatin1String("save")) return style->standardIcon(QStyle::SP_DialogSaveButton);
-  if (name == QLatin1String("about")) return style->standardIcon(QStyle::SP_MessageBoxInformation);
-  if (name == QLatin1String("undo")) return QIcon::fromTheme("edit-undo", style->standardIcon(QStyle::SP_ArrowBack));
-  if (name == QLatin1String("redo")) return QIcon::fromTheme("edit-redo", style->standardIcon(QStyle::SP_ArrowForward));
-  if (name.isEmpty()) return {};
-  return QIcon(QStringLiteral(":/ui/%1.png").arg(name));
-}
-
 char DecimalSeparator() {
   const QString separator = QLocale::system().decimalPoint();
   return separator.isEmpty() ? '.' : separator[0].toLatin1();
@@ -124,22 +110,14 @@ char DecimalSeparator() {
 
 }  // namespace
 
-const QStringList& MDIForm1::CommandKeys() {
-  static const QStringList keys = {
-      "miNew",         "miOpen",    "miSave",    "miPrint",   "miExit",       "miChannel",       "miCommonSet",
-      "miKeySet",      "miSignal",  "miMSK",     "mi2Tone",   "mi5Tone",      "miScr",           "miRead",
-      "miWrite",       "miComPort", "miEnglish", "miChinese", "miTreeView",   "miToolBar",       "miStatusBar",
-      "miCascade",     "miTileH",   "miTileV",   "miArrange", "miCloseAll",   "miAbout",         "miVerifyWrite",
-      "miBackupFirst", "miSaveAs",  "miUndo",    "miRedo",    "miNextWindow", "miPreviousWindow"};
-  return keys;
-}
+const QStringList& MDIForm1::CommandKeys() { return CommandBar::CommandKeys(); }
 
 MDIForm1::MDIForm1(Prompter* prompter, EditingWindowFactories windows, QWidget* parent)
     : QMainWindow(parent),
       m_prompter(prompter != nullptr ? prompter : &m_defaultPrompter),
-      m_factories(std::move(windows)) {
+      m_context(std::make_unique<FrameContext>(*this)) {
   InitUiResources();
-  BuildWidgets();
+  BuildWidgets(std::move(windows));
   StartUp();
 }
 
@@ -154,17 +132,21 @@ MDIForm1::~MDIForm1() {
   qDeleteAll(m_mdi->subWindowList());
 }
 
-void MDIForm1::BuildWidgets() {
+void MDIForm1::BuildWidgets(EditingWindowFactories windows) {
   setObjectName("MDIForm1");
   setWindowIcon(QIcon(QStringLiteral(":/ui/orvex.png")));
   setContextMenuPolicy(Qt::NoContextMenu);  // bands are shown and hidden by the View menu only
   setAcceptDrops(true);
 
-  m_mdi = new QMdiArea(this);
-  m_mdi->setObjectName("MDIClient");
-  m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_mdi = new WorkArea(this);
   setCentralWidget(m_mdi);
+  m_windowSet =
+      new WindowSet(EditingContext{m_memory, m_state, &m_history, m_context.get()}, std::move(windows), *m_mdi);
+  connect(m_windowSet, &WindowSet::valuesRefreshed, this, [this] { UpdateEditState(); });
+  // What a window replaced while committing an edit stays readable a while.
+  constexpr int kNoteMs = 10000;
+  connect(m_windowSet, &WindowSet::noted, this,
+          [this](const QString& note) { m_statusStrip->showMessage(note, kNoteMs); });
   connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { UpdateEditState(); });
 
   m_toolBar = new QToolBar(this);
@@ -214,7 +196,16 @@ void MDIForm1::BuildWidgets() {
 
   m_languageGroup = new QActionGroup(this);
   m_languageGroup->setExclusive(true);
-  for (const QString& key : CommandKeys()) AddTool(key);
+  m_commandBar = new CommandBar(*this, *m_toolBar);
+  connect(m_commandBar, &CommandBar::dispatched, this, [this] {
+    // A command may have stored windows or replaced the image.
+    if (!m_shutDown) UpdateEditState();
+  });
+  connect(m_commandBar, &CommandBar::windowMenuShowing, m_mdi, &WorkArea::FillWindowMenu);
+  connect(m_commandBar, &CommandBar::dockCaption, this, [this](const QString& caption) {
+    m_treeBand->setWindowTitle(caption);
+    m_tree->tree()->setAccessibleName(caption);
+  });
   m_languageGroup->addAction(tool("miEnglish"));
   m_languageGroup->addAction(tool("miChinese"));
   m_documents = new DocumentController(m_session, m_state, *m_prompter, this);
@@ -222,9 +213,10 @@ void MDIForm1::BuildWidgets() {
   connect(m_documents, &DocumentController::imageReplaced, this, &MDIForm1::RefreshAll);
   connect(m_documents, &DocumentController::imageEdited, this, &MDIForm1::RefreshWindowValues);
   connect(m_documents, &DocumentController::editStateChanged, this, &MDIForm1::UpdateEditState);
+  m_commandBar->SetPlaceholder(QStringLiteral("miRecentFiles"), m_documents->recent().actions());
   m_history.SetListener([this] { UpdateEditState(); });
 
-  m_commands = {
+  const std::map<QString, std::function<void()>> commands = {
       {"miNew", [this] { m_documents->NewFile(); }},
       {"miOpen", [this] { m_documents->OpenFile(); }},
       {"miSave", [this] { m_documents->SaveFile(); }},
@@ -269,22 +261,20 @@ void MDIForm1::BuildWidgets() {
       {"miTreeView", [this] { ToggleView(kViewTree); }},
       {"miToolBar", [this] { ToggleView(kViewToolBar); }},
       {"miStatusBar", [this] { ToggleView(kViewStatusBar); }},
-      {"miCascade", [this] { CascadeWindows(); }},
-      {"miTileH", [this] { TileWindows(Qt::Vertical); }},
-      {"miTileV", [this] { TileWindows(Qt::Horizontal); }},
-      {"miArrange", [this] { ArrangeIcons(); }},
-      {"miCloseAll", [this] { CloseAll(); }},
+      {"miCascade", [this] { m_mdi->Cascade(); }},
+      {"miTileH", [this] { m_mdi->Tile(Qt::Vertical); }},
+      {"miTileV", [this] { m_mdi->Tile(Qt::Horizontal); }},
+      {"miArrange", [this] { m_mdi->ArrangeIcons(); }},
+      {"miCloseAll", [this] { m_windowSet->CloseAll(); }},
       {"miAbout", [this] { ShowAbout(); }},
   };
+  for (const auto& [key, command] : commands) m_commandBar->SetCommand(key, command);
   for (const WindowKeys& keys : kWindowKeys) {
     const WindowBit bit = keys.bit;
-    m_commands[QString::fromLatin1(keys.command)] = [this, bit] { OpenEditingWindow(bit); };
+    m_commandBar->SetCommand(QString::fromLatin1(keys.command), [this, bit] { OpenEditingWindow(bit); });
   }
   // Commands window libraries add or take over (the channel window's print).
-  for (const auto& [key, registered] : RegisteredMainCommands()) {
-    m_commands[key] = [this, command = registered.command] { command(*this, *m_prompter); };
-    AddTool(key);
-  }
+  m_commandBar->AddRegisteredCommands(*m_context);
 
   m_transfer.setTrace(&m_linkTrace);
   connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int maximum) {
@@ -330,103 +320,11 @@ void MDIForm1::StartUp() {
 
   // The optional features window exists hidden from the start and counts as
   // open until the user first closes it.
-  if (const auto factory = m_factories.find(kWinSetting); factory != m_factories.end()) {
-    EditingWindow* window = factory->second(EditingContext{m_memory, m_state, &m_history});
-    m_windows[kWinSetting] = window;
-    AdoptWindow(window);
-    const EditHistory::Quiet quiet(m_history);
-    window->Refresh();
-    window->hide();
-    m_state.openWindows |= kWinSetting;
-  }
+  m_windowSet->OpenHidden(kWinSetting);
   OpenEditingWindow(kWinChannel);
 }
 
-const CommandLayout& MDIForm1::LayoutFor(int language) {
-  auto it = m_layouts.find(language);
-  if (it == m_layouts.end()) {
-    it = m_layouts.emplace(language, LoadCommandLayout(CommandLayoutPath(language)).value_or(CommandLayout{})).first;
-  }
-  return it->second;
-}
-
-QAction* MDIForm1::AddTool(const QString& key) {
-  if (QAction* existing = tool(key)) return existing;
-  auto* action = new QAction(this);
-  action->setObjectName(key);
-  connect(action, &QAction::triggered, this, [this, key] { Dispatch(key); });
-  m_tools[key] = action;
-  return action;
-}
-
-void MDIForm1::LoadCommandBar(const CommandLayout& layout) {
-  for (const auto& [key, toolLayout] : layout.tools) AddTool(key);
-  for (const auto& [key, action] : m_tools) {
-    const ToolLayout* toolLayout = layout.tool(key);
-    if (toolLayout == nullptr) continue;
-    action->setText(toolLayout->caption);
-    action->setIconText(toolLayout->toolbarCaption.isEmpty() ? QString(toolLayout->caption).remove('&')
-                                                             : toolLayout->toolbarCaption);
-    // "Ctrl+F6; Ctrl+Tab": more than one key for a command.
-    action->setShortcuts(QKeySequence::listFromString(toolLayout->shortcut));
-    // A window's own commands (Copy on the channel grid) take their keys
-    // only there, so the same keys keep working in every other field.
-    const auto registered = RegisteredMainCommands().find(key);
-    const bool windowOwned = registered != RegisteredMainCommands().end() && registered->second.window != 0;
-    action->setShortcutContext(windowOwned ? Qt::WidgetShortcut : Qt::WindowShortcut);
-    action->setIcon(ToolIcon(toolLayout->icon, style()));
-    action->setCheckable(toolLayout->checkable);
-  }
-
-  // The menus stay the same objects and only take the new captions and
-  // items: the menu whose item ran this command (Alt+L, C) is still inside
-  // its key or mouse handler, and may be running a dialog from there while
-  // a transfer's end refreshes everything.
-  QList<QMenu*> bands;
-  menuBar()->clear();
-  m_toolBar->clear();
-  for (const BandLayout& band : layout.bands) {
-    if (band.kind == QLatin1String("menu")) {
-      QMenu* menu = this->band(band.key);
-      if (menu == nullptr) {
-        menu = new QMenu(menuBar());
-        menu->setObjectName(band.key);
-        if (band.key == QLatin1String("miWindow"))
-          connect(menu, &QMenu::aboutToShow, this, [this, menu] { FillWindowMenu(menu); });
-      }
-      menu->setTitle(band.caption);
-      menu->clear();
-      for (const QString& key : band.tools) {
-        if (key == QLatin1String("-")) {
-          menu->addSeparator();
-        } else if (key == QLatin1String("miRecentFiles")) {
-          menu->addActions(m_documents->recent().actions());
-        } else if (QAction* action = tool(key)) {
-          menu->addAction(action);
-        }
-      }
-      menuBar()->addMenu(menu);
-      bands << menu;
-    } else if (band.kind == QLatin1String("toolbar")) {
-      m_toolBar->setWindowTitle(band.caption);
-      for (const QString& key : band.tools) {
-        if (key == QLatin1String("-")) {
-          m_toolBar->addSeparator();
-        } else if (QAction* action = tool(key)) {
-          m_toolBar->addAction(action);
-        }
-      }
-    } else if (band.kind == QLatin1String("dock")) {
-      m_treeBand->setWindowTitle(band.caption);
-      m_tree->tree()->setAccessibleName(band.caption);
-    }
-    // The layout's "StatusBar" band stays hidden: PicClone is the strip.
-  }
-  // A band the new layout lacks stays, hidden, until the window goes.
-  for (QMenu* menu : std::as_const(m_bands))
-    if (!bands.contains(menu)) menu->hide();
-  m_bands = bands;
-}
+const CommandLayout& MDIForm1::LayoutFor(int language) { return m_commandBar->LayoutFor(language); }
 
 void MDIForm1::ApplyQtTranslation() {
   // Qt's own texts (message box buttons, file and print dialogs) follow the
@@ -451,7 +349,7 @@ void MDIForm1::RefreshAll() {
   // What a window rewrites while it reloads is no edit of the user's.
   const EditHistory::Quiet quiet(m_history);
   ApplyQtTranslation();
-  LoadCommandBar(LayoutFor(m_state.language));
+  m_commandBar->Load(m_state.language);
   tool("miEnglish")->setChecked(m_state.language == kEnglish);
   tool("miChinese")->setChecked(m_state.language == kChinese);
   tool("miVerifyWrite")->setCheckable(true);
@@ -462,50 +360,28 @@ void MDIForm1::RefreshAll() {
   resizeDocks({m_treeBand}, {bandWidth}, Qt::Horizontal);
   ApplyView();
   m_tree->RefreshFace(m_state.language);
-  for (const WindowBit bit : kWindowOrder) {
-    if ((m_state.openWindows & bit) == 0) continue;
-    if (EditingWindow* window = editingWindow(bit)) window->Refresh();
-  }
+  m_windowSet->Refresh();
   UpdateEditState();
   m_progress->setAccessibleName(UiText(kTransferProgress, m_state.language));
   NameControls(this);
 }
 
-void MDIForm1::RefreshWindowValues() {
-  const EditHistory::Quiet quiet(m_history);
-  for (const WindowBit bit : kWindowOrder) {
-    if ((m_state.openWindows & bit) == 0) continue;
-    if (EditingWindow* window = editingWindow(bit)) window->RefreshValues();
-  }
-  UpdateEditState();
-}
+void MDIForm1::RefreshWindowValues() { m_windowSet->RefreshValues(); }
 
 void MDIForm1::EditImage(const StepName& name, const std::function<void(Image&)>& edit) { m_session.Edit(name, edit); }
 
 void MDIForm1::UpdateEditState() {
   m_documents->ShowUndoState(tool("miUndo"), tool("miRedo"), LayoutFor(m_state.language));
 
-  const EditingWindow* active = activeEditingWindow();
-  for (const auto& [key, registered] : RegisteredMainCommands()) {
-    if (registered.window == 0) continue;
-    if (QAction* action = tool(key)) action->setEnabled(active != nullptr && active->bit() == registered.window);
-  }
+  m_commandBar->FollowActiveWindow(activeEditingWindow());
 
   setWindowTitle(m_documents->Title());
   setWindowModified(m_session.IsModified());
 }
 
-EditingWindow* MDIForm1::activeEditingWindow() const { return qobject_cast<EditingWindow*>(m_mdi->activeSubWindow()); }
+EditingWindow* MDIForm1::activeEditingWindow() const { return m_windowSet->active(); }
 
-void MDIForm1::SaveAll() {
-  for (const WindowBit bit : kWindowOrder) {
-    if ((m_state.openWindows & bit) == 0) continue;
-    if (EditingWindow* window = editingWindow(bit)) {
-      window->CommitEdit();
-      window->Store();
-    }
-  }
-}
+void MDIForm1::SaveAll() { m_windowSet->SaveAll(); }
 
 void MDIForm1::ApplyView() {
   const std::uint8_t flags = m_state.viewFlags;
@@ -519,63 +395,15 @@ void MDIForm1::ApplyView() {
   tool("miSignal")->setEnabled(false);
 }
 
-void MDIForm1::Dispatch(const QString& key) {
-  const auto it = m_commands.find(key);
-  if (it == m_commands.end()) return;
-  it->second();
-  // A command may have stored windows or replaced the image.
-  if (!m_shutDown) UpdateEditState();
-}
+void MDIForm1::Dispatch(const QString& key) { m_commandBar->Dispatch(key); }
 
-EditingWindow* MDIForm1::editingWindow(WindowBit bit) const {
-  const auto it = m_windows.find(bit);
-  return it == m_windows.end() ? nullptr : it->second.data();
-}
+EditingWindow* MDIForm1::editingWindow(WindowBit bit) const { return m_windowSet->window(bit); }
 
-QAction* MDIForm1::tool(const QString& key) const {
-  const auto it = m_tools.find(key);
-  return it == m_tools.end() ? nullptr : it->second;
-}
+QAction* MDIForm1::tool(const QString& key) const { return m_commandBar->tool(key); }
 
-QMenu* MDIForm1::band(const QString& key) const {
-  for (QMenu* menu : m_bands) {
-    if (menu->objectName() == key) return menu;
-  }
-  return nullptr;
-}
+QMenu* MDIForm1::band(const QString& key) const { return m_commandBar->band(key); }
 
-void MDIForm1::AdoptWindow(EditingWindow* window) {
-  m_mdi->addSubWindow(window);
-  window->installEventFilter(this);  // its hiding may leave an empty work area
-  // What a window replaced while committing an edit stays readable a while.
-  constexpr int kNoteMs = 10000;
-  connect(window, &EditingWindow::noted, this,
-          [this](const QString& note) { m_statusStrip->showMessage(note, kNoteMs); });
-}
-
-void MDIForm1::OpenEditingWindow(WindowBit bit) {
-  QPointer<EditingWindow>& window = m_windows[bit];
-  bool created = false;
-  if (window.isNull()) {
-    const auto factory = m_factories.find(bit);
-    if (factory == m_factories.end()) return;
-    window = factory->second(EditingContext{m_memory, m_state, &m_history});
-    AdoptWindow(window);
-    const EditHistory::Quiet quiet(m_history);
-    window->Refresh();
-    created = true;
-  }
-  m_state.openWindows |= bit;
-  if (!created && window->refreshesOnOpen()) {
-    const EditHistory::Quiet quiet(m_history);
-    window->Refresh();
-  }
-  const bool wasVisible = window->isVisible();
-  window->show();
-  if (!wasVisible) KeepInView(window);
-  m_mdi->setActiveSubWindow(window);
-  window->raise();
-}
+void MDIForm1::OpenEditingWindow(WindowBit bit) { m_windowSet->Open(bit); }
 
 void MDIForm1::ClickNode(const QString& key) {
   SaveAll();
@@ -646,199 +474,12 @@ void MDIForm1::ToggleView(std::uint8_t bit) {
   ApplyView();
 }
 
-// --- windows -------------------------------------------------------------------
-
-void MDIForm1::CloseAll() {
-  if ((m_state.openWindows & kWinChannel) != 0) {
-    if (EditingWindow* channel = editingWindow(kWinChannel)) {
-      channel->CommitEdit();
-      channel->Store();
-    }
-  }
-  for (const WindowBit bit : kWindowOrder) {
-    if ((m_state.openWindows & bit) == 0) continue;
-    if (EditingWindow* window = editingWindow(bit)) window->close();
-  }
-  m_state.openWindows = 0;
-}
-
-namespace {
-
-// The windows Cascade and Tile arrange: shown and not minimised.
-QList<QMdiSubWindow*> ArrangedWindows(QMdiArea* area) {
-  QList<QMdiSubWindow*> windows;
-  for (QMdiSubWindow* window : area->subWindowList(QMdiArea::CreationOrder)) {
-    if (!window->isVisible() || window->isMinimized()) continue;
-    if (window->isMaximized()) window->showNormal();
-    windows << window;
-  }
-  return windows;
-}
-
-// A window never smaller than its contents need: a smaller one would cut
-// controls off.  The work area scrolls instead.
-QSize Usable(const QMdiSubWindow* window, QSize size) {
-  return size.expandedTo(window->minimumSizeHint()).expandedTo(window->minimumSize());
-}
-
-}  // namespace
-
-void MDIForm1::CascadeWindows() {
-  const QList<QMdiSubWindow*> windows = ArrangedWindows(m_mdi);
-  const QRect area = m_mdi->viewport()->rect();
-  // Each window one title bar lower and further right, at its own size as
-  // far as the area allows.
-  const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 4;
-  for (int i = 0; i < windows.size(); ++i) {
-    QMdiSubWindow* window = windows[i];
-    const QPoint at(i * step, i * step);
-    const QSize room(std::max(area.width() - at.x(), 0), std::max(area.height() - at.y(), 0));
-    window->setGeometry(QRect(at, Usable(window, window->size().boundedTo(room))));
-    window->raise();
-  }
-  if (!windows.isEmpty()) m_mdi->setActiveSubWindow(windows.last());
-}
-
-void MDIForm1::TileWindows(Qt::Orientation orientation) {
-  const QList<QMdiSubWindow*> windows = ArrangedWindows(m_mdi);
-  if (windows.isEmpty()) return;
-  const QRect area = m_mdi->viewport()->rect();
-  const int count = static_cast<int>(windows.size());
-  int offset = 0;
-  for (QMdiSubWindow* window : windows) {
-    if (orientation == Qt::Vertical) {  // one above another, full width
-      const QSize size = Usable(window, QSize(area.width(), area.height() / count));
-      window->setGeometry(0, offset, size.width(), size.height());
-      offset += size.height();
-    } else {  // side by side, full height
-      const QSize size = Usable(window, QSize(area.width() / count, area.height()));
-      window->setGeometry(offset, 0, size.width(), size.height());
-      offset += size.width();
-    }
-  }
-}
-
-void MDIForm1::FillWindowMenu(QMenu* menu) {
-  // The entries after the last separator are the window list of the last
-  // opening.
-  for (QAction* action : menu->actions()) {
-    if (action->property("windowEntry").toBool()) {
-      menu->removeAction(action);
-      action->deleteLater();
-    }
-  }
-  QList<QMdiSubWindow*> windows;
-  for (QMdiSubWindow* window : m_mdi->subWindowList(QMdiArea::CreationOrder))
-    if (window->isVisible()) windows << window;
-  if (windows.isEmpty()) return;
-  const auto addEntry = [menu](QAction* action) {
-    action->setProperty("windowEntry", true);
-    menu->addAction(action);
-  };
-  addEntry(new QAction(menu));
-  menu->actions().last()->setSeparator(true);
-  for (int i = 0; i < windows.size(); ++i) {
-    QMdiSubWindow* window = windows[i];
-    const QString title = window->windowTitle();
-    auto* action = new QAction(i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : title, menu);
-    action->setCheckable(true);
-    action->setChecked(window == m_mdi->activeSubWindow());
-    connect(action, &QAction::triggered, this, [this, window = QPointer<QMdiSubWindow>(window)] {
-      if (window.isNull()) return;
-      if (window->isMinimized()) window->showNormal();
-      m_mdi->setActiveSubWindow(window);
-    });
-    addEntry(action);
-  }
-}
-
 void MDIForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (m_placedWindows) return;
-  // The windows opened at start-up, before the work area had its size.
-  m_placedWindows = true;
-  if (QLayout* layout = this->layout()) layout->activate();
-  for (QMdiSubWindow* window : m_mdi->subWindowList())
-    if (window->isVisible()) KeepInView(window);
+  m_mdi->PlaceShownWindows();
 }
 
-void MDIForm1::ClearEmptyScrollRange() {
-  // The work area keeps the scroll range of the last window it scrolled to
-  // after that window is closed; with nothing shown there is nothing to
-  // scroll to.
-  for (QMdiSubWindow* window : m_mdi->subWindowList())
-    if (window->isVisible()) return;
-  m_mdi->horizontalScrollBar()->setRange(0, 0);
-  m_mdi->verticalScrollBar()->setRange(0, 0);
-}
-
-void MDIForm1::KeepInView(QMdiSubWindow* window) {
-  if (!isVisible()) return;  // placed when the main window is first shown
-  // Captions set before showing (another language's are often longer) grow
-  // the window only once its layouts run; measure it as it will stand.
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  QSize room = m_mdi->viewport()->size();
-  const QSize need = Usable(window, window->size());
-  if ((need.width() > room.width() || need.height() > room.height()) && !isMaximized() && !isFullScreen()) {
-    // Grow the main window by what is missing, as far as the screen allows.
-    const QScreen* screen = this->screen();
-    const QRect available = screen != nullptr ? screen->availableGeometry() : QRect();
-    const QSize extra = frameGeometry().size() - size();
-    QSize grown = size() + QSize(std::max(0, need.width() - room.width()), std::max(0, need.height() - room.height()));
-    if (available.isValid()) grown = grown.boundedTo(available.size() - extra);
-    if (grown != size()) {
-      resize(grown);
-      if (available.isValid()) {
-        // Keep the grown frame on the screen.
-        QRect frame(frameGeometry().topLeft(), grown + extra);
-        frame.moveRight(std::min(frame.right(), available.right()));
-        frame.moveBottom(std::min(frame.bottom(), available.bottom()));
-        frame.moveLeft(std::max(frame.left(), available.left()));
-        frame.moveTop(std::max(frame.top(), available.top()));
-        move(frame.topLeft());
-      }
-      // The work area takes its new size now, not at the next event.
-      if (QLayout* layout = this->layout()) layout->activate();
-      room = m_mdi->viewport()->size();
-    }
-  }
-  // Still too large: as small as its contents allow; the area scrolls for
-  // the rest.
-  window->resize(Usable(window, need.boundedTo(room)));
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  // A move can take away the scroll range of the work area, which then
-  // scrolls back and shifts the window again: move until it stays.
-  constexpr int kPlacings = 3;
-  for (int i = 0; i < kPlacings; ++i) {
-    room = m_mdi->viewport()->size();
-    const QPoint inside(std::max(0, std::min(window->x(), room.width() - window->width())),
-                        std::max(0, std::min(window->y(), room.height() - window->height())));
-    if (inside == window->pos()) break;
-    window->move(inside);
-  }
-}
-
-void MDIForm1::ArrangeIcons() {
-  const QRect area = m_mdi->viewport()->rect();
-  int x = 0;
-  for (QMdiSubWindow* window : m_mdi->subWindowList(QMdiArea::CreationOrder)) {
-    if (!window->isVisible() || !window->isMinimized()) continue;
-    window->move(x, area.height() - window->height());
-    x += window->width();
-  }
-}
-
-void MDIForm1::OpenMemoryMap() {
-  // The map shows what the windows hold, and the windows show what the map
-  // wrote, so an open window never overwrites the map's bytes later.
-  SaveAll();
-  const Image before = m_memory.image();
-  FrmMemoryMap dialog(m_memory, this);
-  if (m_prompter->exec(dialog) != QDialog::Accepted) return;
-  // Every byte the map changed is one step.
-  m_history.Record(before, m_memory.image(), TextStep(kMemoryMapStep));
-  RefreshWindowValues();
-}
+void MDIForm1::OpenMemoryMap() { m_windowSet->OpenMemoryMap(); }
 
 std::unique_ptr<FrmComPort> MDIForm1::CreatePortDialog() {
   std::array<PortOffer, kPortSlotCount> offers{};
@@ -1052,8 +693,6 @@ void MDIForm1::UpdateTransferTools() {
 // --- events ----------------------------------------------------------------------
 
 bool MDIForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::Hide && qobject_cast<QMdiSubWindow*>(watched) != nullptr)
-    QTimer::singleShot(0, this, &MDIForm1::ClearEmptyScrollRange);
   if (watched == m_progress && event->type() == QEvent::MouseButtonPress) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     constexpr auto kAllThree = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;

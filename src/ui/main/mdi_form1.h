@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QMainWindow>
-#include <QPointer>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -16,12 +15,11 @@
 #include "ui/main/command_layout.h"
 #include "ui/main/editing_window.h"
 #include "ui/main/prompter.h"
+#include "ui/main/work_area.h"
 
 class QAction;
 class QActionGroup;
 class QDockWidget;
-class QMdiArea;
-class QMdiSubWindow;
 class QMenu;
 class QProgressBar;
 class QStatusBar;
@@ -30,15 +28,20 @@ class QTranslator;
 
 namespace orvex {
 
+class CommandBar;
 class DocumentController;
+class FrameContext;
 class FrmComPort;
 class FrmTreeView;
+class WindowSet;
 
 // The main window: menu bar and toolbar from the language's layout, the
 // docked navigation tree "BandTree", the status strip "PicClone" with the
 // progress bar "PrgClone", and the editing windows as MDI children.  It owns
-// the codeplug session and the program state, runs start-up and shut-down and
-// every command.
+// the codeplug session and the program state and runs start-up and shut-down;
+// the command bar, the work area, the set of editing windows and the file
+// commands are parts of their own, and windows and registered commands see it
+// as a CommandContext.
 //
 // "Modified" means the image differs from what was last created, opened,
 // saved or read from the radio: SaveAll stores the windows but does not move
@@ -152,29 +155,15 @@ class MDIForm1 : public QMainWindow {
  private:
   enum class Outcome { None, Completed, ModelMismatch, Failed, OpenFailed };
 
-  void BuildWidgets();
+  void BuildWidgets(EditingWindowFactories windows);
   // Installs Qt's translation of its own texts for Chinese, removes it for
   // English.
   void ApplyQtTranslation();
   void StartUp();
-  void LoadCommandBar(const CommandLayout& layout);
   const CommandLayout& LayoutFor(int language);
-  QAction* AddTool(const QString& key);
 
   void SetLanguage(int language);
   void ToggleView(std::uint8_t bit);
-  void CloseAll();
-  void CascadeWindows();
-  // A new editing window joins the client area and reports to the status bar.
-  void AdoptWindow(EditingWindow* window);
-  void TileWindows(Qt::Orientation orientation);
-  void ArrangeIcons();
-  // Lists the visible editing windows at the end of the Window menu.
-  void FillWindowMenu(QMenu* menu);
-  // Moves a window that has just been shown into the work area, growing the
-  // main window up to the screen when the area is too small.
-  void KeepInView(QMdiSubWindow* window);
-  void ClearEmptyScrollRange();
   // Undo and Redo texts, the commands that follow the active window, the
   // title and its modified mark.
   void UpdateEditState();
@@ -205,18 +194,14 @@ class MDIForm1 : public QMainWindow {
   AppState m_state;
   EditHistory& m_history = m_session.history();
   DocumentController* m_documents = nullptr;
-  bool m_placedWindows = false;
   Prompter m_defaultPrompter;
   Prompter* m_prompter;
-  EditingWindowFactories m_factories;
-  std::map<std::uint8_t, QPointer<EditingWindow>> m_windows;
-  std::map<QString, std::function<void()>> m_commands;
-  std::map<QString, QAction*> m_tools;
-  std::map<int, CommandLayout> m_layouts;
-  QList<QMenu*> m_bands;
+  std::unique_ptr<FrameContext> m_context;  // what the windows and commands see
+  CommandBar* m_commandBar = nullptr;
+  WindowSet* m_windowSet = nullptr;
   QActionGroup* m_languageGroup = nullptr;
 
-  QMdiArea* m_mdi = nullptr;
+  WorkArea* m_mdi = nullptr;
   QToolBar* m_toolBar = nullptr;
   QDockWidget* m_treeBand = nullptr;
   FrmTreeView* m_tree = nullptr;

@@ -6,8 +6,9 @@
 #include "codeplug/backups.h"
 #include "codeplug/file_io.h"
 #include "model/channels/channel_record.h"
-#include "ui/main/mdi_form1.h"
+#include "ui/main/editing_window.h"
 #include "ui/main/ui_text.h"
+#include "ui/main/window_context.h"
 #include "ui/safety/frm_backups.h"
 #include "ui/safety/frm_compare.h"
 #include "ui/safety/frm_test_cable.h"
@@ -19,7 +20,7 @@ namespace {
 constexpr int kNoLinkLog = 10167;
 constexpr int kIncorrectFile = 10001;
 
-void ShowChannel(MDIForm1& w, int channel) {
+void ShowChannel(CommandContext& w, int channel) {
   w.SaveAll();
   w.OpenEditingWindow(kWinChannel);
   EditingWindow* window = w.editingWindow(kWinChannel);
@@ -36,54 +37,58 @@ void ShowChannel(MDIForm1& w, int channel) {
   });
 }
 
-void ShowComparison(MDIForm1& w, Prompter& prompter, const QString& path) {
+void ShowComparison(CommandContext& w, Prompter& prompter, const QString& path) {
   const auto parsed = ReadCodeplugFile(path.toStdString());
   if (!parsed || parsed->check != CodeplugCheck::Ok) {
-    prompter.tell(&w, QMessageBox::Warning, kProgramTitle,
+    prompter.tell(w.frame(), QMessageBox::Warning, kProgramTitle,
                   parsed ? UiText(kIncorrectFile, w.state().language) : QString::fromStdString(parsed.error()));
     return;
   }
   // What the windows hold counts, not only what they stored last.
   w.SaveAll();
-  auto* window = new FrmCompare(DiffCodeplugs(w.memory().image(), parsed->image), path, w.state().language, &w);
+  auto* window = new FrmCompare(DiffCodeplugs(w.memory().image(), parsed->image), path, w.state().language, w.frame());
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->setWindowFlag(Qt::Window);
-  QObject::connect(window, &FrmCompare::channelRequested, &w, [&w](int channel) { ShowChannel(w, channel); });
+  QObject::connect(window, &FrmCompare::channelRequested, w.frame(), [&w](int channel) { ShowChannel(w, channel); });
   window->show();
 }
 
-void BackupsCommand(MDIForm1& w, Prompter& prompter) {
+void BackupsCommand(CommandContext& w) {
+  Prompter& prompter = w.prompter();
   w.SaveAll();
-  FrmBackups dialog(ListBackups(w.backupFolder()), w.memory().image(), w.state().language, &w);
+  FrmBackups dialog(ListBackups(w.backupFolder()), w.memory().image(), w.state().language, w.frame());
   if (prompter.exec(dialog) != QDialog::Accepted) return;
   const BackupChoice choice = dialog.choice();
   if (choice.action == BackupChoice::Action::Open) w.OpenFileAfterAsking(choice.path);
   if (choice.action == BackupChoice::Action::Compare) ShowComparison(w, prompter, choice.path);
 }
 
-void CompareCommand(MDIForm1& w, Prompter& prompter) {
-  const QString path = prompter.openFileName(&w, DialogFilter(kFileFilter));
+void CompareCommand(CommandContext& w) {
+  Prompter& prompter = w.prompter();
+  const QString path = prompter.openFileName(w.frame(), DialogFilter(kFileFilter));
   if (!path.isEmpty()) ShowComparison(w, prompter, path);
 }
 
-void TestCableCommand(MDIForm1& w, Prompter& prompter) {
+void TestCableCommand(CommandContext& w) {
+  Prompter& prompter = w.prompter();
   if (w.isTransferRunning()) return;  // the port is busy with the transfer
-  FrmTestCable dialog(w.PortName(), w.portsAtStart(), w.state().language, &w);
+  FrmTestCable dialog(w.PortName(), w.portsAtStart(), w.state().language, w.frame());
   prompter.exec(dialog);
   if (dialog.isDone()) w.linkTrace() = dialog.trace();
 }
 
-void SaveLinkLogCommand(MDIForm1& w, Prompter& prompter) {
+void SaveLinkLogCommand(CommandContext& w) {
+  Prompter& prompter = w.prompter();
   if (w.linkTrace().empty()) {
-    prompter.tell(&w, QMessageBox::Information, kProgramTitle, UiText(kNoLinkLog, w.state().language));
+    prompter.tell(w.frame(), QMessageBox::Information, kProgramTitle, UiText(kNoLinkLog, w.state().language));
     return;
   }
   const QString path =
-      prompter.saveFileName(&w, QStringLiteral("orvex-link-log.txt"), QStringLiteral("Text files (*.txt)"));
+      prompter.saveFileName(w.frame(), QStringLiteral("orvex-link-log.txt"), QStringLiteral("Text files (*.txt)"));
   if (path.isEmpty()) return;
   const std::string text = w.linkTrace().Text();
   if (auto written = WriteWholeFile(path.toStdString(), Bytes(text.begin(), text.end())); !written)
-    prompter.tell(&w, QMessageBox::Warning, kProgramTitle, QString::fromStdString(written.error()));
+    prompter.tell(w.frame(), QMessageBox::Warning, kProgramTitle, QString::fromStdString(written.error()));
 }
 
 const MainCommandRegistration kCommands[] = {

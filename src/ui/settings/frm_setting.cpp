@@ -16,7 +16,6 @@
 #include <algorithm>
 
 #include "core/strings.h"
-#include "ui/main/mdi_form1.h"
 #include "ui/main/twips.h"
 #include "ui/main/ui_text.h"
 #include "ui/settings/entry_fields.h"
@@ -480,11 +479,6 @@ FreqModeContext FrmSetting::Context() {
   const AppState& app = state();
   return FreqModeContext{
       .language = app.language, .separator = app.decimalSeparator, .toneList = app.toneList, .limits = app.limits};
-}
-
-Prompter& FrmSetting::prompter() {
-  if (auto* main = qobject_cast<MDIForm1*>(window())) return main->prompter();
-  return m_ownPrompter;
 }
 
 FrmSetting::OptionControl& FrmSetting::Option(std::string_view key) {

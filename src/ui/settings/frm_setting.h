@@ -89,14 +89,12 @@ class FrmSetting : public EditingWindow {
   void ChooseGroupItem(int group, FreqModeField field, int position);
 
   FreqModeContext Context();
-  Prompter& prompter();
   OptionControl& Option(std::string_view key);
 
   std::vector<OptionControl> m_options;  // in OptionSettings() order
   OptionsShown m_shown;
   std::array<FreqGroup, kFrequencyModeGroups> m_groups;
   std::array<QGroupBox*, 10> m_frames{};  // FraSet1..9 at their numbers
-  Prompter m_ownPrompter;                 // when not inside the main window
 };
 
 }  // namespace orvex
