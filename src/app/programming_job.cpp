@@ -30,13 +30,11 @@ bool ProgrammingJob::Start(const JobRequest& request) {
   m_written = request.image;
   m_running = true;
   m_attempt = 0;
-  // The first stage starts from the event loop, so even a port that cannot
-  // be opened reports after Start() has returned.
-  m_stage = !writing                                             ? TransferStage::Reading
-            : request.backupFirst && m_callbacks.keepBeforeWrite ? TransferStage::BackingUp
-                                                                 : TransferStage::Writing;
-  m_pending = Pending::Retry;
-  m_port.Arm(std::chrono::milliseconds{0});
+  // Every outcome is decided from the event loop, so even a port that
+  // cannot be opened reports after Start() has returned.
+  Begin(!writing                                             ? TransferStage::Reading
+        : request.backupFirst && m_callbacks.keepBeforeWrite ? TransferStage::BackingUp
+                                                             : TransferStage::Writing);
   return true;
 }
 

@@ -170,12 +170,7 @@ void CloneRun::Finish(CloneEnd end, const std::string& reason) {
                                                    : "failed: " + reason);
   }
   if (end == CloneEnd::Completed) {
-    if (m_protocol.direction() == CloneDirection::Read) {
-      for (int row = 0; row < static_cast<int>(kRowCount); ++row) {
-        const ConstRow read = RowOf(std::as_const(m_staging), row);
-        if (IsReadRow(row)) std::copy(read.begin(), read.end(), m_memory->row(row).begin());
-      }
-    }
+    if (m_protocol.direction() == CloneDirection::Read) CopyReadRows(m_staging, m_memory->image());
     m_listener.RunProgress(maximum, maximum);
   }
   m_listener.RunEnded(end, reason);
