@@ -133,7 +133,7 @@ void SayCompleted(CloneDirection direction, const LinkOptions& options) {
             << "\n";
 }
 
-LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayReadCompleted) {
+LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayCompleted) {
   static int argc = 1;
   static char name[] = "orvex-cli";
   static char* argv[] = {name, nullptr};
@@ -147,9 +147,9 @@ LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayRe
   callbacks.progress = [&](TransferStage, int value, int maximum) { bar.Show(value, maximum); };
   callbacks.stageCompleted = [&](TransferStage stage) {
     bar.End();
-    if (stage == TransferStage::Writing) SayCompleted(CloneDirection::Write, options);
-    if (stage == TransferStage::Verifying || (stage == TransferStage::Reading && sayReadCompleted))
-      SayCompleted(CloneDirection::Read, options);
+    // A read-back is said done as the Read it is; a backup read is not.
+    if (stage == TransferStage::Verifying || (stage != TransferStage::BackingUp && sayCompleted))
+      SayCompleted(stage == TransferStage::Writing ? CloneDirection::Write : CloneDirection::Read, options);
   };
   callbacks.keepBeforeWrite = [&](const Image& held) -> Status {
     // Said why when it was not kept.

@@ -52,9 +52,9 @@ struct LinkJobRun {
 
 // Runs a programming job on the port of `options` to its end: progress on
 // stderr while it is a terminal, each failed attempt, "Writing completed!"
-// and "Reading completed!" (of a Read only with sayReadCompleted), the
-// backup before a Write kept (BackupRead) and why it ended.
-LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayReadCompleted = true);
+// or "Reading completed!" (unless sayCompleted is false; a read-back always
+// says it), the backup before a Write kept (BackupRead) and why it ended.
+LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayCompleted = true);
 LinkResult ResultOf(const JobEnd& end);
 
 // Runs a Read or Write to its end, retrying a failed transfer from the
