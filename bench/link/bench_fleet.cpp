@@ -12,7 +12,7 @@
 #include <cstdio>
 
 #include "cpu_seconds.h"
-#include "link/fleet_run.h"
+#include "fleet/fleet_run.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "cli/codeplug_args.h"
 #include "cli/link_session.h"
 #include "core/strings.h"
-#include "link/fleet_run.h"
-#include "link/fleet_values.h"
+#include "fleet/fleet_run.h"
+#include "fleet/fleet_values.h"
 #include "link/serial_ports.h"
 
 namespace orvex::cli {

@@ -3,8 +3,6 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QTimer>
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <optional>
@@ -16,8 +14,8 @@
 #include "core/preferences.h"
 #include "core/strings.h"
 #include "link/clone_protocol.h"
-#include "link/clone_transfer.h"
 #include "link/serial_access.h"
+#include "link/serial_clone_port.h"
 #include "link/serial_ports.h"
 
 namespace orvex::cli {
@@ -27,9 +25,6 @@ namespace {
 constexpr int kMaxRetries = 100;
 constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
 constexpr int kBarWidth = 40;
-// Before a retry the radio's reply to the failed frame is let die away, so
-// its tail is not taken for the new greeting's answer.
-constexpr std::chrono::milliseconds kRetrySettle{300};
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -138,59 +133,93 @@ void SayCompleted(CloneDirection direction, const LinkOptions& options) {
             << "\n";
 }
 
-LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory,
-                           bool sayCompleted) {
+LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayCompleted) {
   static int argc = 1;
   static char name[] = "orvex-cli";
   static char* argv[] = {name, nullptr};
   std::optional<QCoreApplication> app;
   if (!QCoreApplication::instance()) app.emplace(argc, argv);
 
-  CloneTransfer transfer;
-  transfer.setTrace(options.trace.get());
+  SerialClonePort port;
   ProgressBar bar;
-  LinkResult result = LinkResult::Failed;
-  int attempt = 0;
-  QObject::connect(&transfer, &CloneTransfer::progress, [&](int value, int maximum) { bar.Show(value, maximum); });
-  QObject::connect(&transfer, &CloneTransfer::completed, [&] {
+  std::optional<JobEnd> end;
+  JobCallbacks callbacks;
+  callbacks.progress = [&](TransferStage, int value, int maximum) { bar.Show(value, maximum); };
+  callbacks.stageCompleted = [&](TransferStage stage) {
     bar.End();
-    result = LinkResult::Completed;
-    if (sayCompleted) SayCompleted(direction, options);
-  });
-  QObject::connect(&transfer, &CloneTransfer::modelMismatch, [&] {
+    // A read-back is said done as the Read it is; a backup read is not.
+    if (stage == TransferStage::Verifying || (stage != TransferStage::BackingUp && sayCompleted))
+      SayCompleted(stage == TransferStage::Writing ? CloneDirection::Write : CloneDirection::Read, options);
+  };
+  callbacks.keepBeforeWrite = [&](const Image& held) -> Status {
+    // Said why when it was not kept.
+    if (!BackupRead(held, options.port, options.language, BackupReason::BeforeWrite)) return Fail("");
+    return Ok{};
+  };
+  callbacks.retry = [&](const JobFailure& failure) {
     bar.End();
-    result = LinkResult::ModelMismatch;
-    std::cerr << Say(CloneMessages::kModelWrong, options.language) << "\n";
-  });
-  QObject::connect(&transfer, &CloneTransfer::openFailed, [&](const QString& error) {
-    bar.End();
-    result = LinkResult::OpenFailed;
-    PrintError(options.port.toStdString() + ": " + error.toStdString());
-    if (IsPermissionText(error.toStdString())) {
-      if (const std::string help = SerialPermissionHelp(options.port.toStdString(), options.language); !help.empty())
-        PrintError(help);
-    }
-  });
-  QObject::connect(&transfer, &CloneTransfer::failed, [&](const QString& reason) {
-    bar.End();
-    result = LinkResult::Failed;
-    std::cerr << Say(CloneMessages::kCheckConnection, options.language) << " (" << reason.toStdString() << ")";
-    if (attempt < options.retries) std::cerr << ": retry " << attempt + 1 << " of " << options.retries;
+    const bool again = failure.attempt < failure.retries;
+    std::cerr << Say(CloneMessages::kCheckConnection, options.language) << " (" << failure.reason << ")";
+    if (again) std::cerr << ": retry " << failure.attempt + 1 << " of " << failure.retries;
     std::cerr << "\n";
-  });
-  QObject::connect(&transfer, &CloneTransfer::finished, [&] {
-    if (result == LinkResult::Failed && attempt < options.retries) {
-      ++attempt;
-      QTimer::singleShot(kRetrySettle, [&] { transfer.start(direction, options.port, memory); });
-      return;
-    }
+    return again;
+  };
+  callbacks.finished = [&](const JobEnd& ended) {
+    bar.End();
+    end = ended;
     QCoreApplication::quit();
-  });
-  // Started from inside the event loop, so an outcome reported at once
-  // (a port that cannot be opened) still ends the loop.
-  QTimer::singleShot(0, [&] { transfer.start(direction, options.port, memory); });
+  };
+  ProgrammingJob job(port, callbacks);
+  job.SetTrace(options.trace.get());
+  request.port = options.port.toStdString();
+  request.retries = options.retries;
+  request.language = options.language;
+  // Nothing here asks the check, so the job always starts.
+  job.Start(request);
   QCoreApplication::exec();
-  return result;
+
+  LinkJobRun run{*end, job.image()};
+  switch (run.end.outcome) {
+    case JobOutcome::ModelMismatch:
+      std::cerr << Say(CloneMessages::kModelWrong, options.language) << "\n";
+      break;
+    case JobOutcome::OpenFailed:
+      PrintError(request.port + ": " + run.end.reason);
+      if (IsPermissionText(run.end.reason)) {
+        if (const std::string help = SerialPermissionHelp(request.port, options.language); !help.empty())
+          PrintError(help);
+      }
+      break;
+    default:
+      break;
+  }
+  // A Write that never started because the radio could not be read first.
+  if (run.end.stage == TransferStage::BackingUp && run.end.outcome != JobOutcome::NotWritten)
+    PrintError(Say(kNotReadFirst, options.language));
+  return run;
+}
+
+LinkResult RunLinkTransfer(CloneDirection direction, const LinkOptions& options, RadioMemory& memory,
+                           bool sayCompleted) {
+  JobRequest request;
+  request.direction = direction;
+  request.image = memory.image();
+  const LinkJobRun run = RunLinkJob(request, options, sayCompleted);
+  if (direction == CloneDirection::Read && run.end.outcome == JobOutcome::Completed) memory.image() = run.image;
+  return ResultOf(run.end);
+}
+
+LinkResult ResultOf(const JobEnd& end) {
+  switch (end.outcome) {
+    case JobOutcome::Completed:
+      return LinkResult::Completed;
+    case JobOutcome::ModelMismatch:
+      return LinkResult::ModelMismatch;
+    case JobOutcome::OpenFailed:
+      return LinkResult::OpenFailed;
+    default:
+      return LinkResult::Failed;
+  }
 }
 
 int VerifyRadio(const LinkOptions& options, const Image& file) {
@@ -198,7 +227,11 @@ int VerifyRadio(const LinkOptions& options, const Image& file) {
   radio.image() = BlankImage();
   const LinkResult read = RunLinkTransfer(CloneDirection::Read, options, radio);
   if (read != LinkResult::Completed) return ExitStatus(read);
-  const auto rows = DifferingRows(radio.image(), file);
+  return ReportVerify(radio.image(), file);
+}
+
+int ReportVerify(const Image& radio, const Image& file) {
+  const auto rows = DifferingRows(radio, file);
   if (rows.empty()) {
     std::cout << "verify: the radio holds every row a Write sends (" << WritePlanRows().size() << " rows)\n";
     return kExitOk;
@@ -207,7 +240,7 @@ int VerifyRadio(const LinkOptions& options, const Image& file) {
   for (const int row : rows) {
     char heading[32];
     std::snprintf(heading, sizeof heading, "  row %3d (0x%04X)", row, static_cast<unsigned>(Address(row, 0)));
-    std::cout << heading << "  radio " << HexBytes(RowOf(radio.image(), row)) << "\n"
+    std::cout << heading << "  radio " << HexBytes(RowOf(radio, row)) << "\n"
               << std::string(std::string_view(heading).size(), ' ') << "  file  " << HexBytes(RowOf(file, row)) << "\n";
   }
   return kExitFailure;
@@ -235,17 +268,6 @@ bool BackupRead(const Image& image, const QString& port, int language, BackupRea
   }
   std::cerr << "backup: " << *saved << "\n";
   return true;
-}
-
-bool BackupBeforeWrite(const LinkOptions& options) {
-  // Rows a Read does not fetch stay as a new codeplug has them.
-  RadioMemory held;
-  InitMemory(held);
-  if (RunLinkTransfer(CloneDirection::Read, options, held, false) != LinkResult::Completed) {
-    PrintError(Say(kNotReadFirst, options.language));
-    return false;
-  }
-  return BackupRead(held.image(), options.port, options.language, BackupReason::BeforeWrite);
 }
 
 }  // namespace orvex::cli

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/programming_job.h"
 #include "cli/verb.h"
 #include "codeplug/backups.h"
 #include "core/app_state.h"
@@ -44,6 +45,18 @@ std::optional<int> LanguageOrReport(const Args& args);
 
 enum class LinkResult { Completed, ModelMismatch, Failed, OpenFailed };
 
+struct LinkJobRun {
+  JobEnd end;
+  Image image;  // what the last Read, read-back or backup read brought
+};
+
+// Runs a programming job on the port of `options` to its end: progress on
+// stderr while it is a terminal, each failed attempt, "Writing completed!"
+// or "Reading completed!" (unless sayCompleted is false; a read-back always
+// says it), the backup before a Write kept (BackupRead) and why it ended.
+LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayCompleted = true);
+LinkResult ResultOf(const JobEnd& end);
+
 // Runs a Read or Write to its end, retrying a failed transfer from the
 // greeting up to options.retries times; prints the outcome on stderr.  With
 // sayCompleted false a completed transfer is not announced: the caller says
@@ -57,6 +70,9 @@ void SayCompleted(CloneDirection direction, const LinkOptions& options);
 // Reads the radio and compares it with `file`; lists the differing rows.
 // Exit status: 0 equal, 1 different or the Read failed.
 int VerifyRadio(const LinkOptions& options, const Image& file);
+// Lists the rows a Write sends that differ between what the radio holds and
+// `file` on stdout; the same exit status.
+int ReportVerify(const Image& radio, const Image& file);
 
 int ExitStatus(LinkResult result);
 
@@ -69,9 +85,5 @@ int SaveTraceOrReport(const LinkOptions& options, int status);
 Result<std::string> KeepRadioBackup(const Image& image, const QString& port, BackupReason reason);
 // The same, saying where it went or why it was not kept; true when kept.
 bool BackupRead(const Image& image, const QString& port, int language, BackupReason reason = BackupReason::Read);
-
-// --backup-first: reads the radio and keeps what it holds as a backup
-// before a Write; false (said why) when the Write must not go ahead.
-bool BackupBeforeWrite(const LinkOptions& options);
 
 }  // namespace orvex::cli

@@ -24,13 +24,18 @@ int runWrite(const Args& args) {
     return kExitFailure;
   }
   if (fleet) return RunFleetWrite(args, *image);
-  if (args.has("--backup-first") && !BackupBeforeWrite(*options)) return SaveTraceOrReport(*options, kExitFailure);
-  RadioMemory memory;
-  memory.image() = *image;
-  const LinkResult result = RunLinkTransfer(CloneDirection::Write, *options, memory);
-  if (result != LinkResult::Completed || !args.has("--verify") || args.has("--no-verify"))
-    return SaveTraceOrReport(*options, ExitStatus(result));
-  return SaveTraceOrReport(*options, VerifyRadio(*options, *image));
+  // What the radio held is kept first: a radio that cannot be read or
+  // backed up is not written.
+  JobRequest request;
+  request.direction = CloneDirection::Write;
+  request.image = *image;
+  request.verify = args.has("--verify") && !args.has("--no-verify");
+  request.backupFirst = args.has("--backup-first");
+  const LinkJobRun run = RunLinkJob(request, *options);
+  const bool readBack = run.end.stage == TransferStage::Verifying &&
+                        (run.end.outcome == JobOutcome::Completed || run.end.outcome == JobOutcome::Differences);
+  if (readBack) return SaveTraceOrReport(*options, ReportVerify(run.image, *image));
+  return SaveTraceOrReport(*options, ExitStatus(ResultOf(run.end)));
 }
 
 const VerbRegistration kWrite(

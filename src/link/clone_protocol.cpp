@@ -86,6 +86,14 @@ bool IsReadRow(int row) {
                      [row](int start) { return row >= start && row < start + ReadBlockLength(start); });
 }
 
+void CopyReadRows(const Image& read, Image& image) {
+  for (int row = 0; row < static_cast<int>(kRowCount); ++row) {
+    if (!IsReadRow(row)) continue;
+    const ConstRow from = RowOf(read, static_cast<std::size_t>(row));
+    std::copy(from.begin(), from.end(), RowOf(image, static_cast<std::size_t>(row)).begin());
+  }
+}
+
 std::vector<int> DifferingRows(const Image& radio, const Image& file) {
   std::vector<int> rows;
   for (const int row : WritePlanRows())

@@ -66,6 +66,8 @@ std::vector<int> WritePlanRows();
 // Whether a Read fetches the row (rows 131, 132, 387 and 388 are read but
 // never written).
 bool IsReadRow(int row);
+// Copies the rows a Read fetches from `read` into `image`; the others stay.
+void CopyReadRows(const Image& read, Image& image);
 int ProgressMaximum(CloneDirection direction);
 
 // What a transfer shows while it runs; a Backup reads the radio before a Write.

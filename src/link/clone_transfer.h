@@ -1,59 +1,39 @@
 #pragma once
 
-// Drives one clone transfer over a serial port, event by event: the next
-// frame 1 ms after an accepted reply, 800 ms for each reply, and the outcome
-// reported as a signal.  Messages and the retry question belong to the
-// caller.
+// One clone transfer over a serial port with its outcome as Qt signals: a
+// CloneRun over the QSerialPort driver.  Messages and the retry question
+// belong to the caller.
 
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
-#include <QTimer>
-#include <chrono>
 
 #include "core/app_state.h"
 #include "core/memory_image.h"
-#include "link/clone_protocol.h"
+#include "link/clone_run.h"
 #include "link/link_trace.h"
+#include "link/serial_clone_port.h"
 
 namespace orvex {
 
-// The pause the radio may rely on between a reply and the next frame.
-inline constexpr std::chrono::milliseconds kFramePause{1};
-inline constexpr std::chrono::milliseconds kReplyLimit{800};
-inline constexpr qint32 kCloneBaudRate = 9600;
-
-// String-table numbers of what the caller tells the user about a transfer.
-struct CloneMessages {
-  static constexpr int kCheckConnection = 1331;  // failed: retry or cancel
-  static constexpr int kReadingCompleted = 1332;
-  static constexpr int kWritingCompleted = 1333;
-  static constexpr int kModelWrong = 1334;
-};
-
-class CloneTransfer : public QObject {
+class CloneTransfer : public QObject, private CloneRunListener {
   Q_OBJECT
  public:
   explicit CloneTransfer(QObject* parent = nullptr);
   ~CloneTransfer() override;
 
-  // Starts a Read (on completion the transferred rows of memory.image() are
-  // replaced from a staging copy; nothing else, and nothing at all when the
-  // Read does not complete) or a Write (sends the rows memory.image() holds
-  // now).  Returns false and emits nothing when a transfer is already
-  // running.  If the port cannot be opened, emits openFailed(system error
-  // text) and finished().  `memory` must outlive the transfer.
+  // As CloneRun::Start; when the port cannot be opened, emits
+  // openFailed(system error text) and finished() before returning.
   bool start(CloneDirection direction, const QString& portName, RadioMemory& memory);
-  bool isRunning() const { return m_running; }
+  bool isRunning() const { return m_run.running(); }
   // Every transfer started from now on adds its frames, replies and outcome
   // to this trace (the caller begins it); null stops recording.  The trace
   // must outlive the transfer.
-  void setTrace(LinkTrace* trace) { m_trace = trace; }
+  void setTrace(LinkTrace* trace) { m_run.SetTrace(trace); }
   // Ends a running transfer as failed("cancelled") and closes the port.
-  void cancel();
+  void cancel() { m_run.Cancel(); }
   // Replaces what a running Write sends; in time for every row when called
   // from identified().
-  void setWriteImage(const Image& image) { m_staging = image; }
+  void setWriteImage(const Image& image) { m_run.SetWriteImage(image); }
 
  signals:
   void progress(int value, int maximum);  // maximum 80 (Read) or 300 (Write)
@@ -65,28 +45,12 @@ class CloneTransfer : public QObject {
   void finished();                        // after any outcome above; port closed
 
  private:
-  enum class End { Completed, ModelMismatch, Failed };
+  void RunProgress(int value, int maximum) override { emit progress(value, maximum); }
+  void RunIdentified() override { emit identified(); }
+  void RunEnded(CloneEnd end, const std::string& reason) override;
 
-  void sendFrame();
-  void onReadyRead();
-  void onReplyTimeout();
-  void onPortError(QSerialPort::SerialPortError error);
-  void judgeReply();
-  void finish(End end, const QString& reason = {});
-
-  QSerialPort m_port;
-  QTimer m_sendTimer;
-  QTimer m_replyTimer;
-  RadioMemory* m_memory = nullptr;
-  LinkTrace* m_trace = nullptr;
-  Image m_staging{};
-  CloneProtocol m_protocol{m_staging};
-  CloneBytes m_frame;     // the frame in flight
-  CloneBytes m_received;  // everything that arrived since it was sent
-  bool m_echo = false;    // the cable sends every frame back before the reply
-  bool m_running = false;
-  bool m_portFailed = false;
-  int m_reportedProgress = 0;
+  SerialClonePort m_port;
+  CloneRun m_run{m_port, *this};
 };
 
 }  // namespace orvex

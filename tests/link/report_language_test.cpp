@@ -9,7 +9,7 @@
 
 #include "core/strings.h"
 #include "link/cable_doctor.h"
-#include "link/radio_station.h"
+#include "fleet/radio_station.h"
 #include "model/channels/channel_csv.h"
 #include "model/channels/channel_record.h"
 #include "model/channels/codeplug_check.h"

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/memory_image.h"
-#include "link/fleet_run.h"
-#include "link/fleet_values.h"
+#include "fleet/fleet_run.h"
+#include "fleet/fleet_values.h"
 
 class QCheckBox;
 class QLabel;

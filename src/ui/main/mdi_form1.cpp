@@ -28,10 +28,7 @@
 #include "core/preferences.h"
 #include "core/strings.h"
 #include "link/cable_doctor.h"
-#include "link/serial_access.h"
 #include "link/serial_ports.h"
-#include "model/channels/codeplug_check.h"
-#include "model/document/codeplug_diff.h"
 #include "model/channels/step_names.h"
 #include "ui/main/accessibility.h"
 #include "ui/main/command_bar.h"
@@ -41,6 +38,7 @@
 #include "ui/main/frm_com_port.h"
 #include "ui/main/frm_tree_view.h"
 #include "ui/main/recent_files.h"
+#include "ui/main/transfer_controller.h"
 #include "ui/main/twips.h"
 #include "ui/main/ui_text.h"
 #include "ui/main/window_set.h"
@@ -57,25 +55,6 @@ namespace {
 constexpr int kTreeBandTwips = 4000;
 
 // Messages the main window shows (string table numbers).
-constexpr int kCheckErrors = 10160;
-constexpr int kWriteAnyway = 10161;
-constexpr int kCheckWarnings = 10162;
-constexpr int kVerified = 10163;
-constexpr int kVerifyDiffers = 10164;
-constexpr int kWriteAgain = 10165;
-constexpr int kBackupNotSaved = 10166;
-constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
-// A message box grows past the screen with hundreds of lines.
-constexpr int kMaxListedLines = 30;
-
-QString Listed(const std::vector<std::string>& lines) {
-  QString text;
-  const int shown = std::min<int>(kMaxListedLines, static_cast<int>(lines.size()));
-  for (int i = 0; i < shown; ++i)
-    text += QStringLiteral("\n") + QString::fromStdString(lines[static_cast<std::size_t>(i)]);
-  if (static_cast<int>(lines.size()) > shown) text += QStringLiteral("\n... (%1 more)").arg(lines.size() - shown);
-  return text;
-}
 constexpr int kTransferProgress = 1791;
 
 // Tree node keys and menu keys of the editing windows.
@@ -124,8 +103,7 @@ MDIForm1::MDIForm1(Prompter* prompter, EditingWindowFactories windows, QWidget* 
 MDIForm1::~MDIForm1() {
   // A transfer still running must not report into a half-destroyed window,
   // nor windows closing after the members are gone.
-  m_transfer.disconnect(this);
-  m_transfer.cancel();
+  m_transfers->Stop();
   m_mdi->disconnect(this);
   m_history.SetListener({});
   // The windows record into the history: they go while it still lives.
@@ -229,21 +207,17 @@ void MDIForm1::BuildWidgets(EditingWindowFactories windows) {
       {"miExit", [this] { close(); }},
       {"miRead",
        [this] {
-         if (m_transferActive) return;
+         if (isTransferRunning()) return;
          // A Read replaces the codeplug: unsaved edits are offered a save first.
          SaveAll();
          if (!m_documents->ConfirmModified()) return;
-         m_linkTrace.Begin("Read");
-         StartTransfer(TransferStage::Reading);
+         m_transfers->Read();
        }},
       {"miWrite",
        [this] {
-         if (m_transferActive) return;
+         if (isTransferRunning()) return;
          SaveAll();
-         if (!ConfirmWriteCheck()) return;
-         m_linkTrace.Begin("Write");
-         // A customer's old setup is kept before it is overwritten.
-         StartTransfer(m_backupFirst ? TransferStage::BackingUp : TransferStage::Writing);
+         m_transfers->Write();
        }},
       {"miVerifyWrite",
        [this] {
@@ -276,24 +250,11 @@ void MDIForm1::BuildWidgets(EditingWindowFactories windows) {
   // Commands window libraries add or take over (the channel window's print).
   m_commandBar->AddRegisteredCommands(*m_context);
 
-  m_transfer.setTrace(&m_linkTrace);
-  connect(&m_transfer, &CloneTransfer::progress, this, [this](int value, int maximum) {
-    m_progress->setMaximum(maximum);
-    m_progress->setFormat(QString::fromStdString(ProgressText(m_stage, value, m_state.language)));
-    m_progress->setValue(value);
-  });
-  connect(&m_transfer, &CloneTransfer::completed, this, [this] { m_outcome = Outcome::Completed; });
-  connect(&m_transfer, &CloneTransfer::modelMismatch, this, [this] { m_outcome = Outcome::ModelMismatch; });
-  connect(&m_transfer, &CloneTransfer::failed, this, [this] { m_outcome = Outcome::Failed; });
-  connect(&m_transfer, &CloneTransfer::openFailed, this, [this](const QString& error) {
-    m_outcome = Outcome::OpenFailed;
-    m_openError = error;
-  });
-  // The outcome is handled once the transfer has fully stopped, so Retry can
-  // start the next one.
-  connect(
-      &m_transfer, &CloneTransfer::finished, this, [this] { QTimer::singleShot(0, this, &MDIForm1::EndTransfer); },
-      Qt::QueuedConnection);
+  m_transfers = std::make_unique<TransferController>(TransferContext{
+      this, *m_prompter, m_memory, m_state, m_progress, m_linkTrace, [this] { return PortName(); },
+      [this] { return m_backupFolder; }, [this] { return m_verifyAfterWrite; }, [this] { return m_backupFirst; }});
+  connect(m_transfers.get(), &TransferController::runningChanged, this, &MDIForm1::UpdateTransferTools);
+  connect(m_transfers.get(), &TransferController::ended, this, &MDIForm1::FinishTransfer);
 }
 
 void MDIForm1::StartUp() {
@@ -517,167 +478,7 @@ QString MDIForm1::PortName() const {
   return device.isEmpty() ? QStringLiteral("COM%1").arg(m_state.portNumber) : device;
 }
 
-void MDIForm1::StartTransfer(TransferStage stage) {
-  if (m_transferActive) return;  // refused: the commands are disabled meanwhile
-  const CloneDirection direction = stage == TransferStage::Writing ? CloneDirection::Write : CloneDirection::Read;
-  RadioMemory* target = &m_memory;
-  if (stage == TransferStage::Reading || stage == TransferStage::Writing) m_state.cloneDirection = direction;
-  if (stage == TransferStage::Writing) m_written = m_memory.image();
-  if (stage == TransferStage::Verifying) {
-    // Rows a Read does not fetch keep what was written, so only the radio's
-    // rows can differ.
-    m_readBack.image() = m_written;
-    target = &m_readBack;
-  }
-  if (stage == TransferStage::BackingUp) {
-    // Rows a Read does not fetch stay as a new codeplug has them.
-    InitMemory(m_radioBefore);
-    target = &m_radioBefore;
-  }
-  m_stage = stage;
-  m_progress->setMaximum(ProgressMaximum(direction));
-  m_progress->setValue(0);
-  m_progress->setFormat(QString::fromStdString(ProgressText(stage, 0, m_state.language)));
-  m_progress->setTextVisible(true);
-  m_outcome = Outcome::None;
-  m_openError.clear();
-  m_transferActive = true;
-  UpdateTransferTools();
-  if (stage != TransferStage::Verifying) Announce(m_progress, m_progress->format());
-  m_transfer.start(direction, PortName(), *target);
-}
-
-bool MDIForm1::ConfirmWriteCheck() {
-  const int language = m_state.language;
-  const auto findings = CheckCodeplug(m_memory.image(), language);
-  if (findings.empty()) return true;
-  std::vector<std::string> lines;
-  for (const auto& finding : findings) lines.push_back(FindingLine(finding, language));
-  if (HasErrors(findings)) {
-    const auto answer = m_prompter->ask(
-        this, QMessageBox::Warning, kProgramTitle,
-        UiText(kCheckErrors, language) + Listed(lines) + QStringLiteral("\n\n") + UiText(kWriteAnyway, language),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return answer == QMessageBox::Yes;
-  }
-  const auto answer =
-      m_prompter->ask(this, QMessageBox::Information, kProgramTitle, UiText(kCheckWarnings, language) + Listed(lines),
-                      QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
-  return answer == QMessageBox::Ok;
-}
-
-void MDIForm1::KeepBackup() {
-  const auto saved =
-      SaveBackup(m_memory.image(), m_backupFolder, {RadioModelName(), PortName().toStdString(), BackupReason::Read});
-  if (saved || m_backupFailureShown) return;
-  // Said once per session: a full disk stays full, and every Read still works.
-  m_backupFailureShown = true;
-  m_prompter->tell(this, QMessageBox::Warning, kProgramTitle,
-                   UiText(kBackupNotSaved, m_state.language) + QString::fromStdString(saved.error()));
-}
-
-void MDIForm1::WriteAfterBackup() {
-  const auto saved = SaveBackup(m_radioBefore.image(), m_backupFolder,
-                                {RadioModelName(), PortName().toStdString(), BackupReason::BeforeWrite});
-  if (!saved) {
-    m_prompter->tell(this, QMessageBox::Warning, kProgramTitle,
-                     UiText(kNotBackedUp, m_state.language) + QString::fromStdString(saved.error()));
-    FinishTransfer(false);
-    return;
-  }
-  m_transferActive = false;
-  StartTransfer(TransferStage::Writing);
-}
-
-void MDIForm1::EndVerify() {
-  const CodeplugDiff diff = DiffRows(m_written, m_readBack.image(), WritePlanRows());
-  const int language = m_state.language;
-  if (diff.empty()) {
-    m_progress->setValue(m_progress->maximum());
-    m_prompter->tell(
-        this, QMessageBox::Information, kProgramTitle,
-        UiText(CloneMessages::kWritingCompleted, language) + QStringLiteral("\n") + UiText(kVerified, language));
-    FinishTransfer(true);
-    return;
-  }
-  const auto answer = m_prompter->ask(this, QMessageBox::Critical, kProgramTitle,
-                                      UiText(kVerifyDiffers, language) + Listed(DiffLines(diff)) +
-                                          QStringLiteral("\n\n") + UiText(kWriteAgain, language),
-                                      QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
-  if (answer == QMessageBox::Retry) {
-    m_transferActive = false;
-    StartTransfer(TransferStage::Writing);
-    return;
-  }
-  FinishTransfer(true);
-}
-
-void MDIForm1::EndTransfer() {
-  if (!m_transferActive || m_transfer.isRunning()) return;
-  const int language = m_state.language;
-  const bool reading = m_stage == TransferStage::Reading;
-  // A Write that never started because the radio could not be read first.
-  const QString notWritten =
-      m_stage == TransferStage::BackingUp ? QStringLiteral("\n\n") + UiText(kNotReadFirst, language) : QString();
-  switch (m_outcome) {
-    case Outcome::Completed:
-      if (m_stage == TransferStage::Verifying) {
-        EndVerify();
-        return;
-      }
-      if (m_stage == TransferStage::BackingUp) {
-        WriteAfterBackup();
-        return;
-      }
-      if (!reading && m_verifyAfterWrite) {
-        m_transferActive = false;
-        StartTransfer(TransferStage::Verifying);
-        return;
-      }
-      m_progress->setValue(m_progress->maximum());
-      m_prompter->tell(this, QMessageBox::Information, kProgramTitle,
-                       UiText(reading ? CloneMessages::kReadingCompleted : CloneMessages::kWritingCompleted, language));
-      if (reading) KeepBackup();
-      // What the radio holds is the new baseline; a Write leaves the
-      // question of unsaved changes as it was.
-      FinishTransfer(true, reading);
-      return;
-    case Outcome::ModelMismatch:
-      m_prompter->tell(this, QMessageBox::Critical, kProgramTitle,
-                       UiText(CloneMessages::kModelWrong, language) + notWritten);
-      FinishTransfer(true);
-      return;
-    case Outcome::OpenFailed: {
-      QString text = m_openError;
-      if (IsPermissionText(m_openError.toStdString())) {
-        if (const std::string help = SerialPermissionHelp(PortName().toStdString(), language); !help.empty())
-          text += QStringLiteral("\n\n") + QString::fromStdString(help);
-      }
-      m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, text + notWritten);
-      FinishTransfer(false);
-      return;
-    }
-    case Outcome::Failed:
-    case Outcome::None:
-      break;
-  }
-  const auto answer =
-      m_prompter->ask(this, QMessageBox::Critical, kProgramTitle, UiText(CloneMessages::kCheckConnection, language),
-                      QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
-  if (answer == QMessageBox::Retry) {
-    m_transferActive = false;
-    StartTransfer(m_stage);
-    return;
-  }
-  if (!notWritten.isEmpty()) m_prompter->tell(this, QMessageBox::Warning, kProgramTitle, notWritten.trimmed());
-  FinishTransfer(true);
-}
-
 void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
-  m_progress->setValue(0);
-  m_progress->setTextVisible(false);
-  m_transferActive = false;
-  UpdateTransferTools();
   if (refresh) RefreshAll();
   // After the refresh, for the reason Open gives.  What the radio holds came
   // from no file: Save asks for one, and the title names the radio meanwhile.
@@ -685,9 +486,11 @@ void MDIForm1::FinishTransfer(bool refresh, bool newBaseline) {
   emit transferEnded();
 }
 
+bool MDIForm1::isTransferRunning() const { return m_transfers->isRunning(); }
+
 void MDIForm1::UpdateTransferTools() {
-  tool("miRead")->setEnabled(!m_transferActive);
-  tool("miWrite")->setEnabled(!m_transferActive);
+  tool("miRead")->setEnabled(!isTransferRunning());
+  tool("miWrite")->setEnabled(!isTransferRunning());
 }
 
 // --- events ----------------------------------------------------------------------
@@ -739,8 +542,7 @@ void MDIForm1::closeEvent(QCloseEvent* event) {
     }
   }
   m_shutDown = true;
-  m_transfer.disconnect(this);
-  m_transfer.cancel();
+  m_transfers->Stop();
   for (const WindowBit bit : kWindowOrder) {
     if (EditingWindow* window = editingWindow(bit)) window->CloseForProgram();
   }

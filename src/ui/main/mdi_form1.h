@@ -10,7 +10,6 @@
 #include "core/app_state.h"
 #include "core/edit_history.h"
 #include "core/memory_image.h"
-#include "link/clone_transfer.h"
 #include "link/link_trace.h"
 #include "ui/main/command_layout.h"
 #include "ui/main/editing_window.h"
@@ -33,6 +32,7 @@ class DocumentController;
 class FrameContext;
 class FrmComPort;
 class FrmTreeView;
+class TransferController;
 class WindowSet;
 
 // The main window: menu bar and toolbar from the language's layout, the
@@ -123,7 +123,7 @@ class MDIForm1 : public QMainWindow {
   [[nodiscard]] QStatusBar* statusStrip() const { return m_statusStrip; }
   [[nodiscard]] QProgressBar* progressBar() const { return m_progress; }
   [[nodiscard]] QMdiArea* mdiArea() const { return m_mdi; }
-  [[nodiscard]] bool isTransferRunning() const { return m_transferActive; }
+  [[nodiscard]] bool isTransferRunning() const;
   // The port a transfer opens: the typed device, else the slot's device.
   [[nodiscard]] QString PortName() const;
 
@@ -153,8 +153,6 @@ class MDIForm1 : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
 
  private:
-  enum class Outcome { None, Completed, ModelMismatch, Failed, OpenFailed };
-
   void BuildWidgets(EditingWindowFactories windows);
   // Installs Qt's translation of its own texts for Chinese, removes it for
   // English.
@@ -170,21 +168,7 @@ class MDIForm1 : public QMainWindow {
   void ShowComPort();
   void ShowAbout();
 
-  // Reading and Writing set the clone direction; Verifying reads the radio
-  // back after a Write into m_readBack, BackingUp reads it before a Write
-  // into m_radioBefore.
-  void StartTransfer(TransferStage stage);
-  void EndTransfer();
-  // The check before a Write: true when the Write may go ahead.
-  bool ConfirmWriteCheck();
-  // After a verifying Read: reports and offers to write again.
-  void EndVerify();
-  // Keeps a completed Read among the backups; a failure is said once.
-  void KeepBackup();
-  // Keeps what the radio held before a Write, then writes; when it cannot
-  // be kept, says so and writes nothing.
-  void WriteAfterBackup();
-  // Ends a transfer; a completed Read makes the image the new baseline.
+  // After a transfer; a completed Read makes the image the new baseline.
   void FinishTransfer(bool refresh, bool newBaseline = false);
   void UpdateTransferTools();
 
@@ -208,20 +192,12 @@ class MDIForm1 : public QMainWindow {
   QStatusBar* m_statusStrip = nullptr;
   QProgressBar* m_progress = nullptr;
 
-  CloneTransfer m_transfer;
   LinkTrace m_linkTrace;
-  bool m_transferActive = false;
   bool m_verifyAfterWrite = true;
   bool m_backupFirst = false;
-  TransferStage m_stage = TransferStage::Reading;
-  Image m_written{};          // what the running Write sends
-  RadioMemory m_readBack;     // the verifying Read's image
-  RadioMemory m_radioBefore;  // what the radio held before a Write
   std::filesystem::path m_backupFolder;
-  bool m_backupFailureShown = false;
   std::vector<std::string> m_portsAtStart;
-  Outcome m_outcome = Outcome::None;
-  QString m_openError;
+  std::unique_ptr<TransferController> m_transfers;  // Read, Write, verify and backups
   bool m_shutDown = false;
   std::unique_ptr<QTranslator> m_qtTranslator;  // Qt's own texts in Chinese
 };

@@ -11,7 +11,7 @@
 
 #include "core/memory_image.h"
 #include "core/result.h"
-#include "link/radio_station.h"
+#include "fleet/radio_station.h"
 #include "model/document/radio_values.h"
 
 namespace orvex {

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "link/radio_station.h"
+#include "fleet/radio_station.h"
 
 namespace orvex {
 

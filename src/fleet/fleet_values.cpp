@@ -1,4 +1,4 @@
-#include "link/fleet_values.h"
+#include "fleet/fleet_values.h"
 
 #include "codeplug/file_io.h"
 #include "core/strings.h"

@@ -1,4 +1,4 @@
-#include "link/fleet_run.h"
+#include "fleet/fleet_run.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// One radio of a fleet: the port it is on, its own transfer and timers, and
-// what happened to it.  A station writes (and by default verifies by
+// One radio of a fleet: the port it is on, its own programming job over its
+// own port, and what happened to it.  A station writes (and by default verifies by
 // reading back) or reads one radio, retrying a failed transfer on its own;
 // in watch mode it waits for a radio to answer, programs it, and waits for
 // the next one.  Every station of a fleet runs on the same event loop.
@@ -13,9 +13,10 @@
 #include <filesystem>
 #include <functional>
 
+#include "app/programming_job.h"
 #include "core/memory_image.h"
 #include "core/result.h"
-#include "link/clone_transfer.h"
+#include "link/serial_clone_port.h"
 
 namespace orvex {
 
@@ -93,7 +94,7 @@ class RadioStation : public QObject {
   void stop();
 
   const QString& port() const { return m_port; }
-  bool isBusy() const { return m_phase != Phase::Idle && m_phase != Phase::Waiting && m_phase != Phase::Served; }
+  bool isBusy() const { return m_phase == Phase::Busy || m_phase == Phase::Probing; }
 
  signals:
   void radioStarted();                    // a radio is being programmed or read
@@ -101,32 +102,31 @@ class RadioStation : public QObject {
   void radioFinished(orvex::RadioReport report);
 
  private:
-  enum class Phase { Idle, Waiting, Served, Probing, Backup, Main, Verify };
+  // Busy: a radio is being programmed or read.  A probe looks whether the
+  // radio last served is still there.
+  enum class Phase { Idle, Waiting, Served, Probing, Busy };
 
-  void begin(Phase phase);
+  JobCallbacks callbacks();
+  JobRequest request() const;
+  void begin();
   void poll();
-  void onIdentified();
-  void onCompleted();
-  void onModelMismatch();
-  void onFailed(const QString& reason, RadioOutcome outcome);
-  void report(RadioOutcome outcome, const QString& detail = {}, int differences = 0);
+  void onProgress(TransferStage stage, int value);
+  void onIdentified(TransferStage stage);
+  void onFinished(const JobEnd& end);
+  void report(RadioOutcome outcome, TransferStage stage, const std::string& detail = {}, int differences = 0);
   int progressMaximum() const;
-  // Backup before a Write when the job asks for it, else the Write or Read.
-  Phase firstPhase() const;
+  bool backupFirst() const;
 
   QString m_port;
   const FleetJob& m_job;
-  CloneTransfer m_transfer;
-  QTimer m_retryTimer;
+  SerialClonePort m_line;
+  ProgrammingJob m_programming;
   QTimer m_pollTimer;
   QElapsedTimer m_clock;
-  RadioMemory m_memory;
-  Image m_sent{};
   Phase m_phase = Phase::Idle;
   bool m_watching = false;
   bool m_present = false;  // the radio answered during this attempt
   bool m_bound = false;    // its image was chosen
-  int m_attempt = 0;
 };
 
 }  // namespace orvex
