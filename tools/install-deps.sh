@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian bookworm packages the build, the program and the tests
-# need, and only those that are missing.  Quiet when everything is there.
+# need, or the packages named, and only those that are missing.  Quiet when
+# everything is there.
+#   tools/install-deps.sh [PACKAGE...]
 set -euo pipefail
 
-packages=(
+packages=("$@")
+[ $# -gt 0 ] || packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-tools-dev qt6-l10n-tools qt6-translations-l10n libgl-dev
+  nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-dev
   python3 xvfb xauth poppler-utils fonts-wqy-microhei

@@ -4,7 +4,8 @@
 # whole suite again under AddressSanitizer and UndefinedBehaviorSanitizer
 # (float-cast-overflow included; the GUI monkey runs longest there), and a
 # bounded libFuzzer run on the packer, the file reader and the channel CSV
-# and JSON imports.  The long probe is
+# and JSON imports; between them the engine is compiled with em++
+# (tools/engine-wasm.sh).  The long probe is
 # tools/soak.sh, not part of this run.
 #   FUZZ_SECONDS=60 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
 set -euo pipefail
@@ -42,6 +43,9 @@ phase "build and test"
 # Optimised as a package is, without debug information (a third of the
 # compile time); the sanitizer build below keeps line tables for its traces.
 build_and_test build -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" -DORVEX_BUILD_BENCH=ON
+
+phase "engine with em++"
+tools/engine-wasm.sh build-wasm
 
 if [ -z "${ORVEX_SKIP_SANITIZE:-}" ]; then
   phase "AddressSanitizer + UndefinedBehaviorSanitizer"

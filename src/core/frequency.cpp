@@ -1,7 +1,9 @@
 #include "core/frequency.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
+#include <clocale>
 #include <cmath>
 #include <cstdlib>
 
@@ -91,6 +93,19 @@ std::optional<unsigned> ParseDigits(std::string_view text) {
   unsigned value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (text.empty() || text.size() > 9 || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> ParseDecimal(std::string_view text) {
+  std::string s(text);
+  // The desktop program runs in the user's locale, where strtod may take
+  // only ',' as the decimal point.
+  const std::string_view point = std::localeconv()->decimal_point;
+  if (const auto dot = s.find('.'); dot != std::string::npos && point != ".") s.replace(dot, 1, point);
+  errno = 0;
+  char* end = nullptr;
+  const double value = std::strtod(s.c_str(), &end);
+  if (s.empty() || end != s.c_str() + s.size() || errno == ERANGE) return std::nullopt;
   return value;
 }
 

@@ -76,4 +76,8 @@ std::optional<double> ParseTypedNumber(std::string_view text, char separator);
 // A run of one to nine decimal digits and nothing else (no sign, no space).
 std::optional<unsigned> ParseDigits(std::string_view text);
 
+// The whole text as strtod reads it, with '.' the decimal point whatever the
+// C locale says; nullopt when anything is left over or it is out of range.
+std::optional<double> ParseDecimal(std::string_view text);
+
 }  // namespace orvex

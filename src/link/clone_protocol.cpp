@@ -97,7 +97,8 @@ void CopyReadRows(const Image& read, Image& image) {
 std::vector<int> DifferingRows(const Image& radio, const Image& file) {
   std::vector<int> rows;
   for (const int row : WritePlanRows())
-    if (!std::ranges::equal(RowOf(radio, row), RowOf(file, row))) rows.push_back(row);
+    if (const auto a = RowOf(radio, row), b = RowOf(file, row); !std::equal(a.begin(), a.end(), b.begin(), b.end()))
+      rows.push_back(row);
   return rows;
 }
 

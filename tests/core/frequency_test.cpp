@@ -214,5 +214,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, ParseTypedNumberTest,
                                            ParseCase{"1.2.3", '.', 1.2}, ParseCase{"abc,", '.', std::nullopt},
                                            ParseCase{",", ',', std::nullopt}, ParseCase{"12abc,3", ',', std::nullopt}));
 
+TEST(ParseDecimal, ReadsTheWholeTextWithAPoint) {
+  const ParseCase cases[] = {{"145.5", '.', 145.5},        {"145.", '.', 145.0},         {".5", '.', 0.5},
+                             {"0.000001", '.', 0.000001},  {"", '.', std::nullopt},      {".", '.', std::nullopt},
+                             {"1.2.3", '.', std::nullopt}, {"145,5", '.', std::nullopt}, {"1e999", '.', std::nullopt}};
+  for (const auto& c : cases) EXPECT_EQ(ParseDecimal(c.text), c.value) << '"' << c.text << '"';
+}
+
 }  // namespace
 }  // namespace orvex

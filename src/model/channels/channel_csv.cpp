@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <type_traits>
 #include <vector>
 
 #include "core/frequency.h"
@@ -168,10 +169,14 @@ bool SameWord(std::string_view a, std::string_view b) {
 template <class Number>
 std::optional<Number> PlainNumber(std::string_view text) {
   if (text.empty() || text.find_first_not_of("0123456789.") != std::string_view::npos) return std::nullopt;
-  Number value{};
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+  if constexpr (std::is_floating_point_v<Number>) {
+    return ParseDecimal(text);
+  } else {
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+  }
 }
 
 // A decimal number of MHz ("145.5", "145.500000").
@@ -454,7 +459,8 @@ std::vector<CsvLineNote> StoredRowFindings(const Image& image, const std::vector
       if (const auto it = lineOf.find(n); it != lineOf.end()) line = std::min(line.value_or(it->second), it->second);
     if (line) notes.push_back({*line, FindingLine(finding, language)});
   }
-  std::ranges::stable_sort(notes, std::less<>(), &CsvLineNote::line);
+  std::stable_sort(notes.begin(), notes.end(),
+                   [](const CsvLineNote& a, const CsvLineNote& b) { return a.line < b.line; });
   return notes;
 }
 

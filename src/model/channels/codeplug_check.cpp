@@ -239,7 +239,8 @@ void CheckRefreshChanges(const Image& image, Checker& c) {
 }  // namespace
 
 bool IsInRadioBand(FreqUnits units) {
-  return std::ranges::any_of(kRadioBands, [&](const RadioBand& b) { return units >= b.lower && units <= b.upper; });
+  return std::any_of(std::begin(kRadioBands), std::end(kRadioBands),
+                     [&](const RadioBand& b) { return units >= b.lower && units <= b.upper; });
 }
 
 bool IsOnRaster(FreqUnits units) { return units % 500 == 0 || units % 625 == 0; }
@@ -248,8 +249,9 @@ namespace {
 
 std::vector<CheckFinding> InReportOrder(std::vector<CheckFinding> findings) {
   // Groups were found after every single channel; they go in at their first.
-  std::ranges::stable_sort(findings, std::less<>(),
-                           [](const CheckFinding& f) { return f.channel ? f.channel : O::kLast + 1; });
+  const auto place = [](const CheckFinding& f) { return f.channel ? f.channel : O::kLast + 1; };
+  std::stable_sort(findings.begin(), findings.end(),
+                   [&](const CheckFinding& a, const CheckFinding& b) { return place(a) < place(b); });
   std::stable_partition(findings.begin(), findings.end(),
                         [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
   return findings;
@@ -273,7 +275,8 @@ std::vector<CheckFinding> CheckChannelRecords(const Image& image, int language) 
 }
 
 bool HasErrors(const std::vector<CheckFinding>& findings) {
-  return std::ranges::any_of(findings, [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
+  return std::any_of(findings.begin(), findings.end(),
+                     [](const CheckFinding& f) { return f.severity == CheckSeverity::Error; });
 }
 
 std::string FindingLine(const CheckFinding& finding, int language) {

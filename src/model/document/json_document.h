@@ -1,7 +1,7 @@
 #pragma once
 
 // The JSON form of the codeplug document: text to the document tree and back
-// (Qt's JSON reader), kept apart from the plain model library.
+// (nlohmann-json, which only the source file sees).
 
 #include <string>
 #include <string_view>

@@ -72,7 +72,7 @@ Result<RadioValues> ParseRadioValues(std::string_view csv, int language) {
       continue;
     }
     if (!ValuePath(name)) return Fail(AtLine(header.line, kMsgNotValue, language, {name}));
-    if (std::ranges::find(values.columns, name) != values.columns.end())
+    if (std::find(values.columns.begin(), values.columns.end(), name) != values.columns.end())
       return Fail(AtLine(header.line, kMsgColumnTwice, language, {name}));
     values.columns.push_back(name);
     valueColumns.push_back(i);
