@@ -449,7 +449,8 @@ std::vector<CsvLineNote> StoredRowFindings(const Image& image, const std::vector
       if (const auto it = lineOf.find(n); it != lineOf.end()) line = std::min(line.value_or(it->second), it->second);
     if (line) notes.push_back({*line, FindingLine(finding, language)});
   }
-  std::ranges::stable_sort(notes, std::less<>(), &CsvLineNote::line);
+  std::stable_sort(notes.begin(), notes.end(),
+                   [](const CsvLineNote& a, const CsvLineNote& b) { return a.line < b.line; });
   return notes;
 }
 

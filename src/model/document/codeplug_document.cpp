@@ -739,7 +739,8 @@ std::string PathText(std::span<const PathStep> path) {
 void StoreValueTexts(Image& image, std::vector<ValueText> texts, ErrorReport& errors, int language) {
   // Values are stored even after a bad one, so every bad value is reported.
   const auto& values = CodeplugValues();
-  std::ranges::stable_sort(texts, std::less<>(), &ValueText::value);
+  std::stable_sort(texts.begin(), texts.end(),
+                   [](const ValueText& a, const ValueText& b) { return a.value < b.value; });
   for (const auto& t : texts) {
     const auto& v = values[t.value];
     if (t.text == v.read(image)) continue;
