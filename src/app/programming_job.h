@@ -16,7 +16,7 @@
 #include "core/result.h"
 #include "link/clone_port.h"
 #include "link/clone_run.h"
-#include "model/channels/codeplug_check.h"
+#include "model/document/codeplug_check.h"
 
 namespace orvex {
 

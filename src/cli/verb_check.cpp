@@ -4,7 +4,7 @@
 #include "cli/link_session.h"
 #include "cli/verb.h"
 #include "core/strings.h"
-#include "model/channels/codeplug_check.h"
+#include "model/document/codeplug_check.h"
 
 namespace orvex::cli {
 namespace {

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/strings.h"
+
 namespace orvex {
 
 std::string FormatFreq(FreqUnits units, char separator) {
@@ -39,6 +41,8 @@ void EncodeBcdFreq(Row row, std::size_t column, FreqUnits units) {
 
 namespace {
 
+constexpr int kMsgNotFrequency = 10380;  // string-table number of the refusal
+
 std::size_t FreqColumn(Direction direction) {
   return direction == Direction::Rx ? FreqToneOffset::kRxFreq : FreqToneOffset::kTxFreq;
 }
@@ -69,7 +73,7 @@ std::string ReadFreq(ConstRow row, Direction direction, char separator) {
   return digits.substr(first, 3 - first) + separator + digits.substr(3);
 }
 
-Status WriteFreq(Row row, Direction direction, std::string_view text) {
+Status WriteFreq(Row row, Direction direction, std::string_view text, int language) {
   const std::size_t column = FreqColumn(direction);
   if (text.empty()) {
     for (std::size_t i = 0; i < 4; ++i) row[column + i] = kEmpty;
@@ -84,7 +88,7 @@ Status WriteFreq(Row row, Direction direction, std::string_view text) {
     wellFormed = IsDigit(text[i]);
     units = units * 10 + static_cast<FreqUnits>(text[i] - '0');
   }
-  if (!wellFormed) return Fail("\"" + std::string(text) + "\" is not a frequency such as 145.50000");
+  if (!wellFormed) return Fail(TextOf(kMsgNotFrequency, language, {"\"" + std::string(text) + "\""}));
   EncodeBcdFreq(row, column, units);
   return Ok{};
 }

@@ -51,8 +51,8 @@ std::string ReadFreq(ConstRow row, Direction direction, char separator = '.');
 
 // Stores a frequency text as ReadFreq writes it ("50.02500" or "400.02500",
 // either separator) or "" for no frequency.  Any other text is refused and
-// the row is left as it was.
-Status WriteFreq(Row row, Direction direction, std::string_view text);
+// the row is left as it was; the reason is in `language`.
+Status WriteFreq(Row row, Direction direction, std::string_view text, int language = 0);
 
 // Brings a typed frequency into range and onto the 5 kHz or 6.25 kHz raster,
 // whichever is nearer below it (a tie goes to 5 kHz).

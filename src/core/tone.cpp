@@ -21,6 +21,8 @@ const std::array<std::uint16_t, kDcsCount> kDcsCodes = {
 
 namespace {
 
+constexpr int kMsgNotTone = 10381;  // string-table number of the refusal
+
 std::string Tenths(unsigned tenths, char separator) {
   return std::to_string(tenths / 10) + separator + std::to_string(tenths % 10);
 }
@@ -37,9 +39,7 @@ std::size_t ToneColumn(Direction direction) {
   return direction == Direction::Rx ? FreqToneOffset::kRxTone : FreqToneOffset::kTxTone;
 }
 
-bool IsNoneText(std::string_view text) {
-  return text.empty() || text == Text(1137, 0) || text == Text(1137, 1);
-}
+bool IsNoneText(std::string_view text) { return text.empty() || text == Text(1137, 0) || text == Text(1137, 1); }
 
 }  // namespace
 
@@ -67,7 +67,8 @@ std::optional<std::size_t> ToneListPosition(std::string_view text, std::string_v
     const auto digits = ParseDigits(text.substr(1, 3));
     const auto code = std::find(kDcsCodes.begin(), kDcsCodes.end(), digits.value_or(0));
     if (code != kDcsCodes.end())
-      position = 1 + kCtcssCount + static_cast<std::size_t>(code - kDcsCodes.begin()) + (text[4] == 'I' ? kDcsCount : 0);
+      position =
+          1 + kCtcssCount + static_cast<std::size_t>(code - kDcsCodes.begin()) + (text[4] == 'I' ? kDcsCount : 0);
   } else if (text.size() >= 3 && text[text.size() - 2] == separator) {
     const auto whole = ParseDigits(text.substr(0, text.size() - 2));
     const auto tenth = ParseDigits(text.substr(text.size() - 1));
@@ -98,7 +99,7 @@ std::string ToneText(std::uint8_t hi, std::uint8_t lo, std::string_view noneText
   }
 }
 
-Result<std::array<std::uint8_t, 2>> ToneBytes(std::string_view text, char separator) {
+Result<std::array<std::uint8_t, 2>> ToneBytes(std::string_view text, char separator, int language) {
   if (IsNoneText(text)) return std::array<std::uint8_t, 2>{kEmpty, kEmpty};
   if (text.size() == 5 && text[0] == 'D' && (text[4] == 'N' || text[4] == 'I')) {
     const unsigned digits = static_cast<unsigned>((text[1] - '0') * 100 + (text[2] - '0') * 10 + (text[3] - '0'));
@@ -114,10 +115,11 @@ Result<std::array<std::uint8_t, 2>> ToneBytes(std::string_view text, char separa
     if (plainNumber && number) {
       const auto tenths = static_cast<long>(std::lround(*number * 10.0));
       if (std::find(kCtcssTenths.begin(), kCtcssTenths.end(), tenths) != kCtcssTenths.end())
-        return std::array<std::uint8_t, 2>{static_cast<std::uint8_t>(tenths % 256), static_cast<std::uint8_t>(tenths / 256)};
+        return std::array<std::uint8_t, 2>{static_cast<std::uint8_t>(tenths % 256),
+                                           static_cast<std::uint8_t>(tenths / 256)};
     }
   }
-  return Fail("\"" + std::string(text) + "\" is not a tone of the list (a CTCSS tone such as 88.5 or a DCS code such as D023N)");
+  return Fail(TextOf(kMsgNotTone, language, {"\"" + std::string(text) + "\""}));
 }
 
 std::string ReadTone(ConstRow row, Direction direction, std::string_view noneText, char separator) {
@@ -125,8 +127,8 @@ std::string ReadTone(ConstRow row, Direction direction, std::string_view noneTex
   return ToneText(row[c + 1], row[c], noneText, separator);
 }
 
-Status WriteTone(Row row, Direction direction, std::string_view text, char separator) {
-  auto bytes = ToneBytes(text, separator);
+Status WriteTone(Row row, Direction direction, std::string_view text, char separator, int language) {
+  auto bytes = ToneBytes(text, separator, language);
   if (!bytes) return Fail(bytes.error());
   const std::size_t c = ToneColumn(direction);
   row[c] = (*bytes)[0];

@@ -44,14 +44,15 @@ std::optional<std::size_t> ToneListPosition(std::string_view text, std::string_v
 std::string ToneText(std::uint8_t hi, std::uint8_t lo, std::string_view noneText, char separator = '.');
 
 // The stored bytes {lo, hi} of a tone text of the list, "" or "None" in
-// either language (0xFF 0xFF).  Anything else is refused.
-Result<std::array<std::uint8_t, 2>> ToneBytes(std::string_view text, char separator = '.');
+// either language (0xFF 0xFF).  Anything else is refused, saying why in
+// `language`.
+Result<std::array<std::uint8_t, 2>> ToneBytes(std::string_view text, char separator = '.', int language = 0);
 
 // The tone field of a channel-shaped row as text.
 std::string ReadTone(ConstRow row, Direction direction, std::string_view noneText, char separator = '.');
 
 // Stores a tone text; texts that are not "", "None" or a tone of the list are
 // refused and the row is left as it was.
-Status WriteTone(Row row, Direction direction, std::string_view text, char separator = '.');
+Status WriteTone(Row row, Direction direction, std::string_view text, char separator = '.', int language = 0);
 
 }  // namespace orvex

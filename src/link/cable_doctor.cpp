@@ -332,6 +332,8 @@ std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& 
 DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& options, LinkTrace* trace) {
   DoctorReport report;
   auto& checks = report.checks;
+  // The link log is a hex dump for whoever debugs the link; its notes stay
+  // English in every language, as the transfers' notes do.
   if (trace) trace->Note("cable doctor on " + device);
   PortChecks(device, options, checks);
   const bool exists = checks.back().verdict != DoctorVerdict::Fail;

@@ -12,9 +12,13 @@
 #include "fleet/radio_station.h"
 #include "model/channels/channel_csv.h"
 #include "model/channels/channel_record.h"
-#include "model/channels/codeplug_check.h"
+#include "model/document/codeplug_check.h"
 #include "model/csv.h"
+#include "model/document/codeplug_document.h"
 #include "model/document/radio_values.h"
+#include "model/signalling/five_tone_table.h"
+#include "model/signalling/msk_table.h"
+#include "model/signalling/two_tone_table.h"
 
 namespace orvex {
 namespace {
@@ -64,7 +68,35 @@ std::string StoreLine(int language) {
   ChannelFields fields = NewChannelFields("145.50000", language);
   fields.name = "AB!";
   fields.power = "Loud";
+  fields.tx = "14x";  // the frequency and tone codecs' refusals
+  fields.decodeTone = "123.4";
   return StoreChannel(image, 4, fields, language).error();
+}
+
+std::string CellsLine(int language) {
+  TwoToneTable twoTone;
+  FiveToneTable fiveTone;
+  MskTable msk;
+  twoTone.Load(BlankImage(), language);
+  fiveTone.Load(BlankImage(), language);
+  msk.Load(BlankImage(), language);
+  return twoTone.SetCell(TwoToneGrid::CallList, {1, TwoToneColumn::kGap}, "300", language).error() + "\n" +
+         twoTone.SetCell(TwoToneGrid::Decode, {0, 1}, "", language).error() + "\n" +
+         fiveTone.SetCell({1, FiveToneColumn::kId}, "XYZ", language).error() + "\n" +
+         msk.SetCell(MskGrid::CallList, {1, MskTable::kCodeColumn}, "G", language).error();
+}
+
+// A document with a wrong version, an unknown key, a short memory row and a
+// tone the channel codec refuses.
+std::string DocumentLine(int language) {
+  const auto text = [](const char* t) { return DocNode{std::string(t)}; };
+  const DocNode channel{DocMembers{{"number", DocNode{1.0}}, {"rx", text("145.50000")}, {"decode_tone", text("123.4")}}};
+  const DocNode document{DocMembers{{"format", text("orvex-codeplug")},
+                                    {"version", DocNode{2.0}},
+                                    {"channels", DocNode{DocItems{channel}}},
+                                    {"bogus", DocNode{1.0}},
+                                    {"memory", DocNode{DocMembers{{"0010", text("FF")}}}}}};
+  return ImportDocument(BlankImage(), document, language).error();
 }
 
 std::string FleetLine(int language) {
@@ -116,9 +148,20 @@ INSTANTIATE_TEST_SUITE_P(
                    {"line", "is not a value", "is not programmed", "give it"}},
         ReportKind{"store",
                    StoreLine,
-                   {"信道 4：发射功率：\"Loud\" 不是 高, 低 之一", "不是由 0-9、A-Z"},
-                   {"channel", "TX Power", "is not one of", "six characters"}},
-        ReportKind{"fleet", FleetLine, {"回读时：D023N"}, {"no answer", "reading back"}}),
+                   {"信道 4：", "发射功率：\"Loud\" 不是 高, 低 之一", "不是由 0-9、A-Z",
+                    "\"14x\" 不是 145.50000 这样的频率", "\"123.4\" 不是列表中的亚音"},
+                   {"channel", "TX Power", "is not one of", "six characters", "is not a frequency", "is not a tone"}},
+        ReportKind{"fleet", FleetLine, {"回读时：D023N"}, {"no answer", "reading back"}},
+        ReportKind{"cells",
+                   CellsLine,
+                   {"两音：\"300\" 不是 0..255 ms 的间隔时间", "两音：第 0 行第 1 列不是数据单元格", "五音：\"XYZ\" 不是",
+                    "MSK：\"G\" 不是最多四位的十六进制码"},
+                   {"2-Tone", "5-Tone", "GAP time", "no data cell", "hexadecimal"}},
+        ReportKind{"document",
+                   DocumentLine,
+                   {"$.version：本程序读取第 1 版", "$.bogus：未知的键", "$.memory.0010：\"FF\" 有 1 个字节，而不是十六个",
+                    "信道 1：CTC/DCS ", "不是列表中的亚音"},
+                   {"reads version", "unknown key", "bytes instead", "channel 1", "is not a tone"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

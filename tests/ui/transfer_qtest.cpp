@@ -95,6 +95,15 @@ class TransferTest : public QObject, test::MainWindowFixture {
     QVERIFY(w.tool("miRead")->isEnabled());
   }
 
+  // In Chinese the title names the radio and the port in Chinese.
+  void readInChineseNamesTheRadioInChinese() {
+    MDIForm1& w = Start({});
+    w.Dispatch("miChinese");
+    w.Dispatch("miRead");
+    QVERIFY(WaitForEnd(w));
+    QCOMPARE(w.windowTitle(), "ORVEX - " + m_device + QStringLiteral(" 上的 TZ417 [*]"));
+  }
+
   void readAsksBeforeReplacingUnsavedEdits_data() {
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("saveName");

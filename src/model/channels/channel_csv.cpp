@@ -15,8 +15,8 @@
 #include "core/strings.h"
 #include "core/tone.h"
 #include "model/byte_fields.h"
+#include "model/channels/channel_check.h"
 #include "model/channels/channel_record.h"
-#include "model/channels/codeplug_check.h"
 #include "model/csv.h"
 #include "model/import_report.h"
 
@@ -133,7 +133,7 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
   const auto tones = ToneColumns(enc, dec);
   std::string name = DecodeChannelName(image, n);
   name.erase(name.find_last_not_of(' ') + 1);
-  const std::uint8_t flags = row[O::kFlagsA];
+  const auto item = [&](int column) { return FlagItem(*FindChannelFlagField(column), row); };
   return {std::to_string(n),
           name,
           Mhz6(rx),
@@ -146,10 +146,10 @@ std::vector<std::string> ExportRow(const Image& image, int n) {
           tones[4],
           tones[5],
           tones[6],
-          GetBit(flags, O::kWideBit) ? "FM" : "NFM",
+          item(kColBandwidth) == 1 ? "FM" : "NFM",  // Narrow, Wide
           std::string(TuningStep(rx, tx)),
-          GetBit(flags, O::kScanAddBit) ? "" : "S",
-          std::string(GetBit(flags, O::kHighPowerBit) ? kHighPowerText : kLowPowerText),
+          item(kColScanAdd) == 1 ? "" : "S",                                   // No, Yes
+          std::string(item(kColPower) == 0 ? kHighPowerText : kLowPowerText),  // High, Low
           "",
           "",
           "",
@@ -410,17 +410,12 @@ std::string Joined(const std::vector<std::string>& parts, std::string_view separ
 // Writes a checked row over channel `n` of the image.
 Status ApplyRow(Image& image, const Image& base, const CsvChannelRow& row) {
   const int n = row.location;
-  ChannelFields fields;
-  if (IsProgrammed(base, n)) {
-    fields = ReadChannel(base, n, kEnglish);
-  } else {
-    ClearChannel(image, n);  // bytes the CSV cannot carry start unprogrammed
-    fields = NewChannelFields(row.rx, kEnglish);
-  }
-  fields.rx = row.rx;
-  fields.tx = row.tx;
+  ChannelFields fields = ReadChannel(base, n, kEnglish);
+  if (fields.rx.empty()) ClearChannel(image, n);  // bytes the CSV cannot carry start unprogrammed
+  fields = WithRx(std::move(fields), row.rx, kEnglish);
   fields.decodeTone = row.decodeTone;  // "" stores no tone
   fields.encodeTone = row.encodeTone;
+  fields = WithTx(std::move(fields), row.tx, kEnglish);
   auto item = [](int column, bool second) { return ChannelListItems(column, kEnglish)[second ? 1 : 0]; };
   if (row.highPower) fields.power = item(kColPower, !*row.highPower);
   if (row.scanAdd) fields.scanAdd = item(kColScanAdd, *row.scanAdd);

@@ -4,7 +4,6 @@
 
 #include "core/strings.h"
 #include "core/tone.h"
-#include "model/byte_fields.h"
 #include "model/import_report.h"
 
 namespace orvex {
@@ -41,9 +40,6 @@ constexpr std::array<int, kChannelColumns> kHeadingText = {1120, 1121, 1122, 112
 // String-table numbers of the store's refusals.
 constexpr int kTxtPlace = 1910, kMsgChannel = 10360, kMsgNotOneOf = 10361, kMsgNotName = 10362;
 
-constexpr std::array<int, 9> kListColumns = {kColPower,       kColScanAdd,   kColBandwidth, kColBcl,         kColOption,
-                                             kColScramblerNo, kColOptSignal, kColDecode,    kColAutoResponse};
-
 std::vector<std::string> Texts(std::initializer_list<int> numbers, int language) {
   std::vector<std::string> items;
   for (int n : numbers) items.emplace_back(Text(n, language));
@@ -56,82 +52,6 @@ std::vector<std::string> Digits(char first, char last) {
   return items;
 }
 
-// The item a list column shows for the flag bytes.
-std::size_t ItemIndex(int column, std::uint8_t flagsA, std::uint8_t flagsB) {
-  switch (column) {
-    case kColPower:
-      return GetBit(flagsA, O::kHighPowerBit) ? 0 : 1;
-    case kColScanAdd:
-      return GetBit(flagsA, O::kScanAddBit);
-    case kColBandwidth:
-      return GetBit(flagsA, O::kWideBit);
-    case kColBcl:
-      return GetBit(flagsA, O::kBclBit);
-    case kColOption: {
-      const bool compand = GetBit(flagsB, O::kCompandBit), scramble = GetBit(flagsB, O::kScrambleBit);
-      return compand == scramble ? 0 : compand ? 1 : 2;
-    }
-    case kColScramblerNo:
-      return (flagsB & O::kScramblerNoMask) >> O::kScramblerNoShift;
-    case kColOptSignal:
-      switch (flagsA & O::kOptSignalMask) {
-        case O::kOptSignalMsk:
-          return 1;
-        case O::kOptSignal2Tone:
-          return 2;
-        case O::kOptSignal5Tone:
-          return 3;
-        default:
-          return 0;  // every other value means Off
-      }
-    case kColDecode:
-      return flagsB & O::kDecodeMask;
-    case kColAutoResponse:
-      return GetBit(flagsA, O::kAutoResponseBit);
-    default:
-      return 0;
-  }
-}
-
-// Stores the item of a list column into the flag bytes, changing only the
-// field's own bits.
-void StoreItem(int column, std::size_t index, std::uint8_t& flagsA, std::uint8_t& flagsB) {
-  const auto item = static_cast<std::uint8_t>(index);
-  switch (column) {
-    case kColPower:
-      flagsA = WithBit(flagsA, O::kHighPowerBit, index == 0);
-      break;
-    case kColScanAdd:
-      flagsA = WithBit(flagsA, O::kScanAddBit, index == 1);
-      break;
-    case kColBandwidth:
-      flagsA = WithBit(flagsA, O::kWideBit, index == 1);
-      break;
-    case kColBcl:
-      flagsA = WithBit(flagsA, O::kBclBit, index == 1);
-      break;
-    case kColOption:
-      flagsB = WithBit(WithBit(flagsB, O::kCompandBit, index == 1), O::kScrambleBit, index == 2);
-      break;
-    case kColScramblerNo:
-      flagsB = static_cast<std::uint8_t>((flagsB & ~O::kScramblerNoMask) | item << O::kScramblerNoShift);
-      break;
-    case kColOptSignal: {
-      static constexpr std::uint8_t kStored[] = {0, O::kOptSignalMsk, O::kOptSignal2Tone, O::kOptSignal5Tone};
-      flagsA = static_cast<std::uint8_t>((flagsA & ~O::kOptSignalMask) | kStored[index]);
-      break;
-    }
-    case kColDecode:
-      flagsB = static_cast<std::uint8_t>((flagsB & ~O::kDecodeMask) | item);
-      break;
-    case kColAutoResponse:
-      flagsA = WithBit(flagsA, O::kAutoResponseBit, index == 1);
-      break;
-    default:
-      break;
-  }
-}
-
 std::string Joined(const std::vector<std::string>& items) {
   std::string text;
   for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
@@ -139,6 +59,48 @@ std::string Joined(const std::vector<std::string>& items) {
 }
 
 }  // namespace
+
+const std::vector<ChannelFlagField>& ChannelFlagFields() {
+  const auto bit = [](unsigned b) { return static_cast<std::uint8_t>(1u << b); };
+  const auto steps = [](std::uint8_t mask, unsigned shift) {
+    std::vector<std::uint8_t> stored;
+    for (unsigned v = 0; v <= static_cast<unsigned>(mask >> shift); ++v)
+      stored.push_back(static_cast<std::uint8_t>(v << shift));
+    return stored;
+  };
+  static const std::vector<ChannelFlagField> fields = {
+      {kColPower, O::kFlagsA, bit(O::kHighPowerBit), {bit(O::kHighPowerBit), 0}},  // High, Low
+      {kColScanAdd, O::kFlagsA, bit(O::kScanAddBit), {0, bit(O::kScanAddBit)}},
+      {kColBandwidth, O::kFlagsA, bit(O::kWideBit), {0, bit(O::kWideBit)}},  // Narrow, Wide
+      {kColBcl, O::kFlagsA, bit(O::kBclBit), {0, bit(O::kBclBit)}},
+      // Off, Compand, Scramble: only one of the two bits may be set.
+      {kColOption,
+       O::kFlagsB,
+       static_cast<std::uint8_t>(bit(O::kCompandBit) | bit(O::kScrambleBit)),
+       {0, bit(O::kCompandBit), bit(O::kScrambleBit)}},
+      {kColScramblerNo, O::kFlagsB, O::kScramblerNoMask, steps(O::kScramblerNoMask, O::kScramblerNoShift)},
+      {kColOptSignal, O::kFlagsA, O::kOptSignalMask, {0, O::kOptSignalMsk, O::kOptSignal2Tone, O::kOptSignal5Tone}},
+      {kColDecode, O::kFlagsB, O::kDecodeMask, steps(O::kDecodeMask, 0)},
+      {kColAutoResponse, O::kFlagsA, bit(O::kAutoResponseBit), {0, bit(O::kAutoResponseBit)}},
+  };
+  return fields;
+}
+
+const ChannelFlagField* FindChannelFlagField(int column) {
+  const auto& fields = ChannelFlagFields();
+  const auto found =
+      std::find_if(fields.begin(), fields.end(), [column](const ChannelFlagField& f) { return f.column == column; });
+  return found == fields.end() ? nullptr : &*found;
+}
+
+std::size_t FlagItem(const ChannelFlagField& field, ConstRow record) {
+  const auto found = std::find(field.stored.begin(), field.stored.end(), record[field.byte] & field.mask);
+  return found == field.stored.end() ? 0 : static_cast<std::size_t>(found - field.stored.begin());
+}
+
+void StoreFlagItem(const ChannelFlagField& field, std::size_t index, Row record) {
+  record[field.byte] = static_cast<std::uint8_t>((record[field.byte] & ~field.mask) | field.stored.at(index));
+}
 
 std::string& ChannelFields::at(int column) { return this->*kFieldOf.at(static_cast<std::size_t>(column)); }
 const std::string& ChannelFields::at(int column) const { return this->*kFieldOf.at(static_cast<std::size_t>(column)); }
@@ -295,17 +257,16 @@ ChannelFields ReadChannel(const Image& image, int n, int language, char separato
   if (fields.rx.empty()) return fields;
   const std::string_view none = Text(kTxtNone, language);
   fields.decodeTone = ReadTone(row, Direction::Rx, none, separator);
-  for (int column : kListColumns) {
-    const auto& items = ChannelListItems(column, language);
-    fields.at(column) = items[ItemIndex(column, row[O::kFlagsA], row[O::kFlagsB])];
-  }
+  for (const ChannelFlagField& field : ChannelFlagFields())
+    fields.at(field.column) = ChannelListItems(field.column, language)[FlagItem(field, row)];
   fields.name = DecodeChannelName(image, n);
   fields.tx = ReadFreq(row, Direction::Tx, separator);
   if (!fields.tx.empty()) fields.encodeTone = ReadTone(row, Direction::Tx, none, separator);
   return fields;
 }
 
-Status StoreChannel(Image& image, int n, const ChannelFields& fields, int language, char separator) {
+Status StoreChannel(Image& image, int n, const ChannelFields& fields, int language, char separator,
+                    std::optional<int> messageLanguage) {
   if (fields.rx.empty()) {
     ClearChannel(image, n);
     return Ok{};
@@ -314,9 +275,10 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
   std::array<std::uint8_t, kRowSize> record;
   std::copy(current.begin(), current.end(), record.begin());
   const Row out(record);
+  const int says = messageLanguage.value_or(language);
   std::vector<std::string> problems;
   auto note = [&](int column, const std::string& why) {
-    problems.push_back(TextOf(kTxtPlace, language, {ChannelHeading(column, language), why}));
+    problems.push_back(TextOf(kTxtPlace, says, {ChannelHeading(column, says), why}));
   };
 
   // A text the codecs refuse is still accepted when it is what the record
@@ -326,33 +288,36 @@ Status StoreChannel(Image& image, int n, const ChannelFields& fields, int langua
   auto written = [&](int column, const Status& status, const std::string& text, const std::string& held) {
     if (!status && text != held) note(column, status.error());
   };
-  written(kColRx, WriteFreq(out, Direction::Rx, fields.rx), fields.rx, ReadFreq(current, Direction::Rx, separator));
-  written(kColTx, WriteFreq(out, Direction::Tx, fields.tx), fields.tx, ReadFreq(current, Direction::Tx, separator));
+  written(kColRx, WriteFreq(out, Direction::Rx, fields.rx, says), fields.rx,
+          ReadFreq(current, Direction::Rx, separator));
+  written(kColTx, WriteFreq(out, Direction::Tx, fields.tx, says), fields.tx,
+          ReadFreq(current, Direction::Tx, separator));
   const std::string none(Text(kTxtNone, language));
-  written(kColDecodeTone, WriteTone(out, Direction::Rx, fields.decodeTone, separator), fields.decodeTone,
+  written(kColDecodeTone, WriteTone(out, Direction::Rx, fields.decodeTone, separator, says), fields.decodeTone,
           ReadTone(current, Direction::Rx, none, separator));
-  const std::string encodeTone = fields.tx.empty() ? "" : fields.encodeTone;  // no Tx, no encode tone
-  written(kColEncodeTone, WriteTone(out, Direction::Tx, encodeTone, separator), encodeTone,
+  const std::string encodeTone = WithTx(fields, fields.tx, language).encodeTone;
+  written(kColEncodeTone, WriteTone(out, Direction::Tx, encodeTone, separator, says), encodeTone,
           ReadTone(current, Direction::Tx, none, separator));
 
-  for (int column : kListColumns) {
-    const auto& items = ChannelListItems(column, language);
-    const auto found = std::find(items.begin(), items.end(), fields.at(column));
+  for (const ChannelFlagField& field : ChannelFlagFields()) {
+    const auto& items = ChannelListItems(field.column, language);
+    const std::string& text = fields.at(field.column);
+    const auto found = std::find(items.begin(), items.end(), text);
     if (found == items.end()) {
-      note(column, TextOf(kMsgNotOneOf, language, {QuotedValue(fields.at(column)), Joined(items)}));
+      note(field.column, TextOf(kMsgNotOneOf, says, {QuotedValue(text), Joined(items)}));
       continue;
     }
-    StoreItem(column, static_cast<std::size_t>(found - items.begin()), out[O::kFlagsA], out[O::kFlagsB]);
+    StoreFlagItem(field, static_cast<std::size_t>(found - items.begin()), out);
   }
   const bool showable =
       std::all_of(fields.name.begin(), fields.name.end(), [](char c) { return NameChar(NameCode(c)) == c; });
   if (fields.name.size() > O::kNameLength || !showable)
-    note(kColName, TextOf(kMsgNotName, language, {QuotedValue(fields.name)}));
+    note(kColName, TextOf(kMsgNotName, says, {QuotedValue(fields.name)}));
 
   if (!problems.empty()) {
     std::string message;
     for (std::size_t i = 0; i < problems.size(); ++i) message += (i ? "; " : "") + problems[i];
-    return Fail(TextOf(kMsgChannel, language, {std::to_string(n), message}));
+    return Fail(TextOf(kMsgChannel, says, {std::to_string(n), message}));
   }
   std::copy(record.begin(), record.end(), RowOf(image, ChannelRow(n)).begin());
   EncodeChannelName(image, n, fields.name);
@@ -371,9 +336,29 @@ ChannelFields NewChannelFields(std::string_view rxText, int language) {
   fields.rx = rxText;
   fields.tx = rxText;
   fields.decodeTone = fields.encodeTone = Text(kTxtNone, language);
-  for (int column : kListColumns) fields.at(column) = ChannelListItems(column, language).front();
+  for (const ChannelFlagField& field : ChannelFlagFields())
+    fields.at(field.column) = ChannelListItems(field.column, language).front();
   fields.scanAdd = Text(kTxtYes, language);
   fields.bandwidth = Text(kTxtWide, language);
+  return fields;
+}
+
+ChannelFields WithRx(ChannelFields fields, std::string_view rx, int language) {
+  if (fields.rx.empty()) {
+    ChannelFields started = NewChannelFields(rx, language);
+    started.name = std::move(fields.name);
+    return started;
+  }
+  fields.rx = rx;
+  return fields;
+}
+
+ChannelFields WithTx(ChannelFields fields, std::string_view tx, int language) {
+  if (tx.empty())
+    fields.encodeTone.clear();
+  else if (fields.encodeTone.empty())
+    fields.encodeTone = Text(kTxtNone, language);
+  fields.tx = tx;
   return fields;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -86,6 +87,25 @@ struct ChannelFields {
   bool operator==(const ChannelFields&) const = default;
 };
 
+// A list column of a channel stored in the flag bytes: the byte, the mask of
+// its bits and those bits for each item, in the order the list offers them.
+struct ChannelFlagField {
+  int column;
+  std::size_t byte;  // ChannelOffset::kFlagsA or kFlagsB
+  std::uint8_t mask;
+  std::vector<std::uint8_t> stored;
+};
+
+// Every list column of a channel, in column order.
+const std::vector<ChannelFlagField>& ChannelFlagFields();
+// The flag field of a list column, or nullptr for another column.
+const ChannelFlagField* FindChannelFlagField(int column);
+// The item the bits of a record show; bits that are no item's (OPTION with
+// both bits set, an Opt.Signal of 3) show the first item.
+std::size_t FlagItem(const ChannelFlagField& field, ConstRow record);
+// Stores item `index`, changing only the field's own bits.
+void StoreFlagItem(const ChannelFlagField& field, std::size_t index, Row record);
+
 // The items a list column offers, in order ("High", "Low" for TX Power...);
 // empty for the frequency, tone and name columns.  The lists are built once.
 const std::vector<std::string>& ChannelListItems(int column, int language);
@@ -133,8 +153,11 @@ ChannelFields ReadChannel(const Image& image, int n, int language, char separato
 // returned.  Bytes 12 and 15 and name bytes 6..15 keep their values.  A
 // frequency or tone text the codecs refuse (below 10 MHz, not in the tone
 // list) is accepted only when it is what the record already holds, so radio
-// data the editor cannot produce survives a store.
-Status StoreChannel(Image& image, int n, const ChannelFields& fields, int language, char separator = '.');
+// data the editor cannot produce survives a store.  The list items of
+// `fields` are in `language`; the reason is in `messageLanguage` when given
+// (a document's values are English whatever language its reader speaks).
+Status StoreChannel(Image& image, int n, const ChannelFields& fields, int language, char separator = '.',
+                    std::optional<int> messageLanguage = std::nullopt);
 
 // Sets the channel row and its name row to 0xFF.
 void ClearChannel(Image& image, int n);
@@ -143,5 +166,13 @@ void ClearChannel(Image& image, int n);
 // to Rx, no tones, High, Yes, Wide, BCL Off, OPTION Off, Scrambler No. 1,
 // Opt.Signal Off, Decode 0, AutoResponse Off, an empty name.
 ChannelFields NewChannelFields(std::string_view rxText, int language);
+
+// A channel given the Rx `rx`: one without an Rx starts from NewChannelFields
+// and keeps its name; otherwise only the Rx changes.
+ChannelFields WithRx(ChannelFields fields, std::string_view rx, int language);
+// A channel given the Tx `tx` ("" for none): without a Tx it has no encode
+// tone, a Tx where there was none (no encode tone) starts with encode tone
+// None, and a Tx that changes keeps its tone.
+ChannelFields WithTx(ChannelFields fields, std::string_view tx, int language);
 
 }  // namespace orvex

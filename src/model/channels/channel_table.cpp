@@ -143,29 +143,20 @@ std::string ChannelTable::SetRxCell(int row, std::string_view text) {
   const NormalizedFreq normalized = NormalizeTypedFreq(text, m_separator, m_limits);
   const std::string& rx = normalized.text;
   std::string note = FreqNote(row, text, normalized);
-  if (Cell(row, kColDecodeTone).empty()) {
-    // No decode tone: a new channel (or one whose tone the grid cannot
-    // show), which starts from the defaults but keeps its name text.
-    ChannelFields fields = NewChannelFields(rx, m_language);
-    fields.name = Cell(row, kColName);
-    SetRowFields(row, fields);
-    m_current.column = kColRx;
-    return note;
-  }
-  At(row, kColRx) = rx;
+  ChannelFields fields = RowFields(row);
+  // No decode tone: a new channel, or one whose tone the grid cannot show,
+  // which starts anew too.
+  const bool starts = fields.decodeTone.empty();
+  if (starts) fields.rx.clear();
+  SetRowFields(row, WithRx(std::move(fields), rx, m_language));
+  if (starts) m_current.column = kColRx;
   return note;
 }
 
 std::string ChannelTable::SetTxCell(int row, std::string_view text) {
   if (!IsChannelRow(row)) return {};
-  if (text.empty()) {
-    At(row, kColTx).clear();
-    At(row, kColEncodeTone).clear();
-    return {};
-  }
-  const NormalizedFreq normalized = NormalizeTypedFreq(text, m_separator, m_limits);
-  At(row, kColTx) = normalized.text;
-  if (Cell(row, kColEncodeTone).empty()) At(row, kColEncodeTone) = Text(kTxtNone, m_language);
+  const NormalizedFreq normalized = text.empty() ? NormalizedFreq{} : NormalizeTypedFreq(text, m_separator, m_limits);
+  SetRowFields(row, WithTx(RowFields(row), normalized.text, m_language));
   return FreqNote(row, text, normalized);
 }
 

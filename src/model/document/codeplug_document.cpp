@@ -12,13 +12,13 @@
 #include "core/strings.h"
 #include "model/channels/channel_record.h"
 #include "model/channels/channel_table.h"
-#include "model/signalling/five_tone_table.h"
-#include "model/settings/frequency_mode.h"
 #include "model/import_report.h"
-#include "model/signalling/msk_table.h"
+#include "model/settings/frequency_mode.h"
 #include "model/settings/option_settings.h"
 #include "model/settings/scrambler.h"
 #include "model/settings/side_key.h"
+#include "model/signalling/five_tone_table.h"
+#include "model/signalling/msk_table.h"
 #include "model/signalling/two_tone_table.h"
 
 namespace orvex {
@@ -38,6 +38,11 @@ constexpr int kEnglish = 0;
 constexpr int kTxtPlace = 1910, kMsgNotMhz = 10352, kMsgNotTaken = 10353, kMsgChannelField = 10354,
               kMsgNotProgrammed = 10355, kMsgUpDown = 10356, kMsgScrambler = 10357, kMsgNotOneOf = 10358,
               kMsgOnOff = 10359;
+// The document's structure and memory rows.
+constexpr int kMsgNotText = 10391, kMsgUnknownKey = 10392, kMsgNotObject = 10393, kMsgNotArray = 10394,
+              kMsgListSize = 10395, kMsgNoNumber = 10396, kMsgNoEntry = 10397, kMsgListedTwice = 10398,
+              kMsgNotRows = 10399, kMsgNotRowAddress = 10400, kMsgNotRowText = 10401, kMsgNotHexRow = 10402,
+              kMsgRowLength = 10403, kMsgNotDocument = 10404, kMsgMustBe = 10405, kMsgVersion = 10406;
 using Kind = PathStep::Kind;
 
 PathStep Key(std::string_view key) { return {Kind::Key, std::string(key), 0}; }
@@ -96,9 +101,7 @@ Result<std::string> TypedFrequency(std::string_view text, int language) {
 std::vector<ValueBits> ChannelBits(int n, int column) {
   const std::size_t record = Address(ChannelRow(n), 0);
   using O = ChannelOffset;
-  auto flagA = [&](std::uint8_t mask) { return std::vector<ValueBits>{{record + O::kFlagsA, mask}}; };
-  auto flagB = [&](std::uint8_t mask) { return std::vector<ValueBits>{{record + O::kFlagsB, mask}}; };
-  auto bit = [](unsigned b) { return static_cast<std::uint8_t>(1u << b); };
+  if (const ChannelFlagField* flag = FindChannelFlagField(column)) return {{record + flag->byte, flag->mask}};
   switch (column) {
     case kColRx:
       return Bytes(record + O::kRxFreq, 4);
@@ -108,26 +111,8 @@ std::vector<ValueBits> ChannelBits(int n, int column) {
       return Bytes(record + O::kDecodeTone, 2);
     case kColEncodeTone:
       return Bytes(record + O::kEncodeTone, 2);
-    case kColPower:
-      return flagA(bit(O::kHighPowerBit));
-    case kColScanAdd:
-      return flagA(bit(O::kScanAddBit));
-    case kColBandwidth:
-      return flagA(bit(O::kWideBit));
-    case kColBcl:
-      return flagA(bit(O::kBclBit));
     case kColName:
       return Bytes(Address(ChannelNameRow(n), 0), O::kNameLength);
-    case kColOption:
-      return flagB(static_cast<std::uint8_t>(bit(O::kScrambleBit) | bit(O::kCompandBit)));
-    case kColScramblerNo:
-      return flagB(O::kScramblerNoMask);
-    case kColOptSignal:
-      return flagA(O::kOptSignalMask);
-    case kColDecode:
-      return flagB(O::kDecodeMask);
-    case kColAutoResponse:
-      return flagA(bit(O::kAutoResponseBit));
     default:
       return {};
   }
@@ -149,30 +134,30 @@ Status StoreChannelValue(Image& image, int n, int column, std::string_view text,
     if (*rx == fields.rx) return Ok{};
     // A new channel: the whole record and name row, with the defaults the
     // channel window gives it.
-    if (fields.rx.empty()) return StoreChannel(image, n, NewChannelFields(*rx, kEnglish), kEnglish);
+    if (fields.rx.empty()) return StoreChannel(image, n, WithRx(fields, *rx, kEnglish), kEnglish, '.', language);
     value = *rx;
   } else if (fields.rx.empty()) {
     return Fail(TextOf(kMsgNotProgrammed, language, {std::to_string(n)}));
   }
-  std::vector<ValueBits> bits = ChannelBits(n, column);
-  if (column == kColTx) {
-    if (!value.empty()) {
-      auto tx = TypedFrequency(value, language);
-      if (!tx) return refused("Tx", tx.error());
-      value = *tx;
-    }
-    // As the channel window does: no Tx, no encode tone; a new Tx starts
-    // with encode tone None.
-    if (value.empty() != fields.tx.empty()) {
-      fields.encodeTone = value.empty() ? std::string() : NewChannelFields(value, kEnglish).encodeTone;
-      const auto tone = ChannelBits(n, kColEncodeTone);
-      bits.insert(bits.end(), tone.begin(), tone.end());
-    }
+  if (column == kColTx && !value.empty()) {
+    auto tx = TypedFrequency(value, language);
+    if (!tx) return refused("Tx", tx.error());
+    value = *tx;
   }
   if (column == kColName && value.size() < ChannelOffset::kNameLength) value.resize(ChannelOffset::kNameLength, ' ');
   if (value == fields.at(column)) return Ok{};
-  fields.at(column) = value;
-  return StoreMasked(image, bits, [&](Image& copy) { return StoreChannel(copy, n, fields, kEnglish); });
+  std::vector<ValueBits> bits = ChannelBits(n, column);
+  if (column == kColTx) {
+    // A Tx that comes or goes changes the encode tone too.
+    if (value.empty() != fields.tx.empty()) {
+      const auto tone = ChannelBits(n, kColEncodeTone);
+      bits.insert(bits.end(), tone.begin(), tone.end());
+    }
+    fields = WithTx(std::move(fields), value, kEnglish);
+  } else {
+    fields.at(column) = value;
+  }
+  return StoreMasked(image, bits, [&](Image& copy) { return StoreChannel(copy, n, fields, kEnglish, '.', language); });
 }
 
 constexpr std::array<std::string_view, kChannelColumns> kChannelKeys = {
@@ -413,7 +398,9 @@ void AddTwoTone(std::vector<CodeplugValue>& values) {
         values.push_back(TableValue<TwoToneTable>(
             {Key("two_tone"), Key(list.key), Index(n), Key(c.key)}, label, Bytes(entry + c.offset, c.width),
             [grid, pos](const Image& image) { return TwoToneCellText(image, grid, pos); },
-            [grid, pos](TwoToneTable& t, std::string_view text, int) { return t.SetCell(grid, pos, text); },
+            [grid, pos](TwoToneTable& t, std::string_view text, int language) {
+              return t.SetCell(grid, pos, text, language);
+            },
             callTone ? Bytes(entry + O::kGap, 1) : std::vector<ValueBits>{}));
       }
     }
@@ -437,7 +424,7 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
       values.push_back(TableValue<FiveToneTable>(
           {Key("five_tone"), Key("decode"), Index(n), Key(c.key)}, label, c.bits,
           LoadedTableRead<FiveToneTable>([pos](const FiveToneTable& t) { return t.cell(pos); }),
-          [pos](FiveToneTable& t, std::string_view text, int) { return t.SetCell(pos, text); }));
+          [pos](FiveToneTable& t, std::string_view text, int language) { return t.SetCell(pos, text, language); }));
     }
   }
   // The two lists beside the grid.
@@ -446,7 +433,7 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
     std::size_t address;
     std::vector<std::string> (FiveToneTable::*items)() const;
     std::size_t (FiveToneTable::*index)() const;
-    Status (FiveToneTable::*setIndex)(std::size_t);
+    Status (FiveToneTable::*setIndex)(std::size_t, int);
   };
   const Setting settings[] = {
       {"respond_waiting_time", "5-Tone Respond Waiting Time", O::kRespondWaiting, &FiveToneTable::respondWaitingItems,
@@ -460,7 +447,7 @@ void AddFiveTone(std::vector<CodeplugValue>& values) {
         [s](FiveToneTable& t, std::string_view text, int language) -> Status {
           auto position = ItemPosition((t.*s.items)(), text, s.label, language);
           if (!position) return Fail(position.error());
-          return (t.*s.setIndex)(*position);
+          return (t.*s.setIndex)(*position, language);
         }));
   }
 }
@@ -482,7 +469,9 @@ void AddMsk(std::vector<CodeplugValue>& values) {
       values.push_back(TableValue<MskTable>(
           {Key("msk"), Key(list.key), Index(n)}, label, Bytes(list.base + O::kCodeLength * n, O::kCodeLength),
           LoadedTableRead<MskTable>([grid, pos](const MskTable& t) { return t.cell(grid, pos); }),
-          [grid, pos](MskTable& t, std::string_view text, int) { return t.SetCell(grid, pos, text); }));
+          [grid, pos](MskTable& t, std::string_view text, int language) {
+            return t.SetCell(grid, pos, text, language);
+          }));
     }
   }
   values.push_back(TableValue<MskTable>(
@@ -561,10 +550,19 @@ std::optional<std::size_t> EntryNumber(double value) {
 
 class DocumentReader {
  public:
+  explicit DocumentReader(int language) : m_language(language) {}
+
   std::vector<ValueText> found;
   ErrorReport errors;
 
-  void Error(const std::string& path, const std::string& why) { errors.Add(path + ": " + why); }
+  void Error(const std::string& path, const std::string& why) {
+    errors.Add(TextOf(kTxtPlace, m_language, {path, why}));
+  }
+  // The reason by its string-table number.
+  void Error(const std::string& path, int message, const std::vector<std::string>& args = {}) {
+    Error(path, TextOf(message, m_language, args));
+  }
+  int language() const { return m_language; }
 
   bool Known(const std::string& canon) const {
     return m_shape.leaves.count(canon) > 0 || m_shape.containers.count(canon) > 0;
@@ -576,7 +574,7 @@ class DocumentReader {
       if (const auto* text = node.text())
         found.push_back({leaf->second, *text, path});
       else
-        Error(path, "must be a text in double quotes");
+        Error(path, kMsgNotText);
       return;
     }
     switch (m_shape.containers.at(canon)) {
@@ -596,7 +594,7 @@ class DocumentReader {
       const std::string childCanon = canon + "/" + key;
       const std::string childPath = path + "." + Abbreviated(key);
       if (!Known(childCanon))
-        Error(childPath, "unknown key");
+        Error(childPath, kMsgUnknownKey);
       else
         Walk(child, childCanon, childPath);
     }
@@ -606,16 +604,16 @@ class DocumentReader {
     if (const auto* members = node.members())
       WalkMembers(*members, canon, path);
     else
-      Error(path, "must be an object");
+      Error(path, kMsgNotObject);
   }
 
   void WalkArray(const DocNode& node, const std::string& canon, const std::string& path) {
     const auto* items = node.items();
-    if (!items) return Error(path, "must be an array");
+    if (!items) return Error(path, kMsgNotArray);
     for (std::size_t i = 0; i < items->size(); ++i) {
       const std::string childPath = path + "[" + std::to_string(i) + "]";
       if (i >= m_shape.arraySize.at(canon))
-        Error(childPath, "the list has only " + std::to_string(m_shape.arraySize.at(canon)) + " entries");
+        Error(childPath, kMsgListSize, {std::to_string(m_shape.arraySize.at(canon))});
       else
         Walk((*items)[i], canon + "/" + std::to_string(i), childPath);
     }
@@ -623,7 +621,7 @@ class DocumentReader {
 
   void WalkNumbered(const DocNode& node, const std::string& canon, const std::string& path) {
     const auto* items = node.items();
-    if (!items) return Error(path, "must be an array");
+    if (!items) return Error(path, kMsgNotArray);
     std::set<std::size_t> seen;
     for (std::size_t i = 0; i < items->size(); ++i) {
       const DocNode& item = (*items)[i];
@@ -631,17 +629,17 @@ class DocumentReader {
       if (item.isNull()) continue;
       const DocNode* number = item.member("number");
       if (!item.members() || !number || !number->number()) {
-        Error(itemPath, "must be an object with a \"number\"");
+        Error(itemPath, kMsgNoNumber);
         continue;
       }
       const auto n = EntryNumber(*number->number());
       const std::string childCanon = n ? canon + "/#" + std::to_string(*n) : std::string();
       if (!n || !Known(childCanon)) {
-        Error(itemPath + ".number", "there is no entry with this number");
+        Error(itemPath + ".number", kMsgNoEntry);
         continue;
       }
       if (!seen.insert(*n).second) {
-        Error(itemPath + ".number", "entry " + std::to_string(*n) + " is listed twice");
+        Error(itemPath + ".number", kMsgListedTwice, {std::to_string(*n)});
         continue;
       }
       WalkMembers(*item.members(), childCanon, itemPath, "number");
@@ -649,6 +647,7 @@ class DocumentReader {
   }
 
  private:
+  int m_language;
   const Shape& m_shape = DocumentShape();
 };
 
@@ -661,7 +660,7 @@ std::string RowKey(std::size_t row) {
 // Memory rows onto the image; a key must be a row address "0000".."1FF0".
 void ReadMemory(const DocNode& node, Image& image, DocumentReader& reader) {
   const auto* members = node.members();
-  if (!members) return reader.Error("$.memory", "must be an object of rows");
+  if (!members) return reader.Error("$.memory", kMsgNotRows);
   for (const auto& [key, row] : *members) {
     const std::string path = "$.memory." + Abbreviated(key);
     std::size_t address = 0;
@@ -670,16 +669,16 @@ void ReadMemory(const DocNode& node, Image& image, DocumentReader& reader) {
                      });
     if (hex) address = std::stoul(key, nullptr, 16);
     if (!hex || address % kRowSize != 0 || address >= kImageSize) {
-      reader.Error(path, "is not a row address 0000..1FF0");
+      reader.Error(path, kMsgNotRowAddress);
       continue;
     }
     if (row.isNull()) continue;
     const auto* text = row.text();
     if (!text) {
-      reader.Error(path, "must be a text of sixteen hexadecimal bytes");
+      reader.Error(path, kMsgNotRowText);
       continue;
     }
-    auto bytes = ParseHexRow(*text);
+    auto bytes = ParseHexRow(*text, reader.language());
     if (!bytes) {
       reader.Error(path, bytes.error());
       continue;
@@ -761,7 +760,7 @@ std::string HexRow(ConstRow row) {
   return text;
 }
 
-Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text) {
+Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text, int language) {
   std::vector<std::uint8_t> bytes;
   std::size_t i = 0;
   while (i < text.size()) {
@@ -772,12 +771,12 @@ Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text) {
     const auto hi = i + 1 < text.size() ? HexDigitValue(text[i]) : std::nullopt;
     const auto lo = i + 1 < text.size() ? HexDigitValue(text[i + 1]) : std::nullopt;
     if (!hi || !lo || (i + 2 < text.size() && text[i + 2] != ' '))
-      return Fail(QuotedValue(text) + " is not sixteen hexadecimal bytes separated by spaces");
+      return Fail(TextOf(kMsgNotHexRow, language, {QuotedValue(text)}));
     bytes.push_back(static_cast<std::uint8_t>(*hi << 4 | *lo));
     i += 2;
   }
   if (bytes.size() != kRowSize)
-    return Fail(QuotedValue(text) + " has " + std::to_string(bytes.size()) + " bytes instead of sixteen");
+    return Fail(TextOf(kMsgRowLength, language, {QuotedValue(text), std::to_string(bytes.size())}));
   return bytes;
 }
 
@@ -800,17 +799,17 @@ DocNode ExportDocument(const Image& image) {
 
 Result<Image> ImportDocument(const Image& base, const DocNode& document, int language) {
   Image image = base;
-  DocumentReader reader;
+  DocumentReader reader(language);
   const auto* members = document.members();
-  if (!members) return Fail("$: the document must be an object");
+  if (!members) return Fail(TextOf(kTxtPlace, language, {"$", TextOf(kMsgNotDocument, language)}));
   DocMembers rest;
   for (const auto& [key, node] : *members) {
     if (key == "format") {
       if (!node.text() || *node.text() != kDocumentFormat)
-        reader.Error("$.format", "must be " + QuotedValue(kDocumentFormat));
+        reader.Error("$.format", kMsgMustBe, {QuotedValue(kDocumentFormat)});
     } else if (key == "version") {
       if (!node.number() || *node.number() != kDocumentVersion)
-        reader.Error("$.version", "this program reads version " + std::to_string(kDocumentVersion));
+        reader.Error("$.version", kMsgVersion, {std::to_string(kDocumentVersion)});
     } else if (key == "memory") {
       if (!node.isNull()) ReadMemory(node, image, reader);
     } else {

@@ -125,7 +125,7 @@ void InsertText(DocNode& root, std::span<const PathStep> path, std::string text)
 Result<Image> ImportDocument(const Image& base, const DocNode& document, int language = 0);
 
 // The bytes of a memory row text ("FF 00 ..."), or why not.
-Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text);
+Result<std::vector<std::uint8_t>> ParseHexRow(std::string_view text, int language = 0);
 std::string HexRow(ConstRow row);
 
 }  // namespace orvex

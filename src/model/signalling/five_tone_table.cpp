@@ -11,6 +11,9 @@ constexpr std::string_view kIdSymbols = "0123456789ABCD";
 // Short IDs are filled up with this symbol.
 constexpr char kIdPad = 'A';
 constexpr std::size_t kDefaultRespondWaiting = 1;  // 10 s
+// String-table numbers: the window's name and the refusals.
+constexpr int kTxtFiveTone = 1521, kMsgNotStandard = 10385, kMsgNotId = 10386, kMsgWaitingRange = 10387,
+              kMsgFixDigitRange = 10388, kMsgNoStandard = 10389;
 
 std::size_t EntryAddress(int row) {
   return FiveToneOffset::kDecode + static_cast<std::size_t>(row - 1) * FiveToneOffset::kEntrySize;
@@ -87,20 +90,18 @@ const std::string& FiveToneTable::cell(CellPos pos) const { return CellText(m_gr
 
 FiveToneTable::Captions FiveToneTable::captions() const {
   const auto text = [this](int n) { return std::string(Text(n, m_language)); };
-  return {text(1521), text(1525), text(1216), text(1525), text(1523), text(1524)};
+  return {text(kTxtFiveTone), text(1525), text(1216), text(1525), text(1523), text(1524)};
 }
 
-Status FiveToneTable::SetCell(CellPos pos, std::string_view text) {
-  if (!IsDataCell(m_grid, pos))
-    return Fail("5-Tone: no data cell at row " + std::to_string(pos.row) + ", column " + std::to_string(pos.column));
+Status FiveToneTable::SetCell(CellPos pos, std::string_view text, int language) {
+  if (!IsDataCell(m_grid, pos)) return NoDataCell(Text(kTxtFiveTone, language), pos, language);
   if (pos.column == FiveToneColumn::kStandard) {
-    if (!text.empty() && !ToneStandardIndex(text))
-      return Fail("5-Tone: \"" + std::string(text) + "\" is not a tone standard");
+    if (!text.empty() && !ToneStandardIndex(text)) return RefusedCellText(kMsgNotStandard, text, language);
     at(pos.row, pos.column) = std::string(text);
     return Ok{};
   }
   const auto id = NormalizeFiveToneId(text);
-  if (!id) return Fail("5-Tone: \"" + std::string(text) + "\" is not an ID of up to five symbols 0-9, A-D");
+  if (!id) return RefusedCellText(kMsgNotId, text, language);
   at(pos.row, pos.column) = *id;
   return Ok{};
 }
@@ -110,22 +111,22 @@ std::vector<std::string> FiveToneTable::respondWaitingItems() const {
   return {"5" + seconds, "10" + seconds, "15" + seconds, "20" + seconds};
 }
 
-Status FiveToneTable::SetRespondWaitingIndex(std::size_t index) {
-  if (index >= FiveToneOffset::kRespondWaitingCount) return Fail("5-Tone: Respond Waiting Time index out of range");
+Status FiveToneTable::SetRespondWaitingIndex(std::size_t index, int language) {
+  if (index >= FiveToneOffset::kRespondWaitingCount) return Fail(TextOf(kMsgWaitingRange, language));
   m_respondWaiting = index;
   return Ok{};
 }
 
 std::vector<std::string> FiveToneTable::fixDigitItems() const { return {"0", "1", "2", "3", "4"}; }
 
-Status FiveToneTable::SetFixDigitIndex(std::size_t index) {
-  if (index >= FiveToneOffset::kFixDigitCount) return Fail("5-Tone: Fix Digit index out of range");
+Status FiveToneTable::SetFixDigitIndex(std::size_t index, int language) {
+  if (index >= FiveToneOffset::kFixDigitCount) return Fail(TextOf(kMsgFixDigitRange, language));
   m_fixDigit = index;
   return Ok{};
 }
 
-Status FiveToneTable::SetReferenceStandard(std::size_t standard) {
-  if (standard >= kToneStandardCount) return Fail("5-Tone: no tone standard " + std::to_string(standard));
+Status FiveToneTable::SetReferenceStandard(std::size_t standard, int language) {
+  if (standard >= kToneStandardCount) return Fail(TextOf(kMsgNoStandard, language, {std::to_string(standard)}));
   m_referenceStandard = standard;
   return Ok{};
 }

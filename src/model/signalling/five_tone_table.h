@@ -92,20 +92,21 @@ class FiveToneTable {
 
   // Puts a text into a data cell without the row rules (for importers): a
   // Standard cell takes "" or a standard name, an ID cell "" or up to five
-  // symbols 0-9, A-D (padded with "A" like a typed ID).
-  Status SetCell(CellPos pos, std::string_view text);
+  // symbols 0-9, A-D (padded with "A" like a typed ID).  Refusals say why
+  // in `language`.
+  Status SetCell(CellPos pos, std::string_view text, int language = 0);
 
   std::vector<std::string> respondWaitingItems() const;  // "5s" .. "20s"
   std::size_t respondWaitingIndex() const { return m_respondWaiting; }
-  Status SetRespondWaitingIndex(std::size_t index);
+  Status SetRespondWaitingIndex(std::size_t index, int language = 0);
   std::vector<std::string> fixDigitItems() const;  // "0" .. "4"
   std::size_t fixDigitIndex() const { return m_fixDigit; }
-  Status SetFixDigitIndex(std::size_t index);
+  Status SetFixDigitIndex(std::size_t index, int language = 0);
 
   // The standard the read-only reference table shows; window state only,
   // never stored.  Starts at CCIR1.
   std::size_t referenceStandard() const { return m_referenceStandard; }
-  Status SetReferenceStandard(std::size_t standard);
+  Status SetReferenceStandard(std::size_t standard, int language = 0);
   std::array<std::string, kToneSymbolCount> referenceFrequencies() const {
     return ToneStandardFrequencyTexts(m_referenceStandard);
   }

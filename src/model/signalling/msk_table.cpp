@@ -69,11 +69,10 @@ MskTable::Captions MskTable::captions() const {
           std::string(Text(1533, m_language))};
 }
 
-Status MskTable::SetCell(MskGrid grid, CellPos pos, std::string_view text) {
-  if (!IsDataCell(cells(grid), pos))
-    return Fail("MSK: no data cell at row " + std::to_string(pos.row) + ", column " + std::to_string(pos.column));
-  if (!IsMskCode(text))
-    return Fail("MSK: \"" + std::string(text) + "\" is not a code of up to four hexadecimal digits");
+Status MskTable::SetCell(MskGrid grid, CellPos pos, std::string_view text, int language) {
+  constexpr int kMsgNotCode = 10390;
+  if (!IsDataCell(cells(grid), pos)) return NoDataCell("MSK", pos, language);
+  if (!IsMskCode(text)) return RefusedCellText(kMsgNotCode, text, language);
   m_grids[Index(grid)][pos.row][pos.column] = ToUpperAscii(text);
   return Ok{};
 }

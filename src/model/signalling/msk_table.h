@@ -74,8 +74,8 @@ class MskTable {
 
   // Puts a code into a data cell (for importers); lower-case digits are
   // turned to upper case.  Refuses heading cells and texts that are not a
-  // code of up to four hexadecimal digits.
-  Status SetCell(MskGrid grid, CellPos pos, std::string_view text);
+  // code of up to four hexadecimal digits, saying why in `language`.
+  Status SetCell(MskGrid grid, CellPos pos, std::string_view text, int language = 0);
 
   // Opening the editor by click (no `typed`) or by a typed hexadecimal digit:
   // a text box of four characters 0-9, A-F.  Nothing for heading cells and

@@ -1,5 +1,7 @@
 #include "model/signalling/signalling_cells.h"
 
+#include "core/strings.h"
+
 namespace orvex {
 
 CellGrid MakeGrid(std::size_t dataRows, std::vector<std::string> headings) {
@@ -29,6 +31,16 @@ std::optional<std::uint8_t> HexDigitValue(char c) {
   if (c >= 'A' && c <= 'F') return static_cast<std::uint8_t>(c - 'A' + 10);
   if (c >= 'a' && c <= 'f') return static_cast<std::uint8_t>(c - 'a' + 10);
   return std::nullopt;
+}
+
+Error NoDataCell(std::string_view table, CellPos pos, int language) {
+  constexpr int kMsgNoDataCell = 10382;
+  return Fail(
+      TextOf(kMsgNoDataCell, language, {std::string(table), std::to_string(pos.row), std::to_string(pos.column)}));
+}
+
+Error RefusedCellText(int number, std::string_view text, int language) {
+  return Fail(TextOf(number, language, {"\"" + std::string(text) + "\""}));
 }
 
 bool OnlyCharacters(std::string_view text, std::string_view allowed) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/result.h"
 #include "model/cell_editor.h"
 
 namespace orvex {
@@ -31,6 +32,12 @@ std::string TenthsText(std::uint32_t tenths);
 
 // 0..15 for "0".."9", "A".."F" (either case); nothing otherwise.
 std::optional<std::uint8_t> HexDigitValue(char c);
+
+// The refusal of a heading cell or a cell outside the grid of `table`
+// ("2-Tone"), in `language`.
+Error NoDataCell(std::string_view table, CellPos pos, int language);
+// The refusal of a cell text: message `number` with the text quoted as %1.
+Error RefusedCellText(int number, std::string_view text, int language);
 
 // True when every character of `text` is one of `allowed`.
 bool OnlyCharacters(std::string_view text, std::string_view allowed);

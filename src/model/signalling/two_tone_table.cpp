@@ -14,6 +14,8 @@ constexpr std::string_view kNumberCharacters = "0123456789.,";
 constexpr std::string_view kPlaceholderText = "-";
 // A GAP a Call List entry gets when both of its tones are set.
 constexpr std::string_view kDefaultGap = "100";
+// String-table numbers: the window's name and the cell refusals.
+constexpr int kTxtTwoTone = 1520, kMsgNotGap = 10383, kMsgNotTone = 10384;
 // Far above any tone; keeps long typed numbers from overflowing.
 constexpr std::uint64_t kSaturate = 1'000'000;
 
@@ -197,13 +199,12 @@ void TwoToneTable::SaveData(Image& image) const {
 const std::string& TwoToneTable::cell(TwoToneGrid grid, CellPos pos) const { return CellText(cells(grid), pos); }
 
 TwoToneTable::Captions TwoToneTable::captions() const {
-  return {std::string(Text(1520, m_language)), std::string(Text(1526, m_language)),
+  return {std::string(Text(kTxtTwoTone, m_language)), std::string(Text(1526, m_language)),
           std::string(Text(1216, m_language))};
 }
 
-Status TwoToneTable::SetCell(TwoToneGrid grid, CellPos pos, std::string_view text) {
-  if (!IsDataCell(cells(grid), pos))
-    return Fail("2-Tone: no data cell at row " + std::to_string(pos.row) + ", column " + std::to_string(pos.column));
+Status TwoToneTable::SetCell(TwoToneGrid grid, CellPos pos, std::string_view text, int language) {
+  if (!IsDataCell(cells(grid), pos)) return NoDataCell(Text(kTxtTwoTone, language), pos, language);
   const bool gap = grid == TwoToneGrid::CallList && pos.column == TwoToneColumn::kGap;
   bool valid = text.empty();
   if (gap) {
@@ -212,9 +213,7 @@ Status TwoToneTable::SetCell(TwoToneGrid grid, CellPos pos, std::string_view tex
   } else {
     valid = valid || IsToneInRange(text) || (grid == TwoToneGrid::Decode && text == kPlaceholderText);
   }
-  if (!valid)
-    return Fail("2-Tone: \"" + std::string(text) + "\" is not a " +
-                (gap ? "GAP time of 0..255 ms" : "frequency of 288.5..3000 Hz"));
+  if (!valid) return RefusedCellText(gap ? kMsgNotGap : kMsgNotTone, text, language);
   at(grid, pos.row, pos.column) = std::string(text);
   return Ok{};
 }

@@ -37,6 +37,11 @@ struct TwoToneOffset {
   static constexpr std::uint8_t kMaxGap = 255;
 };
 
+// A stored tone the radio can send or decode: 288.5..3000.0 Hz.
+constexpr bool IsUsableTwoTone(std::uint16_t tenths) {
+  return tenths >= TwoToneOffset::kMinTenths && tenths <= TwoToneOffset::kMaxTenths;
+}
+
 enum class TwoToneGrid { CallList = 0, Decode = 1 };
 
 // Grid columns (column 0 holds the row labels).
@@ -106,8 +111,9 @@ class TwoToneTable {
   // Puts a text into a data cell as it stands, without the row rules (for
   // importers).  Refuses heading cells and texts a cell of that column
   // cannot hold: tones must be empty or a number in 288.5..3000 ("-" too
-  // in the Decode list), a GAP empty or a whole number 0..255.
-  Status SetCell(TwoToneGrid grid, CellPos pos, std::string_view text);
+  // in the Decode list), a GAP empty or a whole number 0..255.  The reason
+  // is in `language`.
+  Status SetCell(TwoToneGrid grid, CellPos pos, std::string_view text, int language = 0);
 
   // Opening the editor on a cell, by click (no `typed`) or by a typed key.
   // Applies the column redirections: on the Call List a row without tone A

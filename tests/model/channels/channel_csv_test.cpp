@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "model/channel_test_util.h"
-#include "model/channels/codeplug_check.h"
 #include "model/csv.h"
 
 namespace orvex {
@@ -678,31 +677,6 @@ TEST(ImportChannelsCsv, SkippedRowsAndRenumbering) {
   // Renumbering needs no Location column.
   EXPECT_TRUE(ReadChannelsCsv("Frequency\n146.5\n", 1).ok());
   EXPECT_FALSE(ReadChannelsCsv("Frequency\n146.5\n", 0).ok());
-}
-
-// What the check before Write would find on the rows taken is listed at
-// their lines, as the import reads them; Write then says nothing new.
-TEST(ImportChannelsCsv, CheckFindingsAreListedAtTheirLines) {
-  const std::string csv =
-      "Location,Frequency,Duplex,Offset\n"
-      "1,145.5,split,300\n"
-      "# a comment\n"
-      "2,145.5,split,300\n"
-      "3,146.5,,\n";
-  const auto rows = ReadChannelsCsv(csv);
-  ASSERT_TRUE(rows.ok()) << rows.error();
-  Image image = BlankImage();
-  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
-  std::vector<std::string> lines;
-  for (const auto& note : report.findings) lines.push_back(NoteText(note));
-  EXPECT_EQ(lines,
-            (std::vector<std::string>{"line 2: error: channel 1: Tx 300.00000 MHz is outside the radio's bands",
-                                      "line 2: warning: channels 1, 2 are exact duplicates (the same Rx, Tx and tones)",
-                                      "line 4: error: channel 2: Tx 300.00000 MHz is outside the radio's bands"}));
-  EXPECT_EQ(report.imported, 3);
-  std::vector<std::string> check;
-  for (const auto& f : CheckCodeplug(image)) check.push_back(FindingLine(f));
-  EXPECT_EQ(check.size(), lines.size());
 }
 
 // Thousands of bad rows give the first 20 errors and a count; a long bad

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -317,6 +318,70 @@ TEST(StoreChannel, EachListItemSetsOnlyItsBits) {
     EXPECT_EQ(image[0x1D], c.flagsA) << c.column << " " << c.item;
     EXPECT_EQ(image[0x1E], c.flagsB) << c.column << " " << c.item;
   }
+}
+
+// Every value of every flag field: a value that is an item's stores back
+// identical, any other shows and stores the first item; bits outside the
+// field never change.
+TEST(StoreChannel, EveryFlagValueRoundTrips) {
+  for (const ChannelFlagField& field : ChannelFlagFields()) {
+    for (unsigned value = 0; value < 256; ++value) {
+      for (std::uint8_t other : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
+        Image image = Blank();
+        RawChannel raw;
+        raw.flagsA = field.byte == ChannelOffset::kFlagsA ? std::uint8_t(value) : other;
+        raw.flagsB = field.byte == ChannelOffset::kFlagsB ? std::uint8_t(value) : other;
+        PutChannel(image, 9, raw);
+        const std::size_t address = Address(ChannelRow(9), field.byte);
+        const std::uint8_t before = image[address];
+        const std::uint8_t bits = before & field.mask;
+        const bool isItem = std::find(field.stored.begin(), field.stored.end(), bits) != field.stored.end();
+        SCOPED_TRACE(testing::Message() << "column " << field.column << " value " << value << " other " << int(other));
+        // Store only this field: the other fields keep their bytes.
+        ChannelFields shown = ReadChannel(image, 9, 0);
+        Image stored = image;
+        ASSERT_TRUE(StoreChannel(stored, 9, shown, 0).ok());
+        EXPECT_EQ(stored[address] & field.mask, isItem ? bits : field.stored.front());
+        EXPECT_EQ(shown.at(field.column), ChannelListItems(field.column, 0)[FlagItem(field, RowOf(image, 9))]);
+        Image only = image;
+        StoreFlagItem(field, FlagItem(field, RowOf(image, 9)), RowOf(only, 9));
+        EXPECT_EQ(only[address] & ~field.mask, before & ~field.mask);
+      }
+    }
+  }
+}
+
+// The rules for a channel that starts and for one without Tx, as the grid,
+// the document and the CSV import apply them.
+TEST(ChannelFields, RxAndTxRules) {
+  ChannelFields programmed = NewChannelFields("145.00000", 0);
+  programmed.encodeTone = "D023N";
+  programmed.power = T(1148);
+  ChannelFields named;
+  named.name = "GATE  ";
+  ChannelFields started = NewChannelFields("146.00000", 0);
+  started.name = "GATE  ";
+  ChannelFields noTx = programmed;
+  noTx.tx = noTx.encodeTone = "";
+  ChannelFields otherTx = programmed;
+  otherTx.tx = "150.00000";
+  ChannelFields newTx = noTx;
+  newTx.tx = "150.00000";
+  newTx.encodeTone = T(1137, 1);
+  ChannelFields otherRx = programmed;
+  otherRx.rx = "146.00000";
+  struct Case {
+    const char* name;
+    ChannelFields result, expected;
+  };
+  const Case cases[] = {
+      {"an empty channel starts from the defaults and keeps its name", WithRx(named, "146.00000", 0), started},
+      {"a programmed channel changes only its Rx", WithRx(programmed, "146.00000", 0), otherRx},
+      {"no Tx, no encode tone", WithTx(programmed, "", 0), noTx},
+      {"a Tx that changes keeps its tone", WithTx(programmed, "150.00000", 0), otherTx},
+      {"a new Tx starts with None", WithTx(noTx, "150.00000", 1), newTx},
+  };
+  for (const auto& c : cases) EXPECT_EQ(c.result, c.expected) << c.name;
 }
 
 TEST(StoreChannel, EmptyTxStoresNoTxAndNoEncodeTone) {

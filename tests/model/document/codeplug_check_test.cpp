@@ -1,7 +1,7 @@
 // The check before Write: each crafted problem is found at its place with
 // its severity, and a clean codeplug has no finding.
 
-#include "model/channels/codeplug_check.h"
+#include "model/document/codeplug_check.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "model/channels/channel_csv.h"
 #include "model/channels/channel_record.h"
 #include "model/signalling/five_tone_table.h"
 #include "model/signalling/msk_table.h"
@@ -154,6 +155,31 @@ TEST(CodeplugCheckTest, ValuesTheSettingsWindowsWouldChangeAreWarned) {
     return f.severity == CheckSeverity::Warning && f.text.find("would become") != std::string::npos;
   });
   EXPECT_TRUE(warned);
+}
+
+// What the check before Write would find on the rows taken is listed at
+// their lines, as the import reads them; Write then says nothing new.
+TEST(ImportChannelsCsv, CheckFindingsAreListedAtTheirLines) {
+  const std::string csv =
+      "Location,Frequency,Duplex,Offset\n"
+      "1,145.5,split,300\n"
+      "# a comment\n"
+      "2,145.5,split,300\n"
+      "3,146.5,,\n";
+  const auto rows = ReadChannelsCsv(csv);
+  ASSERT_TRUE(rows.ok()) << rows.error();
+  Image image = BlankImage();
+  const CsvImportReport report = ApplyChannelsCsv(image, *rows, false);
+  std::vector<std::string> lines;
+  for (const auto& note : report.findings) lines.push_back(NoteText(note));
+  EXPECT_EQ(lines,
+            (std::vector<std::string>{"line 2: error: channel 1: Tx 300.00000 MHz is outside the radio's bands",
+                                      "line 2: warning: channels 1, 2 are exact duplicates (the same Rx, Tx and tones)",
+                                      "line 4: error: channel 2: Tx 300.00000 MHz is outside the radio's bands"}));
+  EXPECT_EQ(report.imported, 3);
+  std::vector<std::string> check;
+  for (const auto& f : CheckCodeplug(image)) check.push_back(FindingLine(f));
+  EXPECT_EQ(check.size(), lines.size());
 }
 
 }  // namespace
