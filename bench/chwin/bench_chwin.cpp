@@ -10,9 +10,9 @@
 #include <numeric>
 
 #include "core/app_state.h"
+#include "model/channel_test_util.h"
 #include "model/channels/channel_rows.h"
 #include "model/channels/channel_table.h"
-#include "model/channel_test_util.h"
 #include "ui/channel/frm_channel.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "core/strings.h"
 #include "model/channels/channel_csv.h"
 #include "model/document/codeplug_document.h"
-#include "model/import_report.h"
 #include "model/document/json_document.h"
+#include "model/import_report.h"
 
 namespace orvex::cli {
 namespace {

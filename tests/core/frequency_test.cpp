@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{{0xFF, 0xFF, 0xFF, 0xFF}, "", ""}, ReadCase{{0xFF, 0x25, 0x00, 0x40}, "", ""},
                       ReadCase{{0x00, 0xFF, 0x00, 0x40}, "", ""}, ReadCase{{0x00, 0x25, 0xFF, 0x40}, "", ""},
                       ReadCase{{0x00, 0x25, 0x00, 0xFF}, "", ""},
-                       // Bytes that are not packed BCD show their nibbles, so an unchanged store keeps them.
+                      // Bytes that are not packed BCD show their nibbles, so an unchanged store keeps them.
                       ReadCase{{0x0A, 0x25, 0x00, 0x40}, "400.0250A", "400,0250A"},
                       ReadCase{{0x00, 0x25, 0x00, 0xA0}, "A00.02500", "A00,02500"},
                       ReadCase{{0x00, 0x25, 0x0B, 0x00}, "0.B2500", "0,B2500"}));

@@ -8,12 +8,12 @@
 #include <string>
 
 #include "core/strings.h"
-#include "link/cable_doctor.h"
 #include "fleet/radio_station.h"
+#include "link/cable_doctor.h"
 #include "model/channels/channel_csv.h"
 #include "model/channels/channel_record.h"
-#include "model/document/codeplug_check.h"
 #include "model/csv.h"
+#include "model/document/codeplug_check.h"
 #include "model/document/codeplug_document.h"
 #include "model/document/radio_values.h"
 #include "model/signalling/five_tone_table.h"
@@ -90,7 +90,8 @@ std::string CellsLine(int language) {
 // tone the channel codec refuses.
 std::string DocumentLine(int language) {
   const auto text = [](const char* t) { return DocNode{std::string(t)}; };
-  const DocNode channel{DocMembers{{"number", DocNode{1.0}}, {"rx", text("145.50000")}, {"decode_tone", text("123.4")}}};
+  const DocNode channel{
+      DocMembers{{"number", DocNode{1.0}}, {"rx", text("145.50000")}, {"decode_tone", text("123.4")}}};
   const DocNode document{DocMembers{{"format", text("orvex-codeplug")},
                                     {"version", DocNode{2.0}},
                                     {"channels", DocNode{DocItems{channel}}},
@@ -154,13 +155,13 @@ INSTANTIATE_TEST_SUITE_P(
         ReportKind{"fleet", FleetLine, {"回读时：D023N"}, {"no answer", "reading back"}},
         ReportKind{"cells",
                    CellsLine,
-                   {"两音：\"300\" 不是 0..255 ms 的间隔时间", "两音：第 0 行第 1 列不是数据单元格", "五音：\"XYZ\" 不是",
-                    "MSK：\"G\" 不是最多四位的十六进制码"},
+                   {"两音：\"300\" 不是 0..255 ms 的间隔时间", "两音：第 0 行第 1 列不是数据单元格",
+                    "五音：\"XYZ\" 不是", "MSK：\"G\" 不是最多四位的十六进制码"},
                    {"2-Tone", "5-Tone", "GAP time", "no data cell", "hexadecimal"}},
         ReportKind{"document",
                    DocumentLine,
-                   {"$.version：本程序读取第 1 版", "$.bogus：未知的键", "$.memory.0010：\"FF\" 有 1 个字节，而不是十六个",
-                    "信道 1：CTC/DCS ", "不是列表中的亚音"},
+                   {"$.version：本程序读取第 1 版", "$.bogus：未知的键",
+                    "$.memory.0010：\"FF\" 有 1 个字节，而不是十六个", "信道 1：CTC/DCS ", "不是列表中的亚音"},
                    {"reads version", "unknown key", "bytes instead", "channel 1", "is not a tone"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "core/preferences.h"
-#include "model/channels/channel_rows.h"
 #include "model/channel_test_util.h"
+#include "model/channels/channel_rows.h"
 #include "program_windows.h"
 #include "ui/channel/channel_grid.h"
 #include "ui/channel/frm_channel.h"

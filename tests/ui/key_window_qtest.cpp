@@ -10,8 +10,8 @@
 
 #include "core/preferences.h"
 #include "core/strings.h"
-#include "model/settings_test_util.h"
 #include "model/settings/side_key.h"
+#include "model/settings_test_util.h"
 #include "ui/key/frm_key.h"
 #include "ui/main/mdi_form1.h"
 #include "ui_test_support.h"

@@ -253,7 +253,8 @@ void EncodeSetting(Image& image, const SettingSpec& setting, int shown) {
   switch (setting.encoding) {
     case Encoding::ListIndex:
       // Only positions of the list can be chosen.
-      if (shown >= 0 && static_cast<std::size_t>(shown) < setting.items.size()) stored = static_cast<std::uint8_t>(shown);
+      if (shown >= 0 && static_cast<std::size_t>(shown) < setting.items.size())
+        stored = static_cast<std::uint8_t>(shown);
       break;
     case Encoding::FlagByte:
       stored = CheckByte(shown != 0);
@@ -304,7 +305,8 @@ PasswordCommit StorePassword(Image& image, const SettingSpec& setting, std::stri
     if (IsDigit(c) && digits.size() < setting.length) digits += c;
   const bool padded = digits.size() < setting.length;
   digits.resize(setting.length, '0');
-  for (std::size_t i = 0; i < setting.length; ++i) image[setting.address + i] = static_cast<std::uint8_t>(digits[i] - '0');
+  for (std::size_t i = 0; i < setting.length; ++i)
+    image[setting.address + i] = static_cast<std::uint8_t>(digits[i] - '0');
   return {digits, padded};
 }
 

@@ -95,7 +95,13 @@ void CommandBar::Load(int language) {
     const auto registered = RegisteredMainCommands().find(key);
     const bool windowOwned = registered != RegisteredMainCommands().end() && registered->second.window != 0;
     action->setShortcutContext(windowOwned ? Qt::WidgetShortcut : Qt::WindowShortcut);
-    action->setIcon(ToolIcon(toolLayout->icon, m_window.style()));
+    // Both languages name the same icons; decoding them again was half the
+    // time of a language switch.
+    if (const QVariant shown = action->property("orvexIcon");
+        !shown.isValid() || shown.toString() != toolLayout->icon) {
+      action->setIcon(ToolIcon(toolLayout->icon, m_window.style()));
+      action->setProperty("orvexIcon", toolLayout->icon);
+    }
     action->setCheckable(toolLayout->checkable);
   }
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/strings.h"
-#include "model/signalling_test_images.h"
 #include "model/signalling/tone_standards.h"
+#include "model/signalling_test_images.h"
 
 namespace orvex {
 namespace {
