@@ -6,6 +6,7 @@
 //   ORVEX_MONKEY_SECONDS=S   how long the monkey runs (default 10)
 //   ORVEX_MONKEY_LOG=1       prints every step
 #include <QDialog>
+#include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRandomGenerator>
@@ -158,12 +159,21 @@ constexpr Qt::KeyboardModifiers kModifiers[] = {
     Qt::ControlModifier | Qt::AltModifier,
 };
 
+// Puts the working folder back when a run ends.
+struct KeptWorkingFolder {
+  QString before = QDir::currentPath();
+  ~KeptWorkingFolder() { QDir::setCurrent(before); }
+};
+
 // A seeded run against one main window (a new one whenever the monkey
 // exits the program) and the virtual radio.
 class Monkey : public QObject {
  public:
   Monkey(quint32 seed, std::chrono::milliseconds length, QString folder)
       : m_random(seed), m_length(length), m_folder(std::move(folder)) {
+    // Real dialogs the monkey types into (a print dialog's file field) take
+    // names relative to the working folder: keep them in the monkey's own.
+    QDir::setCurrent(m_folder);
     const Image blank = BlankImage();
     Image varied = blank;
     for (std::size_t i = 0; i < varied.size(); ++i)
@@ -466,6 +476,7 @@ class Monkey : public QObject {
 
   QRandomGenerator m_random;
   std::chrono::milliseconds m_length;
+  KeptWorkingFolder m_keptFolder;
   QString m_folder;
   DemoRadio m_radioProcess;
   QString m_radio;
