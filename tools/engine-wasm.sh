@@ -22,4 +22,5 @@ if ! cmake --build "$dir" -- -j"${JOBS:-2}" >"$dir/build.log" 2>&1; then
   grep -E 'error' "$dir/build.log" | grep -v '^em++: error' | head -n 40; tail -n 5 "$dir/build.log"; exit 1
 fi
 node tests/wasm/packer_probe.mjs "$dir/tests/wasm/packer_probe.js"
-echo "The engine compiles with $(em++ --version | head -n 1 | grep -oE '[0-9]+\.[0-9]+\.[0-9]+' | head -n 1)."
+version=$(em++ --version 2>/dev/null || true)
+echo "The engine compiles with em++ $(grep -m 1 -oE '[0-9]+\.[0-9]+\.[0-9]+' <<<"$version")."
