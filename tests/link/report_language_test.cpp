@@ -86,17 +86,20 @@ std::string CellsLine(int language) {
          msk.SetCell(MskGrid::CallList, {1, MskTable::kCodeColumn}, "G", language).error();
 }
 
-// A document with a wrong version, an unknown key, a short memory row and a
-// tone the channel codec refuses.
+// A document with a wrong version, an unknown key, a short memory row, a
+// tone the channel codec refuses and list items the settings refuse.
 std::string DocumentLine(int language) {
   const auto text = [](const char* t) { return DocNode{std::string(t)}; };
   const DocNode channel{
       DocMembers{{"number", DocNode{1.0}}, {"rx", text("145.50000")}, {"decode_tone", text("123.4")}}};
-  const DocNode document{DocMembers{{"format", text("orvex-codeplug")},
-                                    {"version", DocNode{2.0}},
-                                    {"channels", DocNode{DocItems{channel}}},
-                                    {"bogus", DocNode{1.0}},
-                                    {"memory", DocNode{DocMembers{{"0010", text("FF")}}}}}};
+  const DocNode document{
+      DocMembers{{"format", text("orvex-codeplug")},
+                 {"version", DocNode{2.0}},
+                 {"channels", DocNode{DocItems{channel}}},
+                 {"bogus", DocNode{1.0}},
+                 {"options", DocNode{DocMembers{{"vox_level", text("Loud")}}}},
+                 {"frequency_modes", DocNode{DocMembers{{"A", DocNode{DocMembers{{"tx_power", text("Loud")}}}}}}},
+                 {"memory", DocNode{DocMembers{{"0010", text("FF")}}}}}};
   return ImportDocument(BlankImage(), document, language).error();
 }
 
@@ -158,11 +161,13 @@ INSTANTIATE_TEST_SUITE_P(
                    {"两音：\"300\" 不是 0..255 ms 的间隔时间", "两音：第 0 行第 1 列不是数据单元格",
                     "五音：\"XYZ\" 不是", "MSK：\"G\" 不是最多四位的十六进制码"},
                    {"2-Tone", "5-Tone", "GAP time", "no data cell", "hexadecimal"}},
-        ReportKind{"document",
-                   DocumentLine,
-                   {"$.version：本程序读取第 1 版", "$.bogus：未知的键",
-                    "$.memory.0010：\"FF\" 有 1 个字节，而不是十六个", "信道 1：CTC/DCS ", "不是列表中的亚音"},
-                   {"reads version", "unknown key", "bytes instead", "channel 1", "is not a tone"}}),
+        ReportKind{
+            "document",
+            DocumentLine,
+            {"$.version：本程序读取第 1 版", "$.bogus：未知的键", "$.memory.0010：\"FF\" 有 1 个字节，而不是十六个",
+             "信道 1：CTC/DCS ", "不是列表中的亚音", "vox_level：\"Loud\" 不是列表中的项",
+             "tx_power：\"Loud\" 不是列表中的项"},
+            {"reads version", "unknown key", "bytes instead", "channel 1", "is not a tone", "item of the list"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -218,7 +218,8 @@ CodeplugValue SettingValue(std::vector<PathStep> path, std::string label, const 
     if (text == SettingText(image, setting, kEnglish)) return Ok{};
     if (ControlOf(setting) == SettingControl::UpDown)
       if (auto status = CheckUpDownText(setting, text, language); !status) return status;
-    return StoreMasked(image, bits, [&](Image& copy) { return SetSettingText(copy, setting, text, kEnglish); });
+    return StoreMasked(image, bits,
+                       [&](Image& copy) { return SetSettingText(copy, setting, text, kEnglish, language); });
   };
   return v;
 }
@@ -254,7 +255,8 @@ std::vector<ValueBits> FrequencyModeBits(int group, FreqModeField field) {
 // bytes and the transmit frequency only changes when it is edited.
 Status StoreFrequencyModeValue(Image& image, int group, FreqModeField field, std::string_view text,
                                std::span<const ValueBits> bits, int language) {
-  const FreqModeContext context;
+  FreqModeContext context;
+  context.messageLanguage = language;
   if (text == FrequencyModeText(image, group, field, context)) return Ok{};
   std::string value(text);
   if (field == FreqModeField::Current || (field == FreqModeField::TxFrequency && !value.empty())) {

@@ -181,9 +181,11 @@ bool IsTypedFrequency(std::string_view text) {
          std::all_of(text.begin(), text.end(), CurrentAcceptsChar);
 }
 
-Error Refused(F field, std::string_view text, std::string_view why) {
-  return Fail(std::string(kFields[static_cast<std::size_t>(field)].key) + ": \"" + std::string(text) + "\" " +
-              std::string(why));
+constexpr int kMsgNoItem = 10407, kMsgNotFrequency = 10408;
+
+Error Refused(F field, std::string_view text, int why, const FreqModeContext& context) {
+  const int language = context.messageLanguage < 0 ? context.language : context.messageLanguage;
+  return Fail(TextOf(why, language, {std::string(kFields[static_cast<std::size_t>(field)].key), std::string(text)}));
 }
 
 // The list position of an offset in thousandths of a MHz, when it is one.
@@ -375,17 +377,17 @@ Status SetFrequencyModeText(Image& image, int group, FreqModeField field, std::s
   if (text == FrequencyModeText(image, group, field, context)) return Ok{};
   FrequencyModeShown shown = ShownFromImage(image, group, context);
   if (field == F::Current) {
-    if (!IsTypedFrequency(text)) return Refused(field, text, "is not a frequency");
+    if (!IsTypedFrequency(text)) return Refused(field, text, kMsgNotFrequency, context);
     CommitCurrent(image, group, shown, text, context);
     return Ok{};
   }
   if (field == F::TxFrequency) {
-    if (!text.empty() && !IsTypedFrequency(text)) return Refused(field, text, "is not a frequency");
+    if (!text.empty() && !IsTypedFrequency(text)) return Refused(field, text, kMsgNotFrequency, context);
     const std::string stored = text.empty() ? std::string() : NormalizeFreq(text, context.separator, context.limits);
     return WriteFreq(RecordOf(image, group), Direction::Tx, stored);
   }
   const auto position = ItemPosition(group, field, text, context);
-  if (!position) return Refused(field, text, "is not an item of the list");
+  if (!position) return Refused(field, text, kMsgNoItem, context);
   ChooseItem(image, group, shown, field, *position, context);
   return Ok{};
 }

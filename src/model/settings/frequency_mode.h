@@ -83,6 +83,7 @@ const SettingSpec* FrequencyModeSetting(int group, FreqModeField field);
 // frequency limits.
 struct FreqModeContext {
   int language = 0;
+  int messageLanguage = -1;  // of a refusal; -1: `language`
   char separator = '.';
   std::span<const std::string> toneList{};
   FreqLimits limits{};

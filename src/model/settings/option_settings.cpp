@@ -172,8 +172,12 @@ std::optional<bool> CheckFromText(std::string_view text) {
   return std::nullopt;
 }
 
-Error Refused(const SettingSpec& setting, std::string_view text, std::string_view why) {
-  return Fail(std::string(setting.key) + ": \"" + std::string(text) + "\" " + std::string(why));
+// Refusals of a setting's text: "vox_level: "X" is not a number".
+constexpr int kMsgNoItem = 10407, kMsgNotOnOff = 10409, kMsgNotNumber = 10410, kMsgTooLong = 10411,
+              kMsgDigitsOnly = 10412, kMsgSymbolsOnly = 10413;
+
+Error Refused(const SettingSpec& setting, std::string_view text, int why, int language) {
+  return Fail(TextOf(why, language, {std::string(setting.key), std::string(text)}));
 }
 
 }  // namespace
@@ -362,32 +366,33 @@ std::string SettingText(const Image& image, const SettingSpec& setting, int lang
   return {};
 }
 
-Status SetSettingText(Image& image, const SettingSpec& setting, std::string_view text, int language) {
+Status SetSettingText(Image& image, const SettingSpec& setting, std::string_view text, int language,
+                      int messageLanguage) {
   if (text == SettingText(image, setting, language)) return Ok{};
+  const int says = messageLanguage < 0 ? language : messageLanguage;
   switch (ControlOf(setting)) {
     case SettingControl::List: {
       const auto position = FindItem(setting, text, language);
-      if (!position) return Refused(setting, text, "is not an item of the list");
+      if (!position) return Refused(setting, text, kMsgNoItem, says);
       EncodeSetting(image, setting, static_cast<int>(*position));
       return Ok{};
     }
     case SettingControl::Check: {
       const auto on = CheckFromText(text);
-      if (!on) return Refused(setting, text, "is neither On nor Off");
+      if (!on) return Refused(setting, text, kMsgNotOnOff, says);
       EncodeSetting(image, setting, *on ? 1 : 0);
       return Ok{};
     }
     case SettingControl::UpDown:
       if (!IsOffText(text) && std::none_of(text.begin(), text.end(), IsDigit))
-        return Refused(setting, text, "is not a number");
+        return Refused(setting, text, kMsgNotNumber, says);
       EncodeSetting(image, setting, TypedNumber(setting, text));
       return Ok{};
     case SettingControl::Text:
-      if (text.size() > setting.length) return Refused(setting, text, "is longer than six characters");
+      if (text.size() > setting.length) return Refused(setting, text, kMsgTooLong, says);
       if (!std::all_of(text.begin(), text.end(), [&](char c) { return AcceptsChar(setting, c); }))
-        return Refused(
-            setting, text,
-            setting.encoding == Encoding::DigitString ? "may hold only digits" : "may hold only 0-9, A-D, * and #");
+        return Refused(setting, text, setting.encoding == Encoding::DigitString ? kMsgDigitsOnly : kMsgSymbolsOnly,
+                       says);
       if (setting.encoding == Encoding::DigitString)
         (void)StorePassword(image, setting, text);
       else

@@ -143,8 +143,10 @@ std::string SettingText(const Image& image, const SettingSpec& setting, int lang
 // Stores a text as the window would store it.  Texts the window could not
 // show are refused with a reason and the image is left as it was.  A text
 // equal to what the setting already shows changes nothing, so storing what
-// SettingText returned never changes a byte.
-Status SetSettingText(Image& image, const SettingSpec& setting, std::string_view text, int language);
+// SettingText returned never changes a byte.  The refusal is in
+// `messageLanguage` (-1: `language`, the language of the list texts).
+Status SetSettingText(Image& image, const SettingSpec& setting, std::string_view text, int language,
+                      int messageLanguage = -1);
 
 // --- Whole window ------------------------------------------------------------
 

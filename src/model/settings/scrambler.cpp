@@ -93,10 +93,11 @@ ScramblerTexts ReadScrambler(const Image& image) {
   return {std::to_string(DecodeScramblerFreq(image).value_or(kScramblerFallbackHz))};
 }
 
-Status StoreScrambler(Image& image, const ScramblerTexts& texts) {
+Status StoreScrambler(Image& image, const ScramblerTexts& texts, int language) {
+  constexpr int kMsgNotWholeHz = 10414;
   if (texts.frequency == ReadScrambler(image).frequency) return Ok{};
   if (texts.frequency.empty() || !AllDigits(texts.frequency))
-    return Fail("scrambler frequency: \"" + texts.frequency + "\" is not a whole number of Hz");
+    return Fail(TextOf(kMsgNotWholeHz, language, {texts.frequency}));
   EncodeScramblerFreq(image, ClampedHz(texts.frequency));
   return Ok{};
 }

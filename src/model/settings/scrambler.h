@@ -82,6 +82,6 @@ ScramblerTexts ReadScrambler(const Image& image);
 // Stores a changed frequency: a whole number of Hz, clamped to 3000..5000 as
 // a typed value is.  A text equal to what the image shows changes nothing;
 // anything but digits is refused.
-Status StoreScrambler(Image& image, const ScramblerTexts& texts);
+Status StoreScrambler(Image& image, const ScramblerTexts& texts, int language = 0);
 
 }  // namespace orvex
