@@ -6,6 +6,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <vector>
+
+#include "core/strings.h"
 
 namespace orvex {
 
@@ -286,27 +289,34 @@ void WriteJson(const DocNode& node, std::string& out, std::size_t level) {
 
 }  // namespace
 
-Result<DocNode> ParseJsonDocument(std::string_view json) {
+// Why a text is no JSON document.  The parser's own reason stays as it says
+// it; the Chinese text names it a syntax error around it.
+constexpr int kMsgNotDocument = 10415, kMsgAfterDocument = 10416, kMsgTooDeep = 10417, kMsgUnderflow = 10418,
+              kMsgSyntax = 10419;
+
+Result<DocNode> ParseJsonDocument(std::string_view json, int language) {
+  const auto say = [language](int number, std::vector<std::string> args = {}) {
+    return TextOf(number, language, std::move(args));
+  };
   const std::size_t first = FirstValue(json);
   if (first == json.size() || (json[first] != '{' && json[first] != '['))
-    return FailAt(json, std::min(first + 1, json.size()), "a document is an object or an array");
+    return FailAt(json, std::min(first + 1, json.size()), say(kMsgNotDocument));
   TreeBuilder builder;
   if (nlohmann::json::sax_parse(json.data(), json.data() + json.size(), &builder)) {
     // The parser takes a NUL byte for the end of the text.
     const auto nul = json.find('\0');
-    if (nul != std::string_view::npos) return FailAt(json, nul, "unexpected character after the document");
+    if (nul != std::string_view::npos) return FailAt(json, nul, say(kMsgAfterDocument));
     return std::move(builder.root());
   }
   switch (builder.refused()) {
     case TreeBuilder::Refused::TooDeep:
-      return FailAt(json, TooDeepOffset(json), "too deeply nested document");
+      return FailAt(json, TooDeepOffset(json), say(kMsgTooDeep));
     case TreeBuilder::Refused::Underflow:
-      return FailAt(json, NumberEndOffset(json, builder.number()),
-                    "number underflow parsing '" + builder.number() + "'");
+      return FailAt(json, NumberEndOffset(json, builder.number()), say(kMsgUnderflow, {builder.number()}));
     case TreeBuilder::Refused::No:
       break;
   }
-  return FailAt(json, builder.errorOffset(), builder.error());
+  return FailAt(json, builder.errorOffset(), say(kMsgSyntax, {builder.error()}));
 }
 
 std::string JsonDocumentText(const DocNode& document) {
@@ -316,7 +326,7 @@ std::string JsonDocumentText(const DocNode& document) {
 }
 
 Result<Image> ImportJsonCodeplug(const Image& base, std::string_view json, const std::string& file, int language) {
-  const auto root = ParseJsonDocument(json);
+  const auto root = ParseJsonDocument(json, language);
   if (!root) return Fail(file + ":" + root.error());
   auto imported = ImportDocument(base, *root, language);
   if (imported) return imported;

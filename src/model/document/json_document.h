@@ -13,7 +13,7 @@ namespace orvex {
 
 // The document tree of a JSON text; on a syntax error "LINE:COLUMN: reason",
 // both counted from 1.
-Result<DocNode> ParseJsonDocument(std::string_view json);
+Result<DocNode> ParseJsonDocument(std::string_view json, int language = 0);
 
 // A JSON codeplug applied onto `base`, all or nothing.  Every problem is
 // a line naming `file`: "file:3:5: reason" for a syntax error, "file:

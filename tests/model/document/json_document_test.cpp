@@ -93,6 +93,10 @@ TEST(ParseJsonDocument, RefusesWithLineColumnAndReason) {
     EXPECT_EQ(document.error().rfind(c.error, 0), 0u) << document.error();
     EXPECT_LT(document.error().size(), 200u) << c.error;
   }
+  // In Chinese the place stays, the reason is ours; the parser's own words
+  // are named a syntax error.
+  EXPECT_EQ(ParseJsonDocument("", 1).error(), "1:1: 文档必须是对象或数组");
+  EXPECT_EQ(ParseJsonDocument("{} x", 1).error().rfind("1:5: JSON 语法错误：syntax error", 0), 0u);
 }
 
 }  // namespace
