@@ -171,7 +171,9 @@ TEST_P(JobSequence, RunsTheStagesToOneOutcome) {
     const auto actual = RowOf(c.direction == kRead ? job.image() : port.radio(), row);
     ASSERT_TRUE(std::equal(expected.begin(), expected.end(), actual.begin())) << "row " << row;
   }
-  if (c.backupFirst) EXPECT_TRUE(kept && DifferingRows(*kept, radioImage).empty()) << "the backup holds the radio";
+  if (c.backupFirst) {
+    EXPECT_TRUE(kept && DifferingRows(*kept, radioImage).empty()) << "the backup holds the radio";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -243,12 +245,13 @@ TEST(JobCheck, AWriteTheCheckStopsNeverOpensThePort) {
   port.openError = "must not be opened";
   int asked = 0;
   bool ended = false;
-  ProgrammingJob job(port, {.checkBeforeWrite =
-                                [&](const std::vector<CheckFinding>& findings) {
-                                  asked += findings.empty() ? 0 : 1;
-                                  return false;
-                                },
-                            .finished = [&](const JobEnd&) { ended = true; }});
+  JobCallbacks callbacks;
+  callbacks.checkBeforeWrite = [&](const std::vector<CheckFinding>& findings) {
+    asked += findings.empty() ? 0 : 1;
+    return false;
+  };
+  callbacks.finished = [&](const JobEnd&) { ended = true; };
+  ProgrammingJob job(port, callbacks);
   JobRequest request;
   request.direction = kWrite;
   request.image = test::Patterned(9);  // noise is full of findings
@@ -267,7 +270,9 @@ TEST(JobOverSerialPort, WritesAndVerifiesAgainstTheVirtualRadio) {
   ASSERT_FALSE(sim.device().isEmpty()) << sim.errors().toStdString();
   SerialClonePort port;
   std::optional<JobEnd> end;
-  ProgrammingJob job(port, {.finished = [&](const JobEnd& e) { end = e; }});
+  JobCallbacks callbacks;
+  callbacks.finished = [&](const JobEnd& e) { end = e; };
+  ProgrammingJob job(port, callbacks);
   JobRequest request;
   request.direction = kWrite;
   request.port = sim.device().toStdString();
