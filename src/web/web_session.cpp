@@ -65,6 +65,13 @@ class WebSession {
   }
 
   std::string DocumentName() const { return m_session.DocumentName(m_language); }
+  // The window title as the desktop program shows it, "*" marking unsaved
+  // edits.
+  std::string Title() const {
+    return "ORVEX - " + m_session.DocumentName(m_language) + (m_session.IsModified() ? "*" : "");
+  }
+  // A string-table text in the session's language, %1 filled with `arg`.
+  std::string TextFor(int number, const std::string& arg) const { return TextOf(number, m_language, {arg}); }
   bool Modified() const { return m_session.IsModified(); }
   std::string UndoName() { return m_session.history().UndoName(m_language); }
   std::string RedoName() { return m_session.history().RedoName(m_language); }
@@ -165,6 +172,8 @@ EMSCRIPTEN_BINDINGS(orvex_web) {
       .function("open", &WebSession::Open)
       .function("save", &WebSession::Save)
       .function("documentName", &WebSession::DocumentName)
+      .function("title", &WebSession::Title)
+      .function("text", &WebSession::TextFor)
       .function("modified", &WebSession::Modified)
       .function("undoName", &WebSession::UndoName)
       .function("redoName", &WebSession::RedoName)
