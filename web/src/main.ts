@@ -120,7 +120,7 @@ function refreshCells(): void {
 }
 
 function moveTo(row: number, column: number): void {
-  cellOf(current.row, current.column)?.classList.remove('current');
+  for (const old of grid.querySelectorAll('.current')) old.classList.remove('current');
   current = { row, column };
   const cell = cellOf(row, column);
   if (!cell) return;
