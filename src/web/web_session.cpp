@@ -9,6 +9,7 @@
 
 #include "app/codeplug_session.h"
 #include "core/strings.h"
+#include "model/channels/channel_grid_table.h"
 #include "model/channels/channel_record.h"
 #include "model/channels/channel_table.h"
 #include "model/channels/step_names.h"
@@ -93,8 +94,7 @@ class WebSession {
   // Opens the editor of a cell: by Enter (typed "") or by a typed character.
   // The answer names the cell actually edited, its editor and starting text.
   emscripten::val Begin(int row, int column, const std::string& typed) {
-    m_table.SetCurrent({row, column});
-    m_edit = m_table.GridKey(typed.empty() ? kKeyEnter : typed[0]);
+    m_edit = *m_grid.BeginCellEdit({row, column}, typed.empty() ? kKeyEnter : typed[0]);
     emscripten::val out = emscripten::val::object();
     const char* kinds[] = {"none", "text", "list"};
     out.set("kind", std::string(kinds[static_cast<int>(m_edit.editor.kind)]));
@@ -126,10 +126,16 @@ class WebSession {
     emscripten::val out = emscripten::val::object();
     out.set("accepted", commit.accepted);
     out.set("note", commit.note);
-    out.set("row", m_table.current().row);
-    out.set("column", m_table.current().column);
+    const CellPos next = m_grid.NextCellAfterCommit(cell);
+    out.set("row", next.row);
+    out.set("column", next.column);
     return out;
   }
+
+  // "Channel 6", as a screen reader names the row.
+  std::string RowName(int row) const { return m_grid.RowName(row); }
+  // What the status bar says about a key the open text editor drops.
+  std::string RefusedKeyNote(const std::string& typed) const { return m_grid.RefusedKeyNote(m_edit.cell, typed); }
 
  private:
   void Reload() { m_table.RefreshChannel(m_session.memory().image(), m_language); }
@@ -157,6 +163,7 @@ class WebSession {
 
   CodeplugSession m_session;
   ChannelTable m_table;
+  ChannelGridTable m_grid{m_table};
   EditStart m_edit;
   Bytes m_saved;
   int m_language = 0;
@@ -189,5 +196,7 @@ EMSCRIPTEN_BINDINGS(orvex_web) {
       .function("greyed", &WebSession::Greyed)
       .function("begin", &WebSession::Begin)
       .function("accept", &WebSession::Accept)
-      .function("commit", &WebSession::Commit);
+      .function("commit", &WebSession::Commit)
+      .function("rowName", &WebSession::RowName)
+      .function("refusedKeyNote", &WebSession::RefusedKeyNote);
 }

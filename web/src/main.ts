@@ -26,6 +26,8 @@ interface Session {
   begin(row: number, column: number, typed: string): EditStart;
   accept(key: string): string;
   commit(text: string): Commit;
+  rowName(row: number): string;
+  refusedKeyNote(typed: string): string;
 }
 interface FileHandle { name: string; getFile(): Promise<File>; createWritable(): Promise<{ write(data: Uint8Array): Promise<void>; close(): Promise<void> }> }
 type PickerWindow = Window & {
@@ -83,7 +85,7 @@ function cellOf(row: number, column: number): HTMLTableCellElement | undefined {
 }
 
 function cellName(row: number, column: number): string {
-  return `${session.cell(row, 0)}, ${session.cell(0, column)}, ${session.cell(row, column)}`;
+  return `${session.rowName(row)}, ${session.cell(0, column)}, ${session.cell(row, column)}`;
 }
 
 function buildGrid(): void {
@@ -183,6 +185,7 @@ grid.addEventListener('keydown', (event) => {
       const accepted = session.accept(event.key);
       if (accepted !== event.key) {
         event.preventDefault();
+        status.textContent = accepted === '' ? session.refusedKeyNote(event.key) : '';
         if (accepted !== '') editing.control.setRangeText(accepted, editing.control.selectionStart ?? 0,
                                                           editing.control.selectionEnd ?? 0, 'end');
       }

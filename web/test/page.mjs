@@ -44,6 +44,13 @@ try {
   for (let i = 0; i < 50 && !fs.existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 100));
   const bytes = fs.readFileSync(saved);
   console.log('saved', saved, bytes.length, 'bytes');
+  // The language switch, remembered over a reload.
+  await page.select('#language', '1');
+  await page.reload();
+  await page.waitForSelector('body[data-ready="true"]');
+  console.log('after reload:', await page.$eval('#caption', (e) => e.textContent),
+              await page.$eval('#open', (e) => e.textContent));
+  await page.screenshot({ path: shot.replace(/\.png$/, '-zh.png') });
   if (cli) {
     // The native program reads the saved file: its channels are the
     // original's with only channel 3's Rx changed.
