@@ -164,47 +164,84 @@ function beginEdit(typed: string): void {
   }
 }
 
-function endEdit(commit: boolean): void {
+// Enter commits and moves on as the engine says; a key that leaves the
+// editor (or a click elsewhere) commits and stays on the edited cell, from
+// where the key then moves.
+function endEdit(commit: boolean, moveOn = true): void {
   if (!editing) return;
-  const { control } = editing;
+  const { start, control } = editing;
   editing = null;
   if (commit) {
     const done = session.commit(control.value);
     status.textContent = done.note;
-    current = { row: done.row, column: done.column };
+    current = moveOn ? { row: done.row, column: done.column } : { row: start.row, column: start.column };
   }
   refreshCells();
 }
 
+// The grid's own moves: arrows and pages, Tab walking the cells round.
+function gridMove(key: string, shift: boolean): boolean {
+  const moves: Record<string, [number, number]> = {
+    ArrowUp: [-1, 0], ArrowDown: [1, 0], ArrowLeft: [0, -1], ArrowRight: [0, 1], PageUp: [-16, 0], PageDown: [16, 0],
+  };
+  const last = session.rowCount() - 1;
+  if (key === 'Tab') {
+    const step = shift ? -1 : 1;
+    const column = visibleColumn(current.column, step);
+    if (column !== current.column) moveTo(current.row, column);
+    else {
+      const row = ((current.row - 1 + step + last) % last) + 1;
+      moveTo(row, visibleColumn(shift ? session.columnCount() : 0, step));
+    }
+    return true;
+  }
+  if (!(key in moves)) return false;
+  const [rows, columns] = moves[key];
+  const row = Math.min(Math.max(current.row + rows, 1), last);
+  moveTo(row, columns === 0 ? current.column : visibleColumn(current.column, columns));
+  return true;
+}
+
+// Tab always leaves an editor; the arrows only where the editor does not
+// need them (up and down along a list, left and right in a text box).
+function leavesEditor(key: string, text: boolean): boolean {
+  if (key === 'Tab') return true;
+  if (key === 'ArrowUp' || key === 'ArrowDown') return text;
+  if (key === 'ArrowLeft' || key === 'ArrowRight') return !text;
+  return false;
+}
+
 grid.addEventListener('keydown', (event) => {
   if (editing) {
+    const text = editing.control instanceof HTMLInputElement;
     if (event.key === 'Enter') endEdit(true);
     else if (event.key === 'Escape') endEdit(false);
-    else if (editing.control instanceof HTMLInputElement && event.key.length === 1 && !event.ctrlKey && !event.metaKey) {
+    else if (leavesEditor(event.key, text)) {
+      endEdit(true, false);
+      gridMove(event.key, event.shiftKey);
+    } else if (text && event.key.length === 1 && !event.ctrlKey && !event.metaKey) {
       // The editor's own filter: refused keys are dropped, letters turned.
+      const input = editing.control as HTMLInputElement;
       const accepted = session.accept(event.key);
       if (accepted !== event.key) {
         event.preventDefault();
         status.textContent = accepted === '' ? session.refusedKeyNote(event.key) : '';
-        if (accepted !== '') editing.control.setRangeText(accepted, editing.control.selectionStart ?? 0,
-                                                          editing.control.selectionEnd ?? 0, 'end');
+        if (accepted !== '') input.setRangeText(accepted, input.selectionStart ?? 0, input.selectionEnd ?? 0, 'end');
       }
       return;
     } else return;
     event.preventDefault();
     return;
   }
-  const moves: Record<string, [number, number]> = {
-    ArrowUp: [-1, 0], ArrowDown: [1, 0], ArrowLeft: [0, -1], ArrowRight: [0, 1], PageUp: [-16, 0], PageDown: [16, 0],
-  };
-  if (event.key in moves) {
-    const [rows, columns] = moves[event.key];
-    const row = Math.min(Math.max(current.row + rows, 1), session.rowCount() - 1);
-    moveTo(row, columns === 0 ? current.column : visibleColumn(current.column, columns));
+  if (gridMove(event.key, event.shiftKey)) {
+    // moved
   } else if (event.key === 'Enter' || event.key === 'F2') beginEdit('');
   else if (event.key.length === 1 && !event.ctrlKey && !event.metaKey && !event.altKey) beginEdit(event.key);
   else return;
   event.preventDefault();
+});
+grid.addEventListener('focusout', (event) => {
+  if (editing && event.target === editing.control) endEdit(true, false);
 });
 
 grid.addEventListener('click', (event) => {

@@ -39,6 +39,25 @@ try {
   }));
   console.log(state);
   await page.screenshot({ path: shot });
+  // Escape puts the cell back; Tab leaves the editor keeping the edit;
+  // Ctrl+Z undoes it.
+  const tx = () => page.$eval('#grid tr:nth-child(4) td:nth-child(3)', (e) => e.textContent);
+  const before = await tx();
+  await page.keyboard.type('146');
+  await page.keyboard.press('Escape');
+  const afterEscape = await tx();
+  await page.keyboard.type('146');
+  await page.keyboard.press('Tab');
+  const afterTab = await tx();
+  const currentAfterTab = await page.$eval('#grid td.current', (e) => e.dataset.column);
+  await page.keyboard.down('Control');
+  await page.keyboard.press('z');
+  await page.keyboard.up('Control');
+  const afterUndo = await tx();
+  console.log({ before, afterEscape, afterTab, currentAfterTab, afterUndo });
+  if (afterEscape !== before || afterTab !== '146.00000' || currentAfterTab !== '3' || afterUndo !== before) {
+    process.exitCode = 1;
+  }
   await page.click('#save');
   const saved = path.join(downloads, path.basename(twFile));
   for (let i = 0; i < 50 && !fs.existsSync(saved); ++i) await new Promise((r) => setTimeout(r, 100));
