@@ -262,13 +262,17 @@ document.addEventListener('keydown', (event) => {
   refreshCells();
 });
 
-// Unsaved edits are not replaced without asking.
-function mayReplace(): boolean {
-  return !session.modified() || confirm(session.text(T.modified, ''));
+// Unsaved edits are not replaced without asking: OK saves them first,
+// Cancel stays.  (A Yes/No/Cancel box of the page's own is still to come.)
+async function mayReplace(): Promise<boolean> {
+  if (!session.modified()) return true;
+  if (!confirm(session.text(T.modified, ''))) return false;
+  await save();
+  return true;
 }
 
-function newCodeplug(): void {
-  if (!mayReplace() || !confirm(session.text(T.cleared, ''))) return;
+async function newCodeplug(): Promise<void> {
+  if (!(await mayReplace()) || !confirm(session.text(T.cleared, ''))) return;
   session.newCodeplug();
   handle = null;
   current = { row: 1, column: 1 };
@@ -284,7 +288,7 @@ function openBytes(name: string, bytes: Uint8Array): void {
 }
 
 async function open(): Promise<void> {
-  if (!mayReplace()) return;
+  if (!(await mayReplace())) return;
   const picker = (window as PickerWindow).showOpenFilePicker;
   if (!picker) {
     byId<HTMLInputElement>('file').click();
@@ -324,7 +328,7 @@ byId<HTMLInputElement>('file').addEventListener('change', async (event) => {
   handle = null;
   openBytes(file.name, new Uint8Array(await file.arrayBuffer()));
 });
-byId('new').addEventListener('click', newCodeplug);
+byId('new').addEventListener('click', () => void newCodeplug());
 byId('open').addEventListener('click', () => void open());
 byId('save').addEventListener('click', () => void save());
 byId('undo').addEventListener('click', () => { session.undo(); refreshCells(); });
