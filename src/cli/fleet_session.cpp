@@ -14,6 +14,7 @@
 
 #include "cli/codeplug_args.h"
 #include "cli/link_session.h"
+#include "core/frequency.h"
 #include "core/strings.h"
 #include "fleet/fleet_run.h"
 #include "fleet/fleet_values.h"
@@ -151,7 +152,10 @@ int RunFleet(const Args& args, FleetJob job, std::optional<FleetValues> values,
   static char name[] = "orvex-cli";
   static char* argv[] = {name, nullptr};
   std::optional<QCoreApplication> app;
-  if (!QCoreApplication::instance()) app.emplace(argc, argv);
+  if (!QCoreApplication::instance()) {
+    app.emplace(argc, argv);
+    UseCNumericLocale();
+  }
 
   FleetRun run(job);
   ProgressLines lines;

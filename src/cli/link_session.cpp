@@ -11,6 +11,7 @@
 
 #include "cli/codeplug_args.h"
 #include "codeplug/backups.h"
+#include "core/frequency.h"
 #include "core/preferences.h"
 #include "core/strings.h"
 #include "link/clone_protocol.h"
@@ -138,7 +139,10 @@ LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayCo
   static char name[] = "orvex-cli";
   static char* argv[] = {name, nullptr};
   std::optional<QCoreApplication> app;
-  if (!QCoreApplication::instance()) app.emplace(argc, argv);
+  if (!QCoreApplication::instance()) {
+    app.emplace(argc, argv);
+    UseCNumericLocale();
+  }
 
   SerialClonePort port;
   ProgressBar bar;

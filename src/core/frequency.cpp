@@ -181,4 +181,6 @@ std::string NormalizeFreq(std::string_view text, char separator, const FreqLimit
   return NormalizeTypedFreq(text, separator, limits).text;
 }
 
+void UseCNumericLocale() { std::setlocale(LC_NUMERIC, "C"); }
+
 }  // namespace orvex

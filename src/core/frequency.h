@@ -80,4 +80,11 @@ std::optional<unsigned> ParseDigits(std::string_view text);
 // C locale says; nullopt when anything is left over or it is out of range.
 std::optional<double> ParseDecimal(std::string_view text);
 
+// The engine reads and writes numbers with '.' (strtod, printf).  Qt's
+// application object switches the C library to the user's locale, where a
+// German desktop would read "145.525" as 145 and write CSV figures with a
+// comma: every face calls this right after creating it.  Qt's own QLocale,
+// which says what separator the user types, is not affected.
+void UseCNumericLocale();
+
 }  // namespace orvex

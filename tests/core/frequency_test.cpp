@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <clocale>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvex {
 namespace {
@@ -219,6 +223,43 @@ TEST(ParseDecimal, ReadsTheWholeTextWithAPoint) {
                              {"0.000001", '.', 0.000001},  {"", '.', std::nullopt},      {".", '.', std::nullopt},
                              {"1.2.3", '.', std::nullopt}, {"145,5", '.', std::nullopt}, {"1e999", '.', std::nullopt}};
   for (const auto& c : cases) EXPECT_EQ(ParseDecimal(c.text), c.value) << '"' << c.text << '"';
+}
+
+}  // namespace
+}  // namespace orvex
+
+namespace orvex {
+namespace {
+
+// A German desktop: Qt switches the C library to the user's locale, where
+// strtod stops at '.' and printf writes ','.  The faces switch numbers back.
+TEST(UseCNumericLocale, NumbersReadAndWriteWithAPointOnACommaDesktop) {
+  const std::string before = std::setlocale(LC_ALL, nullptr);
+  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) {
+    // Build the locale into a folder of our own when the system has none.
+    const std::string folder = ::testing::TempDir() + "orvex-locales";
+    const std::string make =
+        "mkdir -p '" + folder + "' && localedef -i de_DE -f UTF-8 '" + folder + "/de_DE.UTF-8' >/dev/null 2>&1";
+    if (std::system(make.c_str()) == 0) {
+      ::setenv("LOCPATH", folder.c_str(), 1);
+      std::setlocale(LC_ALL, "de_DE.UTF-8");
+    }
+  }
+  if (std::string_view(std::localeconv()->decimal_point) != ",") {
+    std::setlocale(LC_ALL, before.c_str());
+    GTEST_SKIP() << "no comma locale here";
+  }
+  UseCNumericLocale();
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6f", 145.525);
+  const std::optional<double> typedComma = ParseTypedNumber("145,525", ',');
+  const std::optional<double> typedPoint = ParseTypedNumber("145.525", '.');
+  std::setlocale(LC_ALL, before.c_str());
+  ::unsetenv("LOCPATH");
+  EXPECT_STREQ(text, "145.525000");
+  ASSERT_TRUE(typedComma.has_value());
+  EXPECT_DOUBLE_EQ(*typedComma, 145.525);
+  EXPECT_DOUBLE_EQ(typedPoint.value_or(0.0), 145.525);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "core/frequency.h"
 #include "core/version.h"
 #include "ui/main/demo_radio.h"
 #include "ui/main/mdi_form1.h"
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
   sinceStart.start();
   const std::unique_ptr<QCoreApplication> app = OnlyPrints(argc, argv) ? std::make_unique<QCoreApplication>(argc, argv)
                                                                        : std::make_unique<QApplication>(argc, argv);
+  orvex::UseCNumericLocale();
   QApplication::setApplicationName("orvex");
   QApplication::setApplicationVersion(QString::fromStdString(orvex::VersionText()));
   // Ties the windows to the menu entry (and its icon) on Wayland.
