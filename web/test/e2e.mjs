@@ -44,11 +44,10 @@ const browser = await launch();
 const cellText = (page, row, column) =>
   page.$eval(`#grid td[data-row="${row}"][data-column="${column}"]`, (cell) => cell.textContent);
 
-// Types `typed` into channel `row`'s Rx by keys from the first cell, as a
-// person would after New, Open or a Read, and returns what the cell shows.
+// Types `typed` into channel `row`'s Rx (the cell picked by a click, the
+// text by keys, Enter commits) and returns what the cell shows.
 async function typeRx(page, row, typed) {
-  await page.focus('#grid td.current');
-  for (let i = 1; i < row; ++i) await page.keyboard.press('ArrowDown');
+  await page.click(`#grid td[data-row="${row}"][data-column="1"]`);
   await page.keyboard.type(typed);
   await page.keyboard.press('Enter');
   return cellText(page, row, 1);
