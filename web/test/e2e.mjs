@@ -91,6 +91,9 @@ async function writeMessages(page, wanted) {
   return shown;
 }
 
+// Each case gets a folder for downloads and what orvex-sim saves; a cable
+// case names orvex-sim's options (`radio`, given where the radio saves its
+// memory after a Write) and gets a page whose granted port is that radio.
 const cases = {
   // The test's own plumbing, without the page's code: a greeting and the
   // identification go through the fake port, the bridge and orvex-sim.
@@ -169,63 +172,67 @@ const cases = {
     assert.deepEqual(await shows(), switched, 'the language after a reload');
   },
 
-  async 'read, edit by keys, write with verify'({ page, downloads, radio }) {
-    await page.evaluate(() => window.addEventListener('orvex-read', (event) => {
-      window.orvexReads = [...(window.orvexReads ?? []), { bytes: event.detail.image.length, port: event.detail.port }];
-    }));
-    await chooseGrantedPort(page);
-    assert.equal(await page.$eval('#verify', (box) => box.checked), true, 'verify after writing is on by default');
-    await page.click('#read');
-    await message(page, Says.readDone, kTransfer);
-    await answer(page, Answer.ok);
-    await transferIdle(page);
-    const reads = await page.evaluate(() => window.orvexReads ?? []);
-    assert.equal(reads.length, 1, 'one orvex-read event');
-    assert.equal(reads[0].bytes, 8192, 'the orvex-read event carries the 8192-byte image');
-    assert.equal(await cellText(page, 1, 1), '145.50000', 'channel 1 as the radio holds it');
-    assert.equal(await typeRx(page, 3, '435.5'), '435.50000');
+  'read, edit by keys, write with verify': {
+    radio: (saveTo) => ['--save', saveTo],
+    async run({ page, downloads, radio }) {
+      await page.evaluate(() => window.addEventListener('orvex-read', (event) => {
+        window.orvexReads = [...(window.orvexReads ?? []), { bytes: event.detail.image.length, port: event.detail.port }];
+      }));
+      await chooseGrantedPort(page);
+      assert.equal(await page.$eval('#verify', (box) => box.checked), true, 'verify after writing is on by default');
+      await page.click('#read');
+      await message(page, Says.readDone, kTransfer);
+      await answer(page, Answer.ok);
+      await transferIdle(page);
+      const reads = await page.evaluate(() => window.orvexReads ?? []);
+      assert.equal(reads.length, 1, 'one orvex-read event');
+      assert.equal(reads[0].bytes, 8192, 'the orvex-read event carries the 8192-byte image');
+      assert.equal(await cellText(page, 1, 1), '145.50000', 'channel 1 as the radio holds it');
+      assert.equal(await typeRx(page, 3, '435.5'), '435.50000');
 
-    await page.click('#write');
-    await writeMessages(page, [Says.writeDone, Says.verified]);
-    await transferIdle(page);
-    await opened8N1(page);
-    // The radio now holds what the page saves.
-    await page.click('#save');
-    const saved = await downloaded(downloads);
-    assert.deepEqual(json(radio), json(saved), 'the radio holds other values than the page saves');
-    assert.equal(json(radio).channels.find((channel) => channel.number === 3).rx, '435.50000');
+      await page.click('#write');
+      await writeMessages(page, [Says.writeDone, Says.verified]);
+      await transferIdle(page);
+      await opened8N1(page);
+      // The radio now holds what the page saves.
+      await page.click('#save');
+      const saved = await downloaded(downloads);
+      assert.deepEqual(json(radio), json(saved), 'the radio holds other values than the page saves');
+      assert.equal(json(radio).channels.find((channel) => channel.number === 3).rx, '435.50000');
+    },
   },
 
-  async 'wrong model'({ page }) {
-    await chooseGrantedPort(page);
-    await page.click('#read');
-    await message(page, Says.wrongModel, 15000);
-    await answer(page, Answer.ok);
-    await transferIdle(page);
+  'wrong model': {
+    radio: () => ['--ident', 'XY123'],
+    async run({ page }) {
+      await chooseGrantedPort(page);
+      await page.click('#read');
+      await message(page, Says.wrongModel, 15000);
+      await answer(page, Answer.ok);
+      await transferIdle(page);
+      await opened8N1(page);
+    },
   },
 
-  async 'no answer: the retry question, cancelled'({ page }) {
-    await chooseGrantedPort(page);
-    await page.click('#read');
-    await message(page, Says.retry, 20000);
-    await answer(page, Answer.cancel);
-    await transferIdle(page);
-    assert.equal(await page.$eval('#dialog', (box) => box.open), false, 'a message after Cancel');
+  'no answer: the retry question, cancelled': {
+    radio: () => ['--no-radio'],
+    async run({ page }) {
+      await chooseGrantedPort(page);
+      await page.click('#read');
+      await message(page, Says.retry, 20000);
+      await answer(page, Answer.cancel);
+      await transferIdle(page);
+      await opened8N1(page);
+      assert.equal(await page.$eval('#dialog', (box) => box.open), false, 'a message after Cancel');
+    },
   },
-};
-
-// What orvex-sim plays in the cable cases, given where it saves its memory
-// after a Write.
-const radios = {
-  'read, edit by keys, write with verify': (radio) => ['--save', radio],
-  'wrong model': () => ['--ident', 'XY123'],
-  'no answer: the retry question, cancelled': () => ['--no-radio'],
 };
 
 let failed = 0;
 const started = Date.now();
 try {
-  for (const [name, run] of Object.entries(cases)) {
+  for (const [name, test] of Object.entries(cases)) {
+    const { radio: radioArgs, run } = typeof test === 'function' ? { run: test } : test;
     if (only.length > 0 && !only.some((word) => name.includes(word))) continue;
     const began = Date.now();
     const dir = fs.mkdtempSync(path.join(tmp, 'case-'));
@@ -240,8 +247,8 @@ try {
     };
     try {
       let page;
-      if (radios[name]) {
-        const args = radios[name](radio);
+      if (radioArgs) {
+        const args = radioArgs(radio);
         page = await open({ bridge: bridge.url, granted: [args], next: args, pickers: false, downloads });
         if (!(await page.$('#read'))) {
           console.log(`skip ${name}: the page has no #read button yet`);
