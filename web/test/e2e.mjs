@@ -74,6 +74,17 @@ async function opened8N1(page) {
   }
 }
 
+// A Read from the granted port whose message has `text`, answered with
+// `button`.
+async function readEndingIn(page, text, ms, button) {
+  await chooseGrantedPort(page);
+  await page.click('#read');
+  await message(page, text, ms);
+  await answer(page, button);
+  await transferIdle(page);
+  await opened8N1(page);
+}
+
 // Answers every message of a Write until both `wanted` were shown: the check's
 // "Write anyway?" with Yes, the others with OK.
 async function writeMessages(page, wanted) {
@@ -178,12 +189,8 @@ const cases = {
       await page.evaluate(() => window.addEventListener('orvex-read', (event) => {
         window.orvexReads = [...(window.orvexReads ?? []), { bytes: event.detail.image.length, port: event.detail.port }];
       }));
-      await chooseGrantedPort(page);
       assert.equal(await page.$eval('#verify', (box) => box.checked), true, 'verify after writing is on by default');
-      await page.click('#read');
-      await message(page, Says.readDone, kTransfer);
-      await answer(page, Answer.ok);
-      await transferIdle(page);
+      await readEndingIn(page, Says.readDone, kTransfer, Answer.ok);
       const reads = await page.evaluate(() => window.orvexReads ?? []);
       assert.equal(reads.length, 1, 'one orvex-read event');
       assert.equal(reads[0].bytes, 8192, 'the orvex-read event carries the 8192-byte image');
@@ -204,25 +211,13 @@ const cases = {
 
   'wrong model': {
     radio: () => ['--ident', 'XY123'],
-    async run({ page }) {
-      await chooseGrantedPort(page);
-      await page.click('#read');
-      await message(page, Says.wrongModel, 15000);
-      await answer(page, Answer.ok);
-      await transferIdle(page);
-      await opened8N1(page);
-    },
+    run: ({ page }) => readEndingIn(page, Says.wrongModel, 15000, Answer.ok),
   },
 
   'no answer: the retry question, cancelled': {
     radio: () => ['--no-radio'],
     async run({ page }) {
-      await chooseGrantedPort(page);
-      await page.click('#read');
-      await message(page, Says.retry, 20000);
-      await answer(page, Answer.cancel);
-      await transferIdle(page);
-      await opened8N1(page);
+      await readEndingIn(page, Says.retry, 20000, Answer.cancel);
       assert.equal(await page.$eval('#dialog', (box) => box.open), false, 'a message after Cancel');
     },
   },
