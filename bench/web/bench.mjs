@@ -152,7 +152,7 @@ async function transfers(browser, site, bridge, hidden) {
 }
 
 const site = await serveSite(siteDir);
-const bridge = await startBridge({ sim: path.join(bin, 'orvex-sim') });
+const bridge = await startBridge({ sim: path.join(bin, 'orvex-sim'), site: site.server });
 const browser = await launch({ asForAUser: true });
 try {
   const ready = await readyTimes(browser, site.url);

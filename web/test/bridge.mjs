@@ -78,14 +78,16 @@ function relay(socket, request, sim, log) {
   });
 }
 
-// Resolves { url, close() } once listening on a free port of 127.0.0.1.
-export async function startBridge({ sim = defaultSim(), log = () => {} } = {}) {
+// Resolves { url, close() } once listening: at /bridge of `site` (an HTTP
+// server on 127.0.0.1, so the page reaches the bridge on its own origin, as
+// a page that allows no other may), or on a free port of 127.0.0.1.
+export async function startBridge({ sim = defaultSim(), site, log = () => {} } = {}) {
   if (!fs.existsSync(sim)) throw new Error(`bridge: no orvex-sim at ${sim} (set ORVEX_SIM)`);
-  const server = new WebSocketServer({ host: '127.0.0.1', port: 0 });
-  await new Promise((resolve, reject) => { server.once('listening', resolve); server.once('error', reject); });
+  const server = site ? new WebSocketServer({ server: site, path: '/bridge' }) : new WebSocketServer({ host: '127.0.0.1', port: 0 });
+  if (!site) await new Promise((resolve, reject) => { server.once('listening', resolve); server.once('error', reject); });
   server.on('connection', (socket, request) => relay(socket, request, sim, log));
   return {
-    url: `ws://127.0.0.1:${server.address().port}/`,
+    url: site ? `ws://127.0.0.1:${site.address().port}/bridge` : `ws://127.0.0.1:${server.address().port}/`,
     close: () => new Promise((resolve) => {
       for (const client of server.clients) client.terminate();
       server.close(() => resolve());

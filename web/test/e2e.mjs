@@ -37,7 +37,7 @@ const Says = {
 const kTransfer = 30000;
 
 const site = await serveSite(siteDir);
-const bridge = await startBridge({ sim: path.join(bin, 'orvex-sim') });
+const bridge = await startBridge({ sim: path.join(bin, 'orvex-sim'), site: site.server });
 const browser = await launch();
 
 // The grid cell (row, column) as the page shows it.

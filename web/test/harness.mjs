@@ -40,7 +40,7 @@ export async function serveSite(dir) {
     fs.createReadStream(file).pipe(response);
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => new Promise((resolve) => server.close(resolve)) };
+  return { url: `http://127.0.0.1:${server.address().port}/`, server, close: () => new Promise((resolve) => server.close(resolve)) };
 }
 
 // Chromium as puppeteer starts it, which keeps timers of hidden tabs running;
