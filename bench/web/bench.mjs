@@ -3,11 +3,13 @@
 // browser stretches short timers in a visible and a hidden tab, and a Read
 // and a Write through the fake port and bridge against orvex-sim at wire
 // speed as ratios to the wire's floor, with the tab visible and hidden (a
-// second tab in front).  Chromium runs with its background throttling on, as
+// second tab in front), beside orvex-cli's Read of the same radio.  Chromium runs with its background throttling on, as
 // for a person.  The Read and Write need the page's #read and #write.
 //   tools/web.sh --build-only && node bench/web/bench.mjs [SITE_DIR] [--loads N]
 //   ORVEX_BIN (orvex-sim; default build/bin)
+import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { fileURLToPath } from 'node:url';
@@ -125,6 +127,23 @@ async function transfer(page, button, done) {
   throw new Error(`${button}: no "${done}" within 60 s`);
 }
 
+// The same Read by orvex-cli straight on orvex-sim's pseudo-terminal: what
+// this machine, loaded as it is now, makes of the wire without a browser.
+async function nativeRead() {
+  const sim = spawn(path.join(bin, 'orvex-sim'), [], { stdio: ['ignore', 'pipe', 'inherit'] });
+  try {
+    const device = await within(5000, 'orvex-sim\'s device', new Promise((resolve) => {
+      sim.stdout.once('data', (chunk) => resolve(String(chunk).split('\n')[0].trim()));
+    }));
+    const out = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'orvex-bench-')), 'read.tw');
+    const start = performance.now();
+    execFileSync(path.join(bin, 'orvex-cli'), ['read', '--port', device, '-o', out, '--no-backup'], { stdio: 'pipe' });
+    return (performance.now() - start) / 1000;
+  } finally {
+    sim.kill();
+  }
+}
+
 async function transfers(browser, site, bridge, hidden) {
   const page = await openPage(browser, site.url, { bridge: bridge.url, granted: [[]], next: [] });
   await page.evaluate(recordTimes);
@@ -174,6 +193,9 @@ try {
   await page.browserContext().close();
   console.log(`1 ms setTimeout waits nested 10 deep: ${visible.toFixed(1)} ms in a visible tab; ` +
               `3 deep: ${hidden.toFixed(1)} ms in a ${hiddenState} tab`);
+
+  const native = await nativeRead();
+  console.log(`orvex-cli Read without a browser: ${native.toFixed(2)} s = ${(native / kFloor.read).toFixed(3)} x the floor`);
 
   for (const tab of ['visible', 'hidden']) {
     const figures = await transfers(browser, site, bridge, tab === 'hidden');
