@@ -1,6 +1,6 @@
 // The engine module in node against the native CLI: a blank codeplug and
 // every test file saved unchanged give the CLI's bytes, and a broken file
-// is refused with the desktop program's words.  tools/web-test.sh runs it.
+// is refused with the desktop program's words.  Not part of CI.
 //   node web/test/binding.mjs ENGINE_DIR ORVEX_CLI
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
