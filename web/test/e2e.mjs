@@ -257,6 +257,11 @@ try {
     } catch (error) {
       ++failed;
       console.log(`FAIL ${name} (${((Date.now() - began) / 1000).toFixed(1)} s): ${error.message}`);
+      // What the page showed, for whoever reads the log.
+      for (const [i, page] of pages.entries()) {
+        const shot = path.join(dir, `failed-${i + 1}.png`);
+        if (await page.screenshot({ path: shot }).then(() => true, () => false)) console.log(`     the page then: ${shot}`);
+      }
     } finally {
       for (const page of pages) await page.browserContext().close();
     }
@@ -267,4 +272,5 @@ try {
   await site.close();
 }
 console.log(`${failed === 0 ? 'all passed' : `${failed} failed`} in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+if (failed === 0) fs.rmSync(tmp, { recursive: true, force: true });
 process.exitCode = failed === 0 ? 0 : 1;
