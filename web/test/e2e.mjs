@@ -2,7 +2,8 @@
 // between the page and orvex-sim at wire speed (fake_serial.js -> bridge.mjs
 // -> a pseudo-terminal), files go in by the file input and out as downloads,
 // and orvex-cli judges the bytes.  The Read/Write cases need the page's #read
-// button; a page without it skips them, saying so.
+// button, the Web Serial case its #serial-missing line; a page without them
+// skips those cases, saying so.
 //   node web/test/e2e.mjs SITE_DIR [CASE...]     ORVEX_BIN (default build/bin)
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -183,6 +184,15 @@ const cases = {
     assert.deepEqual(await shows(), switched, 'the language after a reload');
   },
 
+  async 'without Web Serial: one line says so'({ open }) {
+    const shown = (page) => page.$eval('#serial-missing', (line) => line.checkVisibility() && line.textContent.trim() !== '');
+    const without = await open({ serial: false });
+    if (!(await without.$('#serial-missing'))) return 'the page has no #serial-missing yet';
+    assert.equal(await without.evaluate(() => 'serial' in navigator), false);
+    assert.equal(await shown(without), true, 'no #serial-missing line without Web Serial');
+    assert.equal(await shown(await open()), false, '#serial-missing shown with Web Serial');
+  },
+
   'read, edit by keys, write with verify': {
     radio: (saveTo) => ['--save', saveTo],
     async run({ page, downloads, radio }) {
@@ -250,10 +260,11 @@ try {
           continue;
         }
       }
-      await run({ open, page, downloads, radio });
+      const skipped = await run({ open, page, downloads, radio });
       const errors = pages.flatMap((each) => each.errors);
       assert.deepEqual(errors, [], 'errors in the page');
-      console.log(`ok   ${name} (${((Date.now() - began) / 1000).toFixed(1)} s)`);
+      if (skipped) console.log(`skip ${name}: ${skipped}`);
+      else console.log(`ok   ${name} (${((Date.now() - began) / 1000).toFixed(1)} s)`);
     } catch (error) {
       ++failed;
       console.log(`FAIL ${name} (${((Date.now() - began) / 1000).toFixed(1)} s): ${error.message}`);

@@ -71,9 +71,10 @@ export async function within(ms, what, promise) {
 }
 
 // A page of the site in a browser context of its own (fresh storage), with
-// the fake navigator.serial and, when `pickers` is false, without the File
-// System Access API.  Downloads land in `downloads`.
-export async function openPage(browser, site, { bridge = '', granted = [], next = [], pickers = true, downloads } = {}) {
+// the fake navigator.serial (none at all when `serial` is false) and, when
+// `pickers` is false, without the File System Access API.  Downloads land
+// in `downloads`.
+export async function openPage(browser, site, { bridge = '', granted = [], next = [], serial = true, pickers = true, downloads } = {}) {
   const context = await browser.createBrowserContext();
   const page = await context.newPage();
   page.errors = [];
@@ -83,7 +84,8 @@ export async function openPage(browser, site, { bridge = '', granted = [], next 
     const cdp = await page.createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads, browserContextId: context.id });
   }
-  await page.evaluateOnNewDocument(`${fakeSerial}\ninstallFakeSerial(${JSON.stringify({ bridge, granted, next })});`);
+  if (serial) await page.evaluateOnNewDocument(`${fakeSerial}\ninstallFakeSerial(${JSON.stringify({ bridge, granted, next })});`);
+  else await page.evaluateOnNewDocument(() => { delete Navigator.prototype.serial; });
   if (!pickers) await page.evaluateOnNewDocument(() => { delete window.showOpenFilePicker; delete window.showSaveFilePicker; });
   await within(20000, `the page at ${site} to load`, page.goto(site));
   await ready(page);
