@@ -110,11 +110,15 @@ export async function message(page, wanted, ms) {
   return shown();
 }
 
-// Clicks a button of the open message box by its string number.
+// Clicks a button of the open message box by its string number and waits
+// until that box is gone: closed, or followed by the next one at once.
 export async function answer(page, button) {
   const selector = `#dialog[open] button[data-answer="${button}"]`;
   await within(5000, `the message box's button ${button}`, page.waitForSelector(selector));
+  await page.$eval(selector, (chosen) => { chosen.dataset.answered = 'true'; });
   await page.click(selector);
+  await within(5000, 'the message box to go after its answer', page.waitForFunction(
+    () => !document.getElementById('dialog').open || !document.querySelector('#dialog button[data-answered]')));
 }
 
 // Waits for the download `name` (or any) to complete in `folder` and
