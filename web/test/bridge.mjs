@@ -64,8 +64,8 @@ function relay(socket, request, sim, log) {
   socket.on('error', stop);
   child.on('exit', () => socket.close());
   device.then(openLine).then((opened) => {
+    if (closed) return opened.destroy();
     line = opened;
-    if (closed) return stop();
     log(`orvex-sim ${args.join(' ')}`);
     line.on('data', (bytes) => socket.send(bytes, { binary: true }));
     line.on('error', () => socket.close());

@@ -150,7 +150,7 @@ function installFakeSerial(config) {
 
     async forget() {
       this.socket?.close();
-      granted.splice(granted.indexOf(this), 1);
+      if (granted.includes(this)) granted.splice(granted.indexOf(this), 1);
     }
   }
 

@@ -102,7 +102,7 @@ export async function message(page, wanted, ms) {
   try {
     await within(ms, `the message "${wanted}"`, page.waitForFunction(
       (text) => document.getElementById('dialog')?.open && document.getElementById('dialog-text').textContent.includes(text),
-      { polling: 50 }, wanted));
+      { polling: 50, timeout: ms + 1000 }, wanted));
   } catch (error) {
     const text = await shown().catch(() => null);
     throw new Error(`${error.message}; the page shows ${text === null ? 'no message' : `"${text}"`}`);
