@@ -14,7 +14,7 @@ import path from 'node:path';
 import zlib from 'node:zlib';
 import { fileURLToPath } from 'node:url';
 import { startBridge } from '../../web/test/bridge.mjs';
-import { Answer, launch, openPage, serveSite, within } from '../../web/test/harness.mjs';
+import { Answer, Says, chooseGrantedPort, launch, openPage, serveSite, within } from '../../web/test/harness.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const root = path.resolve(here, '../..');
@@ -117,7 +117,7 @@ async function transfer(page, button, done) {
     }
     const open = messages.at(-1);
     if (open && !open.closed) {
-      if (!open.text.includes('Write anyway?')) throw new Error(`${button}: the page says "${open.text}"`);
+      if (!open.text.includes(Says.writeAnyway)) throw new Error(`${button}: the page says "${open.text}"`);
       asked += await page.$eval(`#dialog button[data-answer="${Answer.yes}"]`, (yes, shownAt) => {
         yes.click();
         return performance.now() - shownAt;
@@ -151,8 +151,7 @@ async function transfers(browser, site, bridge, hidden) {
     await page.browserContext().close();
     return null;
   }
-  await within(10000, 'the port list', page.waitForFunction(() => document.querySelectorAll('#port option').length >= 3));
-  await page.select('#port', await page.$eval('#port option', (option) => option.value));
+  await chooseGrantedPort(page);
   await page.$eval('#verify', (box) => { if (box.checked) box.click(); });
   // The radio is plugged in before the clock starts: starting orvex-sim
   // behind the bridge is the test's cost, not the page's.
@@ -163,8 +162,8 @@ async function transfers(browser, site, bridge, hidden) {
   });
   const show = hidden ? await hide(page) : null;
   const visibility = await page.evaluate(() => document.visibilityState);
-  const read = await transfer(page, 'read', 'Reading completed!');
-  const write = await transfer(page, 'write', 'Writing completed!');
+  const read = await transfer(page, 'read', Says.readDone);
+  const write = await transfer(page, 'write', Says.writeDone);
   await show?.();
   await page.browserContext().close();
   return { visibility, read, write };

@@ -12,7 +12,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { startBridge } from './bridge.mjs';
-import { Answer, answer, downloaded, launch, message, openPage, ready, serveSite, within } from './harness.mjs';
+import { Answer, Says, answer, chooseGrantedPort, downloaded, launch, message, openPage, ready, serveSite, within } from './harness.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const [siteDir, ...only] = process.argv.slice(2);
@@ -24,16 +24,6 @@ const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'orvex-e2e-'));
 const cli = (...args) => execFileSync(cliPath, args, { encoding: 'utf8' });
 const json = (file) => JSON.parse(cli('export', file, '--format', 'json'));
 
-// Texts of the desktop program the page must show (English).
-const Says = {
-  readDone: 'Reading completed!',
-  writeDone: 'Writing completed!',
-  verified: 'The radio was read back and holds every row written.',
-  notHeld: 'The radio does not hold what was written',
-  writeAnyway: 'Write anyway?',
-  wrongModel: 'Model type is wrong.',
-  retry: 'Check Connection. Retry or Cancel?',
-};
 // A Read and a Write with its read-back at 9600 baud take 5.6 + 6.3 + 5.6 s.
 const kTransfer = 30000;
 
@@ -52,13 +42,6 @@ async function typeRx(page, row, typed) {
   await page.keyboard.type(typed);
   await page.keyboard.press('Enter');
   return cellText(page, row, 1);
-}
-
-// The first port the port list offers (the ports granted come first).
-async function chooseGrantedPort(page) {
-  await within(10000, 'the port list #port to offer a granted port, the virtual radio and another port',
-    page.waitForFunction(() => document.querySelectorAll('#port option').length >= 3));
-  await page.select('#port', await page.$eval('#port option', (option) => option.value));
 }
 
 async function transferIdle(page) {

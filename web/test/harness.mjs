@@ -10,8 +10,18 @@ import puppeteer from 'puppeteer-core';
 const here = path.dirname(fileURLToPath(import.meta.url));
 const fakeSerial = fs.readFileSync(path.join(here, 'fake_serial.js'), 'utf8');
 
-// String-table numbers the tests answer or look for.
+// String-table numbers of the message box's buttons.
 export const Answer = { yes: 1044, no: 1045, retry: 1046, ok: 1156, cancel: 1157 };
+// Texts of the desktop program the page must show (English).
+export const Says = {
+  readDone: 'Reading completed!',
+  writeDone: 'Writing completed!',
+  verified: 'The radio was read back and holds every row written.',
+  notHeld: 'The radio does not hold what was written',
+  writeAnyway: 'Write anyway?',
+  wrongModel: 'Model type is wrong.',
+  retry: 'Check Connection. Retry or Cancel?',
+};
 
 const kTypes = {
   '.html': 'text/html; charset=utf-8',
@@ -119,6 +129,13 @@ export async function answer(page, button) {
   await page.click(selector);
   await within(5000, 'the message box to go after its answer', page.waitForFunction(
     () => !document.getElementById('dialog').open || !document.querySelector('#dialog button[data-answered]')));
+}
+
+// The first port the port list offers (the ports granted come first).
+export async function chooseGrantedPort(page) {
+  await within(10000, 'the port list #port to offer a granted port, the virtual radio and another port',
+    page.waitForFunction(() => document.querySelectorAll('#port option').length >= 3));
+  await page.select('#port', await page.$eval('#port option', (option) => option.value));
 }
 
 // Waits for the download `name` (or any) to complete in `folder` and
