@@ -5,7 +5,8 @@
 # (float-cast-overflow included; the GUI monkey runs longest there), and a
 # bounded libFuzzer run on the packer, the file reader and the channel CSV
 # and JSON imports; between them the engine is compiled with em++
-# (tools/engine-wasm.sh).  The long probe is
+# (tools/engine-wasm.sh) and that build serves the browser page, whose tests
+# run in headless Chromium (tools/web-test.sh).  The long probe is
 # tools/soak.sh, not part of this run.
 #   FUZZ_SECONDS=60 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
 set -euo pipefail
@@ -46,6 +47,9 @@ build_and_test build -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -
 
 phase "engine with em++"
 tools/engine-wasm.sh build-wasm
+
+phase "browser page"
+ORVEX_WEB_ENGINE=build-wasm tools/web-test.sh build/bin
 
 if [ -z "${ORVEX_SKIP_SANITIZE:-}" ]; then
   phase "AddressSanitizer + UndefinedBehaviorSanitizer"

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Builds the browser edition and serves it: the engine module (em++, -O2)
-# and the page (esbuild) go to build-web/site/, index.html at its root and
-# every URL relative, so any static host can serve it from any folder.
+# Builds the browser edition and serves it: the engine module (em++, -O2,
+# by tools/engine-wasm.sh) and the page (esbuild) go to build-web/site/,
+# index.html at its root and every URL relative, so any static host can
+# serve it from any folder.
 # Installs what is missing (Debian's emscripten, nodejs, npm, chromium; the
 # npm packages from the lock file).
 #   tools/web.sh [--build-only] [--port N]        (default port 8177)   JOBS=2
+#   ORVEX_WEB_ENGINE=build-wasm   takes the engine from that em++ build
 set -euo pipefail
 cd "$(dirname "$0")/.."
 port=8177
@@ -29,18 +31,13 @@ done
 tools/install-deps.sh nlohmann-json3-dev
 [ -d web/node_modules ] || (cd web && npm ci --no-audit --no-fund)
 
-# em++ links through node, whose modules (acorn) Debian keeps here.
-export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-engine=build-web/engine
+# The engine module is tools/engine-wasm.sh's build, so CI's em++ phase
+# serves the page too (ORVEX_WEB_ENGINE=build-wasm); here it is brought up to
+# date, which is quick when nothing changed.
+engine=${ORVEX_WEB_ENGINE:-build-web/engine}
 site=build-web/site
-mkdir -p "$engine" "$site"
-if ! emcmake cmake -S . -B "$engine" -G Ninja -DORVEX_WEB=ON -DCMAKE_BUILD_TYPE=Release \
-  "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" >"$engine/configure.log" 2>&1; then
-  cat "$engine/configure.log"; exit 1
-fi
-if ! cmake --build "$engine" --target orvex_web -- -j"${JOBS:-2}" >"$engine/build.log" 2>&1; then
-  grep -E 'error' "$engine/build.log" | head -n 40; tail -n 5 "$engine/build.log"; exit 1
-fi
+mkdir -p "$site"
+tools/engine-wasm.sh "$engine"
 cp "$engine/bin/orvex_web.js" "$engine/bin/orvex_web.wasm" "$site/"
 (cd web && node esbuild.config.mjs "../$site")
 echo "The site is in $site/."
