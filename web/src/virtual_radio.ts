@@ -59,8 +59,12 @@ class VirtualPort implements SerialPortLike {
   async open(options: SerialOptions): Promise<void> {
     if (this.readable) throw new DOMException('The port is already open.', 'InvalidStateError');
     const heard = understood(options);
-    this.readable = new ReadableStream<Uint8Array>({ start: (controller) => { this.reader = controller; } });
-    this.writable = new WritableStream<Uint8Array>({ write: (chunk) => { if (heard) this.send(chunk); } });
+    const readable = new ReadableStream<Uint8Array>({ start: (controller) => { this.reader = controller; } });
+    // A writer kept from before a close reaches no radio.
+    this.readable = readable;
+    this.writable = new WritableStream<Uint8Array>({
+      write: (chunk) => { if (heard && this.readable === readable) this.send(chunk); },
+    });
   }
 
   async close(): Promise<void> {
