@@ -74,6 +74,17 @@ async function expectReply(port, frame, expected, what) {
   delays.push({ what, ms, floor });
 }
 
+// The binding alone: frames in one chunk answered in order, a read reply
+// is its memory, a written row lands in it.
+const sim = new globalThis.orvexEngine.SimRadio();
+const feed = (bytes) => sim.feed(new Uint8Array(bytes)).map((reply) => [...reply.bytes]);
+const written = [...Buffer.from('written directly')];
+assert.deepEqual(feed([...greeting, 0x02, 0x06]), [[0x06], ident('TZ417'), [0x06]], 'session');
+assert.deepEqual(feed(readRow(2))[0].slice(4), [...sim.memory().slice(0x20, 0x60)], 'read reply');
+assert.deepEqual(feed([0x57, 0x00, 0x70, 0x10, ...written]), [[0x06]], 'write reply');
+assert.deepEqual([...sim.memory().slice(0x70, 0x80)], written, 'written row');
+sim.delete();
+
 // A session as a Read starts it, and the first read block.
 let port = await opened();
 await expectReply(port, greeting, [0x06], 'greeting');
