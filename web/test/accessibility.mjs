@@ -54,6 +54,20 @@ try {
     console.log(language.value, { unnamed: unnamed.length, cells: named(nodes, 'gridcell').length, name, grid, current });
     assert.deepEqual(current, ['true', '2', '2'], 'current cell');
 
+    // The focused cell stays in view below the sticky headings, down the
+    // grid and back up.
+    for (const key of ['PageDown', 'PageDown', 'PageDown', 'ArrowUp', 'PageUp', 'PageUp']) {
+      await page.keyboard.press(key);
+      const seen = await page.evaluate(() => {
+        const cell = document.activeElement.getBoundingClientRect();
+        const frame = document.querySelector('.grid-frame').getBoundingClientRect();
+        const heading = document.querySelector('#grid th').getBoundingClientRect();
+        return document.activeElement.matches('#grid td.current') && cell.top >= frame.top + heading.height - 1 &&
+          cell.bottom <= frame.bottom + 1;
+      });
+      assert.ok(seen, `current cell in view after ${key}`);
+    }
+
     // A question is an alert dialog named by its message.
     await page.click('#new');
     await page.waitForSelector('#dialog[open]');
