@@ -42,13 +42,16 @@ function understood(options: SerialOptions): boolean {
 interface Delivery { due: number; bytes: Uint8Array; hangUp: boolean }
 
 class VirtualPort implements SerialPortLike {
-  readable: ReadableStream<Uint8Array> | null = null;
-  writable: WritableStream<Uint8Array> | null = null;
+  private opened = 0;  // counts opens; 0 while closed
+  private heard = false;
+  private readStream: ReadableStream<Uint8Array> | null = null;
+  private writeStream: WritableStream<Uint8Array> | null = null;
   private reader: ReadableStreamDefaultController<Uint8Array> | null = null;
   private queue: Delivery[] = [];
   private cancelWait: (() => void) | null = null;
   private toRadioFree = 0;    // when the page's bytes so far have reached the radio
   private fromRadioFree = 0;  // when the radio's replies so far have reached the page
+  private opens = 0;
 
   constructor(private readonly faults: () => VirtualFaults) {}
 
@@ -56,15 +59,35 @@ class VirtualPort implements SerialPortLike {
     return {};
   }
 
-  async open(options: SerialOptions): Promise<void> {
-    if (this.readable) throw new DOMException('The port is already open.', 'InvalidStateError');
-    const heard = understood(options);
-    const readable = new ReadableStream<Uint8Array>({ start: (controller) => { this.reader = controller; } });
-    // A writer kept from before a close reaches no radio.
-    this.readable = readable;
-    this.writable = new WritableStream<Uint8Array>({
-      write: (chunk) => { if (heard && this.readable === readable) this.send(chunk); },
+  // As in Web Serial, a stream the page cancelled, aborted or closed is
+  // replaced by a new one the next time it is asked for, while the port is
+  // open.
+  get readable(): ReadableStream<Uint8Array> | null {
+    if (!this.opened) return null;
+    this.readStream ??= new ReadableStream<Uint8Array>({
+      start: (controller) => { this.reader = controller; },
+      cancel: () => { this.reader = null; this.readStream = null; },
     });
+    return this.readStream;
+  }
+
+  get writable(): WritableStream<Uint8Array> | null {
+    if (!this.opened) return null;
+    const opened = this.opened;
+    const done = () => { if (this.opened === opened) this.writeStream = null; };
+    // A writer kept from before a close reaches no radio.
+    this.writeStream ??= new WritableStream<Uint8Array>({
+      write: (chunk) => { if (this.heard && this.opened === opened) this.send(chunk); },
+      close: done,
+      abort: done,
+    });
+    return this.writeStream;
+  }
+
+  async open(options: SerialOptions): Promise<void> {
+    if (this.opened) throw new DOMException('The port is already open.', 'InvalidStateError');
+    this.heard = understood(options);
+    this.opened = ++this.opens;
   }
 
   async close(): Promise<void> {
@@ -77,8 +100,9 @@ class VirtualPort implements SerialPortLike {
       // already closed or errored
     }
     this.reader = null;
-    this.readable = null;
-    this.writable = null;
+    this.readStream = null;
+    this.writeStream = null;
+    this.opened = 0;
   }
 
   // The page's bytes reach the radio one wire byte apart; it answers once

@@ -113,7 +113,15 @@ faults.wrongModel = false;
 faults.noAnswer = true;
 assert.deepEqual((await exchange(port, greeting, 1, 100)).bytes, [], 'no answer');
 faults.noAnswer = false;
+
+// Streams the page cancels or aborts are replaced, as Web Serial does.
+const [readable, writable] = [port.readable, port.writable];
+await readable.cancel();
+await writable.abort();
+assert.ok(port.readable !== readable && port.writable !== writable, 'new streams');
+await expectReply(port, greeting, [0x06], 'greeting on new streams');
 await port.close();
+assert.equal(port.readable, null, 'closed');
 
 // Opened at another speed, the radio hears noise.
 port = await opened({ baudRate: 19200 });
