@@ -30,7 +30,6 @@ function cellOf(row: number, column: number): HTMLTableCellElement | undefined {
   return grid.rows[row]?.cells[column];
 }
 
-
 export function buildGrid(): void {
   byId('caption').textContent = session.caption();
   grid.replaceChildren();
