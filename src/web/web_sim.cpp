@@ -58,6 +58,16 @@ class WebSimRadio {
     return replies;
   }
 
+  // Puts a whole image into the radio's memory; bytes of another length
+  // change nothing and answer false.
+  bool Load(const std::string& image) {
+    if (image.size() != kImageSize) return false;
+    Image memory{};
+    std::transform(image.begin(), image.end(), memory.begin(), [](char c) { return static_cast<std::uint8_t>(c); });
+    m_radio = SimRadio(memory, m_faults);
+    return true;
+  }
+
   // The radio's memory, as a Read would fetch it.
   emscripten::val Memory() const { return ByteArray({m_radio.memory().begin(), m_radio.memory().end()}); }
 
@@ -74,5 +84,6 @@ EMSCRIPTEN_BINDINGS(orvex_web_sim) {
       .constructor<>()
       .function("setFaults", &WebSimRadio::SetFaults)
       .function("feed", &WebSimRadio::Feed)
+      .function("load", &WebSimRadio::Load)
       .function("memory", &WebSimRadio::Memory);
 }

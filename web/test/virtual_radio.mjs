@@ -83,6 +83,11 @@ assert.deepEqual(feed([...greeting, 0x02, 0x06]), [[0x06], ident('TZ417'), [0x06
 assert.deepEqual(feed(readRow(2))[0].slice(4), [...sim.memory().slice(0x20, 0x60)], 'read reply');
 assert.deepEqual(feed([0x57, 0x00, 0x70, 0x10, ...written]), [[0x06]], 'write reply');
 assert.deepEqual([...sim.memory().slice(0x70, 0x80)], written, 'written row');
+const image = new Uint8Array(8192).map((_, i) => i & 0xff);
+assert.equal(sim.load(image.slice(1)), false, 'a short image');
+assert.deepEqual([...sim.memory().slice(0x70, 0x80)], written, 'unchanged');
+assert.equal(sim.load(image), true, 'an image');
+assert.deepEqual(sim.memory(), image, 'loaded');
 sim.delete();
 
 // A session as a Read starts it, and the first read block.
