@@ -1,5 +1,7 @@
 #include "model/cell_editor.h"
 
+#include "core/spoken_text.h"
+
 namespace orvex {
 
 std::optional<char> CellEditor::Accept(char typed) const {
@@ -19,5 +21,9 @@ std::string CellEditor::Filter(std::string_view text, std::size_t room) const {
 }
 
 std::string CellTable::RowName(int row) const { return Text({0, 0}) + " " + Text({row, 0}); }
+
+std::string CellTable::CellName(CellPos cell) const { return JoinSpoken({RowName(cell.row), Text({0, cell.column})}); }
+
+std::string CellTable::SpokenText(CellPos cell) const { return JoinSpoken({CellName(cell), Text(cell)}); }
 
 }  // namespace orvex

@@ -89,6 +89,12 @@ class CellTable {
   // A row as a screen reader names it: the label column's heading and the
   // row's label ("No. 3").
   [[nodiscard]] virtual std::string RowName(int row) const;
+  // A cell's row and column as spoken, without its value ("Channel 6, Rx
+  // Freq"); an open in-cell editor is named so.
+  [[nodiscard]] std::string CellName(CellPos cell) const;
+  // What a screen reader speaks when the cell gets the focus: its name and
+  // its value ("Channel 6, Rx Freq, 145.50000").
+  [[nodiscard]] std::string SpokenText(CellPos cell) const;
   // A cell shown greyed (it opens no editor).
   [[nodiscard]] virtual bool IsGreyed(CellPos) const { return false; }
   [[nodiscard]] virtual GridKeys keys() const { return {}; }

@@ -42,5 +42,7 @@ EMSCRIPTEN_BINDINGS(orvex_web) {
       .function("accept", &WebSession::Accept)
       .function("commit", &WebSession::Commit)
       .function("rowName", &WebSession::RowName)
+      .function("spokenText", &WebSession::SpokenText)
+      .function("cellName", &WebSession::CellName)
       .function("refusedKeyNote", &WebSession::RefusedKeyNote);
 }

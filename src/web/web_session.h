@@ -129,6 +129,10 @@ class WebSession {
 
   // "Channel 6", as a screen reader names the row.
   std::string RowName(int row) const { return m_grid.RowName(row); }
+  // "Channel 6, Rx Freq, 145.50000", as a screen reader speaks a cell; its
+  // name alone ("Channel 6, Rx Freq") names its open editor.
+  std::string SpokenText(int row, int column) const { return m_grid.SpokenText({row, column}); }
+  std::string CellName(int row, int column) const { return m_grid.CellName({row, column}); }
   // What the status bar says about a key the open text editor drops.
   std::string RefusedKeyNote(const std::string& typed) const { return m_grid.RefusedKeyNote(m_edit.cell, typed); }
 

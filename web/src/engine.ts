@@ -27,6 +27,8 @@ export interface Session {
   accept(key: string): string;
   commit(text: string): Commit;
   rowName(row: number): string;
+  spokenText(row: number, column: number): string;
+  cellName(row: number, column: number): string;
   refusedKeyNote(typed: string): string;
 }
 

@@ -30,25 +30,29 @@ function cellOf(row: number, column: number): HTMLTableCellElement | undefined {
   return grid.rows[row]?.cells[column];
 }
 
-function cellName(row: number, column: number): string {
-  return `${session.rowName(row)}, ${session.cell(0, column)}, ${session.cell(row, column)}`;
-}
-
 export function buildGrid(): void {
   byId('caption').textContent = session.caption();
   grid.replaceChildren();
+  // Hidden columns are left out of the counts a screen reader speaks.
+  let shown = 0;
+  grid.setAttribute('aria-rowcount', String(session.rowCount()));
   for (let row = 0; row < session.rowCount(); ++row) {
     const tr = grid.insertRow();
     tr.setAttribute('role', 'row');
+    tr.setAttribute('aria-rowindex', String(row + 1));
+    shown = 0;
     for (let column = 0; column < session.columnCount(); ++column) {
       const cell = document.createElement(row === 0 || column === 0 ? 'th' : 'td');
       cell.setAttribute('role', row === 0 ? 'columnheader' : column === 0 ? 'rowheader' : 'gridcell');
       if (session.hidden(column)) cell.hidden = true;
+      else cell.setAttribute('aria-colindex', String(++shown));
+      cell.tabIndex = -1;
       cell.dataset.row = String(row);
       cell.dataset.column = String(column);
       tr.appendChild(cell);
     }
   }
+  grid.setAttribute('aria-colcount', String(shown));
   refreshCells();
 }
 
@@ -59,7 +63,7 @@ export function refreshCells(): void {
       cell.textContent = session.cell(row, column);
       if (row > 0 && column > 0) {
         cell.classList.toggle('greyed', session.greyed(row, column));
-        cell.setAttribute('aria-label', cellName(row, column));
+        cell.setAttribute('aria-label', session.spokenText(row, column));
       }
     }
   }
@@ -68,11 +72,16 @@ export function refreshCells(): void {
 }
 
 function moveTo(row: number, column: number): void {
-  for (const old of grid.querySelectorAll('.current')) old.classList.remove('current');
+  for (const old of grid.querySelectorAll<HTMLElement>('.current')) {
+    old.classList.remove('current');
+    old.removeAttribute('aria-selected');
+    old.tabIndex = -1;
+  }
   current = { row, column };
   const cell = cellOf(row, column);
   if (!cell) return;
   cell.classList.add('current');
+  cell.setAttribute('aria-selected', 'true');
   cell.tabIndex = 0;
   if (!editing) cell.focus({ preventScroll: false });
 }
@@ -100,7 +109,7 @@ function beginEdit(typed: string): void {
     if (start.maxLength > 0) input.maxLength = start.maxLength;
     control = input;
   }
-  control.setAttribute('aria-label', cellName(start.row, start.column));
+  control.setAttribute('aria-label', session.cellName(start.row, start.column));
   editing = { start, control };
   cell.replaceChildren(control);
   control.focus();

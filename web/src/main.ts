@@ -3,6 +3,7 @@
 import { byId, loadEngine, session, text } from './engine';
 import { newCodeplug, open, save } from './files';
 import { buildGrid, isEditing, onGridChange, refreshCells } from './grid';
+import { showFaultSwitchTexts } from './virtual_radio';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -18,6 +19,7 @@ function showTexts(): void {
   options[1].textContent = text(T.chinese);
   byId<HTMLSelectElement>('language').value = String(session.language());
   document.documentElement.lang = session.language() === 1 ? 'zh' : 'en';
+  showFaultSwitchTexts();
   showState();
 }
 

@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <string>
+#include <vector>
+
+#include "core/spoken_text.h"
 
 namespace orvex {
 
@@ -14,13 +18,11 @@ namespace orvex {
 // Freq"); an open in-cell editor is named with it.
 inline constexpr int kCellNameRole = Qt::UserRole + 0x41;
 
-// "Channel 6, Rx Freq, 145.50000": the parts that are not empty, joined.
+// The engine's JoinSpoken for Qt texts.
 inline QString JoinSpoken(const QStringList& parts) {
-  QStringList spoken;
-  for (const QString& part : parts) {
-    if (!part.trimmed().isEmpty()) spoken << part.trimmed();
-  }
-  return spoken.join(QStringLiteral(", "));
+  std::vector<std::string> spoken;
+  for (const QString& part : parts) spoken.push_back(part.toStdString());
+  return QString::fromStdString(JoinSpoken(spoken));
 }
 
 // Whether a model role is one of the spoken texts of a cell.

@@ -35,11 +35,9 @@ QVariant GridTableModel::data(const QModelIndex& index, int role) const {
       if (m_table.IsGreyed(cell)) return QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text);
       return {};
     case Qt::AccessibleTextRole:
-    case kCellNameRole: {
-      // "Channel 6, Rx Freq": the row's name with the column's heading.
-      const QString name = JoinSpoken({QString::fromStdString(m_table.RowName(cell.row)), TextOf({0, cell.column})});
-      return SpokenCellData(role, name, TextOf(cell));
-    }
+      return QString::fromStdString(m_table.SpokenText(cell));
+    case kCellNameRole:
+      return QString::fromStdString(m_table.CellName(cell));
     default:
       return {};
   }

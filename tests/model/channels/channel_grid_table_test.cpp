@@ -79,5 +79,31 @@ TEST(ChannelGridTable, RowNamesAndGreying) {
   EXPECT_TRUE(table.IsGreyed({1, kColAutoResponse}));
 }
 
+// A cell is named by its row and column heading, and spoken with its value
+// in the table's language.
+TEST(ChannelGridTable, SpokenCells) {
+  struct Row {
+    int language;
+    CellPos cell;
+    std::string name;
+    std::string spoken;
+  };
+  const Row rows[] = {
+      {kEnglish, {1, kColName}, "Channel 1, Name", "Channel 1, Name, AB"},
+      {kEnglish, {7, kColRx}, "Channel 7, Rx Freq", "Channel 7, Rx Freq"},
+      {kChinese, {7, kColRx}, "信道 7, 接收频率", "信道 7, 接收频率"},
+  };
+  for (const Row& row : rows) {
+    Image image = test::Blank();
+    test::PutChannel(image, 1, test::RawChannel{});
+    ChannelTable channels;
+    channels.RefreshChannel(image, row.language);
+    ChannelGridTable table(channels);
+    (void)table.CommitCellEdit({1, kColName}, "AB");
+    EXPECT_EQ(table.CellName(row.cell), row.name);
+    EXPECT_EQ(table.SpokenText(row.cell), row.spoken);
+  }
+}
+
 }  // namespace
 }  // namespace orvex
