@@ -1,0 +1,155 @@
+// Row commands on the channel grid, as the desktop channel window offers
+// them: Cut, Copy and Paste of whole channels (Ctrl+X/C/V), Insert a blank
+// channel (Ins), Delete (Ctrl+Del, the channels below move up), Clear
+// (Del), Move Up/Down (Alt+Up/Alt+Down) and Sort by Rx frequency or name.
+// Each is one undo step of the engine, which also words every refusal and
+// question.
+import { byId, engine, session } from './engine';
+import { Button, type ButtonText, ask, tell } from './dialog';
+import { currentCell, goTo, isEditing, refreshCells } from './grid';
+import { caption } from './transfer_files';
+
+interface Outcome { done: boolean; message: string; rows: number[]; report: string }
+
+const grid = byId<HTMLTableElement>('grid');
+// Channel numbers chosen on the row headers (click, Shift+click for a range,
+// Ctrl+click to add one); the current row alone when the current cell has
+// left them.
+let chosen: number[] = [];
+let anchor = 1;
+const kReplace = 1820 as ButtonText;
+const kInsert = 1821 as ButtonText;
+
+export function selectedRows(): number[] {
+  const row = currentCell().row;
+  return chosen.includes(row) ? [...chosen].sort((a, b) => a - b) : row >= 1 ? [row] : [];
+}
+
+function mark(): void {
+  const rows = new Set(chosen.includes(currentCell().row) ? chosen : []);
+  for (let row = 1; row < grid.rows.length; ++row) {
+    const selected = rows.has(row);
+    grid.rows[row].classList.toggle('selected', selected);
+    grid.rows[row].setAttribute('aria-selected', String(selected));
+  }
+}
+
+function choose(rows: number[]): void {
+  chosen = [...rows].sort((a, b) => a - b);
+  if (chosen.length > 0) goTo(chosen[0], Math.max(currentCell().column, 1));
+  mark();
+}
+
+// Shows what a command did: the channels again, its rows chosen, and what it
+// has to say.
+async function shown(outcome: Outcome): Promise<void> {
+  refreshCells();
+  if (outcome.done) choose(outcome.rows);
+  if (outcome.message !== '') await tell(outcome.message);
+  if (outcome.report !== '') await tell(outcome.report);
+}
+
+export function rowCommand(command: string): Promise<void> {
+  if (isEditing()) return Promise.resolve();
+  return shown(engine.rowCommand(session, command, selectedRows()));
+}
+
+async function copy(clipboard: DataTransfer | null): Promise<void> {
+  const csv: string = engine.copyRows(session, selectedRows());
+  if (clipboard) clipboard.setData('text/plain', csv);
+  else await navigator.clipboard?.writeText(csv).catch(() => undefined);
+}
+
+export async function cut(clipboard: DataTransfer | null = null): Promise<void> {
+  await copy(clipboard);
+  await rowCommand('cut');
+}
+
+// A paste from channel `at` on: the page's own copy byte for byte, or text
+// from a spreadsheet or a CSV file through the import's rules.
+export async function paste(text: string | null = null): Promise<void> {
+  const rows = selectedRows();
+  if (rows.length === 0 || isEditing()) return;
+  const from = text ?? (await navigator.clipboard?.readText().catch(() => '')) ?? '';
+  const at = rows[0];
+  const plan = engine.pastePlan(session, at, from);
+  if (plan.message !== '') return tell(plan.message);
+  let insert = false;
+  if (plan.question !== '') {
+    const answer = await ask(plan.question, [kReplace, kInsert, Button.cancel]);
+    if (answer === Button.cancel) return;
+    insert = answer === kInsert;
+  }
+  await shown(engine.paste(session, at, from, insert));
+}
+
+// The commands' buttons and keys.
+const kButtons: [string, number, () => Promise<void>][] = [
+  ['row-cut', 1983, () => cut()],
+  ['row-copy', 1984, () => copy(null)],
+  ['row-paste', 1985, () => paste()],
+  ['row-insert', 1986, () => rowCommand('insert')],
+  ['row-delete', 1987, () => rowCommand('delete')],
+  ['row-clear', 1988, () => rowCommand('clear')],
+  ['row-up', 1989, () => rowCommand('up')],
+  ['row-down', 10450, () => rowCommand('down')],
+  ['row-sort-rx', 10451, () => rowCommand('sortRx')],
+  ['row-sort-name', 10452, () => rowCommand('sortName')],
+];
+
+export function showRowTexts(): void {
+  for (const [id, number] of kButtons) byId(id).textContent = caption(number);
+}
+
+function rowKey(event: KeyboardEvent): string | null {
+  const ctrl = event.ctrlKey || event.metaKey;
+  if (event.key === 'Insert' && !ctrl && !event.altKey) return 'insert';
+  if (event.key === 'Delete' && !event.altKey) return ctrl ? 'delete' : 'clear';
+  if (event.altKey && !ctrl && event.key === 'ArrowUp') return 'up';
+  if (event.altKey && !ctrl && event.key === 'ArrowDown') return 'down';
+  return null;
+}
+
+export function wireRows(): void {
+  for (const [id, , run] of kButtons) byId(id).addEventListener('click', () => void run());
+  // Before the grid's own keys: Alt+Up is a move, not a step up.
+  grid.addEventListener('keydown', (event) => {
+    const command = isEditing() || byId<HTMLDialogElement>('dialog').open ? null : rowKey(event);
+    if (!command) return;
+    event.preventDefault();
+    event.stopPropagation();
+    void rowCommand(command);
+  }, true);
+  // The browser's own Ctrl+X/C/V on the grid (not in a cell editor).
+  grid.addEventListener('copy', (event) => {
+    if (isEditing()) return;
+    event.preventDefault();
+    void copy(event.clipboardData);
+  });
+  grid.addEventListener('cut', (event) => {
+    if (isEditing()) return;
+    event.preventDefault();
+    void cut(event.clipboardData);
+  });
+  grid.addEventListener('paste', (event) => {
+    if (isEditing()) return;
+    event.preventDefault();
+    void paste(event.clipboardData?.getData('text/plain') ?? '');
+  });
+  grid.addEventListener('click', (event) => {
+    const header = (event.target as HTMLElement).closest('th[role="rowheader"]') as HTMLElement | null;
+    if (!header || isEditing()) return;
+    const row = Number(header.dataset.row);
+    if (event.shiftKey) {
+      const [low, high] = [Math.min(anchor, row), Math.max(anchor, row)];
+      choose(Array.from({ length: high - low + 1 }, (_, i) => low + i));
+    } else if (event.ctrlKey || event.metaKey) {
+      choose(chosen.includes(row) ? chosen.filter((r) => r !== row) : [...chosen, row]);
+    } else {
+      anchor = row;
+      choose([row]);
+    }
+  });
+  // A move of the current cell off the chosen rows leaves them.
+  grid.addEventListener('keyup', mark);
+}
