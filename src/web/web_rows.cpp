@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "model/channels/channel_import_messages.h"
+#include "model/channels/channel_record.h"
 #include "model/channels/channel_rows.h"
 #include "web/web_session.h"
 
@@ -18,7 +19,7 @@ namespace {
 
 using emscripten::val;
 
-constexpr int kRowsNotPasted = 10124, kNoChannels = 10125;
+constexpr int kRowsNotPasted = 10124, kNoChannels = 10125, kNothingToClear = 10255, kValuesNotTaken = 10257;
 
 // What the page last copied: the channels byte for byte, and the CSV text it
 // put on the system clipboard beside them.  A paste of that same text pastes
@@ -114,9 +115,17 @@ struct PasteSource {
   CsvPaste csv;
   std::vector<int> rows;
 };
+bool IsPageCopy(const std::string& text) {
+  return !PageClip().channels.empty() && (text.empty() || text == PageClip().csv);
+}
+
+// Whether a paste onto a cell pastes channels (the page's own copy, rows
+// under a channel CSV header) rather than loose values into the cell.
+bool PastesChannels(const std::string& text) { return IsPageCopy(text) || IsChannelCsvText(text); }
+
 PasteSource SourceOf(WebSession& web, int at, const std::string& text) {
   PasteSource source;
-  if (!PageClip().channels.empty() && (text.empty() || text == PageClip().csv)) {
+  if (IsPageCopy(text)) {
     source.channels = DecodeChannelClip(PageClip().channels);
     for (int i = 0; source.channels && i < static_cast<int>(source.channels->size()); ++i)
       source.rows.push_back(at + i);
@@ -177,6 +186,45 @@ val Paste(WebSession& web, int at, const std::string& text, bool insert) {
   return Outcome(edit, message, shown);
 }
 
+// --- cells --------------------------------------------------------------------
+
+// The current cell's text, as Copy puts it on the clipboard when no channel
+// numbers are chosen.
+std::string CopyCell(WebSession& web, int row, int column) {
+  const CellPos cells[] = {{row, column}};
+  return web.table().CellsText(cells);
+}
+
+// Cut, Delete and Paste on the current cell: one undo step over the rows the
+// table changed.  `message` is what the status line says (nothing to clear,
+// the one value refused); `report` lists several refused values.
+val CellCommand(WebSession& web, const std::string& command, int row, int column, const std::string& text) {
+  const int language = web.Language();
+  ChannelTable& table = web.table();
+  const CellPos cells[] = {{row, column}};
+  // A pasted block fills from the table's current cell.
+  table.SetCurrent(cells[0]);
+  if (command != "paste" && !table.CanClearCell(row, column))
+    return Outcome({RowRefusal::NoRows, {}}, TextOf(kNothingToClear, language));
+  const CellsEdit edit = command == "paste" ? table.PasteCells(cells, text) : table.ClearCells(cells);
+  const RowStep step = command == "paste" ? RowStep::Paste : command == "cut" ? RowStep::Cut : RowStep::Clear;
+  if (!edit.rows.empty())
+    web.session().Edit(ChannelRowsStep(step, edit.rows), [&](Image& image) {
+      // The table only produces texts the store accepts; a row it cannot
+      // store keeps what the image holds.
+      for (int changed : edit.rows)
+        (void)StoreChannel(image, changed, table.RowFields(changed), table.language(), table.separator());
+    });
+  web.Refresh();
+  std::string message, report;
+  if (edit.notes.size() == 1) message = edit.notes.front();
+  if (edit.notes.size() > 1) {
+    report = TextOf(kValuesNotTaken, language);
+    for (const std::string& note : edit.notes) report += "\n" + note;
+  }
+  return Outcome({RowRefusal::None, edit.rows}, message, report);
+}
+
 }  // namespace
 }  // namespace orvex
 
@@ -186,4 +234,7 @@ EMSCRIPTEN_BINDINGS(orvex_web_rows) {
   emscripten::function("copyRows", &CopyRows);
   emscripten::function("pastePlan", &PastePlan);
   emscripten::function("paste", &Paste);
+  emscripten::function("copyCell", &CopyCell);
+  emscripten::function("pastesChannels", &PastesChannels);
+  emscripten::function("cellCommand", &CellCommand);
 }

@@ -2,12 +2,14 @@
 // them: Cut, Copy and Paste of whole channels (Ctrl+X/C/V), Insert a blank
 // channel (Ins), Delete (Ctrl+Del, the channels below move up), Clear
 // (Del), Move Up/Down (Alt+Up/Alt+Down) and Sort by Rx frequency or name.
-// Each is one undo step of the engine, which also words every refusal and
-// question.
+// With no channel numbers chosen, Cut, Copy, Paste and Del work on the
+// current cell as they do there.  Each is one undo step of the engine, which
+// also words every refusal and question.
 import { byId, engine, session } from './engine';
 import { Button, type ButtonText, ask, tell } from './dialog';
 import { currentCell, goTo, isEditing, refreshCells } from './grid';
 import { caption } from './transfer_files';
+import { say } from './status';
 
 interface Outcome { done: boolean; message: string; rows: number[]; report: string }
 
@@ -19,6 +21,9 @@ let chosen: number[] = [];
 let anchor = 1;
 const kReplace = 1820 as ButtonText;
 const kInsert = 1821 as ButtonText;
+
+// Whether channel numbers are chosen (the commands then take whole channels).
+const rowsChosen = () => chosen.includes(currentCell().row);
 
 export function selectedRows(): number[] {
   const row = currentCell().row;
@@ -54,16 +59,31 @@ export function rowCommand(command: string): Promise<void> {
   return shown(engine.rowCommand(session, command, selectedRows()));
 }
 
+// Cut, Delete or Paste on the current cell: a single note goes to the
+// status line, several to a box.
+async function cellCommand(command: string, text = ''): Promise<void> {
+  const { row, column } = currentCell();
+  const outcome: Outcome = engine.cellCommand(session, command, row, column, text);
+  refreshCells();
+  say(outcome.message);
+  if (outcome.report !== '') await tell(outcome.report);
+}
+
 async function copy(clipboard: DataTransfer | null): Promise<void> {
-  const csv: string = engine.copyRows(session, selectedRows());
-  if (clipboard) clipboard.setData('text/plain', csv);
-  else await navigator.clipboard?.writeText(csv).catch(() => undefined);
+  const { row, column } = currentCell();
+  const copied: string = rowsChosen() ? engine.copyRows(session, selectedRows()) : engine.copyCell(session, row, column);
+  if (clipboard) clipboard.setData('text/plain', copied);
+  else await navigator.clipboard?.writeText(copied).catch(() => undefined);
 }
 
 export async function cut(clipboard: DataTransfer | null = null): Promise<void> {
+  if (isEditing()) return;
+  const rows = rowsChosen();
   await copy(clipboard);
-  await rowCommand('cut');
+  await (rows ? rowCommand('cut') : cellCommand('cut'));
 }
+
+const clear = () => (rowsChosen() ? rowCommand('clear') : cellCommand('clear'));
 
 // A paste from channel `at` on: the page's own copy byte for byte, or text
 // from a spreadsheet or a CSV file through the import's rules.
@@ -71,6 +91,7 @@ export async function paste(text: string | null = null): Promise<void> {
   const rows = selectedRows();
   if (rows.length === 0 || isEditing()) return;
   const from = text ?? (await navigator.clipboard?.readText().catch(() => '')) ?? '';
+  if (!rowsChosen() && !engine.pastesChannels(from)) return cellCommand('paste', from);
   const at = rows[0];
   const plan = engine.pastePlan(session, at, from);
   if (plan.message !== '') return tell(plan.message);
@@ -90,7 +111,7 @@ const kButtons: [string, number, () => Promise<void>][] = [
   ['row-paste', 1985, () => paste()],
   ['row-insert', 1986, () => rowCommand('insert')],
   ['row-delete', 1987, () => rowCommand('delete')],
-  ['row-clear', 1988, () => rowCommand('clear')],
+  ['row-clear', 1988, clear],
   ['row-up', 1989, () => rowCommand('up')],
   ['row-down', 10450, () => rowCommand('down')],
   ['row-sort-rx', 10451, () => rowCommand('sortRx')],
@@ -118,7 +139,7 @@ export function wireRows(): void {
     if (!command) return;
     event.preventDefault();
     event.stopPropagation();
-    void rowCommand(command);
+    void (command === 'clear' ? clear() : rowCommand(command));
   }, true);
   // The browser's own Ctrl+X/C/V on the grid (not in a cell editor).
   grid.addEventListener('copy', (event) => {

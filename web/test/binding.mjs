@@ -110,6 +110,20 @@ assert.equal(engine.pastePlan(session, 3, '').question, session.cell(3, 1) === '
 assert.equal(engine.paste(session, 3, '', false).done, true);
 assert.equal(session.cell(3, 1), session.cell(2, 1), 'pasted byte for byte');
 session.undo();
+// On a cell: Del clears what can be cleared and names what cannot; a paste
+// types the value in.
+const nameColumn = [...Array(session.columnCount()).keys()].find((c) => session.cell(0, c) === 'Name');
+const rx = session.cell(2, 1);
+assert.equal(engine.cellCommand(session, 'clear', 2, 1, '').message, 'Only Tx, tone and name cells can be cleared; select channel numbers to clear whole channels.');
+assert.equal(engine.cellCommand(session, 'clear', 2, nameColumn, '').done, true);
+assert.equal(session.cell(2, nameColumn).trim(), '');
+assert.equal(session.cell(2, 1), rx, 'the channel stays');
+engine.cellCommand(session, 'paste', 2, nameColumn, 'abc');
+assert.equal(session.cell(2, nameColumn).trim(), 'ABC');
+assert.equal(session.undoName(), 'paste onto channel 2');
+session.undo();
+session.undo();
+assert.deepEqual(Buffer.from(session.save('varied.tw')), before, 'cell steps undone');
 
 // Backups: a repeat of the newest from the same port is not kept again.
 const read = new engine.Session();
