@@ -15,8 +15,8 @@ interface Outcome { done: boolean; message: string; rows: number[]; report: stri
 
 const grid = byId<HTMLTableElement>('grid');
 // Channel numbers chosen on the row headers (click, Shift+click for a range,
-// Ctrl+click to add one); the current row alone when the current cell has
-// left them.
+// Ctrl+click to add one) or by keys (Shift+Space, Shift+Up/Down); the
+// current row alone when the current cell has left them.
 let chosen: number[] = [];
 let anchor = 1;
 const kReplace = 1820 as ButtonText;
@@ -131,10 +131,35 @@ function rowKey(event: KeyboardEvent): string | null {
   return null;
 }
 
+// Channel numbers chosen from the keyboard: Shift+Space the current row,
+// Shift+Up and Shift+Down then take in the row above or below.
+function chooseByKey(event: KeyboardEvent): boolean {
+  if (!event.shiftKey || event.ctrlKey || event.altKey || event.metaKey) return false;
+  const row = currentCell().row;
+  if (event.key === ' ') {
+    anchor = row;
+    choose([row]);
+    return true;
+  }
+  const step = event.key === 'ArrowUp' ? -1 : event.key === 'ArrowDown' ? 1 : 0;
+  if (step === 0 || !rowsChosen()) return false;
+  const next = Math.min(Math.max(row + step, 1), grid.rows.length - 1);
+  const [low, high] = [Math.min(anchor, next), Math.max(anchor, next)];
+  chosen = Array.from({ length: high - low + 1 }, (_, i) => low + i);
+  goTo(next, currentCell().column);
+  mark();
+  return true;
+}
+
 export function wireRows(): void {
   for (const [id, , run] of kButtons) byId(id).addEventListener('click', () => void run());
   // Before the grid's own keys: Alt+Up is a move, not a step up.
   grid.addEventListener('keydown', (event) => {
+    if (!isEditing() && chooseByKey(event)) {
+      event.preventDefault();
+      event.stopPropagation();
+      return;
+    }
     const command = isEditing() || byId<HTMLDialogElement>('dialog').open ? null : rowKey(event);
     if (!command) return;
     event.preventDefault();
