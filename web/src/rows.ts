@@ -151,13 +151,84 @@ function chooseByKey(event: KeyboardEvent): boolean {
   return true;
 }
 
+// The grid's context menu (right click, Shift+F10, the Menu key): the row
+// commands in the desktop menu's order, arrows to move, Enter to run,
+// Escape to close.
+function showMenu(x: number, y: number): void {
+  const menu = byId<HTMLUListElement>('row-menu');
+  menu.replaceChildren(
+    ...kButtons.map(([id, number, run], i) => {
+      const item = document.createElement('li');
+      item.setAttribute('role', 'menuitem');
+      item.tabIndex = -1;
+      item.textContent = caption(number);
+      item.dataset.command = id;
+      // Separators as the desktop menu has them: after Paste, Clear and Move Down.
+      if ([2, 5, 7].includes(i)) item.classList.add('separated');
+      item.addEventListener('click', () => {
+        closeMenu();
+        void run();
+      });
+      return item;
+    }),
+  );
+  menu.style.left = `${x}px`;
+  menu.style.top = `${y}px`;
+  menu.hidden = false;
+  (menu.firstElementChild as HTMLElement).focus();
+}
+
+function menuAtCell(): void {
+  const cell = grid.rows[currentCell().row]?.cells[currentCell().column];
+  const box = cell?.getBoundingClientRect() ?? { left: 0, bottom: 0 };
+  showMenu(box.left, box.bottom);
+}
+
+function closeMenu(): void {
+  const menu = byId<HTMLUListElement>('row-menu');
+  if (menu.hidden) return;
+  menu.hidden = true;
+  goTo(currentCell().row, currentCell().column);
+}
+
 export function wireRows(): void {
+  grid.addEventListener('contextmenu', (event) => {
+    if (isEditing()) return;
+    event.preventDefault();
+    const header = (event.target as HTMLElement).closest('th[role="rowheader"], td') as HTMLElement | null;
+    const row = Number(header?.dataset.row ?? currentCell().row);
+    // A right click outside the chosen rows chooses the row clicked.
+    if (event.button === 2 && row >= 1 && !chosen.includes(row)) {
+      anchor = row;
+      choose([row]);
+    }
+    if (event.button === 2) showMenu(event.clientX, event.clientY);
+    else menuAtCell();
+  });
+  const menu = byId<HTMLUListElement>('row-menu');
+  menu.addEventListener('keydown', (event) => {
+    const items = [...menu.children] as HTMLElement[];
+    const at = items.indexOf(document.activeElement as HTMLElement);
+    if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+      items[(at + (event.key === 'ArrowDown' ? 1 : items.length - 1)) % items.length].focus();
+    } else if (event.key === 'Enter' || event.key === ' ') {
+      items[at]?.click();
+    } else if (event.key === 'Escape' || event.key === 'Tab') {
+      closeMenu();
+    } else return;
+    event.preventDefault();
+  });
+  menu.addEventListener('focusout', (event) => {
+    if (!menu.contains(event.relatedTarget as Node)) menu.hidden = true;
+  });
   for (const [id, , run] of kButtons) byId(id).addEventListener('click', () => void run());
   // Before the grid's own keys: Alt+Up is a move, not a step up.
   grid.addEventListener('keydown', (event) => {
-    if (!isEditing() && chooseByKey(event)) {
+    const menuKey = event.key === 'ContextMenu' || (event.key === 'F10' && event.shiftKey);
+    if (!isEditing() && (menuKey || chooseByKey(event))) {
       event.preventDefault();
       event.stopPropagation();
+      if (menuKey) menuAtCell();
       return;
     }
     const command = isEditing() || byId<HTMLDialogElement>('dialog').open ? null : rowKey(event);
