@@ -5,6 +5,8 @@
 
 #include <emscripten/bind.h>
 
+#include <optional>
+
 #include "codeplug/backup_rules.h"
 #include "codeplug/codeplug_file.h"
 #include "link/clone_protocol.h"
@@ -21,7 +23,14 @@ using emscripten::val;
 
 constexpr int kImportUsableRows = 1660, kCompareTitle = 1690, kSame = 10168;
 
-std::string_view View(const std::string& bytes) { return bytes; }
+// A Read's image as the page holds it; nothing unless it is a whole one.
+std::optional<Image> ImageOf(const std::string& bytes) {
+  if (bytes.size() != kImageSize) return std::nullopt;
+  Image image{};
+  std::copy(bytes.begin(), bytes.end(), image.begin());
+  return image;
+}
+
 std::span<const std::uint8_t> Span(const std::string& bytes) {
   return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
 }
@@ -31,7 +40,7 @@ std::string ExportJson(WebSession& web) { return JsonDocumentText(ExportDocument
 
 // "" when imported as one undo step, else the refusal and its errors.
 std::string ImportJson(WebSession& web, const std::string& name, const std::string& json) {
-  const auto imported = ImportJsonCodeplug(web.session().memory().image(), View(json), name, web.Language());
+  const auto imported = ImportJsonCodeplug(web.session().memory().image(), json, name, web.Language());
   if (!imported) return JsonRefusedMessage(imported.error(), web.Language());
   web.session().ImportCodeplug(*imported);
   web.Refresh();
@@ -39,7 +48,7 @@ std::string ImportJson(WebSession& web, const std::string& name, const std::stri
 }
 
 Result<std::vector<CsvChannelRow>> CsvRows(const WebSession& web, const std::string& csv, bool renumber) {
-  return ReadChannelsCsv(View(csv), renumber ? 1 : 0, web.Language());
+  return ReadChannelsCsv(csv, renumber ? 1 : 0, web.Language());
 }
 
 // What the page asks or says before a CSV import, in order: `renumber` (the
@@ -50,7 +59,7 @@ val PlanCsv(WebSession& web, const std::string& csv, bool renumber) {
   const int language = web.Language();
   const auto rows = CsvRows(web, csv, renumber);
   val plan = val::object();
-  const auto offer = renumber ? std::nullopt : OfferRenumbering(View(csv), rows, language);
+  const auto offer = renumber ? std::nullopt : OfferRenumbering(csv, rows, language);
   plan.set("renumber", offer ? offer->question : std::string());
   std::string refusal, bad, usable;
   if (!rows) {
@@ -79,12 +88,11 @@ std::string ImportCsv(WebSession& web, const std::string& csv, bool renumber) {
 // the image is not a whole one.
 val BackupOf(const std::string& image, double millis) {
   val backup = val::object();
-  if (image.size() != kImageSize) return backup;
-  Image read{};
-  std::copy(image.begin(), image.end(), read.begin());
+  const std::optional<Image> read = ImageOf(image);
+  if (!read) return backup;
   const auto when = std::chrono::system_clock::time_point(std::chrono::milliseconds(static_cast<long long>(millis)));
-  backup.set("name", BackupFileName(when, ImageHash(read)));
-  backup.set("file", ByteArray(PackCodeplug(read)));
+  backup.set("name", BackupFileName(when, ImageHash(*read)));
+  backup.set("file", ByteArray(PackCodeplug(*read)));
   backup.set("model", RadioModelName());
   return backup;
 }
@@ -92,11 +100,10 @@ val BackupOf(const std::string& image, double millis) {
 // Whether a backup of `image` from `port` would repeat the newest one.
 bool RepeatsNewest(const std::string& newestName, const std::string& newestFile, const std::string& newestPort,
                    const std::string& image, const std::string& port) {
-  if (image.size() != kImageSize) return false;
-  Image read{};
-  std::copy(image.begin(), image.end(), read.begin());
+  const std::optional<Image> read = ImageOf(image);
   const BackupOrigin origin{RadioModelName(), port, BackupReason::Read};
-  return RepeatsBackup(newestName, Span(newestFile), {RadioModelName(), newestPort, BackupReason::Read}, read, origin);
+  return read &&
+         RepeatsBackup(newestName, Span(newestFile), {RadioModelName(), newestPort, BackupReason::Read}, *read, origin);
 }
 
 // One row of the backups list: date, time, programmed channels ("?" for an

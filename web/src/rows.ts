@@ -27,11 +27,11 @@ const rowsChosen = () => chosen.includes(currentCell().row);
 
 export function selectedRows(): number[] {
   const row = currentCell().row;
-  return chosen.includes(row) ? [...chosen].sort((a, b) => a - b) : row >= 1 ? [row] : [];
+  return rowsChosen() ? [...chosen] : row >= 1 ? [row] : [];
 }
 
 function mark(): void {
-  const rows = new Set(chosen.includes(currentCell().row) ? chosen : []);
+  const rows = new Set(rowsChosen() ? chosen : []);
   for (let row = 1; row < grid.rows.length; ++row) {
     const selected = rows.has(row);
     grid.rows[row].classList.toggle('selected', selected);
