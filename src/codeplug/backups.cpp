@@ -3,9 +3,6 @@
 #include <QStandardPaths>
 #include <QString>
 #include <algorithm>
-#include <cstdio>
-#include <ctime>
-#include <regex>
 #include <string_view>
 #include <system_error>
 
@@ -17,28 +14,6 @@ namespace orvex {
 namespace fs = std::filesystem;
 
 namespace {
-
-// YYYYMMDD-HHMMSS-mmm-hash.tw
-const std::regex& BackupName() {
-  static const std::regex name(R"((\d{4})(\d{2})(\d{2})-(\d{2})(\d{2})(\d{2})-\d{3}-([0-9a-f]{8})\.tw)");
-  return name;
-}
-
-std::string FileName(std::chrono::system_clock::time_point when, const std::string& hash) {
-  const std::time_t seconds = std::chrono::system_clock::to_time_t(when);
-  const auto millis = std::chrono::duration_cast<std::chrono::milliseconds>(when.time_since_epoch()).count() % 1000;
-  std::tm local{};
-  localtime_r(&seconds, &local);
-  char text[64];
-  std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d-%03d-%s.tw", local.tm_year + 1900, local.tm_mon + 1,
-                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, static_cast<int>(millis), hash.c_str());
-  return text;
-}
-
-bool HoldsImage(const fs::path& path, const Image& image) {
-  const auto parsed = ReadCodeplugFile(path.string());
-  return parsed && parsed->check == CodeplugCheck::Ok && parsed->image == image;
-}
 
 fs::path InfoPath(fs::path backup) { return backup.replace_extension(".info"); }
 
@@ -78,21 +53,6 @@ BackupOrigin ReadOrigin(const fs::path& backup) {
 
 }  // namespace
 
-std::string_view BackupReasonText(BackupReason reason, int language) {
-  static constexpr int kReadText = 1895;  // then "Before a Write"
-  if (reason == BackupReason::Unknown) return {};
-  return Text(kReadText + static_cast<int>(reason) - static_cast<int>(BackupReason::Read), language);
-}
-
-std::string ImageHash(const Image& image) {
-  // FNV-1a: short, stable across platforms; a match is confirmed by bytes.
-  std::uint32_t hash = 2166136261u;
-  for (const std::uint8_t byte : image) hash = (hash ^ byte) * 16777619u;
-  char text[9];
-  std::snprintf(text, sizeof text, "%08x", hash);
-  return text;
-}
-
 namespace {
 
 // The backups in `folder`, newest first, without their origin notes: a save
@@ -101,14 +61,9 @@ std::vector<BackupEntry> BackupFiles(const fs::path& folder) {
   std::vector<BackupEntry> list;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-    const std::string name = it->path().filename().string();
-    std::smatch m;
-    if (!std::regex_match(name, m, BackupName()) || !it->is_regular_file(error)) continue;
-    list.push_back(
-        {it->path(),
-         m[1].str() + "-" + m[2].str() + "-" + m[3].str() + " " + m[4].str() + ":" + m[5].str() + ":" + m[6].str(),
-         m[7].str(),
-         {}});
+    BackupName name = ParseBackupName(it->path().filename().string());
+    if (name.hash.empty() || !it->is_regular_file(error)) continue;
+    list.push_back({it->path(), std::move(name.stamp), std::move(name.hash), {}});
   }
   std::ranges::sort(list,
                     [](const BackupEntry& a, const BackupEntry& b) { return a.path.filename() > b.path.filename(); });
@@ -127,14 +82,17 @@ Result<std::string> SaveBackup(const Image& image, const fs::path& folder, const
                                std::chrono::system_clock::time_point when) {
   const std::string hash = ImageHash(image);
   auto existing = BackupFiles(folder);
-  if (!existing.empty() && existing.front().hash == hash && ReadOrigin(existing.front().path) == origin &&
-      HoldsImage(existing.front().path, image))
-    return existing.front().path.string();
+  if (!existing.empty()) {
+    const fs::path& newest = existing.front().path;
+    const auto bytes = ReadInputFile(newest.string(), InputKind::Codeplug);
+    if (bytes && RepeatsBackup(newest.filename().string(), *bytes, ReadOrigin(newest), image, origin))
+      return newest.string();
+  }
 
   std::error_code error;
   fs::create_directories(folder, error);
   if (error) return Fail(folder.string() + ": " + error.message());
-  const fs::path path = folder / FileName(when, hash);
+  const fs::path path = folder / BackupFileName(when, hash);
   if (auto written = WriteCodeplugFile(path.string(), image); !written) return Fail(written.error());
   if (origin != BackupOrigin{}) {
     const std::string info = InfoText(origin);

@@ -1,11 +1,9 @@
 #pragma once
 
-// Automatic backups: every image read from a radio is kept as a ".tw" file in
-// one folder, named by the moment it was read and a short hash of its bytes
-// ("20261208-142501-037-3fa9c2d1.tw"), so names sort oldest first.  Reading
-// the same radio twice in a row keeps one file; only the newest 200 stay.
-// Beside each a small text file of the same name ending ".info" says which
-// radio on which port the copy came from and why; older backups have none.
+// Automatic backups on disk: every image read from a radio is kept as a ".tw"
+// file in one folder, named and pruned as backup_rules.h says.  Beside each a
+// small text file of the same name ending ".info" says which radio on which
+// port the copy came from and why; older backups have none.
 
 #include <chrono>
 #include <cstddef>
@@ -15,25 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "codeplug/backup_rules.h"
 #include "core/memory_image.h"
 #include "core/result.h"
 
 namespace orvex {
-
-inline constexpr std::size_t kBackupsKept = 200;
-
-// Why a backup was kept: a Read, or the radio read just before a Write.
-enum class BackupReason { Unknown, Read, BeforeWrite };
-
-struct BackupOrigin {
-  std::string model;  // what the radio identified itself as; "" when unknown
-  std::string port;
-  BackupReason reason = BackupReason::Unknown;
-  bool operator==(const BackupOrigin&) const = default;
-};
-
-// "Read" or "Before a Write" in a language; "" when unknown.
-std::string_view BackupReasonText(BackupReason reason, int language);
 
 struct BackupEntry {
   std::filesystem::path path;
@@ -41,9 +25,6 @@ struct BackupEntry {
   std::string hash;   // eight hexadecimal digits
   BackupOrigin origin;
 };
-
-// Eight hexadecimal digits naming the image's content.
-std::string ImageHash(const Image& image);
 
 // Saves the image and its origin unless the newest backup already holds
 // exactly these bytes from the same origin (then that backup's path is

@@ -137,6 +137,7 @@ class WebSession {
   std::string RefusedKeyNote(const std::string& typed) const { return m_grid.RefusedKeyNote(m_edit.cell, typed); }
 
   CodeplugSession& session() { return m_session; }
+  ChannelTable& table() { return m_table; }
   // The grid shows the image again, keeping its current cell.
   void Refresh() { Changed(true); }
 

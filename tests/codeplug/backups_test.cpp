@@ -108,5 +108,34 @@ TEST_F(BackupsTest, AnUnwritableFolderIsAnErrorNotACrash) {
   EXPECT_TRUE(ListBackups(file / "backups").empty());
 }
 
+// The names the browser's backups share with the folder's: a stamp and a
+// hash read back from a name, nothing from any other name.
+TEST(BackupNames, StampAndHashComeBackFromTheName) {
+  struct Case {
+    std::string name, stamp, hash;
+  };
+  const Case cases[] = {
+      {"20261208-142501-037-3fa9c2d1.tw", "2026-12-08 14:25:01", "3fa9c2d1"},
+      {"20261208-142501-037-3FA9C2D1.tw", "", ""},
+      {"20261208-142501-037-3fa9c2d1.tw.info", "", ""},
+      {"20261208-1425-037-3fa9c2d1.tw", "", ""},
+      {"notes.txt", "", ""},
+  };
+  for (const Case& c : cases) {
+    const BackupName parsed = ParseBackupName(c.name);
+    EXPECT_EQ(parsed.stamp, c.stamp) << c.name;
+    EXPECT_EQ(parsed.hash, c.hash) << c.name;
+  }
+  const Image image = Numbered(7);
+  const std::string name = BackupFileName(std::chrono::system_clock::now(), ImageHash(image));
+  EXPECT_EQ(ParseBackupName(name).hash, ImageHash(image)) << name;
+  const BackupOrigin origin{"TZ417", "COM1", BackupReason::Read};
+  const Bytes file = PackCodeplug(image);
+  EXPECT_TRUE(RepeatsBackup(name, file, origin, image, origin));
+  EXPECT_FALSE(RepeatsBackup(name, file, origin, image, {"TZ417", "COM2", BackupReason::Read}));
+  EXPECT_FALSE(RepeatsBackup(name, file, origin, Numbered(8), origin));
+  EXPECT_FALSE(RepeatsBackup(name, Bytes{1, 2, 3}, origin, image, origin));
+}
+
 }  // namespace
 }  // namespace orvex

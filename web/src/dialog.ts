@@ -9,7 +9,7 @@ export type ButtonText = (typeof Button)[keyof typeof Button];
 
 let queue: Promise<unknown> = Promise.resolve();
 
-function show(message: string, buttons: ButtonText[], fallback: ButtonText): Promise<ButtonText> {
+function show(message: string, buttons: ButtonText[], fallback: ButtonText, labels: Labels): Promise<ButtonText> {
   const box = byId<HTMLDialogElement>('dialog');
   byId('dialog-text').textContent = message;
   const row = byId('dialog-buttons');
@@ -22,7 +22,7 @@ function show(message: string, buttons: ButtonText[], fallback: ButtonText): Pro
     for (const button of buttons) {
       const element = document.createElement('button');
       element.type = 'button';
-      element.textContent = text(button);
+      element.textContent = labels[button] ?? text(button);
       element.dataset.answer = String(button);
       element.addEventListener('click', () => answer(button));
       row.appendChild(element);
@@ -36,11 +36,14 @@ function show(message: string, buttons: ButtonText[], fallback: ButtonText): Pro
   });
 }
 
+// Texts for buttons that read otherwise ("Import the 12 usable rows").
+export type Labels = Partial<Record<number, string>>;
+
 // Shows `message` with `buttons`; the answer is the button chosen.  Boxes
 // asked for while one is open wait their turn.
-export function ask(message: string, buttons: ButtonText[] = [Button.ok]): Promise<ButtonText> {
+export function ask(message: string, buttons: ButtonText[] = [Button.ok], labels: Labels = {}): Promise<ButtonText> {
   const fallback = buttons[buttons.length - 1];
-  const next = queue.then(() => show(message, buttons, fallback));
+  const next = queue.then(() => show(message, buttons, fallback, labels));
   queue = next.catch(() => undefined);
   return next;
 }

@@ -38,7 +38,7 @@ export async function newCodeplug(): Promise<void> {
   refreshCells();
 }
 
-function openBytes(name: string, bytes: Uint8Array): void {
+export function openBytes(name: string, bytes: Uint8Array): void {
   const refusal = session.open(name, bytes);
   say(refusal);
   if (refusal !== '') return;
@@ -75,6 +75,11 @@ export async function deliver(name: string, bytes: Uint8Array<ArrayBuffer>, into
   link.download = name;
   link.click();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
+}
+
+// The file Save writes to from now on (null: a download).
+export function adopt(into: FileHandle | null): void {
+  handle = into;
 }
 
 // True when saved.

@@ -21,6 +21,11 @@ export function currentCell(): { row: number; column: number } {
   return { ...current };
 }
 
+// Makes a cell current, as a click does.
+export function goTo(row: number, column: number): void {
+  moveTo(row, column);
+}
+
 // Back to the first channel, as after New or Open.
 export function home(): void {
   current = { row: 1, column: 1 };

@@ -4,6 +4,9 @@ import { byId, loadEngine, session, text } from './engine';
 import { newCodeplug, open, save } from './files';
 import { buildGrid, isEditing, onGridChange, refreshCells } from './grid';
 import { showFaultSwitchTexts } from './virtual_radio';
+import { saveAs, showFileTexts, wireFiles } from './transfer_files';
+import { showRowTexts, wireRows } from './rows';
+import { showBackupTexts, wireBackups } from './backups';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -20,6 +23,9 @@ function showTexts(): void {
   byId<HTMLSelectElement>('language').value = String(session.language());
   document.documentElement.lang = session.language() === 1 ? 'zh' : 'en';
   showFaultSwitchTexts();
+  showFileTexts();
+  showRowTexts();
+  showBackupTexts();
   showState();
 }
 
@@ -38,7 +44,7 @@ document.addEventListener('keydown', (event) => {
   const key = event.key.toLowerCase();
   if (key === 'z') session.undo();
   else if (key === 'y') session.redo();
-  else if (key === 's') void save();
+  else if (key === 's') void (event.shiftKey ? saveAs() : save());
   else return;
   event.preventDefault();
   refreshCells();
@@ -47,6 +53,9 @@ document.addEventListener('keydown', (event) => {
 byId('new').addEventListener('click', () => void newCodeplug());
 byId('open').addEventListener('click', () => void open());
 byId('save').addEventListener('click', () => void save());
+wireFiles();
+wireRows();
+wireBackups();
 byId('undo').addEventListener('click', () => { session.undo(); refreshCells(); });
 byId('redo').addEventListener('click', () => { session.redo(); refreshCells(); });
 byId<HTMLSelectElement>('language').addEventListener('change', (event) => {

@@ -75,6 +75,13 @@ void PutChannel(Image& image, int n, const ChannelBytes& channel) {
   std::copy(channel.name.begin(), channel.name.end(), RowOf(image, ChannelNameRow(n)).begin());
 }
 
+RowEdit AllOrNothing(Image& image, const std::function<RowEdit(Image&)>& edit) {
+  Image changed = image;
+  RowEdit result = edit(changed);
+  if (result.done()) image = changed;
+  return result;
+}
+
 std::vector<int> ChannelRows(std::span<const int> rows) {
   std::set<int> unique;
   for (int row : rows)

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,6 +50,10 @@ struct RowEdit {
   std::vector<int> rows;
   [[nodiscard]] bool done() const { return refusal == RowRefusal::None; }
 };
+
+// Runs a row operation on a copy of the image and keeps what it did only
+// when it did not refuse.
+RowEdit AllOrNothing(Image& image, const std::function<RowEdit(Image&)>& edit);
 
 // The channel numbers 1..128 among `rows`, ascending, each once.
 std::vector<int> ChannelRows(std::span<const int> rows);

@@ -15,6 +15,7 @@
 #include "app/codeplug_session.h"
 #include "codeplug/file_io.h"
 #include "model/channels/channel_csv.h"
+#include "model/channels/channel_import_messages.h"
 #include "model/document/json_document.h"
 #include "ui/channel/channel_print.h"
 #include "ui/main/prompter.h"
@@ -26,12 +27,8 @@ namespace orvex {
 
 namespace {
 
-constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kCsvHasErrors = 10004, kMoreErrors = 1114,
-              kImportUsableRows = 1660, kCsvSummary = 1661, kSkippedRows = 1662, kAdjustedValues = 1663;
-constexpr int kRenumberQuestion = 10322;
-constexpr int kJsonFilter = 1901, kJsonImportTitle = 1902, kJsonRefused = 10323;
-// How many error lines the message lists before "... and n more".
-constexpr int kShownErrors = 8;
+constexpr int kCsvFilter = 1042, kCsvImportTitle = 1043, kImportUsableRows = 1660;
+constexpr int kJsonFilter = 1901, kJsonImportTitle = 1902;
 constexpr int kPrintFailed = 10240, kNoPrinter = 10241;
 constexpr int kPreviewMargin = 40;  // pixels beside the preview's toolbar
 
@@ -103,65 +100,24 @@ std::optional<ChosenFile> ChosenDocument(CommandContext& main, Prompter& prompte
   return ChosenFile{path, std::move(*bytes)};
 }
 
-std::ptrdiff_t UsableRows(const std::vector<CsvChannelRow>& rows) {
-  return std::ranges::count_if(rows, [](const CsvChannelRow& row) { return row.usable(); });
-}
-
 // Locations counted from 0, past the last channel or given twice, where
 // every row would be taken in file order from channel 1: offers that, as
 // `import --renumber` does.  False when the user cancels the import.
 bool OfferRenumbering(CommandContext& main, Prompter& prompter, std::string_view csv,
                       Result<std::vector<CsvChannelRow>>& rows) {
-  if (!rows) return true;
-  const auto placed = UsableRows(*rows);
-  if (placed == std::ssize(*rows)) return true;
   const int language = main.state().language;
-  auto renumbered = ReadChannelsCsv(csv, 1, language);
-  if (!renumbered || UsableRows(*renumbered) != std::ssize(*renumbered)) return true;
+  auto offer = OfferRenumbering(csv, rows, language);
+  if (!offer) return true;
   const auto answer =
-      prompter.ask(main.frame(), QMessageBox::Question, UiText(kCsvImportTitle, language),
-                   UiText(kRenumberQuestion, language).arg(std::ssize(*rows) - placed).arg(rows->size()),
+      prompter.ask(main.frame(), QMessageBox::Question, UiText(kCsvImportTitle, language), FromStd(offer->question),
                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes);
-  if (answer == QMessageBox::Yes) rows = std::move(renumbered);
+  if (answer == QMessageBox::Yes) rows = std::move(offer->rows);
   return answer != QMessageBox::Cancel;
-}
-
-QString ErrorList(const QStringList& all, int language) {
-  QStringList lines = all;
-  const qsizetype more = lines.size() - kShownErrors;
-  if (more > 0) {
-    lines = lines.mid(0, kShownErrors);
-    lines << UiText(kMoreErrors, language).arg(more);
-  }
-  return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace
 
-QString ErrorList(const std::string& errors, int language) {
-  return ErrorList(FromStd(errors).split(QLatin1Char('\n'), Qt::SkipEmptyParts), language);
-}
-
-QString ImportReportText(const CsvImportReport& report, int language) {
-  QString text = UiText(kCsvSummary, language)
-                     .arg(report.imported)
-                     .arg(report.replaced)
-                     .arg(report.skipped.size())
-                     .arg(report.adjusted);
-  const auto section = [&](int heading, const std::vector<CsvLineNote>& notes) {
-    if (notes.empty()) return;
-    text += QStringLiteral("\n\n") + UiText(heading, language);
-    for (const auto& note : notes) text += QLatin1Char('\n') + FromStd(NoteText(note, language));
-  };
-  section(kSkippedRows, report.skipped);
-  section(kAdjustedValues, report.adjustments);
-  // The check's findings read "line N: error: ..." on their own.
-  if (!report.findings.empty()) {
-    text += QLatin1Char('\n');
-    for (const auto& note : report.findings) text += QLatin1Char('\n') + FromStd(NoteText(note, language));
-  }
-  return text;
-}
+QString ErrorList(const std::string& errors, int language) { return FromStd(ShownErrors(errors, language)); }
 
 void PrintChannelsCommand(CommandContext& main) {
   Prompter& prompter = main.prompter();
@@ -201,20 +157,13 @@ void ImportChannelsCsvCommand(CommandContext& main) {
   auto rows = ReadChannelsCsv(csv, 0, language);
   if (!OfferRenumbering(main, prompter, csv, rows)) return;
   if (!rows) {
-    prompter.tell(main.frame(), QMessageBox::Warning, title,
-                  UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(rows.error(), language));
+    prompter.tell(main.frame(), QMessageBox::Warning, title, FromStd(CsvErrorsMessage(rows.error(), language)));
     return;
   }
-  QStringList bad;
-  for (const auto& row : *rows)
-    if (!row.usable()) {
-      QStringList problems;
-      for (const auto& problem : row.problems) problems << FromStd(problem);
-      bad << FromStd(NoteText({row.line, problems.join(QStringLiteral("; ")).toStdString()}, language));
-    }
-  const auto usable = UsableRows(*rows);
-  if (!bad.isEmpty()) {
-    const QString message = UiText(kCsvHasErrors, language) + QStringLiteral("\n\n") + ErrorList(bad, language);
+  const std::string bad = UnusableRowsText(*rows, language);
+  const std::size_t usable = UsableRows(*rows);
+  if (!bad.empty()) {
+    const QString message = FromStd(CsvErrorsMessage(bad, language));
     if (usable == 0) {
       prompter.tell(main.frame(), QMessageBox::Warning, title, message);
       return;
@@ -224,7 +173,7 @@ void ImportChannelsCsvCommand(CommandContext& main) {
       return;
   }
   const CsvImportReport report = main.session().ImportChannels(*rows, language);
-  ShowReport(prompter, main.frame(), title, ImportReportText(report, language), language);
+  ShowReport(prompter, main.frame(), title, FromStd(ImportReportText(report, language)), language);
 }
 
 void ImportCodeplugJsonCommand(CommandContext& main) {
@@ -237,8 +186,7 @@ void ImportCodeplugJsonCommand(CommandContext& main) {
   const auto imported =
       ImportJsonCodeplug(main.memory().image(), file->text(), QFileInfo(file->path).fileName().toStdString(), language);
   if (!imported) {
-    prompter.tell(main.frame(), QMessageBox::Warning, title,
-                  UiText(kJsonRefused, language) + QStringLiteral("\n\n") + ErrorList(imported.error(), language));
+    prompter.tell(main.frame(), QMessageBox::Warning, title, FromStd(JsonRefusedMessage(imported.error(), language)));
     return;
   }
   main.session().ImportCodeplug(*imported);

@@ -15,9 +15,6 @@ class CommandContext;
 
 // Error lines as a message shows them: the first few, then how many more.
 QString ErrorList(const std::string& errors, int language);
-// What applying channel CSV rows did, in full: the summary line, then every
-// skipped row and every adjusted value (File > Import and a pasted text).
-QString ImportReportText(const CsvImportReport& report, int language);
 
 // miPrint (menu, toolbar and Ctrl+P alike): the print dialog offering the
 // system's printers and Print to File (PDF), with page range and collate,

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <set>
 
+#include "model/channels/channel_import_messages.h"
 #include "model/channels/step_names.h"
 #include "ui/channel/channel_commands.h"
 #include "ui/channel/channel_grid.h"
@@ -24,11 +25,10 @@ namespace orvex {
 
 namespace {
 
-constexpr int kLastProgrammed = 10120, kDoesNotFit = 10121, kFirstCannotMoveUp = 10122, kLastCannotMoveDown = 10123,
-              kRowsNotPasted = 10124, kNoChannels = 10125;
+constexpr int kRowsNotPasted = 10124, kNoChannels = 10125;
 constexpr int kTxtReplace = 1820, kTxtInsert = 1821, kTxtGoTo = 1822, kTxtChannelNumber = 1823, kTxtFind = 1824,
-              kTxtFindWhat = 1825, kTxtPaste = 1830, kReplaceChannels = 10250, kReplaceChannel = 10251,
-              kNothingToClear = 10255, kNotFound = 10256, kValuesNotTaken = 10257;
+              kTxtFindWhat = 1825, kTxtPaste = 1830, kNothingToClear = 10255, kNotFound = 10256,
+              kValuesNotTaken = 10257;
 
 // The row commands, their keys on the grid (the Edit menu shows the same
 // keys from the layout) and their order in the context menu ("" a
@@ -147,11 +147,7 @@ void FrmChannel::SelectRows(const std::vector<int>& rows) {
 void FrmChannel::RowEdit(const StepName& name, const std::function<orvex::RowEdit(Image&)>& edit) {
   m_grid->CommitEdit();
   orvex::RowEdit result;
-  Edit(name, [&](Image& image) {
-    Image changed = image;
-    result = edit(changed);
-    if (result.done()) image = changed;
-  });
+  Edit(name, [&](Image& image) { result = AllOrNothing(image, edit); });
   if (!result.done()) {
     const std::vector<int> rows = SelectedRows();
     TellRefusal(result.refusal, rows.empty() ? 1 : rows.front());
@@ -162,22 +158,8 @@ void FrmChannel::RowEdit(const StepName& name, const std::function<orvex::RowEdi
 }
 
 void FrmChannel::TellRefusal(RowRefusal refusal, int at) {
-  int message = 0;
-  switch (refusal) {
-    case RowRefusal::LastChannelProgrammed:
-      message = kLastProgrammed;
-      break;
-    case RowRefusal::DoesNotFit:
-      message = kDoesNotFit;
-      break;
-    case RowRefusal::AtEdge:
-      message = at == ChannelOffset::kFirst ? kFirstCannotMoveUp : kLastCannotMoveDown;
-      break;
-    case RowRefusal::NoRows:
-    case RowRefusal::None:
-      return;
-  }
-  prompter().tell(this, QMessageBox::Information, kProgramTitle, UiText(message, language()).arg(at));
+  const std::string message = RowRefusalText(refusal, at, language());
+  if (!message.empty()) prompter().tell(this, QMessageBox::Information, kProgramTitle, QString::fromStdString(message));
 }
 
 void FrmChannel::CopyRows() {
@@ -239,8 +221,8 @@ void FrmChannel::PasteRows() {
     });
   }
   if (!pasted.report.skipped.empty() || !pasted.report.adjustments.empty()) {
-    ShowReport(prompter(), this, UiText(kTxtPaste, language()), ImportReportText(pasted.report, language()),
-               language());
+    ShowReport(prompter(), this, UiText(kTxtPaste, language()),
+               QString::fromStdString(ImportReportText(pasted.report, language())), language());
   } else if (!pasted.problems.empty()) {
     prompter().tell(
         this, QMessageBox::Warning, kProgramTitle,
@@ -250,12 +232,9 @@ void FrmChannel::PasteRows() {
 
 void FrmChannel::PasteOnto(const std::vector<int>& rows, const std::function<orvex::RowEdit(Image&)>& paste) {
   bool insert = false;
-  const std::optional<int> programmed = FirstProgrammed(memory().image(), rows);
   // A paste that does not fit is refused without a question.
-  if (programmed && !rows.empty() && rows.back() <= ChannelOffset::kLast) {
-    const int count = static_cast<int>(rows.size());
-    const QString text = count == 1 ? UiText(kReplaceChannel, language()).arg(*programmed)
-                                    : UiText(kReplaceChannels, language()).arg(count).arg(*programmed);
+  if (const std::string question = ReplaceChannelsQuestion(memory().image(), rows, language()); !question.empty()) {
+    const QString text = QString::fromStdString(question);
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(kProgramTitle), text, QMessageBox::Cancel, this);
     box.setObjectName("dlgPasteReplace");
     QPushButton* replace = box.addButton(UiText(kTxtReplace, language()), QMessageBox::AcceptRole);
