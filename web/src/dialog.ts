@@ -9,7 +9,7 @@ export type ButtonText = (typeof Button)[keyof typeof Button];
 
 let queue: Promise<unknown> = Promise.resolve();
 
-function show(message: string, buttons: ButtonText[], fallback: ButtonText): Promise<ButtonText> {
+function show(message: string, buttons: ButtonText[], fallback: ButtonText, preferred: ButtonText): Promise<ButtonText> {
   const box = byId<HTMLDialogElement>('dialog');
   byId('dialog-text').textContent = message;
   const row = byId('dialog-buttons');
@@ -32,15 +32,16 @@ function show(message: string, buttons: ButtonText[], fallback: ButtonText): Pro
       answer(fallback);
     };
     box.showModal();
-    (row.firstElementChild as HTMLButtonElement | null)?.focus();
+    row.querySelector<HTMLButtonElement>(`button[data-answer="${preferred}"]`)?.focus();
   });
 }
 
-// Shows `message` with `buttons`; the answer is the button chosen.  Boxes
-// asked for while one is open wait their turn.
-export function ask(message: string, buttons: ButtonText[] = [Button.ok]): Promise<ButtonText> {
+// Shows `message` with `buttons`, `preferred` (the first) focused; the
+// answer is the button chosen.  Boxes asked for while one is open wait
+// their turn.
+export function ask(message: string, buttons: ButtonText[] = [Button.ok], preferred = buttons[0]): Promise<ButtonText> {
   const fallback = buttons[buttons.length - 1];
-  const next = queue.then(() => show(message, buttons, fallback));
+  const next = queue.then(() => show(message, buttons, fallback, preferred));
   queue = next.catch(() => undefined);
   return next;
 }
