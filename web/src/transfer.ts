@@ -4,6 +4,7 @@
 // moves bytes and shows what the engine says.
 import { ask, type ButtonText } from './dialog';
 import { byId, engine, raw, session, text } from './engine';
+import { isEditing } from './grid';
 import type { SerialPortLike } from './port_types';
 import { webSerial } from './port_types';
 import { grantedPorts, requestPort, SerialLine } from './serial';
@@ -173,7 +174,8 @@ export async function setUpTransfer(changed: () => void): Promise<void> {
   byId('write').addEventListener('click', () => void transfer(true));
   byId('stop').addEventListener('click', stopTransfer);
   document.addEventListener('keydown', (event) => {
-    if (event.key === 'Escape' && current && !byId<HTMLDialogElement>('dialog').open) stopTransfer();
+    // Escape in a cell editor or a box answers there.
+    if (event.key === 'Escape' && current && !isEditing() && !byId<HTMLDialogElement>('dialog').open) stopTransfer();
   });
   if (serial) {
     ports = await grantedPorts();
