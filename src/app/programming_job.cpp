@@ -100,14 +100,10 @@ void ProgrammingJob::Decide() {
       return;
     case CloneEnd::Failed: {
       const JobFailure failure{m_stage, m_runReason, m_attempt, m_request.retries};
-      const bool again = m_callbacks.retry ? m_callbacks.retry(failure) : m_attempt < m_request.retries;
-      if (!again) {
-        End(JobOutcome::Failed, m_runReason);
-        return;
-      }
-      ++m_attempt;
-      m_pending = Pending::Retry;
-      m_port.Arm(kRetrySettle);
+      if (m_callbacks.retry)
+        Ask(Question::Retry, [&] { return m_callbacks.retry(failure); });
+      else
+        Answered(Question::Retry, m_attempt < m_request.retries);
       return;
     }
     case CloneEnd::Completed:
@@ -132,22 +128,53 @@ void ProgrammingJob::Decide() {
         End(JobOutcome::Completed);
       return;
     case TransferStage::Verifying: {
-      std::vector<int> rows = DifferingRows(m_memory.image(), m_written);
-      if (rows.empty()) {
+      m_differingRows = DifferingRows(m_memory.image(), m_written);
+      if (m_differingRows.empty())
         End(JobOutcome::Completed);
-      } else if (m_callbacks.writeAgain && m_callbacks.writeAgain(rows)) {
-        Next(TransferStage::Writing);
-      } else {
-        End(JobOutcome::Differences, {}, std::move(rows));
-      }
+      else if (m_callbacks.writeAgain)
+        Ask(Question::WriteAgain, [this] { return m_callbacks.writeAgain(m_differingRows); });
+      else
+        Answered(Question::WriteAgain, false);
       return;
     }
   }
 }
 
+void ProgrammingJob::Ask(Question question, const std::function<bool()>& ask) {
+  m_answerLater = false;
+  const bool yes = ask();
+  if (std::exchange(m_answerLater, false))
+    m_waiting = question;
+  else
+    Answered(question, yes);
+}
+
+void ProgrammingJob::Answer(bool yes) {
+  const Question question = std::exchange(m_waiting, Question::None);
+  if (question != Question::None && m_running) Answered(question, yes);
+}
+
+void ProgrammingJob::Answered(Question question, bool yes) {
+  if (question == Question::WriteAgain) {
+    if (yes)
+      Next(TransferStage::Writing);
+    else
+      End(JobOutcome::Differences, {}, std::move(m_differingRows));
+    return;
+  }
+  if (!yes) {
+    End(JobOutcome::Failed, m_runReason);
+    return;
+  }
+  ++m_attempt;
+  m_pending = Pending::Retry;
+  m_port.Arm(kRetrySettle);
+}
+
 void ProgrammingJob::End(JobOutcome outcome, std::string reason, std::vector<int> rows) {
   m_running = false;
   m_pending = Pending::None;
+  m_waiting = Question::None;
   if (m_callbacks.finished) m_callbacks.finished(JobEnd{outcome, m_stage, std::move(reason), std::move(rows)});
 }
 

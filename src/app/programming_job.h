@@ -74,6 +74,7 @@ struct JobCallbacks {
   // A transfer completed and the job goes on or ends.
   std::function<void(TransferStage stage)> stageCompleted;
   // Whether to try a failed transfer again; without it, `retries` times.
+  // It or writeAgain may call AnswerLater() and return anything.
   std::function<bool(const JobFailure& failure)> retry;
   // The read-back differs: whether to write again.  Without it, no.
   std::function<bool(const std::vector<int>& rows)> writeAgain;
@@ -96,6 +97,13 @@ class ProgrammingJob : private ClonePortListener, private CloneRunListener {
   void Stop();
   // Ends a running job as NotWritten, at once.
   void Refuse(const std::string& reason);
+  // Called from inside retry or writeAgain by a face whose questions do not
+  // block: the job waits, however long, until Answer() gives the answer.
+  void AnswerLater() { m_answerLater = true; }
+  // The answer to the question put off by AnswerLater(); nothing when none
+  // is waiting.
+  void Answer(bool yes);
+  [[nodiscard]] bool waiting() const { return m_waiting != Question::None; }
   // What a Write sends from now on and what its read-back is compared with.
   void SetWriteImage(const Image& image);
   void SetTrace(LinkTrace* trace) { m_run.SetTrace(trace); }
@@ -109,10 +117,13 @@ class ProgrammingJob : private ClonePortListener, private CloneRunListener {
 
  private:
   enum class Pending { None, Decide, Retry };
+  enum class Question { None, Retry, WriteAgain };
 
   void Begin(TransferStage stage);
   void Decide();
   void Next(TransferStage stage);
+  void Ask(Question question, const std::function<bool()>& ask);
+  void Answered(Question question, bool yes);
   void End(JobOutcome outcome, std::string reason = {}, std::vector<int> rows = {});
   void Interrupt(JobOutcome outcome, const std::string& reason);
 
@@ -133,6 +144,9 @@ class ProgrammingJob : private ClonePortListener, private CloneRunListener {
   CloneEnd m_runEnd = CloneEnd::Completed;
   std::string m_runReason;
   Pending m_pending = Pending::None;
+  Question m_waiting = Question::None;
+  std::vector<int> m_differingRows;  // while writeAgain waits
+  bool m_answerLater = false;
   bool m_running = false;
   bool m_interrupting = false;
   int m_attempt = 0;

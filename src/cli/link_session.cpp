@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "app/job_messages.h"
 #include "cli/codeplug_args.h"
 #include "codeplug/backups.h"
 #include "core/frequency.h"
@@ -128,10 +129,7 @@ std::optional<int> LanguageOrReport(const Args& args) {
 }
 
 void SayCompleted(CloneDirection direction, const LinkOptions& options) {
-  std::cerr << Say(direction == CloneDirection::Read ? CloneMessages::kReadingCompleted
-                                                     : CloneMessages::kWritingCompleted,
-                   options.language)
-            << "\n";
+  std::cerr << CompletedText(direction, options.language) << "\n";
 }
 
 LinkJobRun RunLinkJob(JobRequest request, const LinkOptions& options, bool sayCompleted) {

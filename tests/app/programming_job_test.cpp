@@ -91,6 +91,7 @@ struct Case {
   std::string openError = {};
   std::string keepError = {};  // the backup before a Write fails so
   bool writeAgain = false;
+  bool later = false;  // retry and writeAgain answer after the callback returned
   const char* onIdentified = "";  // "stop", "refuse"
   // Expected:
   JobOutcome outcome = JobOutcome::Completed;
@@ -140,7 +141,18 @@ TEST_P(JobSequence, RunsTheStagesToOneOutcome) {
     return Ok{};
   };
   bool askedAgain = false;
-  callbacks.writeAgain = [&](const std::vector<int>&) { return c.writeAgain && !std::exchange(askedAgain, true); };
+  std::optional<bool> laterAnswer;
+  // Answers as the request's retries would, or as the row asks, now or later.
+  const auto answer = [&](bool yes) {
+    if (!c.later) return yes;
+    running->AnswerLater();
+    laterAnswer = yes;
+    return !yes;
+  };
+  callbacks.writeAgain = [&](const std::vector<int>&) {
+    return answer(c.writeAgain && !std::exchange(askedAgain, true));
+  };
+  if (c.later) callbacks.retry = [&](const JobFailure& f) { return answer(f.attempt < f.retries); };
   callbacks.finished = [&](const JobEnd& e) {
     end = e;
     ++ends;
@@ -158,6 +170,12 @@ TEST_P(JobSequence, RunsTheStagesToOneOutcome) {
   ASSERT_TRUE(job.Start(request));
   EXPECT_EQ(ends, 0) << "nothing ends before Start returns";
   port.Loop();
+  while (laterAnswer) {
+    EXPECT_TRUE(job.waiting());
+    EXPECT_EQ(ends, 0) << "nothing ends while a question waits";
+    job.Answer(*std::exchange(laterAnswer, std::nullopt));
+    port.Loop();
+  }
 
   ASSERT_EQ(ends, 1);
   EXPECT_FALSE(job.running());
@@ -204,12 +222,28 @@ INSTANTIATE_TEST_SUITE_P(
              .faults = Faults("TZ417", 0, false, 7),
              .writeAgain = true,
              .stages = "WVWV"},
+        Case{.name = "WriteAgainAnsweredLater",
+             .direction = kWrite,
+             .verify = true,
+             .faults = Faults("TZ417", 0, false, 7),
+             .writeAgain = true,
+             .later = true,
+             .stages = "WVWV"},
+        Case{.name = "DifferencesKeptWhenAnsweredLater",
+             .direction = kWrite,
+             .verify = true,
+             .faults = Faults("TZ417", 0, false, 7),
+             .later = true,
+             .outcome = JobOutcome::Differences,
+             .stages = "WV",
+             .rows = {7}},
         Case{.name = "AnotherModel",
              .direction = kRead,
              .faults = Faults("XX999"),
              .outcome = JobOutcome::ModelMismatch,
              .stages = "R"},
         Case{.name = "RetryRecoversFromAMissedReply", .direction = kRead, .silentFrames = {20}, .stages = "RR"},
+        Case{.name = "RetryAnsweredLater", .direction = kRead, .silentFrames = {20}, .later = true, .stages = "RR"},
         Case{.name = "RetriesOfTheReadBackOnly",
              .direction = kWrite,
              .verify = true,
@@ -218,6 +252,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{.name = "NoAnswerAfterEveryRetry",
              .direction = kRead,
              .faults = Faults("TZ417", 0, true),
+             .outcome = JobOutcome::Failed,
+             .stages = "RRR",
+             .reason = "no reply to the greeting within 800 ms"},
+        Case{.name = "NoAnswerRefusedLater",
+             .direction = kRead,
+             .faults = Faults("TZ417", 0, true),
+             .later = true,
              .outcome = JobOutcome::Failed,
              .stages = "RRR",
              .reason = "no reply to the greeting within 800 ms"},

@@ -9,7 +9,7 @@ export type ButtonText = (typeof Button)[keyof typeof Button];
 
 let queue: Promise<unknown> = Promise.resolve();
 
-function show(message: string, buttons: ButtonText[], fallback: ButtonText, labels: Labels): Promise<ButtonText> {
+function show(message: string, buttons: ButtonText[], fallback: ButtonText, labels: Labels, preferred: ButtonText): Promise<ButtonText> {
   const box = byId<HTMLDialogElement>('dialog');
   byId('dialog-text').textContent = message;
   const row = byId('dialog-buttons');
@@ -32,18 +32,20 @@ function show(message: string, buttons: ButtonText[], fallback: ButtonText, labe
       answer(fallback);
     };
     box.showModal();
-    (row.firstElementChild as HTMLButtonElement | null)?.focus();
+    row.querySelector<HTMLButtonElement>(`button[data-answer="${preferred}"]`)?.focus();
   });
 }
 
 // Texts for buttons that read otherwise ("Import the 12 usable rows").
 export type Labels = Partial<Record<number, string>>;
+export interface AskOptions { labels?: Labels; preferred?: ButtonText }
 
-// Shows `message` with `buttons`; the answer is the button chosen.  Boxes
-// asked for while one is open wait their turn.
-export function ask(message: string, buttons: ButtonText[] = [Button.ok], labels: Labels = {}): Promise<ButtonText> {
+// Shows `message` with `buttons`, `preferred` (else the first) focused; the
+// answer is the button chosen.  Boxes asked for while one is open wait
+// their turn.
+export function ask(message: string, buttons: ButtonText[] = [Button.ok], options: AskOptions = {}): Promise<ButtonText> {
   const fallback = buttons[buttons.length - 1];
-  const next = queue.then(() => show(message, buttons, fallback, labels));
+  const next = queue.then(() => show(message, buttons, fallback, options.labels ?? {}, options.preferred ?? buttons[0]));
   queue = next.catch(() => undefined);
   return next;
 }

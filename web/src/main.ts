@@ -7,6 +7,7 @@ import { showFaultSwitchTexts } from './virtual_radio';
 import { saveAs, showFileTexts, wireFiles } from './transfer_files';
 import { showRowTexts, wireRows } from './rows';
 import { showBackupTexts, wireBackups } from './backups';
+import { setUpTransfer, showTransferTexts } from './transfer';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -21,6 +22,7 @@ function showTexts(): void {
   options[0].textContent = text(T.english);
   options[1].textContent = text(T.chinese);
   byId<HTMLSelectElement>('language').value = String(session.language());
+  showTransferTexts();
   document.documentElement.lang = session.language() === 1 ? 'zh' : 'en';
   showFaultSwitchTexts();
   showFileTexts();
@@ -73,6 +75,7 @@ async function start(): Promise<void> {
   await loadEngine();
   session.setLanguage(Number(localStorage.getItem(kLanguageKey) ?? 0) === 1 ? 1 : 0);
   onGridChange(showState);
+  await setUpTransfer(refreshCells);
   showTexts();
   buildGrid();
   document.body.dataset.ready = 'true';

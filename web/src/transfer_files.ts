@@ -53,7 +53,7 @@ export async function importCsv(): Promise<void> {
     if (renumber) plan = engine.planCsv(session, file.text, true);
   }
   if (plan.refusal !== '') return tell(plan.refusal);
-  if (plan.bad !== '' && (await ask(plan.bad, [Button.yes, Button.cancel], { [Button.yes]: plan.offer })) !== Button.yes) return;
+  if (plan.bad !== '' && (await ask(plan.bad, [Button.yes, Button.cancel], { labels: { [Button.yes]: plan.offer } })) !== Button.yes) return;
   const report: string = engine.importCsv(session, file.text, renumber);
   refreshCells();
   await tell(report);

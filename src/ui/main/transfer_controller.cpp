@@ -2,12 +2,13 @@
 
 #include <QMessageBox>
 #include <QProgressBar>
+#include <utility>
 
+#include "app/job_messages.h"
 #include "codeplug/backups.h"
 #include "core/strings.h"
 #include "link/clone_protocol.h"
 #include "link/serial_access.h"
-#include "model/document/codeplug_diff.h"
 #include "ui/main/accessibility.h"
 #include "ui/main/prompter.h"
 #include "ui/main/ui_text.h"
@@ -16,24 +17,33 @@ namespace orvex {
 
 namespace {
 
-constexpr int kCheckErrors = 10160;
-constexpr int kWriteAnyway = 10161;
-constexpr int kCheckWarnings = 10162;
-constexpr int kVerified = 10163;
-constexpr int kVerifyDiffers = 10164;
-constexpr int kWriteAgain = 10165;
 constexpr int kBackupNotSaved = 10166;
-constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
-// A message box grows past the screen with hundreds of lines.
-constexpr int kMaxListedLines = 30;
 
-QString Listed(const std::vector<std::string>& lines) {
-  QString text;
-  const int shown = std::min<int>(kMaxListedLines, static_cast<int>(lines.size()));
-  for (int i = 0; i < shown; ++i)
-    text += QStringLiteral("\n") + QString::fromStdString(lines[static_cast<std::size_t>(i)]);
-  if (static_cast<int>(lines.size()) > shown) text += QStringLiteral("\n... (%1 more)").arg(lines.size() - shown);
-  return text;
+QMessageBox::Icon IconOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Information:
+      return QMessageBox::Information;
+    case MessageKind::Warning:
+      return QMessageBox::Warning;
+    case MessageKind::Critical:
+      break;
+  }
+  return QMessageBox::Critical;
+}
+
+// The accepting and the refusing button of a box.
+std::pair<QMessageBox::StandardButton, QMessageBox::StandardButton> ButtonsOf(MessageButtons buttons) {
+  switch (buttons) {
+    case MessageButtons::Ok:
+      return {QMessageBox::Ok, QMessageBox::NoButton};
+    case MessageButtons::OkCancel:
+      return {QMessageBox::Ok, QMessageBox::Cancel};
+    case MessageButtons::YesNo:
+      return {QMessageBox::Yes, QMessageBox::No};
+    case MessageButtons::RetryCancel:
+      break;
+  }
+  return {QMessageBox::Retry, QMessageBox::Cancel};
 }
 
 }  // namespace
@@ -47,7 +57,9 @@ TransferController::~TransferController() { Stop(); }
 
 JobCallbacks TransferController::Callbacks() {
   JobCallbacks callbacks;
-  callbacks.checkBeforeWrite = [this](const auto& findings) { return ConfirmWriteCheck(findings); };
+  callbacks.checkBeforeWrite = [this](const auto& findings) {
+    return Show(CheckQuestion(findings, m_context.state.language));
+  };
   callbacks.stageStarted = [this](TransferStage stage) { OnStageStarted(stage); };
   callbacks.progress = [this](TransferStage stage, int value, int maximum) {
     m_context.progress->setMaximum(maximum);
@@ -55,8 +67,10 @@ JobCallbacks TransferController::Callbacks() {
     m_context.progress->setValue(value);
   };
   callbacks.keepBeforeWrite = [this](const Image& held) { return KeepBeforeWrite(held); };
-  callbacks.retry = [this](const JobFailure&) { return AskRetry(); };
-  callbacks.writeAgain = [this](const std::vector<int>&) { return AskWriteAgain(); };
+  callbacks.retry = [this](const JobFailure&) { return Show(RetryQuestion(m_context.state.language)); };
+  callbacks.writeAgain = [this](const std::vector<int>&) {
+    return Show(WriteAgainQuestion(m_job.written(), m_job.image(), m_context.state.language));
+  };
   callbacks.finished = [this](const JobEnd& end) { OnFinished(end); };
   return callbacks;
 }
@@ -96,38 +110,13 @@ void TransferController::OnStageStarted(TransferStage stage) {
   if (stage != TransferStage::Verifying) Announce(progress, progress->format());
 }
 
-bool TransferController::ConfirmWriteCheck(const std::vector<CheckFinding>& findings) {
-  const int language = m_context.state.language;
-  std::vector<std::string> lines;
-  for (const auto& finding : findings) lines.push_back(FindingLine(finding, language));
-  if (HasErrors(findings)) {
-    const auto answer = m_context.prompter.ask(
-        m_context.window, QMessageBox::Warning, kProgramTitle,
-        UiText(kCheckErrors, language) + Listed(lines) + QStringLiteral("\n\n") + UiText(kWriteAnyway, language),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return answer == QMessageBox::Yes;
-  }
-  const auto answer = m_context.prompter.ask(m_context.window, QMessageBox::Information, kProgramTitle,
-                                             UiText(kCheckWarnings, language) + Listed(lines),
-                                             QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok);
-  return answer == QMessageBox::Ok;
-}
-
-bool TransferController::AskRetry() {
-  const auto answer = m_context.prompter.ask(m_context.window, QMessageBox::Critical, kProgramTitle,
-                                             UiText(CloneMessages::kCheckConnection, m_context.state.language),
-                                             QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
-  return answer == QMessageBox::Retry;
-}
-
-bool TransferController::AskWriteAgain() {
-  const int language = m_context.state.language;
-  const CodeplugDiff diff = DiffRows(m_job.written(), m_job.image(), WritePlanRows());
-  const auto answer = m_context.prompter.ask(m_context.window, QMessageBox::Critical, kProgramTitle,
-                                             UiText(kVerifyDiffers, language) + Listed(DiffLines(diff)) +
-                                                 QStringLiteral("\n\n") + UiText(kWriteAgain, language),
-                                             QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Retry);
-  return answer == QMessageBox::Retry;
+bool TransferController::Show(const JobMessage& message) {
+  if (message.text.empty()) return true;
+  const auto [accept, refuse] = ButtonsOf(message.buttons);
+  const auto answer = m_context.prompter.ask(m_context.window, IconOf(message.kind), kProgramTitle,
+                                             QString::fromStdString(message.text), accept | refuse,
+                                             message.acceptByDefault ? accept : refuse);
+  return answer == accept;
 }
 
 Status TransferController::KeepBeforeWrite(const Image& held) {
@@ -149,62 +138,19 @@ void TransferController::KeepBackup() {
 
 void TransferController::OnFinished(const JobEnd& end) {
   if (m_stopping) return;
-  const int language = m_context.state.language;
-  Prompter& prompter = m_context.prompter;
-  QWidget* window = m_context.window;
-  // A Write that never started because the radio could not be read first.
-  const QString notWritten =
-      end.stage == TransferStage::BackingUp ? QStringLiteral("\n\n") + UiText(kNotReadFirst, language) : QString();
-  switch (end.outcome) {
-    case JobOutcome::Completed: {
-      m_context.progress->setValue(m_context.progress->maximum());
-      if (end.stage == TransferStage::Verifying) {
-        prompter.tell(
-            window, QMessageBox::Information, kProgramTitle,
-            UiText(CloneMessages::kWritingCompleted, language) + QStringLiteral("\n") + UiText(kVerified, language));
-        Finish(true);
-        return;
-      }
-      const bool reading = end.stage == TransferStage::Reading;
-      if (reading) CopyReadRows(m_job.image(), m_context.memory.image());
-      prompter.tell(window, QMessageBox::Information, kProgramTitle,
-                    UiText(reading ? CloneMessages::kReadingCompleted : CloneMessages::kWritingCompleted, language));
-      if (reading) KeepBackup();
-      // What the radio holds is the new baseline; a Write leaves the
-      // question of unsaved changes as it was.
-      Finish(true, reading);
-      return;
-    }
-    case JobOutcome::ModelMismatch:
-      prompter.tell(window, QMessageBox::Critical, kProgramTitle,
-                    UiText(CloneMessages::kModelWrong, language) + notWritten);
-      Finish(true);
-      return;
-    case JobOutcome::OpenFailed: {
-      QString text = QString::fromStdString(end.reason);
-      if (IsPermissionText(end.reason)) {
-        const std::string help = SerialPermissionHelp(m_context.portName().toStdString(), language);
-        if (!help.empty()) text += QStringLiteral("\n\n") + QString::fromStdString(help);
-      }
-      prompter.tell(window, QMessageBox::Warning, kProgramTitle, text + notWritten);
-      Finish(false);
-      return;
-    }
-    case JobOutcome::NotWritten:
-      prompter.tell(window, QMessageBox::Warning, kProgramTitle,
-                    UiText(kNotBackedUp, language) + QString::fromStdString(end.reason));
-      Finish(false);
-      return;
-    case JobOutcome::Failed:
-      if (!notWritten.isEmpty()) prompter.tell(window, QMessageBox::Warning, kProgramTitle, notWritten.trimmed());
-      Finish(true);
-      return;
-    case JobOutcome::Differences:
-      Finish(true);
-      return;
-    case JobOutcome::Stopped:
-      return;
-  }
+  const bool reading = end.outcome == JobOutcome::Completed && end.stage == TransferStage::Reading;
+  if (end.outcome == JobOutcome::Completed) m_context.progress->setValue(m_context.progress->maximum());
+  if (reading) CopyReadRows(m_job.image(), m_context.memory.image());
+  std::string openHelp;
+  if (end.outcome == JobOutcome::OpenFailed && IsPermissionText(end.reason))
+    openHelp = SerialPermissionHelp(m_context.portName().toStdString(), m_context.state.language);
+  Show(EndMessage(end, m_context.state.language, openHelp));
+  if (reading) KeepBackup();
+  if (end.outcome == JobOutcome::Stopped) return;
+  // What the radio holds is the new baseline after a Read; a Write leaves the
+  // question of unsaved changes as it was.  A port never opened changed
+  // nothing on screen.
+  Finish(end.outcome != JobOutcome::OpenFailed && end.outcome != JobOutcome::NotWritten, reading);
 }
 
 void TransferController::Finish(bool refresh, bool newBaseline) {

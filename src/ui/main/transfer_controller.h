@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "app/job_messages.h"
 #include "app/programming_job.h"
 #include "core/app_state.h"
 #include "core/memory_image.h"
@@ -63,9 +64,9 @@ class TransferController : public QObject {
   JobCallbacks Callbacks();
   void Start(CloneDirection direction, const char* traceTitle);
   void OnStageStarted(TransferStage stage);
-  bool ConfirmWriteCheck(const std::vector<CheckFinding>& findings);
-  bool AskRetry();
-  bool AskWriteAgain();
+  // Shows a job's message or question; true when its accepting button was
+  // chosen (or nothing was shown).
+  bool Show(const JobMessage& message);
   Status KeepBeforeWrite(const Image& held);
   void KeepBackup();
   void OnFinished(const JobEnd& end);
