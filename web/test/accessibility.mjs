@@ -4,16 +4,12 @@
 // alert dialog named by its message.  Run by hand (or by CI):
 //   node web/test/accessibility.mjs SITE_URL [SCREENSHOT.png]
 import assert from 'node:assert/strict';
-import puppeteer from 'puppeteer-core';
+import { launchChromium } from './chromium.mjs';
 
 const [url, shot] = process.argv.slice(2);
 const kNamed = new Set(['button', 'gridcell', 'columnheader', 'rowheader', 'checkbox', 'combobox', 'textbox',
                         'grid', 'group', 'dialog', 'alertdialog', 'progressbar']);
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-background-networking'],
-});
+const browser = await launchChromium();
 try {
   const page = await browser.newPage();
   await page.setViewport({ width: 1200, height: 700 });

@@ -11,6 +11,7 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 import * as esbuild from 'esbuild';
+import { acknowledge, exchange, greeting, ident, identify, kByteMs, readRow } from './radio_frames.mjs';
 
 const [siteDir] = process.argv.slice(2);
 globalThis.__dirname = path.resolve(siteDir);
@@ -33,31 +34,7 @@ await esbuild.build({
 });
 const { createVirtualRadio } = await import(pathToFileURL(bundle).href);
 
-const kByteMs = 10_000 / 9600;
 const faults = { noAnswer: false, wrongModel: false };
-const greeting = [...Buffer.from('HiKRT 20')];
-const ident = (model) => [0x06, ...Buffer.from(model), 0x00, 0x01];
-const readRow = (row) => [0x52, (row * 16) >> 8, (row * 16) & 0xff, 0x40];
-
-// Sends a frame and collects `length` reply bytes (fewer when none come
-// within `limit` ms); `ms` is when the last of them arrived.
-async function exchange(port, frame, length, limit = 300) {
-  const reader = port.readable.getReader();
-  const writer = port.writable.getWriter();
-  const start = performance.now();
-  await writer.write(new Uint8Array(frame));
-  writer.releaseLock();
-  const bytes = [];
-  const timeout = new Promise((resolve) => setTimeout(() => resolve({ done: true }), limit));
-  while (bytes.length < length) {
-    const { value, done } = await Promise.race([reader.read(), timeout]);
-    if (done) break;
-    bytes.push(...value);
-  }
-  const ms = performance.now() - start;
-  reader.releaseLock();
-  return { bytes, ms, floor: (frame.length + length) * kByteMs };
-}
 
 async function opened(options = { baudRate: 9600 }) {
   const port = createVirtualRadio(() => faults);
@@ -79,7 +56,7 @@ async function expectReply(port, frame, expected, what) {
 const sim = new globalThis.orvexEngine.SimRadio();
 const feed = (bytes) => sim.feed(new Uint8Array(bytes)).map((reply) => [...reply.bytes]);
 const written = [...Buffer.from('written directly')];
-assert.deepEqual(feed([...greeting, 0x02, 0x06]), [[0x06], ident('TZ417'), [0x06]], 'session');
+assert.deepEqual(feed([...greeting, ...identify, ...acknowledge]), [[0x06], ident('TZ417'), [0x06]], 'session');
 assert.deepEqual(feed(readRow(2))[0].slice(4), [...sim.memory().slice(0x20, 0x60)], 'read reply');
 assert.deepEqual(feed([0x57, 0x00, 0x70, 0x10, ...written]), [[0x06]], 'write reply');
 assert.deepEqual([...sim.memory().slice(0x70, 0x80)], written, 'written row');
@@ -93,8 +70,8 @@ sim.delete();
 // A session as a Read starts it, and the first read block.
 let port = await opened();
 await expectReply(port, greeting, [0x06], 'greeting');
-await expectReply(port, [0x02], ident('TZ417'), 'identify');
-await expectReply(port, [0x06], [0x06], 'acknowledge');
+await expectReply(port, identify, ident('TZ417'), 'identify');
+await expectReply(port, acknowledge, [0x06], 'acknowledge');
 const row1 = (await exchange(port, readRow(1), 68)).bytes;
 assert.deepEqual(row1.slice(0, 4), [0x57, 0x00, 0x10, 0x40], 'read reply header');
 await expectReply(port, readRow(1), row1, 'read block');
@@ -105,15 +82,15 @@ await expectReply(port, [0x57, 0x00, 0x50, 0x10, ...row], [0x06], 'write row 5')
 await port.close();
 port = await opened();
 await expectReply(port, greeting, [0x06], 'greeting again');
-await expectReply(port, [0x02], ident('TZ417'), 'identify again');
-await expectReply(port, [0x06], [0x06], 'acknowledge again');
+await expectReply(port, identify, ident('TZ417'), 'identify again');
+await expectReply(port, acknowledge, [0x06], 'acknowledge again');
 assert.deepEqual((await exchange(port, readRow(5), 68)).bytes.slice(4, 20), row, 'row 5 read back');
 
 // Faults take effect at the next greeting, not in a running session.
 faults.wrongModel = true;
-await expectReply(port, [0x02], ident('TZ417'), 'identify after switching');
+await expectReply(port, identify, ident('TZ417'), 'identify after switching');
 await expectReply(port, greeting, [0x06], 'greeting, wrong model');
-await expectReply(port, [0x02], ident('TZ418'), 'identify, wrong model');
+await expectReply(port, identify, ident('TZ418'), 'identify, wrong model');
 faults.wrongModel = false;
 faults.noAnswer = true;
 assert.deepEqual((await exchange(port, greeting, 1, 100)).bytes, [], 'no answer');
@@ -136,8 +113,8 @@ await port.close();
 // 73 read blocks, as long as a Read's: the pace over a whole transfer.
 port = await opened();
 await exchange(port, greeting, 1);
-await exchange(port, [0x02], 9);
-await exchange(port, [0x06], 1);
+await exchange(port, identify, 9);
+await exchange(port, acknowledge, 1);
 const start = performance.now();
 for (let block = 0; block < 73; ++block) assert.equal((await exchange(port, readRow(1), 68)).bytes.length, 68);
 const total = performance.now() - start;

@@ -9,33 +9,24 @@ import http from 'node:http';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import * as esbuild from 'esbuild';
-import puppeteer from 'puppeteer-core';
+import { launchChromium } from './chromium.mjs';
+import { ident, kByteMs } from './radio_frames.mjs';
 
 const [siteDir] = process.argv.slice(2);
 const probe = `
 import { loadEngine } from ${JSON.stringify(fileURLToPath(new URL('../src/engine.ts', import.meta.url)))};
 import { createVirtualRadio } from ${JSON.stringify(fileURLToPath(new URL('../src/virtual_radio.ts', import.meta.url)))};
-async function exchange(port, frame, length) {
-  const reader = port.readable.getReader();
-  const writer = port.writable.getWriter();
-  const start = performance.now();
-  await writer.write(new Uint8Array(frame));
-  writer.releaseLock();
-  const bytes = [];
-  while (bytes.length < length) bytes.push(...(await reader.read()).value);
-  reader.releaseLock();
-  return { bytes, ms: performance.now() - start };
-}
+import { acknowledge, exchange, greeting, identify, readRow } from ${JSON.stringify(fileURLToPath(new URL('./radio_frames.mjs', import.meta.url)))};
 window.runProbe = async () => {
   await loadEngine();
   const port = createVirtualRadio(() => ({ noAnswer: false, wrongModel: false }));
   await port.open({ baudRate: 9600 });
-  const session = [await exchange(port, [...new TextEncoder().encode('HiKRT 20')], 1),
-                   await exchange(port, [2], 8), await exchange(port, [6], 1)];
+  const session = [await exchange(port, greeting, 1), await exchange(port, identify, 8),
+                   await exchange(port, acknowledge, 1)];
   const blocks = [];
-  for (let i = 0; i < 73; ++i) blocks.push((await exchange(port, [0x52, 0, 0x10, 0x40], 68)).ms);
+  for (let i = 0; i < 73; ++i) blocks.push((await exchange(port, readRow(1), 68)).ms);
   await port.close();
-  return { visibility: document.visibilityState, session: session.map((e) => e.ms), ident: session[1].bytes, blocks };
+  return { visibility: document.visibilityState, session: session.map((e) => e.ms), identReply: session[1].bytes, blocks };
 };`;
 const built = await esbuild.build({ stdin: { contents: probe, resolveDir: '.' }, bundle: true, format: 'esm', write: false });
 
@@ -49,13 +40,10 @@ const server = http.createServer((request, response) => {
 });
 await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
 
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  // A hidden tab as a user's: the throttling puppeteer switches off stays on.
+// A hidden tab as a user's: the throttling puppeteer switches off stays on.
+const browser = await launchChromium({
   ignoreDefaultArgs: ['--disable-background-timer-throttling', '--disable-renderer-backgrounding',
                       '--disable-backgrounding-occluded-windows'],
-  args: ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-background-networking'],
 });
 try {
   const page = await browser.newPage();
@@ -63,12 +51,11 @@ try {
   await page.goto(`http://127.0.0.1:${server.address().port}/index.html`);
   await page.addScriptTag({ type: 'module', url: 'probe.js' });
   await page.waitForFunction(() => window.runProbe);
-  const kByteMs = 10_000 / 9600;
   for (const hidden of [false, true]) {
     if (hidden) await (await browser.newPage()).bringToFront();
-    const { visibility, session, ident, blocks } = await page.evaluate(() => window.runProbe());
+    const { visibility, session, identReply, blocks } = await page.evaluate(() => window.runProbe());
     assert.equal(visibility, hidden ? 'hidden' : 'visible');
-    assert.deepEqual(ident.slice(1, 6), [...Buffer.from('TZ417')]);
+    assert.deepEqual(identReply, ident('TZ417'));
     const total = blocks.reduce((a, b) => a + b, 0);
     const floor = 73 * 72 * kByteMs;
     const sorted = [...blocks].sort((a, b) => a - b);
