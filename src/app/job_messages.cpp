@@ -17,7 +17,7 @@ constexpr int kCheckWarnings = 10162;
 constexpr int kVerified = 10163;
 constexpr int kVerifyDiffers = 10164;
 constexpr int kWriteAgain = 10165;
-constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
+constexpr int kNotReadFirst = JobTexts::kNotReadFirst, kNotBackedUp = JobTexts::kNotBackedUp;
 // A message box grows past the screen with hundreds of lines.
 constexpr std::size_t kMaxListedLines = 30;
 

@@ -14,6 +14,12 @@
 
 namespace orvex {
 
+// String-table numbers of what a face says about a Write that wrote nothing.
+struct JobTexts {
+  static constexpr int kNotReadFirst = 10320;  // the radio could not be read first
+  static constexpr int kNotBackedUp = 10321;   // what it held could not be kept
+};
+
 enum class MessageKind { Information, Warning, Critical };
 
 // The buttons of a box; the first of each pair accepts.

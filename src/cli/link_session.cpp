@@ -25,7 +25,7 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kMaxRetries = 100;
-constexpr int kNotReadFirst = 10320, kNotBackedUp = 10321;
+constexpr int kNotReadFirst = JobTexts::kNotReadFirst, kNotBackedUp = JobTexts::kNotBackedUp;
 constexpr int kBarWidth = 40;
 
 std::string HexBytes(std::span<const std::uint8_t> bytes) {

@@ -91,7 +91,7 @@ struct Case {
   std::string openError = {};
   std::string keepError = {};  // the backup before a Write fails so
   bool writeAgain = false;
-  bool later = false;  // retry and writeAgain answer after the callback returned
+  bool later = false;             // retry and writeAgain answer after the callback returned
   const char* onIdentified = "";  // "stop", "refuse"
   // Expected:
   JobOutcome outcome = JobOutcome::Completed;

@@ -15,6 +15,7 @@ import { createVirtualRadio, faultSwitches } from './virtual_radio';
 const T = { read: 1035, write: 1036, port: 1761, stop: 1759, verify: 10420, virtual: 1970, another: 10422, serial: 10423, missing: 10424 };
 const kVirtual = 'virtual';
 const kAnother = 'another';
+const kProgressRedraw = 100; // ms
 
 // A message or question as the engine composes it.
 interface JobMessage { kind: string; text: string; buttons: ButtonText[]; accept: ButtonText; defaultButton: ButtonText }
@@ -115,6 +116,8 @@ async function transfer(writing: boolean): Promise<void> {
   const ended = new Promise<Ended>((resolve) => { finish = resolve; });
   const progress = byId<HTMLProgressElement>('progress');
   const progressText = byId('progress-text');
+  let shown = { value: 0, maximum: 0, text: '' };
+  let drawing = false;
   const job: Job = new engine.Job(session, line, {
     stage(stageText: string, maximum: number) {
       progress.max = maximum;
@@ -123,9 +126,17 @@ async function transfer(writing: boolean): Promise<void> {
       say(stageText);
     },
     progress(value: number, maximum: number, valueText: string) {
-      progress.max = maximum;
-      progress.value = value;
-      progressText.textContent = valueText;
+      // Drawn a few times a second: a page redrawn on every frame takes
+      // from the processor what the transfer's pace needs.
+      shown = { value, maximum, text: valueText };
+      if (drawing) return;
+      drawing = true;
+      setTimeout(() => {
+        drawing = false;
+        progress.max = shown.maximum;
+        progress.value = shown.value;
+        progressText.textContent = shown.text;
+      }, kProgressRedraw);
     },
     ask(question: JobMessage) {
       void show(question).then((answer) => current?.job.answer(answer === question.accept));
