@@ -2,8 +2,10 @@
 # Tests the browser edition: builds the site (tools/web.sh, which installs
 # what is missing: emscripten, nodejs, npm, chromium and the npm packages
 # from the lock file), checks the engine module against orvex-cli in node
-# (web/test/binding.mjs) and drives the page in headless Chromium against
-# orvex-sim at wire speed (web/test/e2e.mjs).  Prints how long it took.
+# (web/test/binding.mjs, job.mjs, virtual_radio.mjs) and drives the page in
+# headless Chromium against orvex-sim at wire speed (web/test/e2e.mjs), then
+# its files, rows and accessibility (files_rows.mjs, accessibility.mjs).
+# Prints how long it took.
 #   tools/web-test.sh [BIN_DIR]    (orvex-cli and orvex-sim; default build/bin)
 #   ORVEX_WEB_ENGINE=build-wasm    takes the engine from that em++ build
 set -euo pipefail
@@ -20,6 +22,17 @@ done
 tools/web.sh --build-only
 echo "site built at $((SECONDS - started)) s"
 
-node web/test/binding.mjs "${ORVEX_WEB_ENGINE:-build-web/engine}/bin" "$bin/orvex-cli"
+engine=${ORVEX_WEB_ENGINE:-build-web/engine}/bin
+node web/test/binding.mjs "$engine" "$bin/orvex-cli"
+node web/test/job.mjs "$engine" "$bin/orvex-cli" "$bin/orvex-sim"
+node web/test/virtual_radio.mjs build-web/site
 ORVEX_BIN=$bin node web/test/e2e.mjs build-web/site
+# The files, rows and accessibility checks take the site from a server.
+port=${ORVEX_WEB_TEST_PORT:-8199}
+python3 -m http.server "$port" --bind 127.0.0.1 -d build-web/site >/dev/null 2>&1 &
+server=$!
+trap 'kill $server 2>/dev/null || true' EXIT
+for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
+node web/test/files_rows.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
+node web/test/accessibility.mjs "http://127.0.0.1:$port/"
 echo "The page's tests passed in $((SECONDS - started)) s."

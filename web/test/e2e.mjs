@@ -201,6 +201,29 @@ const cases = {
     },
   },
 
+  // The radio inside the page, no cable: a Write with verify, what it then
+  // holds read back, and its wrong-model switch.
+  async 'virtual radio: write, read back, wrong model'({ open }) {
+    const page = await open({ serial: false });
+    await page.select('#port', 'virtual');
+    assert.equal(await page.$eval('#virtual-faults', (span) => span.checkVisibility()), true, 'the fault switches for the virtual radio');
+    assert.equal(await typeRx(page, 5, '146.52'), '146.52000');
+    await page.click('#write');
+    await writeMessages(page, [Says.writeDone, Says.verified]);
+    await transferIdle(page);
+    await typeRx(page, 5, '147');
+    await page.click('#read');
+    await message(page, Says.readDone, kTransfer);
+    await answer(page, Answer.ok);
+    await transferIdle(page);
+    assert.equal(await cellText(page, 5, 1), '146.52000', 'the virtual radio gave back what was written');
+    await page.click('#fault-wrong-model');
+    await page.click('#read');
+    await message(page, Says.wrongModel, 15000);
+    await answer(page, Answer.ok);
+    await transferIdle(page);
+  },
+
   'wrong model': {
     radio: () => ['--ident', 'XY123'],
     run: ({ page }) => readEndingIn(page, Says.wrongModel, 15000, Answer.ok),
