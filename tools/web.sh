@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the browser edition and serves it: the engine module (em++, -O2,
+# Builds the browser edition and serves it: the engine module (em++, -Os,
 # by tools/engine-wasm.sh) and the page (esbuild) go to build-web/site/,
 # index.html at its root and every URL relative, so any static host can
 # serve it from any folder.

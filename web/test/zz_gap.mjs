@@ -1,0 +1,13 @@
+import path from 'node:path';
+import { startBridge } from './bridge.mjs';
+import { launch, openPage, serveSite, message, answer, Answer, chooseGrantedPort } from './harness.mjs';
+const site = await serveSite('../build-web/site');
+const bridge = await startBridge({ sim: path.resolve('../build/bin/orvex-sim'), site: site.server });
+const browser = await launch();
+const args = ['--log', '/tmp/simlog.txt'];
+const page = await openPage(browser, site.url, { bridge: bridge.url, granted: [args], next: args });
+await chooseGrantedPort(page);
+await page.click('#read');
+await message(page, '', 30000);
+await answer(page, Answer.ok);
+await browser.close(); await bridge.close(); await site.close();
