@@ -3,7 +3,8 @@
 # what is missing: emscripten, nodejs, npm, chromium and the npm packages
 # from the lock file), checks the engine module against orvex-cli in node
 # (web/test/binding.mjs, job.mjs, virtual_radio.mjs) and drives the page in
-# headless Chromium against orvex-sim at wire speed (web/test/e2e.mjs), then
+# headless Chromium against orvex-sim at wire speed (web/test/e2e.mjs) and
+# offline from its service worker's cache (offline.mjs), then
 # its files, rows and accessibility (files_rows.mjs, accessibility.mjs).
 # Prints how long it took.
 #   tools/web-test.sh [BIN_DIR]    (orvex-cli and orvex-sim; default build/bin)
@@ -27,6 +28,7 @@ node web/test/binding.mjs "$engine" "$bin/orvex-cli"
 node web/test/job.mjs "$engine" "$bin/orvex-cli" "$bin/orvex-sim"
 node web/test/virtual_radio.mjs build-web/site
 ORVEX_BIN=$bin node web/test/e2e.mjs build-web/site
+node web/test/offline.mjs build-web/site
 # The files, rows and accessibility checks take the site from a server.
 port=${ORVEX_WEB_TEST_PORT:-8199}
 python3 -m http.server "$port" --bind 127.0.0.1 -d build-web/site >/dev/null 2>&1 &

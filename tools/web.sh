@@ -24,7 +24,7 @@ done
 # By command rather than package: a node from elsewhere brings its own npm,
 # which Debian's npm package would conflict with.
 missing=()
-for tool in em++:emscripten node:nodejs npm:npm chromium:chromium cmake:cmake ninja:ninja-build; do
+for tool in em++:emscripten node:nodejs npm:npm chromium:chromium cmake:cmake ninja:ninja-build rsvg-convert:librsvg2-bin; do
   command -v "${tool%%:*}" >/dev/null || missing+=("${tool#*:}")
 done
 [ ${#missing[@]} -eq 0 ] || tools/install-deps.sh "${missing[@]}"

@@ -1,5 +1,5 @@
 // Figures of the browser page (nothing passes or fails on them): how long the
-// page takes to be ready, what it transfers (raw and gzip -9), how much the
+// page takes to be ready (cold, and from the service worker's cache), what it transfers (raw and gzip -9), how much the
 // browser stretches short timers in a visible and a hidden tab, and a Read
 // and a Write through the fake port and bridge against orvex-sim at wire
 // speed as ratios to the wire's floor, with the tab visible and hidden (a
@@ -56,6 +56,25 @@ async function readyTimes(browser, siteUrl) {
     times.push(await page.evaluate(() => window.orvexTimes.ready));
     await context.close();
   }
+  return times;
+}
+
+// The same once the service worker keeps the site: one visit, then loads
+// served from its cache (the page's fetches answered by the worker).
+async function readyTimesFromCache(browser, siteUrl) {
+  const context = await browser.createBrowserContext();
+  const page = await context.newPage();
+  await page.evaluateOnNewDocument(recordTimes);
+  await page.goto(siteUrl);
+  await within(20000, 'the service worker to control the page',
+    page.waitForFunction(() => navigator.serviceWorker.controller?.state === 'activated'));
+  const times = [];
+  for (let i = 0; i < loads; ++i) {
+    await page.reload();
+    await within(20000, 'the page to be ready', page.waitForFunction(() => window.orvexTimes.ready !== null));
+    times.push(await page.evaluate(() => window.orvexTimes.ready));
+  }
+  await context.close();
   return times;
 }
 
@@ -175,6 +194,8 @@ const browser = await launch({ asForAUser: true });
 try {
   const ready = await readyTimes(browser, site.url);
   console.log(`page ready: median ${median(ready).toFixed(0)} ms over ${loads} loads (min ${Math.min(...ready).toFixed(0)}, max ${Math.max(...ready).toFixed(0)})`);
+  const cached = await readyTimesFromCache(browser, site.url);
+  console.log(`page ready from the service worker's cache: median ${median(cached).toFixed(0)} ms over ${loads} loads (min ${Math.min(...cached).toFixed(0)}, max ${Math.max(...cached).toFixed(0)})`);
 
   const sizes = await transferSizes(browser, site.url);
   for (const file of sizes) console.log(`  ${file.name.padEnd(16)} ${kb(file.raw).padStart(9)} raw ${kb(file.gzip).padStart(9)} gzip -9`);

@@ -8,6 +8,7 @@ import { saveAs, showFileTexts, wireFiles } from './transfer_files';
 import { showRowTexts, wireRows } from './rows';
 import { showBackupTexts, wireBackups } from './backups';
 import { setUpTransfer, showTransferTexts } from './transfer';
+import { isReloading, keepOffline, showUpdateTexts } from './update';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -28,6 +29,7 @@ function showTexts(): void {
   showFileTexts();
   showRowTexts();
   showBackupTexts();
+  showUpdateTexts();
   showState();
 }
 
@@ -68,7 +70,7 @@ byId<HTMLSelectElement>('language').addEventListener('change', (event) => {
   buildGrid();
 });
 window.addEventListener('beforeunload', (event) => {
-  if (session?.modified()) event.preventDefault();
+  if (session?.modified() && !isReloading()) event.preventDefault();
 });
 
 async function start(): Promise<void> {
@@ -79,6 +81,7 @@ async function start(): Promise<void> {
   showTexts();
   buildGrid();
   document.body.dataset.ready = 'true';
+  void keepOffline();
 }
 
 void start();
