@@ -23,7 +23,9 @@ const worker = self as unknown as WorkerScope;
 declare const ORVEX_SITE_FILES: string[];
 declare const ORVEX_SITE_VERSION: string;
 
-const kPrefix = 'orvex-';
+// Caches are shared by the whole origin: the name carries the site's folder,
+// so two sites in two folders do not clear each other's.
+const kPrefix = `orvex ${new URL('./', worker.location.href).pathname} `;
 const kCache = kPrefix + ORVEX_SITE_VERSION;
 
 // Folder URLs ("./", ".../") are the folder's index.html.

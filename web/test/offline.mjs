@@ -36,6 +36,7 @@ try {
   for (const file of ['/', '/main.js', '/orvex_web.js', '/orvex_web.wasm', '/style.css']) {
     assert.equal(served.get(file), true, `${file} came from the service worker (${served.get(file) === undefined ? 'not loaded' : 'from the network'})`);
   }
+  assert.equal(await page.$eval('#update', (line) => line.hidden), true, 'no new version offered on the version cached');
   await page.select('#port', 'virtual');
   await page.click('#read');
   await message(page, Says.readDone, 20000);
@@ -68,6 +69,7 @@ try {
   assert.equal(await page.evaluate(() => window.sameLoad), undefined, 'Reload loaded the page again');
   assert.equal(await page.$eval('#update', (line) => line.hidden), true, 'the new version is the one running');
   assert.match(await page.evaluate(() => fetch('style.css').then((response) => response.text())), /the next version/);
+  assert.equal((await page.evaluate(() => caches.keys())).length, 1, 'the old version\'s cache is gone');
   assert.deepEqual(page.errors, []);
   console.log(`offline: reloaded and read with the network cut; the new version offered and taken on Reload (${((Date.now() - started) / 1000).toFixed(1)} s)`);
 } finally {
