@@ -41,6 +41,11 @@ function watch(registration: ServiceWorkerRegistration): void {
 async function reload(): Promise<void> {
   if (!waiting || document.body.dataset.transfer === 'running' || !(await mayReplace())) return;
   reloading = true;
+  // Taken over already at another tab's Reload: this tab only loads again.
+  if (waiting.state === 'activated') {
+    location.reload();
+    return;
+  }
   navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
   waiting.postMessage(kTakeOver);
 }

@@ -47,6 +47,11 @@ try {
   await cdp.send('Network.emulateNetworkConditions', { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
   fs.appendFileSync(path.join(copy, 'style.css'), '\n/* the next version */\n');
   await buildWorker(copy);
+  // A second tab of the same site sees the same new version.
+  const other = await page.browserContext().newPage();
+  await within(20000, 'the second tab to load', other.goto(site.url));
+  await ready(other);
+  await page.bringToFront();
   await page.evaluate(() => { window.sameLoad = true; });
   await page.evaluate(() => navigator.serviceWorker.getRegistration().then((registration) => registration.update()));
   await within(15000, 'the line offering the new version', page.waitForSelector('#update:not([hidden])'));
@@ -70,6 +75,12 @@ try {
   assert.equal(await page.$eval('#update', (line) => line.hidden), true, 'the new version is the one running');
   assert.match(await page.evaluate(() => fetch('style.css').then((response) => response.text())), /the next version/);
   assert.equal((await page.evaluate(() => caches.keys())).length, 1, 'the old version\'s cache is gone');
+  // The other tab still offers it; its Reload only loads again.
+  await other.bringToFront();
+  await within(5000, 'the second tab to offer the new version', other.waitForSelector('#update:not([hidden])'));
+  await Promise.all([other.waitForNavigation({ timeout: 15000 }), other.click('#update-reload')]);
+  await ready(other);
+  assert.match(await other.evaluate(() => fetch('style.css').then((response) => response.text())), /the next version/);
   assert.deepEqual(page.errors, []);
   console.log(`offline: reloaded and read with the network cut; the new version offered and taken on Reload (${((Date.now() - started) / 1000).toFixed(1)} s)`);
 } finally {
