@@ -10,7 +10,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import puppeteer from 'puppeteer-core';
+import { launch, openPage } from './harness.mjs';
 
 const [url, cli] = process.argv.slice(2);
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'orvex-print-'));
@@ -18,18 +18,10 @@ const varied = path.resolve(path.dirname(new URL(import.meta.url).pathname), '..
 const dumpLines = (file) => execFileSync(cli, ['dump', file]).toString().trim().split('\n');
 const csvRows = execFileSync(cli, ['export', varied, '--format', 'csv']).toString().trim().split('\r\n').slice(1);
 
-const browser = await puppeteer.launch({
-  executablePath: '/usr/bin/chromium',
-  headless: true,
-  args: ['--headless=new', '--no-sandbox', '--disable-gpu', '--disable-background-networking'],
-});
-const errors = [];
+const browser = await launch();
 try {
-  const page = await browser.newPage();
-  await page.setViewport({ width: 1400, height: 800 });
-  page.on('pageerror', (error) => errors.push(error.message));
-  await page.evaluateOnNewDocument(() => {
-    delete window.showOpenFilePicker;
+  const page = await openPage(browser, url, { serial: false, pickers: false });
+  await page.evaluate(() => {
     window.printed = 0;
     window.print = () => { window.printed += 1; };
     window.saved = null;
@@ -38,8 +30,6 @@ try {
       createWritable: async () => ({ write: async (bytes) => { window.saved = [...bytes]; }, close: async () => {} }),
     });
   });
-  await page.goto(url);
-  await page.waitForSelector('body[data-ready="true"]');
   const keys = async (...pressed) => {
     for (const key of pressed.slice(0, -1)) await page.keyboard.down(key);
     await page.keyboard.press(pressed.at(-1));
@@ -121,7 +111,7 @@ try {
     dumpLines(varied)[0x81].split(' ')[3]);
   await keys('Escape');
   assert.equal(await page.$eval('#memory-map', (e) => e.open), false);
-  assert.deepEqual(errors, []);
+  assert.deepEqual(page.errors, []);
   console.log('print_map: 2 passed, 0 failed');
 } finally {
   await browser.close();
