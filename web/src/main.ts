@@ -9,6 +9,8 @@ import { showRowTexts, wireRows } from './rows';
 import { showBackupTexts, wireBackups } from './backups';
 import { setUpTransfer, showTransferTexts } from './transfer';
 import { isReloading, keepOffline, showUpdateTexts } from './update';
+import { printChannels, showPrintTexts, wirePrint } from './print';
+import { isMemoryMapOpen, openMemoryMap, showMemoryMapTexts, wireMemoryMap } from './memory_map';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -30,6 +32,8 @@ function showTexts(): void {
   showRowTexts();
   showBackupTexts();
   showUpdateTexts();
+  showPrintTexts();
+  showMemoryMapTexts();
   showState();
 }
 
@@ -43,10 +47,14 @@ function showState(): void {
   redo.disabled = session.redoName() === '';
 }
 
+const afterMemoryMap = () => { refreshCells(); byId('grid').querySelector<HTMLElement>('td[tabindex="0"]')?.focus(); };
+
 document.addEventListener('keydown', (event) => {
-  if (!(event.ctrlKey || event.metaKey) || isEditing() || byId<HTMLDialogElement>('dialog').open) return;
+  if (!(event.ctrlKey || event.metaKey) || isEditing() || byId<HTMLDialogElement>('dialog').open || isMemoryMapOpen()) return;
   const key = event.key.toLowerCase();
-  if (key === 'z') session.undo();
+  if (event.code === 'KeyM' && event.shiftKey && event.altKey) openMemoryMap(afterMemoryMap);
+  else if (key === 'p' && !event.shiftKey && !event.altKey) printChannels();
+  else if (key === 'z') session.undo();
   else if (key === 'y') session.redo();
   else if (key === 's') void (event.shiftKey ? saveAs() : save());
   else return;
@@ -60,6 +68,8 @@ byId('save').addEventListener('click', () => void save());
 wireFiles();
 wireRows();
 wireBackups();
+wirePrint();
+wireMemoryMap(afterMemoryMap);
 byId('undo').addEventListener('click', () => { session.undo(); refreshCells(); });
 byId('redo').addEventListener('click', () => { session.redo(); refreshCells(); });
 byId<HTMLSelectElement>('language').addEventListener('change', (event) => {

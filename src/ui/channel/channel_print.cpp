@@ -6,6 +6,7 @@
 #include <QPrinter>
 #include <algorithm>
 
+#include "model/channels/channel_print_rows.h"
 #include "model/channels/channel_table.h"
 #include "ui/main/ui_text.h"
 
@@ -13,7 +14,7 @@ namespace orvex {
 
 namespace {
 
-constexpr int kTxtCaption = 1100, kTxtFile = 1107, kTxtDate = 1108, kTxtPageOf = 1113, kTxtReadFrom = 1810;
+constexpr int kTxtCaption = 1100, kTxtPageOf = 1113;
 constexpr qreal kFontPoints = 9.0;
 constexpr qreal kSmallestFontPoints = 5.0;
 constexpr qreal kRowSpacing = 1.5;  // row height in lines of text
@@ -48,26 +49,18 @@ QString ChannelPrintTitle(const ChannelPrintHeader& header, int language) {
   // A printed list outlives the screen it was printed from: a date that
   // reads the same to everyone.
   const QString date = header.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-  const QString source = header.readPort.isEmpty() ? QStringLiteral("%1: %2").arg(UiText(kTxtFile, language),
-                                                                                  QFileInfo(header.fileName).fileName())
-                                                   : UiText(kTxtReadFrom, language).arg(header.readPort);
-  return QStringLiteral("%1    %2    %3: %4")
-      .arg(QLatin1String(kProgramTitle), source, UiText(kTxtDate, language), date);
+  return QString::fromStdString(ChannelPrintTitleLine(QFileInfo(header.fileName).fileName().toStdString(),
+                                                      header.readPort.toStdString(), date.toStdString(), language));
 }
 
 ChannelPrintTable ChannelPrintRows(const Image& image, int language, char separator) {
-  ChannelTable grid(language, separator);
-  grid.ChannelGridLoad(image);
+  ChannelPrintContent content = ChannelPrintLines(image, language, separator);
   ChannelPrintTable table;
-  for (int column = 0; column < kChannelColumns; ++column) {
-    if (ChannelTable::IsHiddenColumn(column)) continue;
-    table.columns.push_back(column);
-    table.headings << QString::fromStdString(grid.Cell(0, column));
-  }
-  for (int row = 1; row < kChannelGridRows; ++row) {
-    if (grid.Cell(row, kColRx).empty()) continue;
+  table.columns = std::move(content.columns);
+  for (const std::string& heading : content.headings) table.headings << QString::fromStdString(heading);
+  for (const std::vector<std::string>& row : content.rows) {
     QStringList texts;
-    for (int column : table.columns) texts << QString::fromStdString(grid.Cell(row, column));
+    for (const std::string& text : row) texts << QString::fromStdString(text);
     table.rows.push_back(texts);
   }
   return table;

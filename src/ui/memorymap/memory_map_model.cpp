@@ -4,33 +4,17 @@
 
 namespace orvex {
 
-namespace {
-int DigitValue(QChar c) { return c > QLatin1Char('9') ? c.unicode() - 55 : c.unicode() - 48; }
-}  // namespace
+QString CellText(std::uint8_t value) { return QString::fromStdString(MapCellText(value)); }
 
-QString CellText(std::uint8_t value) { return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper(); }
+QString NormalizeCell(const QString& text) { return QString::fromStdString(MapNormalizeCell(text.toStdString())); }
 
-QString NormalizeCell(const QString& text) {
-  if (text.isEmpty()) return QStringLiteral("FF");
-  return text.rightJustified(2, QLatin1Char('0')).toUpper();
-}
-
-std::uint8_t CellByte(const QString& text) {
-  const QString cell = NormalizeCell(text);
-  return static_cast<std::uint8_t>((DigitValue(cell[0]) * 16 + DigitValue(cell[1])) & 0xFF);
-}
+std::uint8_t CellByte(const QString& text) { return MapCellByte(text.toStdString()); }
 
 QString NormalizeAddress(const QString& text) {
-  QString padded = text.toUpper().rightJustified(4, QLatin1Char('0'));
-  bool ok = false;
-  const int value = padded.toInt(&ok, 16);
-  if (!ok || value > kLastAddress) return QStringLiteral("1FFF");
-  return padded;
+  return QString::fromStdString(MapNormalizeAddress(text.toStdString()));
 }
 
-QString AddressText(int line, int column) {
-  return QStringLiteral("%1%2").arg(line, 3, 16, QLatin1Char('0')).arg(column, 1, 16).toUpper();
-}
+QString AddressText(int line, int column) { return QString::fromStdString(MapAddressText(line, column)); }
 
 MemoryMapModel::MemoryMapModel(const Image& image, QObject* parent) : QAbstractTableModel(parent), m_image(image) {}
 
@@ -46,7 +30,7 @@ QVariant MemoryMapModel::data(const QModelIndex& index, int role) const {
   if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
   if (IsSpokenCellRole(role)) {
     // Each byte is spoken with its address, as the address box shows it.
-    const QString address = QStringLiteral("Address %1").arg(AddressText(index.row(), index.column()));
+    const QString address = QString::fromStdString(MapCellName(index.row(), index.column()));
     return SpokenCellData(role, address, data(index, Qt::DisplayRole).toString());
   }
   return {};
@@ -85,8 +69,8 @@ Qt::ItemFlags MemoryMapModel::flags(const QModelIndex& index) const {
 QVariant MemoryMapModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (role == Qt::TextAlignmentRole) return int(Qt::AlignCenter);
   if (role != Qt::DisplayRole) return {};
-  if (orientation == Qt::Horizontal) return QString::number(section, 16).toUpper();
-  return QStringLiteral("%1").arg(section, 3, 16, QLatin1Char('0')).toUpper();
+  if (orientation == Qt::Horizontal) return QString::fromStdString(MapColumnHeading(section));
+  return QString::fromStdString(MapLineLabel(section));
 }
 
 }  // namespace orvex

@@ -6,29 +6,16 @@
 
 #include "core/edit_history.h"
 #include "core/memory_image.h"
+#include "model/memory_map_cells.h"
 
 namespace orvex {
 
-inline constexpr int kMapLines = static_cast<int>(kRowCount);          // 512 lines of
-inline constexpr int kMapColumns = static_cast<int>(kRowSize);         // 16 bytes
-inline constexpr int kLastAddress = static_cast<int>(kImageSize) - 1;  // 0x1FFF
-
-// A byte as its cell text: two upper-case hexadecimal digits.
+// The engine's cell rules (model/memory_map_cells.h) in the texts the
+// table model shows.
 QString CellText(std::uint8_t value);
-
-// What an edited cell holds once committed: one digit gets a leading "0",
-// an empty text becomes "FF".
 QString NormalizeCell(const QString& text);
-
-// A cell's two characters back to a byte: a character above "9" counts as
-// its code minus 55, any other as its code minus 48.
 std::uint8_t CellByte(const QString& text);
-
-// The address box text after editing: padded to four digits with leading
-// zeros and clamped to "1FFF".
 QString NormalizeAddress(const QString& text);
-
-// "081" + "2": the line label and column heading of an address.
 QString AddressText(int line, int column);
 
 // The memory map's working copy of the image as a 512 x 16 table of hex
