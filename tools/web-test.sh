@@ -4,7 +4,8 @@
 # from the lock file), checks the engine module against orvex-cli in node
 # (web/test/binding.mjs, job.mjs, virtual_radio.mjs) and drives the page in
 # headless Chromium against orvex-sim at wire speed (web/test/e2e.mjs), then
-# its files, rows and accessibility (files_rows.mjs, accessibility.mjs).
+# its files, rows, signalling windows and accessibility (files_rows.mjs,
+# signalling.mjs, accessibility.mjs).
 # Prints how long it took.
 #   tools/web-test.sh [BIN_DIR]    (orvex-cli and orvex-sim; default build/bin)
 #   ORVEX_WEB_ENGINE=build-wasm    takes the engine from that em++ build
@@ -34,5 +35,6 @@ server=$!
 trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
 node web/test/files_rows.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
+node web/test/signalling.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/accessibility.mjs "http://127.0.0.1:$port/"
 echo "The page's tests passed in $((SECONDS - started)) s."

@@ -8,6 +8,7 @@ import { saveAs, showFileTexts, wireFiles } from './transfer_files';
 import { showRowTexts, wireRows } from './rows';
 import { showBackupTexts, wireBackups } from './backups';
 import { setUpTransfer, showTransferTexts } from './transfer';
+import { showSignallingTexts, wireSignalling } from './signalling';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -28,6 +29,7 @@ function showTexts(): void {
   showFileTexts();
   showRowTexts();
   showBackupTexts();
+  showSignallingTexts();
   showState();
 }
 
@@ -73,6 +75,7 @@ window.addEventListener('beforeunload', (event) => {
 
 async function start(): Promise<void> {
   await loadEngine();
+  wireSignalling(byId('windows'), byId('signalling-windows'));
   session.setLanguage(Number(localStorage.getItem(kLanguageKey) ?? 0) === 1 ? 1 : 0);
   onGridChange(showState);
   await setUpTransfer(refreshCells);
