@@ -13,6 +13,28 @@ emscripten::val ByteArray(const Bytes& bytes) {
       .call<emscripten::val>("slice");
 }
 
+emscripten::val EditStartObject(const EditStart& start) {
+  emscripten::val out = emscripten::val::object();
+  const char* kinds[] = {"none", "text", "list"};
+  out.set("kind", std::string(kinds[static_cast<int>(start.editor.kind)]));
+  out.set("row", start.cell.row);
+  out.set("column", start.cell.column);
+  out.set("text", start.text);
+  out.set("startText", start.startText);
+  out.set("selectAll", start.selectAll);
+  out.set("maxLength", static_cast<int>(start.editor.maxLength));
+  emscripten::val items = emscripten::val::array();
+  for (const std::string& item : start.editor.items) items.call<void>("push", item);
+  out.set("items", items);
+  return out;
+}
+
+std::string AcceptedKey(const CellEditor& editor, const std::string& key) {
+  if (key.size() != 1) return {};
+  const auto c = editor.Accept(key[0]);
+  return c ? std::string(1, *c) : std::string();
+}
+
 }  // namespace orvex
 
 EMSCRIPTEN_BINDINGS(orvex_web) {

@@ -23,6 +23,12 @@ constexpr int kIncorrectFileTypeText = 10001;
 // A copy of `bytes` as a Uint8Array the page owns.
 emscripten::val ByteArray(const Bytes& bytes);
 
+// An opened editor as the page's grid takes it: the cell edited, the
+// editor's kind ("none", "text", "list"), its text, length and items.
+emscripten::val EditStartObject(const EditStart& start);
+// The text a key leaves in an open text editor, or "" when dropped.
+std::string AcceptedKey(const CellEditor& editor, const std::string& key);
+
 class WebSession {
  public:
   WebSession() {
@@ -90,25 +96,11 @@ class WebSession {
   // The answer names the cell actually edited, its editor and starting text.
   emscripten::val Begin(int row, int column, const std::string& typed) {
     m_edit = *m_grid.BeginCellEdit({row, column}, typed.empty() ? kKeyEnter : typed[0]);
-    emscripten::val out = emscripten::val::object();
-    const char* kinds[] = {"none", "text", "list"};
-    out.set("kind", std::string(kinds[static_cast<int>(m_edit.editor.kind)]));
-    out.set("row", m_edit.cell.row);
-    out.set("column", m_edit.cell.column);
-    out.set("text", m_edit.text);
-    out.set("maxLength", static_cast<int>(m_edit.editor.maxLength));
-    emscripten::val items = emscripten::val::array();
-    for (const std::string& item : m_edit.editor.items) items.call<void>("push", item);
-    out.set("items", items);
-    return out;
+    return EditStartObject(m_edit);
   }
 
   // The text a key leaves in the open text editor, or "" when dropped.
-  std::string Accept(const std::string& key) const {
-    if (key.size() != 1) return {};
-    const auto c = m_edit.editor.Accept(key[0]);
-    return c ? std::string(1, *c) : std::string();
-  }
+  std::string Accept(const std::string& key) const { return AcceptedKey(m_edit.editor, key); }
 
   // Enter in the open editor: commits through the table, stores the row as
   // one undoable step and moves as the desktop grid does.

@@ -1,7 +1,7 @@
 // The engine module and the one session the page edits.  Every rule, text
 // and codec is the engine's; the page only moves texts and keys.
 
-export interface EditStart { kind: 'none' | 'text' | 'list'; row: number; column: number; text: string; maxLength: number; items: string[] }
+export interface EditStart { kind: 'none' | 'text' | 'list'; row: number; column: number; text: string; maxLength: number; items: string[]; selectAll: boolean; startText: string }
 export interface Commit { accepted: boolean; note: string; row: number; column: number }
 export interface Session {
   newCodeplug(): void;

@@ -8,14 +8,7 @@
 namespace orvex {
 
 std::function<StepName(CellPos)> Frm2Tone::CellStep(TwoToneGrid which) {
-  return [which](CellPos cell) {
-    return TableStep<TwoToneTable>([which, cell](const TwoToneTable& table) {
-      const TwoToneTable::Captions captions = table.captions();
-      const CellGrid& cells = table.cells(which);
-      return captions.window + " " + (which == TwoToneGrid::CallList ? captions.callFrame : captions.decodeFrame) +
-             " " + CellText(cells, {cell.row, 0}) + " " + CellText(cells, {0, cell.column});
-    });
-  };
+  return [which](CellPos cell) { return TwoToneCellStep(which, cell); };
 }
 
 StepName Frm2Tone::WindowStep() const {

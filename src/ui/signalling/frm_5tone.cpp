@@ -57,17 +57,10 @@ Frm5Tone::Frm5Tone(const EditingContext& context, QWidget* parent) : SignallingW
     StoreAsStep(TableStep<FiveToneTable>([](const FiveToneTable& t) { return t.captions().fixDigitLabel; }), 401);
   });
 
-  const auto cellStep = [](CellPos cell) {
-    return TableStep<FiveToneTable>([cell](const FiveToneTable& table) {
-      const FiveToneTable::Captions captions = table.captions();
-      return captions.window + " " + captions.decodeFrame + " " + CellText(table.cells(), {cell.row, 0}) + " " +
-             CellText(table.cells(), {0, cell.column});
-    });
-  };
   m_grid = new SignallingGrid(std::make_unique<FiveToneGridTable>(m_table), QStringLiteral("Txt5T"),
                               QStringLiteral("Cbo5T"));
   m_grid->setObjectName("Grid5Tone");
-  AddGrid(m_grid, cellStep);
+  AddGrid(m_grid, FiveToneCellStep);
 
   auto* content = new QWidget;
   auto* layout = new QHBoxLayout(content);

@@ -11,14 +11,7 @@
 namespace orvex {
 
 std::function<StepName(CellPos)> FrmMsk::CellStep(MskGrid which) {
-  return [which](CellPos cell) {
-    return TableStep<MskTable>([which, cell](const MskTable& table) {
-      const MskTable::Captions captions = table.captions();
-      const CellGrid& cells = table.cells(which);
-      return captions.window + " " + (which == MskGrid::CallList ? captions.callFrame : captions.idFrame) + " " +
-             CellText(cells, {cell.row, 0}) + " " + CellText(cells, {0, cell.column});
-    });
-  };
+  return [which](CellPos cell) { return MskCellStep(which, cell); };
 }
 
 StepName FrmMsk::WindowStep() const {

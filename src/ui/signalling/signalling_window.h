@@ -6,6 +6,7 @@
 
 #include "core/memory_image.h"
 #include "model/signalling/signalling_cells.h"
+#include "model/signalling/signalling_steps.h"
 #include "ui/main/editing_window.h"
 
 class QGroupBox;
@@ -14,17 +15,6 @@ class QWidget;
 namespace orvex {
 
 class SignallingGrid;
-
-// A step named, in each language, by what `name` reads off a table of type
-// `Table` loaded in that language: its captions and cell headings.
-template <class Table, class Name>
-StepName TableStep(Name name) {
-  return [name](int language) {
-    Table table;
-    table.Load(BlankImage(), language);
-    return name(table);
-  };
-}
 
 // What the 2-Tone, 5-Tone and MSK windows share: a committed cell, list or
 // switch is stored from the table at once as one undoable step, SaveData

@@ -1,0 +1,36 @@
+#include "model/signalling/signalling_steps.h"
+
+namespace orvex {
+
+namespace {
+
+std::string CellStepText(const std::string& window, const std::string& frame, const CellGrid& cells, CellPos cell) {
+  return window + " " + frame + " " + CellText(cells, {cell.row, 0}) + " " + CellText(cells, {0, cell.column});
+}
+
+}  // namespace
+
+StepName TwoToneCellStep(TwoToneGrid which, CellPos cell) {
+  return TableStep<TwoToneTable>([which, cell](const TwoToneTable& table) {
+    const TwoToneTable::Captions captions = table.captions();
+    return CellStepText(captions.window, which == TwoToneGrid::CallList ? captions.callFrame : captions.decodeFrame,
+                        table.cells(which), cell);
+  });
+}
+
+StepName MskCellStep(MskGrid which, CellPos cell) {
+  return TableStep<MskTable>([which, cell](const MskTable& table) {
+    const MskTable::Captions captions = table.captions();
+    return CellStepText(captions.window, which == MskGrid::CallList ? captions.callFrame : captions.idFrame,
+                        table.cells(which), cell);
+  });
+}
+
+StepName FiveToneCellStep(CellPos cell) {
+  return TableStep<FiveToneTable>([cell](const FiveToneTable& table) {
+    const FiveToneTable::Captions captions = table.captions();
+    return CellStepText(captions.window, captions.decodeFrame, table.cells(), cell);
+  });
+}
+
+}  // namespace orvex

@@ -1,0 +1,169 @@
+// The 2-Tone, 5-Tone and MSK windows in the page: their grids as the engine's
+// cell tables answer them, each committed cell stored at once as one undo
+// step named as the desktop window names it.
+
+#include <emscripten/bind.h>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "model/signalling/signalling_grid_tables.h"
+#include "model/signalling/signalling_steps.h"
+#include "web/web_session.h"
+
+namespace orvex {
+namespace {
+
+using emscripten::val;
+
+val CellObject(CellPos cell) {
+  val out = val::object();
+  out.set("row", cell.row);
+  out.set("column", cell.column);
+  return out;
+}
+
+// One signalling window: "2tone", "5tone" or "msk".  Its tables follow the
+// session's image through reload(); the page calls it after anything that
+// may have changed the image or the language.
+class WebSignalling {
+ public:
+  WebSignalling(WebSession& web, const std::string& window) : m_web(web) {
+    if (window == "2tone") {
+      for (const TwoToneGrid which : {TwoToneGrid::CallList, TwoToneGrid::Decode})
+        Add(MakeTwoToneGridTable(m_twoTone, which), [which](CellPos cell) { return TwoToneCellStep(which, cell); });
+      m_load = [this](const Image& image, int language) { m_twoTone.Load(image, language); };
+      m_store = [this](Image& image) { m_twoTone.SaveData(image); };
+      m_captions = [this] {
+        const auto captions = m_twoTone.captions();
+        return std::vector<std::string>{captions.window, captions.callFrame, captions.decodeFrame};
+      };
+    } else if (window == "msk") {
+      for (const MskGrid which : {MskGrid::CallList, MskGrid::IdCode})
+        Add(MakeMskGridTable(m_msk, which), [which](CellPos cell) { return MskCellStep(which, cell); });
+      m_load = [this](const Image& image, int language) { m_msk.Load(image, language); };
+      m_store = [this](Image& image) { m_msk.SaveData(image); };
+      m_captions = [this] {
+        const auto captions = m_msk.captions();
+        return std::vector<std::string>{captions.window, captions.callFrame, captions.idFrame};
+      };
+    } else {
+      Add(std::make_unique<FiveToneGridTable>(m_fiveTone), [](CellPos cell) { return FiveToneCellStep(cell); });
+      m_load = [this](const Image& image, int language) { m_fiveTone.Load(image, language); };
+      m_store = [this](Image& image) { m_fiveTone.SaveData(image); };
+      m_captions = [this] {
+        const auto captions = m_fiveTone.captions();
+        return std::vector<std::string>{captions.window, captions.decodeFrame};
+      };
+    }
+    Reload();
+  }
+
+  void Reload() { m_load(m_web.session().memory().image(), m_web.Language()); }
+
+  std::string Title() const { return m_captions()[0]; }
+  int GridCount() const { return static_cast<int>(m_grids.size()); }
+  // The frame round grid `g` ("Call List").
+  std::string Frame(int g) const { return m_captions()[static_cast<std::size_t>(g) + 1]; }
+
+  int RowCount(int g) const { return grid(g).rowCount(); }
+  int ColumnCount(int g) const { return grid(g).columnCount(); }
+  std::string Cell(int g, int row, int column) const { return grid(g).Text({row, column}); }
+  bool Greyed(int g, int row, int column) const { return grid(g).IsGreyed({row, column}); }
+  std::string RowName(int g, int row) const { return grid(g).RowName(row); }
+  std::string SpokenText(int g, int row, int column) const { return grid(g).SpokenText({row, column}); }
+  std::string CellName(int g, int row, int column) const { return grid(g).CellName({row, column}); }
+
+  val Keys(int g) const {
+    const GridKeys keys = grid(g).keys();
+    val out = val::object();
+    out.set("f2Opens", keys.f2Opens);
+    out.set("arrowsLeaveEditor", keys.arrowsLeaveEditor);
+    out.set("tabLeavesAtEnds", keys.tabLeavesAtEnds);
+    out.set("backspaceEmptiesList", keys.backspaceEmptiesList);
+    out.set("escapeKeepsText", keys.escapeKeepsText);
+    return out;
+  }
+  bool EnterOpensEditor(int g, int row, int column) const { return grid(g).EnterOpensEditor({row, column}); }
+  val NextOnEnter(int g, int row, int column) const { return CellObject(grid(g).NextCellOnEnter({row, column})); }
+
+  // Opens the editor of a cell: by Enter or a click (typed "") or by a typed
+  // character; kind "none" when the cell stays as it is.
+  val Begin(int g, int row, int column, const std::string& typed) {
+    const auto start =
+        grid(g).BeginCellEdit({row, column}, typed.empty() ? std::nullopt : std::optional<char>(typed[0]));
+    m_editGrid = g;
+    // A cell that opens nothing stays as it is.
+    m_edit = start.value_or(EditStart{.cell = {row, column}});
+    return EditStartObject(m_edit);
+  }
+
+  // The text a key leaves in the open text editor, or "" when dropped.
+  std::string Accept(const std::string& key) const { return AcceptedKey(m_edit.editor, key); }
+  std::string RefusedKeyNote(const std::string& typed) const {
+    return grid(m_editGrid).RefusedKeyNote(m_edit.cell, typed);
+  }
+
+  // Commits the open editor through the table and stores the table as one
+  // step named by the cell; the answer says where Enter moves on.
+  val Commit(const std::string& text) {
+    const int g = m_editGrid;
+    const CellPos cell = m_edit.cell;
+    const CellCommit commit = grid(g).CommitCellEdit(cell, text);
+    m_edit = {};
+    if (commit.accepted) m_web.session().Edit(m_steps[static_cast<std::size_t>(g)](cell), m_store);
+    // The table shows what the image holds, also after a refusal.
+    Reload();
+    val out = CellObject(grid(g).NextCellAfterCommit(cell));
+    out.set("accepted", commit.accepted);
+    out.set("note", commit.note);
+    return out;
+  }
+
+ private:
+  void Add(std::unique_ptr<SignallingGridTable> table, std::function<StepName(CellPos)> step) {
+    m_grids.push_back(std::move(table));
+    m_steps.push_back(std::move(step));
+  }
+  [[nodiscard]] SignallingGridTable& grid(int g) const { return *m_grids.at(static_cast<std::size_t>(g)); }
+
+  WebSession& m_web;
+  TwoToneTable m_twoTone;
+  MskTable m_msk;
+  FiveToneTable m_fiveTone;
+  std::vector<std::unique_ptr<SignallingGridTable>> m_grids;
+  std::vector<std::function<StepName(CellPos)>> m_steps;
+  std::function<void(const Image&, int)> m_load;
+  std::function<void(Image&)> m_store;
+  std::function<std::vector<std::string>()> m_captions;
+  int m_editGrid = 0;
+  EditStart m_edit;
+};
+
+}  // namespace
+}  // namespace orvex
+
+EMSCRIPTEN_BINDINGS(orvex_web_signalling) {
+  using orvex::WebSignalling;
+  emscripten::class_<WebSignalling>("Signalling")
+      .constructor<orvex::WebSession&, const std::string&>()
+      .function("reload", &WebSignalling::Reload)
+      .function("title", &WebSignalling::Title)
+      .function("gridCount", &WebSignalling::GridCount)
+      .function("frame", &WebSignalling::Frame)
+      .function("rowCount", &WebSignalling::RowCount)
+      .function("columnCount", &WebSignalling::ColumnCount)
+      .function("cell", &WebSignalling::Cell)
+      .function("greyed", &WebSignalling::Greyed)
+      .function("rowName", &WebSignalling::RowName)
+      .function("spokenText", &WebSignalling::SpokenText)
+      .function("cellName", &WebSignalling::CellName)
+      .function("keys", &WebSignalling::Keys)
+      .function("enterOpensEditor", &WebSignalling::EnterOpensEditor)
+      .function("nextOnEnter", &WebSignalling::NextOnEnter)
+      .function("begin", &WebSignalling::Begin)
+      .function("accept", &WebSignalling::Accept)
+      .function("refusedKeyNote", &WebSignalling::RefusedKeyNote)
+      .function("commit", &WebSignalling::Commit);
+}
