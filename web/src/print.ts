@@ -38,10 +38,20 @@ function pageNumberContent(pattern: string): string {
 // Fills the print area with the codeplug as it is now.
 export function preparePrint(now = new Date()): void {
   const lines = engine.printLines(session) as PrintLines;
-  byId('print-title').textContent = engine.printTitle(session, printDate(now));
-  byId('print-caption').textContent = text(T.caption);
+  // The title line and the caption go in the table's head, so every page
+  // repeats them above the headings as the desktop's pages do.
+  const spanning = (className: string, value: string) => {
+    const row = cellRow('th', [value]);
+    row.className = className;
+    row.cells[0].colSpan = lines.headings.length;
+    return row;
+  };
   const table = byId<HTMLTableElement>('print-table');
-  table.tHead!.replaceChildren(cellRow('th', lines.headings));
+  table.tHead!.replaceChildren(
+    spanning('print-title', engine.printTitle(session, printDate(now))),
+    spanning('print-caption', text(T.caption)),
+    cellRow('th', lines.headings),
+  );
   table.tBodies[0].replaceChildren(...lines.rows.map((row) => cellRow('td', row)));
   byId('print-page-style').textContent =
     `@page { @bottom-center { content: ${pageNumberContent(session.text(T.pageOf, '%1'))}; font-size: 9pt; } }`;
