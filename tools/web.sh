@@ -3,8 +3,8 @@
 # by tools/engine-wasm.sh) and the page (esbuild) go to build-web/site/,
 # index.html at its root and every URL relative, so any static host can
 # serve it from any folder.
-# Installs what is missing (Debian's emscripten, nodejs, npm, chromium; the
-# npm packages from the lock file).
+# Installs what is missing (Debian's emscripten, nodejs, npm, chromium,
+# librsvg2-bin for the app icons; the npm packages from the lock file).
 #   tools/web.sh [--build-only] [--port N]        (default port 8177)   JOBS=2
 #   ORVEX_WEB_ENGINE=build-wasm   takes the engine from that em++ build
 set -euo pipefail

@@ -52,7 +52,11 @@ async function reload(): Promise<void> {
 
 export async function keepOffline(): Promise<void> {
   if (!('serviceWorker' in navigator)) return;
-  byId('update-reload').addEventListener('click', () => void reload());
+  const button = byId<HTMLButtonElement>('update-reload');
+  button.addEventListener('click', () => void reload());
+  // Not during a transfer: the button says so by being unavailable.
+  new MutationObserver(() => { button.disabled = document.body.dataset.transfer === 'running'; })
+    .observe(document.body, { attributes: true, attributeFilter: ['data-transfer'] });
   try {
     const registration = await navigator.serviceWorker.register('./service_worker.js');
     watch(registration);

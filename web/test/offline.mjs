@@ -59,6 +59,12 @@ try {
   await new Promise((resolve) => setTimeout(resolve, 500));
   assert.equal(await page.evaluate(() => window.sameLoad), true, 'the page reloaded by itself');
 
+  // Not during a transfer.
+  await page.click('#read');
+  await within(5000, 'Reload unavailable during the Read', page.waitForSelector('#update-reload:disabled'));
+  await page.click('#stop');
+  await within(5000, 'Reload available after the Read', page.waitForSelector('body[data-transfer="idle"] #update-reload:enabled'));
+
   // Unsaved edits: Reload asks; Cancel stays on this load, No reloads.
   await page.click('#grid td[data-row="5"][data-column="1"]');
   await page.keyboard.type('146.52');
