@@ -42,7 +42,9 @@ TEST(ImportMessages, RowsOutsideTheChannelsAreOfferedRenumbering) {
     ASSERT_TRUE(rows.ok()) << c.rows;
     const auto offer = OfferRenumbering(csv, rows, kEnglish);
     EXPECT_EQ(offer.has_value(), c.offered) << c.rows;
-    if (offer) EXPECT_EQ(UsableRows(offer->rows), offer->rows.size()) << c.rows;
+    if (offer) {
+      EXPECT_EQ(UsableRows(offer->rows), offer->rows.size()) << c.rows;
+    }
     EXPECT_EQ(UnusableRowsText(*rows, kEnglish).substr(0, c.unusable.size()), c.unusable) << c.rows;
   }
 }
