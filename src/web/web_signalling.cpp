@@ -172,6 +172,33 @@ class WebSignalling {
     Reload();
   }
 
+  // The 5-Tone window's read-only table of a tone standard's frequencies:
+  // its frame and label, the standards, the one shown, and each symbol's
+  // label and frequency.  Window state only, never stored.
+  val Reference() const {
+    const FiveToneTable::Captions captions = m_fiveTone.captions();
+    val out = val::object();
+    out.set("frame", captions.standardFrame);
+    out.set("label", captions.standardLabel);
+    val names = val::array();
+    for (const std::string_view name : kToneStandardNames) names.call<void>("push", std::string(name));
+    out.set("names", names);
+    out.set("chosen", static_cast<int>(m_fiveTone.referenceStandard()));
+    val symbols = val::array();
+    val frequencies = val::array();
+    const auto texts = m_fiveTone.referenceFrequencies();
+    for (std::size_t symbol = 0; symbol < kToneSymbolCount; ++symbol) {
+      symbols.call<void>("push", std::string(1, ToneSymbolLabel(symbol)));
+      frequencies.call<void>("push", texts[symbol]);
+    }
+    out.set("symbols", symbols);
+    out.set("frequencies", frequencies);
+    return out;
+  }
+  void ShowReference(int standard) {
+    if (standard >= 0) (void)m_fiveTone.SetReferenceStandard(static_cast<std::size_t>(standard));
+  }
+
   // Commits the open editor through the table and stores the table as one
   // step named by the cell; the answer says where Enter moves on.
   val Commit(const std::string& text) {
@@ -235,5 +262,7 @@ EMSCRIPTEN_BINDINGS(orvex_web_signalling) {
       .function("refusedKeyNote", &WebSignalling::RefusedKeyNote)
       .function("commit", &WebSignalling::Commit)
       .function("settings", &WebSignalling::Settings)
-      .function("choose", &WebSignalling::Choose);
+      .function("choose", &WebSignalling::Choose)
+      .function("reference", &WebSignalling::Reference)
+      .function("showReference", &WebSignalling::ShowReference);
 }

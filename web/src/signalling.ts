@@ -26,6 +26,8 @@ interface Signalling {
   commit(text: string): Commit;
   settings(): { label: string; items: string[]; chosen: number }[];
   choose(setting: number, value: number): void;
+  reference(): { frame: string; label: string; names: string[]; chosen: number; symbols: string[]; frequencies: string[] };
+  showReference(standard: number): void;
 }
 
 interface Window {
@@ -96,6 +98,50 @@ function addSettings(window: Window): void {
   });
 }
 
+// The 5-Tone window's read-only table of the chosen standard's frequencies.
+function showReference(window: Window, texts: boolean): void {
+  const reference = window.engine.reference();
+  const list = byId<HTMLSelectElement>('sig-5tone-standard');
+  if (texts) {
+    byId('sig-5tone-standard-frame').textContent = reference.frame;
+    byId('sig-5tone-standard-label').textContent = reference.label;
+    list.replaceChildren(...reference.names.map((name, i) => new Option(name, String(i))));
+  }
+  list.value = String(reference.chosen);
+  reference.frequencies.forEach((frequency, symbol) => {
+    byId<HTMLInputElement>(`sig-5tone-tone${symbol}`).value = frequency;
+  });
+}
+
+function addReference(window: Window): void {
+  const frame = document.createElement('fieldset');
+  const legend = document.createElement('legend');
+  frame.className = 'reference';
+  legend.id = 'sig-5tone-standard-frame';
+  const label = document.createElement('label');
+  const text = document.createElement('span');
+  text.id = 'sig-5tone-standard-label';
+  const list = document.createElement('select');
+  list.id = 'sig-5tone-standard';
+  label.append(text, ' ', list);
+  frame.append(legend, label);
+  window.engine.reference().symbols.forEach((symbol, i) => {
+    const tone = document.createElement('label');
+    tone.className = 'tone';
+    const field = document.createElement('input');
+    field.id = `sig-5tone-tone${i}`;
+    field.readOnly = true;
+    field.size = 7;
+    tone.append(symbol, ' ', field);
+    frame.appendChild(tone);
+  });
+  list.addEventListener('change', () => {
+    window.engine.showReference(Number(list.value));
+    showReference(window, false);
+  });
+  window.region.insertBefore(frame, window.region.children[1]);
+}
+
 function showWindow(window: Window, open: boolean): void {
   window.region.hidden = !open;
   window.button.setAttribute('aria-expanded', String(open));
@@ -114,6 +160,7 @@ export function showSignallingTexts(): void {
       window.grids[g].build();
     }
     showSettings(window, true);
+    if (window.kind === '5tone') showReference(window, true);
   }
 }
 
@@ -150,6 +197,7 @@ export function wireSignalling(bar: HTMLElement, place: HTMLElement): void {
     place.appendChild(region);
     const window: Window = { kind, engine: signalling, button, region, grids, settings: [] };
     addSettings(window);
+    if (kind === '5tone') addReference(window);
     windows.push(window);
     showWindow(window, false);
     button.addEventListener('click', () => showWindow(window, region.hidden === true));

@@ -76,6 +76,12 @@ try {
   assert.match(await undoName(), /Respond Waiting Time$/);
   const fix = await choose('#sig-5tone-setting1', 'ArrowDown');
   assert.deepEqual([respond, fix], ['20s', '1']);
+  // The reference table follows the standard chosen, and stores nothing.
+  const tones = () => page.$$eval('#sig-5tone-window input[readonly]', (fields) => fields.map((field) => field.value));
+  const before = await tones();
+  assert.equal(before.length, 16);
+  assert.equal(await choose('#sig-5tone-standard', 'ArrowDown', 'ArrowDown'), 'CCITT');
+  assert.notDeepEqual(await tones(), before);
 
   // MSK: the Call List's first code typed in lower case, an ID Code cell
   // opened by a click, the invert switch by Space.
