@@ -74,8 +74,8 @@ bool CodeplugSession::SaveTo(const std::string& path) {
   return true;
 }
 
-bool CodeplugSession::Edit(const StepName& name, const std::function<void(Image&)>& edit) {
-  const bool changed = m_history.Change(m_memory.image(), name, edit);
+bool CodeplugSession::Edit(const StepName& name, const std::function<void(Image&)>& edit, int mergeKey) {
+  const bool changed = m_history.Change(m_memory.image(), name, edit, mergeKey);
   Tell(SessionChange::Edited);
   return changed;
 }

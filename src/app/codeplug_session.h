@@ -84,8 +84,9 @@ class CodeplugSession {
   // baseline.
   bool SaveTo(const std::string& path);
 
-  // Runs `edit` on the image as one undoable step.
-  bool Edit(const StepName& name, const std::function<void(Image&)>& edit);
+  // Runs `edit` on the image as one undoable step; a non-zero `mergeKey`
+  // equal to the newest step's folds the edit into that step.
+  bool Edit(const StepName& name, const std::function<void(Image&)>& edit, int mergeKey = 0);
   // The usable CSV rows onto the channels, as one step.
   CsvImportReport ImportChannels(const std::vector<CsvChannelRow>& rows, int language);
   // A whole codeplug document applied onto the image (a JSON import), as

@@ -24,6 +24,18 @@ val CellObject(CellPos cell) {
   return out;
 }
 
+// A list or a switch of a window beside its grids: its label, its items
+// (none for a switch), the chosen index (0 or 1 for a switch), and what
+// choosing does to the table with the step it is stored as.
+struct Setting {
+  std::function<std::string()> label;
+  std::function<std::vector<std::string>()> items;
+  std::function<int()> chosen;
+  std::function<bool(int)> choose;
+  std::function<StepName()> step;
+  int mergeKey = 0;
+};
+
 // One signalling window: "2tone", "5tone" or "msk".  Its tables follow the
 // session's image through reload(); the page calls it after anything that
 // may have changed the image or the language.
@@ -48,6 +60,15 @@ class WebSignalling {
         const auto captions = m_msk.captions();
         return std::vector<std::string>{captions.window, captions.callFrame, captions.idFrame};
       };
+      m_settings.push_back({.label = [this] { return m_msk.captions().invert; },
+                            .items = [] { return std::vector<std::string>(); },
+                            .chosen = [this] { return m_msk.repeaterInvert() ? 1 : 0; },
+                            .choose =
+                                [this](int on) {
+                                  m_msk.SetRepeaterInvert(on != 0);
+                                  return true;
+                                },
+                            .step = MskInvertStep});
     } else {
       Add(std::make_unique<FiveToneGridTable>(m_fiveTone), [](CellPos cell) { return FiveToneCellStep(cell); });
       m_load = [this](const Image& image, int language) { m_fiveTone.Load(image, language); };
@@ -56,8 +77,31 @@ class WebSignalling {
         const auto captions = m_fiveTone.captions();
         return std::vector<std::string>{captions.window, captions.decodeFrame};
       };
+      m_settings.push_back(FiveToneList(&FiveToneTable::Captions::respondWaitingLabel,
+                                        &FiveToneTable::respondWaitingItems, &FiveToneTable::respondWaitingIndex,
+                                        &FiveToneTable::SetRespondWaitingIndex, RespondWaitingStep,
+                                        kRespondWaitingMerge));
+      m_settings.push_back(FiveToneList(&FiveToneTable::Captions::fixDigitLabel, &FiveToneTable::fixDigitItems,
+                                        &FiveToneTable::fixDigitIndex, &FiveToneTable::SetFixDigitIndex, FixDigitStep,
+                                        kFixDigitMerge));
     }
     Reload();
+  }
+
+  // One of the 5-Tone window's two lists, through the table's members.
+  Setting FiveToneList(std::string FiveToneTable::Captions::*label,
+                       std::vector<std::string> (FiveToneTable::*items)() const,
+                       std::size_t (FiveToneTable::*index)() const, Status (FiveToneTable::*set)(std::size_t, int),
+                       StepName (*step)(), int mergeKey) {
+    return {.label = [this, label] { return m_fiveTone.captions().*label; },
+            .items = [this, items] { return (m_fiveTone.*items)(); },
+            .chosen = [this, index] { return static_cast<int>((m_fiveTone.*index)()); },
+            .choose =
+                [this, set](int chosen) {
+                  return chosen >= 0 && (m_fiveTone.*set)(static_cast<std::size_t>(chosen), 0).ok();
+                },
+            .step = step,
+            .mergeKey = mergeKey};
   }
 
   void Reload() { m_load(m_web.session().memory().image(), m_web.Language()); }
@@ -105,6 +149,56 @@ class WebSignalling {
     return grid(m_editGrid).RefusedKeyNote(m_edit.cell, typed);
   }
 
+  // The window's lists and switches: label, items (none for a switch) and
+  // the chosen index.
+  val Settings() const {
+    val out = val::array();
+    for (const Setting& setting : m_settings) {
+      val one = val::object();
+      one.set("label", setting.label());
+      val items = val::array();
+      for (const std::string& item : setting.items()) items.call<void>("push", item);
+      one.set("items", items);
+      one.set("chosen", setting.chosen());
+      out.call<void>("push", one);
+    }
+    return out;
+  }
+  // A choice in setting `s`, stored as one step (choosing again in the same
+  // list folds into it where the desktop does).
+  void Choose(int s, int value) {
+    const Setting& setting = m_settings.at(static_cast<std::size_t>(s));
+    if (setting.choose(value)) m_web.session().Edit(setting.step(), m_store, setting.mergeKey);
+    Reload();
+  }
+
+  // The 5-Tone window's read-only table of a tone standard's frequencies:
+  // its frame and label, the standards, the one shown, and each symbol's
+  // label and frequency.  Window state only, never stored.
+  val Reference() const {
+    const FiveToneTable::Captions captions = m_fiveTone.captions();
+    val out = val::object();
+    out.set("frame", captions.standardFrame);
+    out.set("label", captions.standardLabel);
+    val names = val::array();
+    for (const std::string_view name : kToneStandardNames) names.call<void>("push", std::string(name));
+    out.set("names", names);
+    out.set("chosen", static_cast<int>(m_fiveTone.referenceStandard()));
+    val symbols = val::array();
+    val frequencies = val::array();
+    const auto texts = m_fiveTone.referenceFrequencies();
+    for (std::size_t symbol = 0; symbol < kToneSymbolCount; ++symbol) {
+      symbols.call<void>("push", std::string(1, ToneSymbolLabel(symbol)));
+      frequencies.call<void>("push", texts[symbol]);
+    }
+    out.set("symbols", symbols);
+    out.set("frequencies", frequencies);
+    return out;
+  }
+  void ShowReference(int standard) {
+    if (standard >= 0) (void)m_fiveTone.SetReferenceStandard(static_cast<std::size_t>(standard));
+  }
+
   // Commits the open editor through the table and stores the table as one
   // step named by the cell; the answer says where Enter moves on.
   val Commit(const std::string& text) {
@@ -137,6 +231,7 @@ class WebSignalling {
   std::function<void(const Image&, int)> m_load;
   std::function<void(Image&)> m_store;
   std::function<std::vector<std::string>()> m_captions;
+  std::vector<Setting> m_settings;
   int m_editGrid = 0;
   EditStart m_edit;
 };
@@ -165,5 +260,9 @@ EMSCRIPTEN_BINDINGS(orvex_web_signalling) {
       .function("begin", &WebSignalling::Begin)
       .function("accept", &WebSignalling::Accept)
       .function("refusedKeyNote", &WebSignalling::RefusedKeyNote)
-      .function("commit", &WebSignalling::Commit);
+      .function("commit", &WebSignalling::Commit)
+      .function("settings", &WebSignalling::Settings)
+      .function("choose", &WebSignalling::Choose)
+      .function("reference", &WebSignalling::Reference)
+      .function("showReference", &WebSignalling::ShowReference);
 }

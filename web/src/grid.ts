@@ -33,6 +33,11 @@ export function onGridChange(listener: () => void): void {
   changed = listener;
 }
 
+// Something beside the grids changed the image (a window's list or switch).
+export function tellChanged(): void {
+  changed();
+}
+
 // Tab always leaves an editor; the arrows only where the grid says so and
 // the editor does not need them (up and down along a list, left and right in
 // a text box).

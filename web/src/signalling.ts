@@ -3,7 +3,7 @@
 // opened and closed from a button carrying the window's name.  The grids
 // are the page's one editing grid over the engine's signalling tables.
 import { type Commit, type EditStart, byId, engine, session } from './engine';
-import { EditingGrid, type GridKeys, onReload } from './grid';
+import { EditingGrid, type GridKeys, onReload, tellChanged } from './grid';
 
 // The binding's class for one window ("2tone", "5tone", "msk").
 interface Signalling {
@@ -24,6 +24,10 @@ interface Signalling {
   accept(key: string): string;
   refusedKeyNote(typed: string): string;
   commit(text: string): Commit;
+  settings(): { label: string; items: string[]; chosen: number }[];
+  choose(setting: number, value: number): void;
+  reference(): { frame: string; label: string; names: string[]; chosen: number; symbols: string[]; frequencies: string[] };
+  showReference(standard: number): void;
 }
 
 interface Window {
@@ -32,6 +36,9 @@ interface Window {
   button: HTMLButtonElement;
   region: HTMLElement;
   grids: EditingGrid[];
+  // The window's lists and switches (a check box where a setting has no
+  // items), with their labels.
+  settings: { label: HTMLElement; control: HTMLSelectElement | HTMLInputElement }[];
 }
 
 const windows: Window[] = [];
@@ -56,6 +63,85 @@ function gridOf(window: Signalling, g: number, table: HTMLTableElement): Editing
   });
 }
 
+// The lists and switches show the table's values (and, with `texts`, their
+// labels and items in the session's language).
+function showSettings(window: Window, texts: boolean): void {
+  window.engine.settings().forEach((setting, s) => {
+    const { label, control } = window.settings[s];
+    if (texts) label.textContent = setting.label;
+    if (control instanceof HTMLInputElement) control.checked = setting.chosen === 1;
+    else {
+      if (texts) control.replaceChildren(...setting.items.map((item, i) => new Option(item, String(i))));
+      control.value = String(setting.chosen);
+    }
+  });
+}
+
+function addSettings(window: Window): void {
+  window.engine.settings().forEach((setting, s) => {
+    const label = document.createElement('label');
+    const text = document.createElement('span');
+    const control = setting.items.length === 0 ? document.createElement('input') : document.createElement('select');
+    if (control instanceof HTMLInputElement) {
+      control.type = 'checkbox';
+      label.append(control, ' ', text);
+    } else label.append(text, ' ', control);
+    control.id = `sig-${window.kind}-setting${s}`;
+    control.addEventListener('change', () => {
+      const value = control instanceof HTMLInputElement ? Number(control.checked) : Number(control.value);
+      window.engine.choose(s, value);
+      showSettings(window, false);
+      tellChanged();
+    });
+    window.region.appendChild(label);
+    window.settings.push({ label: text, control });
+  });
+}
+
+// The 5-Tone window's read-only table of the chosen standard's frequencies.
+function showReference(window: Window, texts: boolean): void {
+  const reference = window.engine.reference();
+  const list = byId<HTMLSelectElement>('sig-5tone-standard');
+  if (texts) {
+    byId('sig-5tone-standard-frame').textContent = reference.frame;
+    byId('sig-5tone-standard-label').textContent = reference.label;
+    list.replaceChildren(...reference.names.map((name, i) => new Option(name, String(i))));
+  }
+  list.value = String(reference.chosen);
+  reference.frequencies.forEach((frequency, symbol) => {
+    byId<HTMLInputElement>(`sig-5tone-tone${symbol}`).value = frequency;
+  });
+}
+
+function addReference(window: Window): void {
+  const frame = document.createElement('fieldset');
+  const legend = document.createElement('legend');
+  frame.className = 'reference';
+  legend.id = 'sig-5tone-standard-frame';
+  const label = document.createElement('label');
+  const text = document.createElement('span');
+  text.id = 'sig-5tone-standard-label';
+  const list = document.createElement('select');
+  list.id = 'sig-5tone-standard';
+  label.append(text, ' ', list);
+  frame.append(legend, label);
+  window.engine.reference().symbols.forEach((symbol, i) => {
+    const tone = document.createElement('label');
+    tone.className = 'tone';
+    const field = document.createElement('input');
+    field.id = `sig-5tone-tone${i}`;
+    field.readOnly = true;
+    field.size = 7;
+    tone.append(symbol, ' ', field);
+    frame.appendChild(tone);
+  });
+  list.addEventListener('change', () => {
+    window.engine.showReference(Number(list.value));
+    showReference(window, false);
+  });
+  window.region.insertBefore(frame, window.region.children[1]);
+}
+
 function showWindow(window: Window, open: boolean): void {
   window.region.hidden = !open;
   window.button.setAttribute('aria-expanded', String(open));
@@ -73,6 +159,8 @@ export function showSignallingTexts(): void {
       byId(`sig-${window.kind}-frame${g}`).textContent = window.engine.frame(g);
       window.grids[g].build();
     }
+    showSettings(window, true);
+    if (window.kind === '5tone') showReference(window, true);
   }
 }
 
@@ -107,7 +195,9 @@ export function wireSignalling(bar: HTMLElement, place: HTMLElement): void {
       grids.push(gridOf(signalling, g, table));
     }
     place.appendChild(region);
-    const window: Window = { kind, engine: signalling, button, region, grids };
+    const window: Window = { kind, engine: signalling, button, region, grids, settings: [] };
+    addSettings(window);
+    if (kind === '5tone') addReference(window);
     windows.push(window);
     showWindow(window, false);
     button.addEventListener('click', () => showWindow(window, region.hidden === true));
@@ -119,6 +209,9 @@ export function wireSignalling(bar: HTMLElement, place: HTMLElement): void {
     });
   }
   onReload(() => {
-    for (const window of windows) window.engine.reload();
+    for (const window of windows) {
+      window.engine.reload();
+      showSettings(window, false);
+    }
   });
 }

@@ -66,8 +66,25 @@ try {
   await type('ArrowDown', 'ArrowLeft', 'Enter', 'Enter', 'ArrowLeft', 'Enter', 'Backspace');
   assert.deepEqual([await cell('sig-5tone-grid0', 6, 1), await cell('sig-5tone-grid0', 6, 2)], ['', '']);
 
+  // Its two lists chosen by the arrows, the two choices in one list one step.
+  const choose = async (id, ...keys) => {
+    await page.focus(id);
+    await type(...keys);
+    return page.$eval(id, (list) => list.selectedOptions[0].textContent);
+  };
+  const respond = await choose('#sig-5tone-setting0', 'ArrowDown', 'ArrowDown');
+  assert.match(await undoName(), /Respond Waiting Time$/);
+  const fix = await choose('#sig-5tone-setting1', 'ArrowDown');
+  assert.deepEqual([respond, fix], ['20s', '1']);
+  // The reference table follows the standard chosen, and stores nothing.
+  const tones = () => page.$$eval('#sig-5tone-window input[readonly]', (fields) => fields.map((field) => field.value));
+  const before = await tones();
+  assert.equal(before.length, 16);
+  assert.equal(await choose('#sig-5tone-standard', 'ArrowDown', 'ArrowDown'), 'CCITT');
+  assert.notDeepEqual(await tones(), before);
+
   // MSK: the Call List's first code typed in lower case, an ID Code cell
-  // opened by a click.
+  // opened by a click, the invert switch by Space.
   await open('msk');
   await page.focus('#sig-msk-grid0 tr:nth-child(2) > :nth-child(2)');
   await type('b', 'e', 'e', 'f', 'Enter');
@@ -76,6 +93,8 @@ try {
   await type('1', '2', 'Enter');
   assert.equal(await cell('sig-msk-grid1', 3, 1), '12');
   assert.match(await undoName(), /MSK ID Code 2 /);
+  await page.focus('#sig-msk-setting0');
+  await type('Space');
 
   await page.click('#save');
   const saved = await downloaded(tmp, 'blank.tw');
@@ -86,6 +105,8 @@ try {
   Object.assign(edit.two_tone.decode[1], { tone_a: '2000.0' });
   Object.assign(edit.five_tone.decode[1], { standard: 'CCIR1', id: '7CDAA' });
   Object.assign(edit.five_tone.decode[3], { standard: 'CCIR1', id: '12345' });
+  Object.assign(edit.five_tone, { respond_waiting_time: respond, fix_digit: fix });
+  edit.msk.repeater_invert = 'On';
   edit.msk.call_list[0] = 'BEEF';
   edit.msk.id_code[2] = '12';
   delete edit.memory;

@@ -33,4 +33,16 @@ StepName FiveToneCellStep(CellPos cell) {
   });
 }
 
+StepName RespondWaitingStep() {
+  return TableStep<FiveToneTable>([](const FiveToneTable& table) { return table.captions().respondWaitingLabel; });
+}
+
+StepName FixDigitStep() {
+  return TableStep<FiveToneTable>([](const FiveToneTable& table) { return table.captions().fixDigitLabel; });
+}
+
+StepName MskInvertStep() {
+  return TableStep<MskTable>([](const MskTable& table) { return table.captions().invert; });
+}
+
 }  // namespace orvex

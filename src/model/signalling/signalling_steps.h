@@ -29,4 +29,13 @@ StepName TwoToneCellStep(TwoToneGrid which, CellPos cell);
 StepName MskCellStep(MskGrid which, CellPos cell);
 StepName FiveToneCellStep(CellPos cell);
 
+// Choosing again in one of the 5-Tone window's two lists folds into that
+// list's step.
+inline constexpr int kRespondWaitingMerge = 400;
+inline constexpr int kFixDigitMerge = 401;
+// A choice in a window's list or switch, named by its label.
+StepName RespondWaitingStep();
+StepName FixDigitStep();
+StepName MskInvertStep();
+
 }  // namespace orvex

@@ -50,11 +50,11 @@ Frm5Tone::Frm5Tone(const EditingContext& context, QWidget* parent) : SignallingW
   // again in one list folds into its step.
   connect(m_lists[1], &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index < 0 || !m_table.SetRespondWaitingIndex(static_cast<std::size_t>(index))) return;
-    StoreAsStep(TableStep<FiveToneTable>([](const FiveToneTable& t) { return t.captions().respondWaitingLabel; }), 400);
+    StoreAsStep(RespondWaitingStep(), kRespondWaitingMerge);
   });
   connect(m_lists[2], &QComboBox::currentIndexChanged, this, [this](int index) {
     if (index < 0 || !m_table.SetFixDigitIndex(static_cast<std::size_t>(index))) return;
-    StoreAsStep(TableStep<FiveToneTable>([](const FiveToneTable& t) { return t.captions().fixDigitLabel; }), 401);
+    StoreAsStep(FixDigitStep(), kFixDigitMerge);
   });
 
   m_grid = new SignallingGrid(std::make_unique<FiveToneGridTable>(m_table), QStringLiteral("Txt5T"),

@@ -38,7 +38,7 @@ FrmMsk::FrmMsk(const EditingContext& context, QWidget* parent) : SignallingWindo
   EnterMovesFocus(m_invert);
   connect(m_invert, &QCheckBox::toggled, this, [this](bool on) {
     m_table.SetRepeaterInvert(on);
-    StoreAsStep(TableStep<MskTable>([](const MskTable& table) { return table.captions().invert; }));
+    StoreAsStep(MskInvertStep());
   });
   layout->addWidget(m_invert);
   layout->addStretch();
