@@ -13,7 +13,7 @@ namespace {
 
 std::vector<CheckFinding> Findings(int count, CheckSeverity severity) {
   std::vector<CheckFinding> findings;
-  for (int i = 1; i <= count; ++i) findings.push_back({severity, "channel " + std::to_string(i), "odd", i});
+  for (int i = 1; i <= count; ++i) findings.push_back({severity, "channel " + std::to_string(i), "odd", i, {}, false});
   return findings;
 }
 

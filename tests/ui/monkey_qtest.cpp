@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRandomGenerator>
+#include <QToolBar>
 #include <QTreeWidget>
 
 #include "codeplug/file_io.h"
@@ -602,6 +603,37 @@ class MonkeyTest : public QObject {
     QTest::qWait(1);
     const QStringList faults = GuardedApplication::instance()->TakeFaults();
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    CloseQuietly(main);
+  }
+
+  // The same with the dialog run from a toolbar button's click: the button
+  // must outlive the refresh (the monkey once saw it destroyed there).
+  void transferEndsUnderADialogFromAToolButton() {
+    QTemporaryDir folder;
+    const QString image = folder.filePath("radio.tw");
+    QVERIFY(WriteCodeplugFile(image.toStdString(), BlankImage()));
+    DemoRadio radio;
+    const auto device = radio.Start(test::SimProgram(), {"--fast", "--image", image});
+    QVERIFY(device);
+    std::unique_ptr<MDIForm1> main = StartProgram(m_prompter);
+    main->state().portDevice = device->toStdString();
+    QWidget* button = main->findChild<QToolBar*>()->widgetForAction(main->tool("miAbout"));
+    QVERIFY(button != nullptr);
+    main->Dispatch("miRead");
+    QVERIFY(main->isTransferRunning());
+    bool ended = false;
+    m_prompter.onDialog = [&](QDialog&) {
+      ended = QTest::qWaitFor([&] { return !main->isTransferRunning(); }, 30000);
+      return int(QDialog::Rejected);
+    };
+    QTest::mouseClick(button, Qt::LeftButton);
+    m_prompter.onDialog = {};
+    QVERIFY(ended);
+    QCOMPARE(m_prompter.dialogs.value(m_prompter.dialogs.size() - 1), QStringLiteral("frmAbout"));
+    QTest::qWait(1);
+    const QStringList faults = GuardedApplication::instance()->TakeFaults();
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+    QCOMPARE(main->findChild<QToolBar*>()->widgetForAction(main->tool("miAbout")), button);
     CloseQuietly(main);
   }
 

@@ -106,13 +106,14 @@ void CommandBar::Load(int language) {
   }
 
   // The menus stay the same objects and only take the new captions and
-  // items: the menu whose item ran this command (Alt+L, C) is still inside
-  // its key or mouse handler, and may be running a dialog from there while
-  // a transfer's end refreshes everything.
+  // items, and the toolbar's buttons stay while its commands are the same:
+  // the menu or button that ran this command (Alt+L, C; the Print button) is
+  // still inside its key or mouse handler, and may be running a dialog from
+  // there while a transfer's end refreshes everything.
   QMenuBar* menuBar = m_window.menuBar();
   QList<QMenu*> bands;
+  QStringList toolBarKeys;
   menuBar->clear();
-  m_toolBar.clear();
   for (const BandLayout& band : layout.bands) {
     if (band.kind == QLatin1String("menu")) {
       QMenu* menu = this->band(band.key);
@@ -137,17 +138,22 @@ void CommandBar::Load(int language) {
       bands << menu;
     } else if (band.kind == QLatin1String("toolbar")) {
       m_toolBar.setWindowTitle(band.caption);
-      for (const QString& key : band.tools) {
-        if (key == QLatin1String("-")) {
-          m_toolBar.addSeparator();
-        } else if (QAction* action = tool(key)) {
-          m_toolBar.addAction(action);
-        }
-      }
+      toolBarKeys += band.tools;
     } else if (band.kind == QLatin1String("dock")) {
       emit dockCaption(band.caption);
     }
     // The layout's "StatusBar" band stays hidden: PicClone is the strip.
+  }
+  if (toolBarKeys != m_toolBarKeys) {
+    m_toolBar.clear();
+    for (const QString& key : toolBarKeys) {
+      if (key == QLatin1String("-")) {
+        m_toolBar.addSeparator();
+      } else if (QAction* action = tool(key)) {
+        m_toolBar.addAction(action);
+      }
+    }
+    m_toolBarKeys = toolBarKeys;
   }
   // A band the new layout lacks stays, hidden, until the window goes.
   for (QMenu* menu : std::as_const(m_bands))

@@ -69,6 +69,7 @@ class CommandBar : public QObject {
   std::map<QString, QList<QAction*>> m_placeholders;
   std::map<int, CommandLayout> m_layouts;
   QList<QMenu*> m_bands;
+  QStringList m_toolBarKeys;  // what the toolbar shows, separators as "-"
 };
 
 }  // namespace orvex
