@@ -506,6 +506,19 @@ class MonkeyTest : public QObject {
   Q_OBJECT
 
  private:
+  // The program reading a blank radio at full speed; null when the radio
+  // could not start.
+  std::unique_ptr<MDIForm1> StartReading(const QTemporaryDir& folder, DemoRadio& radio) {
+    const QString image = folder.filePath("radio.tw");
+    if (!WriteCodeplugFile(image.toStdString(), BlankImage())) return nullptr;
+    const auto device = radio.Start(test::SimProgram(), {"--fast", "--image", image});
+    if (!device) return nullptr;
+    std::unique_ptr<MDIForm1> main = StartProgram(m_prompter);
+    main->state().portDevice = device->toStdString();
+    main->Dispatch("miRead");
+    return main->isTransferRunning() ? std::move(main) : nullptr;
+  }
+
   ScriptedPrompter m_prompter;
 
   static QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
@@ -579,15 +592,9 @@ class MonkeyTest : public QObject {
   // by keys runs inside that menu's key handler.
   void transferEndsUnderADialogFromAMenu() {
     QTemporaryDir folder;
-    const QString image = folder.filePath("radio.tw");
-    QVERIFY(WriteCodeplugFile(image.toStdString(), BlankImage()));
     DemoRadio radio;
-    const auto device = radio.Start(test::SimProgram(), {"--fast", "--image", image});
-    QVERIFY(device);
-    std::unique_ptr<MDIForm1> main = StartProgram(m_prompter);
-    main->state().portDevice = device->toStdString();
-    main->Dispatch("miRead");
-    QVERIFY(main->isTransferRunning());
+    std::unique_ptr<MDIForm1> main = StartReading(folder, radio);
+    QVERIFY(main != nullptr);
     bool ended = false;
     m_prompter.onDialog = [&](QDialog&) {
       ended = QTest::qWaitFor([&] { return !main->isTransferRunning(); }, 30000);
@@ -610,17 +617,11 @@ class MonkeyTest : public QObject {
   // must outlive the refresh (the monkey once saw it destroyed there).
   void transferEndsUnderADialogFromAToolButton() {
     QTemporaryDir folder;
-    const QString image = folder.filePath("radio.tw");
-    QVERIFY(WriteCodeplugFile(image.toStdString(), BlankImage()));
     DemoRadio radio;
-    const auto device = radio.Start(test::SimProgram(), {"--fast", "--image", image});
-    QVERIFY(device);
-    std::unique_ptr<MDIForm1> main = StartProgram(m_prompter);
-    main->state().portDevice = device->toStdString();
+    std::unique_ptr<MDIForm1> main = StartReading(folder, radio);
+    QVERIFY(main != nullptr);
     QWidget* button = main->findChild<QToolBar*>()->widgetForAction(main->tool("miAbout"));
     QVERIFY(button != nullptr);
-    main->Dispatch("miRead");
-    QVERIFY(main->isTransferRunning());
     bool ended = false;
     m_prompter.onDialog = [&](QDialog&) {
       ended = QTest::qWaitFor([&] { return !main->isTransferRunning(); }, 30000);
