@@ -5,8 +5,8 @@
 // each window no control (and nothing focusable) is without a name and no
 // two controls of one role share a name.  Every finding is printed with
 // its role, name and window before the walk fails.  The walk also checks
-// that Tab reaches every toolbar button and that the windows open by Enter
-// and Space, and keeps what the first accessibility check asked: a focused
+// that Tab reaches every control of the toolbars and the channel grid, each
+// with a focus ring, and that the windows open by Enter and Space, and keeps what the first accessibility check asked: a focused
 // cell spoken whole, the current cell in view below the sticky headings,
 // and a question named by its message.
 //   node web/test/accessibility_tree.mjs SITE_URL [SCREENSHOT.png]
@@ -43,8 +43,17 @@ try {
 
   // Every control that can be seen, grouped by the window it is in: the
   // nearest region, dialog or menu round it, else the main page.
-  async function walk(what) {
-    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
+  // The whole page, or the subtree of the window `selector` (a query over
+  // the window alone is many times quicker than the whole tree).
+  async function axNodes(selector) {
+    if (!selector) return (await cdp.send('Accessibility.getFullAXTree')).nodes;
+    const { root } = await cdp.send('DOM.getDocument', { depth: 0 });
+    const { nodeId } = await cdp.send('DOM.querySelector', { nodeId: root.nodeId, selector });
+    return (await cdp.send('Accessibility.queryAXTree', { nodeId })).nodes;
+  }
+
+  async function walk(what, selector = '') {
+    const nodes = await axNodes(selector);
     lastTree = nodes;
     const byId = new Map(nodes.map((node) => [node.nodeId, node]));
     const parentOf = new Map();
@@ -56,7 +65,8 @@ try {
       }
       return '';
     };
-    const windowOf = (node) => around(node, kWindows) || 'main page';
+    const top = selector ? `${nodes[0].role?.value} "${nodes[0].name?.value ?? ''}"` : 'main page';
+    const windowOf = (node) => around(node, kWindows) || top;
     const seen = new Map();
     let controls = 0;
     for (const node of nodes) {
@@ -118,7 +128,7 @@ try {
       (shown) => [...document.querySelectorAll('section[role=region]')]
         .filter((region) => region.checkVisibility()).map((region) => region.id).find((id) => !shown.includes(id)),
       { polling: 50 }, before)).then((handle) => handle.jsonValue());
-    const controls = await walk(`${language}, window ${button}`);
+    const controls = await walk(`${language}, window ${button}`, `#${opened}`);
     if (button in kDesktopShares) await signallingKeys(button, opened);
     await page.$eval(`#${button}`, (b) => b.focus());
     await press(key);
@@ -140,19 +150,26 @@ try {
     for (const button of language.buttons) assert.ok(named('button').includes(button), `a button ${button}`);
     assert.equal(named('grid').length, 1, 'one grid on the main page');
 
-    // Tab from the top reaches every toolbar button (once round the page).
+    // Tab from the top reaches every control of the toolbars and the
+    // channel grid (once round the page), each showing a focus ring.
     const stops = await page.evaluate(() => {
       document.activeElement?.blur();
       window.tabbed = [];
-      document.addEventListener('focusin', (event) => window.tabbed.push(event.target.id));
+      document.addEventListener('focusin', ({ target }) => {
+        const ring = getComputedStyle(target);
+        window.tabbed.push([target.id || `${target.closest('[role=grid]')?.id} cell`,
+          ring.outlineStyle !== 'none' && parseFloat(ring.outlineWidth) >= 2]);
+      });
       return [...document.querySelectorAll('button, select, input, [tabindex="0"]')].filter((c) => c.checkVisibility()).length;
     });
     for (let i = 0; i <= stops; ++i) await press('Tab');
-    const reached = new Set(await page.evaluate(() => window.tabbed));
-    const buttons = await page.$$eval('.toolbar button', (all) =>
-      all.filter((b) => !b.disabled && b.checkVisibility()).map((b) => b.id));
-    const missed = buttons.filter((id) => !reached.has(id));
+    const tabbed = await page.evaluate(() => window.tabbed);
+    const reached = new Set(tabbed.map(([id]) => id));
+    const controls = await page.$$eval('.toolbar :is(button, select, input)', (all) =>
+      all.filter((c) => !c.disabled && c.checkVisibility()).map((c) => c.id));
+    const missed = [...controls, 'grid cell'].filter((id) => !reached.has(id));
     if (missed.length > 0) findings.push(`${language.name}: Tab does not reach ${missed.join(', ')}`);
+    for (const [id] of tabbed.filter(([, ring]) => !ring)) findings.push(`${language.name}: no focus ring on ${id}`);
 
     // Every window of the #windows span, opened by Enter in one language
     // and by Space in the other.
@@ -173,7 +190,7 @@ try {
     await page.keyboard.up('Shift');
     await page.keyboard.up('Control');
     await within(10000, 'the memory map to open', page.waitForSelector('#memory-map[open]'));
-    counts.memoryMap = await walk(`${language.name}, memory map`);
+    counts.memoryMap = await walk(`${language.name}, memory map`, '#memory-map');
     await press('Escape');
     await within(10000, 'the memory map to close', page.waitForSelector('#memory-map:not([open])'));
 
@@ -205,7 +222,7 @@ try {
     await press('F10');
     await page.keyboard.up('Shift');
     await within(10000, 'the row menu to open', page.waitForSelector('#row-menu:not([hidden])'));
-    counts.rowMenu = await walk(`${language.name}, row menu`);
+    counts.rowMenu = await walk(`${language.name}, row menu`, '#row-menu');
     await press('Escape');
 
     // A question (New over unsaved edits) is an alert dialog named by its
@@ -213,9 +230,8 @@ try {
     await page.$eval('#new', (b) => b.focus());
     await press('Space');
     await within(10000, 'the question of New', page.waitForSelector('#dialog[open]'));
-    counts.question = await walk(`${language.name}, question`);
-    const { nodes } = await cdp.send('Accessibility.getFullAXTree');
-    const dialog = nodes.find((n) => !n.ignored && n.role?.value === 'alertdialog');
+    counts.question = await walk(`${language.name}, question`, '#dialog');
+    const dialog = lastTree.find((n) => !n.ignored && n.role?.value === 'alertdialog');
     assert.equal(dialog?.name?.value, await page.$eval('#dialog-text', (e) => e.textContent), 'the question is named by its message');
     if (shot && language.value === '1') await page.screenshot({ path: shot });
     await press('Escape');
