@@ -1,14 +1,16 @@
 // A walk over what a screen reader finds, in English and in Chinese:
-// Chromium's accessibility tree (the DevTools protocol's getFullAXTree) for
-// the main page, every window whose button is in the toolbar's #windows
-// span, the backups panel, the memory map, the row menu and a question.  In
-// each window no control (and nothing focusable) is without a name and no
-// two controls of one role share a name.  Every finding is printed with
-// its role, name and window before the walk fails.  The walk also checks
-// that Tab reaches every control of the toolbars and the channel grid, each
-// with a focus ring, and that the windows open by Enter and Space, and keeps what the first accessibility check asked: a focused
-// cell spoken whole, the current cell in view below the sticky headings,
-// and a question named by its message.
+// Chromium's accessibility tree (the DevTools protocol's getFullAXTree for
+// the main page, queryAXTree for each window's own part) over the main
+// page, every window whose button is in the toolbar's #windows span, the
+// backups panel, the memory map, the row menu and a question.  In each
+// window no control (and nothing focusable) is without a name and no two
+// controls of one role share a name; every finding is printed with its
+// role, name and window before the walk fails.  The walk also checks that
+// Tab reaches every control of the toolbars and the channel grid, each with
+// a focus ring, that F6 leaves the grid and Shift+F6 comes back, that the
+// windows open by Enter and Space, and what the first accessibility check
+// asked: a focused cell spoken whole, the current cell in view below the
+// sticky headings, a question named by its message.
 //   node web/test/accessibility_tree.mjs SITE_URL [SCREENSHOT.png]
 import assert from 'node:assert/strict';
 import { launch, openPage, within } from './harness.mjs';
@@ -170,6 +172,15 @@ try {
     const missed = [...controls, 'grid cell'].filter((id) => !reached.has(id));
     if (missed.length > 0) findings.push(`${language.name}: Tab does not reach ${missed.join(', ')}`);
     for (const [id] of tabbed.filter(([, ring]) => !ring)) findings.push(`${language.name}: no focus ring on ${id}`);
+    // Tab goes round the grid's cells; F6 leaves it for the toolbar and
+    // Shift+F6 comes back to the cell.
+    await page.$eval('#grid td[tabindex="0"]', (cell) => cell.focus());
+    await press('F6');
+    assert.ok(await page.evaluate(() => document.activeElement.matches('header.toolbar *')), 'F6 from the grid to the toolbar');
+    await page.keyboard.down('Shift');
+    await press('F6');
+    await page.keyboard.up('Shift');
+    assert.ok(await page.evaluate(() => document.activeElement.matches('#grid td.current')), 'Shift+F6 back to the grid');
 
     // Every window of the #windows span, opened by Enter in one language
     // and by Space in the other.
