@@ -129,7 +129,7 @@ try {
     const before = await regionsShown();
     await page.$eval(`#${button}`, (b) => b.focus());
     await press(key);
-    const opened = await within(10000, `a region to open from #${button}`, page.waitForFunction(
+    const opened = await within(30000, `a region to open from #${button}`, page.waitForFunction(
       (shown) => [...document.querySelectorAll('section[role=region]')]
         .filter((region) => region.checkVisibility()).map((region) => region.id).find((id) => !shown.includes(id)),
       { polling: 50 }, before)).then((handle) => handle.jsonValue());
@@ -137,7 +137,7 @@ try {
     if (button in kDesktopShares) await signallingKeys(button, opened);
     await page.$eval(`#${button}`, (b) => b.focus());
     await press(key);
-    await within(10000, `region #${opened} to close`, page.waitForFunction(
+    await within(30000, `region #${opened} to close`, page.waitForFunction(
       (id) => !document.getElementById(id).checkVisibility(), { polling: 50 }, opened));
     return [button, controls];
   }
@@ -148,8 +148,8 @@ try {
     if (await page.$eval('#language', (list) => list.value) !== language.value) {
       await page.focus('#language');
       await page.select('#language', language.value);
-      await within(20000, 'the page to load again', page.reload());
-      await within(20000, 'the page to be ready', page.waitForSelector('body[data-ready="true"]'));
+      await within(30000, 'the page to load again', page.reload());
+      await within(30000, 'the page to be ready', page.waitForSelector('body[data-ready="true"]'));
     }
     const counts = { main: await walk(`${language.name}, main page`) };
     for (const button of language.buttons) assert.ok(named('button').includes(button), `a button ${button}`);
@@ -203,7 +203,7 @@ try {
     await page.keyboard.up('Alt');
     await page.keyboard.up('Shift');
     await page.keyboard.up('Control');
-    await within(10000, 'the memory map to open', page.waitForSelector('#memory-map[open]'));
+    await within(30000, 'the memory map to open', page.waitForSelector('#memory-map[open]'));
     // Its 8192 bytes are named by one rule: all of them are walked in the
     // first language, its controls and first lines in the second.
     counts.memoryMap = language.value === '0'
@@ -211,7 +211,7 @@ try {
       : await walk(`${language.name}, memory map`, '#memory-map .dialog-buttons, #memory-grid thead, #memory-grid tbody tr:nth-child(-n+4)',
         `dialog "${await page.$eval('#memory-title', (title) => title.textContent)}"`);
     await press('Escape');
-    await within(10000, 'the memory map to close', page.waitForSelector('#memory-map:not([open])'));
+    await within(30000, 'the memory map to close', page.waitForSelector('#memory-map:not([open])'));
 
     // A cell with a value, focused by the keyboard, is spoken whole, and
     // stays in view below the sticky headings down the grid and back up.
@@ -240,7 +240,7 @@ try {
     await page.keyboard.down('Shift');
     await press('F10');
     await page.keyboard.up('Shift');
-    await within(10000, 'the row menu to open', page.waitForSelector('#row-menu:not([hidden])'));
+    await within(30000, 'the row menu to open', page.waitForSelector('#row-menu:not([hidden])'));
     counts.rowMenu = await walk(`${language.name}, row menu`, '#row-menu');
     await press('Escape');
 
@@ -248,13 +248,13 @@ try {
     // message.
     await page.$eval('#new', (b) => b.focus());
     await press('Space');
-    await within(10000, 'the question of New', page.waitForSelector('#dialog[open]'));
+    await within(30000, 'the question of New', page.waitForSelector('#dialog[open]'));
     counts.question = await walk(`${language.name}, question`, '#dialog');
     const dialog = lastTree.find((n) => !n.ignored && n.role?.value === 'alertdialog');
     assert.equal(dialog?.name?.value, await page.$eval('#dialog-text', (e) => e.textContent), 'the question is named by its message');
     if (shot && language.value === '1') await page.screenshot({ path: shot });
     await press('Escape');
-    await within(10000, 'the question to close', page.waitForSelector('#dialog:not([open])'));
+    await within(30000, 'the question to close', page.waitForSelector('#dialog:not([open])'));
     console.log(language.name, 'controls walked per window:', JSON.stringify(counts));
   }
   for (const finding of findings) console.log(finding);
