@@ -118,6 +118,13 @@ class WebSignalling {
   std::string RowName(int g, int row) const { return grid(g).RowName(row); }
   std::string SpokenText(int g, int row, int column) const { return grid(g).SpokenText({row, column}); }
   std::string CellName(int g, int row, int column) const { return grid(g).CellName({row, column}); }
+  // The columns' relative widths, the row headings' first, as the desktop
+  // window shares its grid's width out.
+  val ColumnWidths(int g) const {
+    val out = val::array();
+    for (const int share : grid(g).columnWidths()) out.call<void>("push", share);
+    return out;
+  }
 
   val Keys(int g) const {
     const GridKeys keys = grid(g).keys();
@@ -254,6 +261,7 @@ EMSCRIPTEN_BINDINGS(orvex_web_signalling) {
       .function("rowName", &WebSignalling::RowName)
       .function("spokenText", &WebSignalling::SpokenText)
       .function("cellName", &WebSignalling::CellName)
+      .function("columnWidths", &WebSignalling::ColumnWidths)
       .function("keys", &WebSignalling::Keys)
       .function("enterOpensEditor", &WebSignalling::EnterOpensEditor)
       .function("nextOnEnter", &WebSignalling::NextOnEnter)

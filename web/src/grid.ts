@@ -23,6 +23,23 @@ export interface GridSource
   keys: GridKeys;
   // A click opens the cell's editor rather than only making it current.
   clickEdits: boolean;
+  // Relative widths of the columns (the row headings' first), where the
+  // desktop shares a grid's width out so; otherwise each fits its texts.
+  columnShares?: () => number[];
+}
+
+// Room a heading needs beside its text, as on the desktop.
+const kHeadingPadding = 16; // px
+let measure: CanvasRenderingContext2D | null = null;
+
+// The width of `text` in `element`'s font, also while the element is not
+// shown (a closed window's grid is built before it opens).
+function textWidth(element: HTMLElement, text: string): number {
+  measure ??= document.createElement('canvas').getContext('2d');
+  if (!measure) return 0;
+  const style = getComputedStyle(element);
+  measure.font = `${style.fontWeight} ${style.fontSize} ${style.fontFamily}`;
+  return measure.measureText(text).width;
 }
 
 // Told after every change a grid shows (title, undo and redo names).
@@ -98,7 +115,9 @@ export class EditingGrid {
         cell.setAttribute('role', row === 0 ? 'columnheader' : column === 0 ? 'rowheader' : 'gridcell');
         if (source.hidden(column)) cell.hidden = true;
         else cell.setAttribute('aria-colindex', String(++shown));
-        cell.tabIndex = -1;
+        // An empty corner is no heading a screen reader should name.
+        if (row === 0 && column === 0 && source.cell(0, 0) === '') cell.setAttribute('role', 'none');
+        else cell.tabIndex = -1;
         cell.dataset.row = String(row);
         cell.dataset.column = String(column);
         tr.appendChild(cell);
@@ -106,6 +125,20 @@ export class EditingGrid {
     }
     table.setAttribute('aria-colcount', String(shown));
     this.refresh();
+    if (source.columnShares) this.shareWidth(source.columnShares());
+  }
+
+  // Columns at the desktop's proportions, the grid wide enough for every
+  // heading at its share.
+  private shareWidth(shares: number[]): void {
+    const headings = [...(this.table.rows[0]?.cells ?? [])];
+    const sum = shares.reduce((a, b) => a + b, 0);
+    if (sum <= 0 || shares.length !== headings.length) return;
+    const width = Math.max(...headings.map((th, c) =>
+      Math.ceil(((textWidth(th, th.textContent ?? '') + kHeadingPadding) * sum) / Math.max(1, shares[c]))));
+    this.table.style.width = `${width}px`;
+    this.table.classList.add('shared-widths');
+    headings.forEach((th, c) => { th.style.width = `${(width * shares[c]) / sum}px`; });
   }
 
   refresh(): void {

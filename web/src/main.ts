@@ -12,6 +12,7 @@ import { isReloading, keepOffline, showUpdateTexts } from './update';
 import { printChannels, showPrintTexts, wirePrint } from './print';
 import { isMemoryMapOpen, openMemoryMap, showMemoryMapTexts, wireMemoryMap } from './memory_map';
 import { showSignallingTexts, wireSignalling } from './signalling';
+import { wirePanes } from './panes';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -72,6 +73,7 @@ wireRows();
 wireBackups();
 wirePrint();
 wireMemoryMap(afterMemoryMap);
+wirePanes();
 byId('undo').addEventListener('click', () => { session.undo(); refreshCells(); });
 byId('redo').addEventListener('click', () => { session.redo(); refreshCells(); });
 byId<HTMLSelectElement>('language').addEventListener('change', (event) => {

@@ -158,7 +158,8 @@ function addressKey(event: KeyboardEvent): void {
 function build(): void {
   const table = grid();
   const head = document.createElement('tr');
-  head.appendChild(document.createElement('th'));
+  // The empty corner is no heading a screen reader should name.
+  head.appendChild(document.createElement('th')).setAttribute('role', 'none');
   for (let c = 0; c < map!.columns(); ++c) {
     const th = document.createElement('th');
     th.scope = 'col';

@@ -17,6 +17,7 @@ interface Signalling {
   greyed(grid: number, row: number, column: number): boolean;
   spokenText(grid: number, row: number, column: number): string;
   cellName(grid: number, row: number, column: number): string;
+  columnWidths(grid: number): number[];
   keys(grid: number): GridKeys;
   enterOpensEditor(grid: number, row: number, column: number): boolean;
   nextOnEnter(grid: number, row: number, column: number): { row: number; column: number };
@@ -60,6 +61,20 @@ function gridOf(window: Signalling, g: number, table: HTMLTableElement): Editing
     nextOnEnter: (row, column) => window.nextOnEnter(g, row, column),
     keys: window.keys(g),
     clickEdits: true,
+    columnShares: () => window.columnWidths(g),
+  });
+}
+
+// Enter on a list or a switch moves on to the window's next control (round
+// to the first after the last), as Enter does in the desktop's windows;
+// read-only fields are passed over as the desktop's disabled ones are.
+function enterMovesFocus(window: Window, control: HTMLElement): void {
+  control.addEventListener('keydown', (event) => {
+    if (event.key !== 'Enter' || event.altKey || event.ctrlKey || event.metaKey) return;
+    event.preventDefault();
+    const order = [...window.region.querySelectorAll<HTMLElement>('select, input:not([readonly]), button, [tabindex="0"]')]
+      .filter((c) => !(c as HTMLButtonElement).disabled && c.checkVisibility());
+    order[(order.indexOf(control) + 1) % order.length]?.focus();
   });
 }
 
@@ -87,6 +102,7 @@ function addSettings(window: Window): void {
       label.append(control, ' ', text);
     } else label.append(text, ' ', control);
     control.id = `sig-${window.kind}-setting${s}`;
+    enterMovesFocus(window, control);
     control.addEventListener('change', () => {
       const value = control instanceof HTMLInputElement ? Number(control.checked) : Number(control.value);
       window.engine.choose(s, value);
@@ -135,6 +151,7 @@ function addReference(window: Window): void {
     tone.append(symbol, ' ', field);
     frame.appendChild(tone);
   });
+  enterMovesFocus(window, list);
   list.addEventListener('change', () => {
     window.engine.showReference(Number(list.value));
     showReference(window, false);

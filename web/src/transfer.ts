@@ -16,6 +16,7 @@ const T = { read: 1035, write: 1036, port: 1761, stop: 1759, verify: 10420, virt
 const kVirtual = 'virtual';
 const kAnother = 'another';
 const kProgressRedraw = 100; // ms
+const kSpokenSteps = 4;
 
 // A message or question as the engine composes it.
 interface JobMessage { kind: string; text: string; buttons: ButtonText[]; accept: ButtonText; defaultButton: ButtonText }
@@ -118,17 +119,28 @@ async function transfer(writing: boolean): Promise<void> {
   const progressText = byId('progress-text');
   let shown = { value: 0, maximum: 0, text: '' };
   let drawing = false;
+  // Spoken at each quarter of a stage: a screen reader reading every block
+  // would never finish.
+  const spoken = byId('progress-spoken');
+  let quarter = 0;
   const job: Job = new engine.Job(session, line, {
     stage(stageText: string, maximum: number) {
       progress.max = maximum;
       progress.value = 0;
       progressText.textContent = stageText;
+      quarter = 0;
+      spoken.textContent = '';
       say(stageText);
     },
     progress(value: number, maximum: number, valueText: string) {
       // Drawn a few times a second: a page redrawn on every frame takes
       // from the processor what the transfer's pace needs.
       shown = { value, maximum, text: valueText };
+      const reached = maximum > 0 ? Math.floor((value * kSpokenSteps) / maximum) : 0;
+      if (reached > quarter) {
+        quarter = reached;
+        spoken.textContent = valueText;
+      }
       if (drawing) return;
       drawing = true;
       setTimeout(() => {
