@@ -38,6 +38,7 @@ trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
 node web/test/files_rows.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/signalling.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
+node web/test/key_scrambler.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/accessibility.mjs "http://127.0.0.1:$port/"
 node web/test/print_map.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 echo "The page's tests passed in $((SECONDS - started)) s."
