@@ -1,10 +1,10 @@
 // The Key Assignment and Scrambler Frequency windows of the page in headless
 // Chromium, on a blank codeplug opened by the file input: the side key
-// chosen by the arrows (two choices one undo step), the scrambler frequency
+// chosen by the keys (three choices one undo step), the scrambler frequency
 // typed (a letter and a fifth digit dropped) above the range, clamped with
-// its note on Enter, Escape putting the entry's text back; Save by download
-// gives orvex-cli's bytes for the same values, and undoing both steps gives
-// the original bytes back.
+// its note on Enter, Escape and Ctrl+Z putting the entry's text back; Save
+// by download gives orvex-cli's bytes for the same values, and undoing both
+// steps gives the original bytes back.
 //   node web/test/key_scrambler.mjs SITE_URL ORVEX_CLI
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -71,6 +71,16 @@ try {
   assert.equal(await undoName(), 'Undo Scrambler Frequency');
   await type('3', '3', 'Escape');
   assert.equal(await page.$eval('#scr-freq7', (field) => field.value), '5000');
+  // Ctrl+Z undoes the typing of this visit first.
+  const undoKey = async () => {
+    await page.keyboard.down('Control');
+    await page.keyboard.press('z');
+    await page.keyboard.up('Control');
+  };
+  await type('4');
+  await undoKey();
+  assert.equal(await page.$eval('#scr-freq7', (field) => field.value), '5000');
+  assert.equal(await undoName(), 'Undo Scrambler Frequency');
   const edited = await save('edited.tw');
 
   // orvex-cli makes the same file from the same values.
@@ -84,10 +94,13 @@ try {
   run('import', original, '--json', editJson, '-o', expected);
   if (!fs.readFileSync(edited).equals(fs.readFileSync(expected))) assert.fail(`the page saved other bytes than orvex-cli:\n${(() => { try { return run('diff', edited, expected); } catch (e) { return e.stdout.toString(); } })()}`);
 
-  // Two undos: the original bytes, and the windows show them again.
-  await page.click('#undo');
-  await page.click('#undo');
+  // Two undos, the first by Ctrl+Z in the untouched field, which keeps the
+  // focus: the original bytes, and the windows show them again.
+  await page.focus('#scr-freq7');
+  await undoKey();
   assert.equal(await page.$eval('#scr-freq7', (field) => field.value), '3700');
+  assert.equal(await focused(), 'scr-freq7');
+  await page.click('#undo');
   assert.equal(await page.$eval('#key-side', (list) => list.selectedIndex), first);
   assert.ok(fs.readFileSync(await save('undone.tw')).equals(fs.readFileSync(original)), 'undo gives the original bytes');
 
