@@ -70,14 +70,17 @@ function enter(): void {
 // Typed and pasted text as typing it key by key would leave it: refused
 // characters dropped, no more than the field's typing length.
 function filter(event: InputEvent): void {
-  if (!event.inputType.startsWith('insert') || event.data === null) return;
+  // A paste or a drop brings its text in `dataTransfer`.
+  const text = event.data ?? event.dataTransfer?.getData('text/plain');
+  if (!event.inputType.startsWith('insert') || text === undefined) return;
   const input = field();
   const selected = (input.selectionEnd ?? 0) - (input.selectionStart ?? 0);
   const room = Math.max(0, typedLength - (input.value.length - selected));
-  const kept = Array.from(event.data, accept).join('').slice(0, room);
-  if (kept === event.data) return;
+  const kept = Array.from(text, accept).join('').slice(0, room);
+  if (kept === text) return;
   event.preventDefault();
-  // Through the editing command, so the field's own undo keeps it.
+  // Through the editing command (which raises no second beforeinput), so the
+  // field's own undo keeps it.
   if (kept) document.execCommand('insertText', false, kept);
 }
 
