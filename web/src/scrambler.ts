@@ -23,10 +23,9 @@ interface Scrambler {
   store(text: string): void;
 }
 
-const kGroups = 8;
 let scrambler: Scrambler;
 let scramblerWindow: PageWindow;
-let typedLength = 4;
+let typedLength = 0;
 // The text when the field was entered, which Escape puts back, and whether
 // it was typed on since it was last shown.
 let remembered = '';
@@ -34,7 +33,9 @@ let typed = false;
 // A click is entering the field: its release keeps the text selected.
 let clicking = false;
 
-const field = () => byId<HTMLInputElement>('scr-freq7');
+// The last group's field, the one typed in.
+let typedField: HTMLInputElement;
+const field = () => typedField;
 const accept = (key: string): string => engine.Scrambler.accept(key);
 
 function show(): void {
@@ -97,22 +98,23 @@ function build(region: HTMLElement): void {
     heading.setAttribute('aria-hidden', 'true');
     grid.appendChild(heading);
   }
-  let input = document.createElement('input');
-  for (let group = 0; group < kGroups; ++group) {
+  const groups = scrambler.captions().names.length;
+  for (let group = 0; group < groups; ++group) {
     const label = document.createElement('label');
     label.textContent = String(group + 1);
     label.htmlFor = `scr-freq${group}`;
-    input = document.createElement('input');
+    const input = document.createElement('input');
     input.id = `scr-freq${group}`;
     input.size = 8;
     // Groups 1..7 have fixed frequencies.
-    input.disabled = group < kGroups - 1;
+    input.disabled = group < groups - 1;
     grid.append(label, input);
+    typedField = input;
   }
   frame.append(legend, grid);
   region.appendChild(frame);
 
-  // The last field is group 8's.
+  const input = typedField;
   input.inputMode = 'numeric';
   input.addEventListener('beforeinput', filter);
   input.addEventListener('input', () => (typed = true));
