@@ -39,5 +39,6 @@ for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
 node web/test/files_rows.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/signalling.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/accessibility_tree.mjs "http://127.0.0.1:$port/"
+node web/test/key_scrambler.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/print_map.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 echo "The page's tests passed in $((SECONDS - started)) s."

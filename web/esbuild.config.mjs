@@ -22,6 +22,8 @@ for (const file of ['index.html', 'style.css']) fs.copyFileSync(file, path.join(
 // SVG (rsvg-convert, which tools/web.sh installs).
 fs.copyFileSync('manifest.webmanifest', path.join(out, 'manifest.webmanifest'));
 fs.copyFileSync('../resources/ui/orvex.svg', path.join(out, 'orvex.svg'));
+// The Key Assignment window's picture of the radio.
+fs.copyFileSync('../resources/ui/key/radio.svg', path.join(out, 'radio.svg'));
 for (const size of [192, 512]) {
   execFileSync('rsvg-convert', ['-w', String(size), '-h', String(size), '-o', path.join(out, `icon-${size}.png`), '../resources/ui/orvex.svg']);
 }

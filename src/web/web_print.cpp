@@ -17,19 +17,13 @@ using emscripten::val;
 
 constexpr int kMemoryMapStep = 1650;
 
-val Texts(const std::vector<std::string>& texts) {
-  val out = val::array();
-  for (const std::string& text : texts) out.call<void>("push", text);
-  return out;
-}
-
 // { headings: [...], rows: [[...], ...] } of the programmed channels.
 val PrintLines(WebSession& web) {
   const ChannelPrintContent content = ChannelPrintLines(web.session().memory().image(), web.Language());
   val rows = val::array();
-  for (const std::vector<std::string>& row : content.rows) rows.call<void>("push", Texts(row));
+  for (const std::vector<std::string>& row : content.rows) rows.call<void>("push", StringArray(row));
   val out = val::object();
-  out.set("headings", Texts(content.headings));
+  out.set("headings", StringArray(content.headings));
   out.set("rows", rows);
   return out;
 }

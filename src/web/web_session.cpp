@@ -13,6 +13,12 @@ emscripten::val ByteArray(const Bytes& bytes) {
       .call<emscripten::val>("slice");
 }
 
+emscripten::val StringArray(const std::vector<std::string>& texts) {
+  emscripten::val out = emscripten::val::array();
+  for (const std::string& text : texts) out.call<void>("push", text);
+  return out;
+}
+
 emscripten::val EditStartObject(const EditStart& start) {
   emscripten::val out = emscripten::val::object();
   const char* kinds[] = {"none", "text", "list"};
@@ -23,9 +29,7 @@ emscripten::val EditStartObject(const EditStart& start) {
   out.set("startText", start.startText);
   out.set("selectAll", start.selectAll);
   out.set("maxLength", static_cast<int>(start.editor.maxLength));
-  emscripten::val items = emscripten::val::array();
-  for (const std::string& item : start.editor.items) items.call<void>("push", item);
-  out.set("items", items);
+  out.set("items", StringArray(start.editor.items));
   return out;
 }
 

@@ -8,6 +8,7 @@
 #include <emscripten/val.h>
 
 #include <string>
+#include <vector>
 
 #include "app/codeplug_session.h"
 #include "core/strings.h"
@@ -22,6 +23,8 @@ constexpr int kIncorrectFileTypeText = 10001;
 
 // A copy of `bytes` as a Uint8Array the page owns.
 emscripten::val ByteArray(const Bytes& bytes);
+// Texts as an array of strings.
+emscripten::val StringArray(const std::vector<std::string>& texts);
 
 // An opened editor as the page's grid takes it: the cell edited, the
 // editor's kind ("none", "text", "list"), its text, length and items.

@@ -169,8 +169,8 @@ export class EditingGrid {
     cell.classList.add('current');
     cell.setAttribute('aria-selected', 'true');
     cell.tabIndex = 0;
-    // The focus stays in another grid the user is working in.
-    const other = document.activeElement?.closest('[role=grid]');
+    // The focus stays in another grid or window the user is working in.
+    const other = document.activeElement?.closest('[role=grid], [role=region]');
     if (!this.editing && (!other || other === this.table)) cell.focus({ preventScroll: false });
   }
 

@@ -13,6 +13,8 @@ import { printChannels, showPrintTexts, wirePrint } from './print';
 import { isMemoryMapOpen, openMemoryMap, showMemoryMapTexts, wireMemoryMap } from './memory_map';
 import { showSignallingTexts, wireSignalling } from './signalling';
 import { wirePanes } from './panes';
+import { showKeyTexts, wireKey } from './key';
+import { showScramblerTexts, wireScrambler } from './scrambler';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -37,6 +39,8 @@ function showTexts(): void {
   showPrintTexts();
   showMemoryMapTexts();
   showSignallingTexts();
+  showKeyTexts();
+  showScramblerTexts();
   showState();
 }
 
@@ -89,6 +93,8 @@ window.addEventListener('beforeunload', (event) => {
 
 async function start(): Promise<void> {
   await loadEngine();
+  wireKey(byId('windows'), byId('key-scrambler-windows'));
+  wireScrambler(byId('windows'), byId('key-scrambler-windows'));
   wireSignalling(byId('windows'), byId('signalling-windows'));
   session.setLanguage(Number(localStorage.getItem(kLanguageKey) ?? 0) === 1 ? 1 : 0);
   onGridChange(showState);

@@ -102,6 +102,15 @@ export async function openPage(browser, site, { bridge = '', granted = [], next 
   return page;
 }
 
+// Opens `file` through the file input of #open (the pickers removed) and
+// waits for the title to name it.
+export async function openByInput(page, file) {
+  const [chooser] = await within(5000, 'the file chooser of #open', Promise.all([page.waitForFileChooser(), page.click('#open')]));
+  await chooser.accept([file]);
+  const name = path.basename(file, '.tw');
+  await within(5000, `the title to name ${name}`, page.waitForFunction((n) => document.title.includes(n), {}, name));
+}
+
 export const ready = (page) =>
   within(20000, 'the page to be ready (body[data-ready="true"])', page.waitForSelector('body[data-ready="true"]'));
 

@@ -13,7 +13,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { downloaded, launch, openPage, within } from './harness.mjs';
+import { downloaded, launch, openByInput, openPage } from './harness.mjs';
 
 const [url, cli] = process.argv.slice(2);
 const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'orvex-signalling-'));
@@ -24,9 +24,7 @@ run('new', original);
 const browser = await launch();
 try {
   const page = await openPage(browser, url, { pickers: false, downloads: tmp });
-  const [chooser] = await within(5000, 'the file chooser of #open', Promise.all([page.waitForFileChooser(), page.click('#open')]));
-  await chooser.accept([original]);
-  await within(5000, 'the title to name blank.tw', page.waitForFunction(() => document.title.includes('blank')));
+  await openByInput(page, original);
 
   const type = async (...keys) => {
     for (const key of keys) await page.keyboard.press(key);

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "core/strings.h"
-#include "model/cell_editor.h"
 
 namespace orvex {
 
@@ -69,6 +68,12 @@ std::string LoadScrambler(Image& image) {
   const std::string shown = std::to_string(kScramblerFallbackHz);
   SaveScrambler(image, shown);
   return shown;
+}
+
+CellEditor ScramblerFieldEditor() { return {.kind = EditorKind::Text, .allowed = "0123456789", .maxLength = 4}; }
+
+StepName ScramblerStep() {
+  return [](int language) { return std::string(ScramblerCaptionTexts(language).window); };
 }
 
 std::string ClampScramblerText(std::string_view typed) { return std::to_string(ClampedHz(typed)); }

@@ -9,8 +9,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/edit_history.h"
 #include "core/memory_image.h"
 #include "core/result.h"
+#include "model/cell_editor.h"
 
 namespace orvex {
 
@@ -49,6 +51,14 @@ void EncodeScramblerFreq(Image& image, int hz);
 // The window's load step: the text of group 8.  When the stored value is not
 // a frequency the field shows "3700" and that is stored at once.
 std::string LoadScrambler(Image& image);
+
+// The field of group 8 takes digits only, at most four typed (or pasted).
+// No length limit is set on the field itself, which would cut a stored
+// count above 9999 Hz when it is shown.
+CellEditor ScramblerFieldEditor();
+
+// A frequency stored from the field is one undo step named by the window.
+StepName ScramblerStep();
 
 // Leaving the field: below 3000 (an empty text included) becomes "3000",
 // above 5000 becomes "5000", anything else stays as typed.

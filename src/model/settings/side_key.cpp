@@ -42,6 +42,10 @@ KeyCaptions KeyCaptionTexts(int language) {
   };
 }
 
+StepName SideKeyStep() {
+  return [](int language) { return SettingLabel(kSideKey, language); };
+}
+
 SideKeyTexts ReadSideKey(const Image& image, int language) { return {SettingText(image, kSideKey, language)}; }
 
 Status StoreSideKey(Image& image, const SideKeyTexts& texts, int language) {

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "core/edit_history.h"
 #include "core/memory_image.h"
 #include "core/result.h"
 #include "model/settings/option_settings.h"
@@ -43,6 +44,21 @@ struct KeyCaptions {
   std::string slightPressAction;  // "FlashLight"
 };
 KeyCaptions KeyCaptionTexts(int language);
+
+// A choice in the side key's list is one undo step named by its label;
+// choosing again folds into that step.
+StepName SideKeyStep();
+inline constexpr int kSideKeyMerge = 300;
+
+// The key window's picture, resources/ui/key/radio.svg, is 200 x 400 units;
+// its keys' outer edges in those units, top to bottom: PTT, PF1, MONI.
+// Each face points a key's group at its mark.
+struct PicturePoint {
+  int x = 0;
+  int y = 0;
+};
+inline constexpr PicturePoint kRadioPictureSize{200, 400};
+inline constexpr PicturePoint kKeyPicturePoints[] = {{16, 180}, {18, 237}, {18, 275}};
 
 // Stores the texts that differ from what the image shows; a text that is no
 // item of the list is refused and nothing is stored.

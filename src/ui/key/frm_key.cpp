@@ -105,11 +105,8 @@ void FrmKey::ShowPosition(std::optional<int> position) {
 
 void FrmKey::SideKeyChosen(int position) {
   if (m_loading || position < 0) return;
-  // Named by the side key's label; choosing again in the list folds into
-  // one step.
-  constexpr int kSideKeyMergeKey = 300;
-  Edit([](int language) { return SettingLabel(SideKeySetting(), language); },
-       [position](Image& image) { EncodeSetting(image, SideKeySetting(), position); }, kSideKeyMergeKey);
+  const auto store = [position](Image& image) { EncodeSetting(image, SideKeySetting(), position); };
+  Edit(SideKeyStep(), store, kSideKeyMerge);
   m_shown = position;
 }
 

@@ -3,6 +3,8 @@
 #include <QBoxLayout>
 #include <QPainter>
 
+#include "model/settings/side_key.h"
+
 // The resource lives in this static library; nothing else would pull it in.
 static void InitKeyResources() { Q_INIT_RESOURCE(key); }
 
@@ -10,10 +12,10 @@ namespace orvex {
 
 namespace {
 
-// The picture is drawn from resources/ui/key/radio.svg, 200 x 400 units;
-// the side keys' outer edges in those units.
-constexpr QSizeF kRadioUnits{200, 400};
-constexpr QPointF kKeyUnits[KeyPicture::kKeyCount] = {{16, 180}, {18, 237}, {18, 275}};
+// The picture is drawn from resources/ui/key/radio.png, rendered from the
+// SVG whose units the key marks are given in.
+constexpr QSizeF kRadioUnits{kRadioPictureSize.x, kRadioPictureSize.y};
+static_assert(std::size(kKeyPicturePoints) == KeyPicture::kKeyCount);
 
 // Share of the width the groups take; the radio has the rest.
 constexpr int kGroupStretch = 3;
@@ -56,8 +58,9 @@ QRect KeyPicture::radioRect() const {
 
 QPoint KeyPicture::keyPoint(Key key) const {
   const QRect radio = radioRect();
-  return {radio.left() + static_cast<int>(kKeyUnits[key].x() * radio.width() / kRadioUnits.width()),
-          radio.top() + static_cast<int>(kKeyUnits[key].y() * radio.height() / kRadioUnits.height())};
+  const PicturePoint point = kKeyPicturePoints[key];
+  return {radio.left() + static_cast<int>(point.x * radio.width() / kRadioUnits.width()),
+          radio.top() + static_cast<int>(point.y * radio.height() / kRadioUnits.height())};
 }
 
 void KeyPicture::paintEvent(QPaintEvent*) {

@@ -7,19 +7,9 @@
 
 namespace orvex {
 
-namespace {
-// Typing stops at four digits.  No maximum length is set on the field, which
-// would cut a stored count above 9999 Hz when it is shown.
-constexpr int kTypedDigits = 4;
-
-std::optional<char> Digit(char c) {
-  if (c >= '0' && c <= '9') return c;
-  return std::nullopt;
-}
-}  // namespace
-
 FrequencyField::FrequencyField(QWidget* parent) : QLineEdit(parent) {
-  FilterTyping(this, Digit)->setLimit(kTypedDigits);
+  const CellEditor typing = ScramblerFieldEditor();
+  FilterTyping(this, [typing](char c) { return typing.Accept(c); })->setLimit(static_cast<int>(typing.maxLength));
   SelectAllOnEntry(this);
   setAlignment(Qt::AlignRight);
 }

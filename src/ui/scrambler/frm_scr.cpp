@@ -92,8 +92,7 @@ void FrmScr::CommitEdit() { m_group8->CommitTyped(); }
 void FrmScr::SaveData() { StoreFrequency(m_group8->text().toStdString()); }
 
 void FrmScr::StoreFrequency(const std::string& text) {
-  Edit([](int language) { return std::string(ScramblerCaptionTexts(language).window); },
-       [&text](Image& image) { SaveScramblerChange(image, text); });
+  Edit(ScramblerStep(), [&text](Image& image) { SaveScramblerChange(image, text); });
 }
 
 namespace {

@@ -89,6 +89,15 @@ TEST(Scrambler, CountsOfKnownFrequencies) {
   for (const auto& c : cases) EXPECT_EQ(ScramblerCount(c.hz), c.count) << c.hz;
 }
 
+TEST(Scrambler, FieldTakesFourDigits) {
+  // Typed or pasted text as typing it key by key would leave it.
+  const std::pair<const char*, const char*> cases[] = {{"4x-5 .0a0", "4500"}, {"45678", "4567"}, {"", ""}};
+  const CellEditor field = ScramblerFieldEditor();
+  for (const auto& [typed, kept] : cases) EXPECT_EQ(field.Filter(typed, field.maxLength), kept) << typed;
+  EXPECT_EQ(ScramblerStep()(0), "Scrambler Frequency");
+  EXPECT_EQ(ScramblerStep()(1), "扰频频率");
+}
+
 TEST(Scrambler, LeavingTheFieldClamps) {
   const std::pair<const char*, const char*> cases[] = {
       {"2500", "3000"}, {"6000", "5000"},        {"", "3000"},   {"4000", "4000"}, {"3000", "3000"}, {"5000", "5000"},

@@ -114,5 +114,10 @@ TEST(SideKey, WindowCaptions) {
   EXPECT_NE(chinese.slightPressAction, english.slightPressAction);
 }
 
+TEST(SideKey, StepNamedByItsGroup) {
+  for (const int language : {kEnglish, kChinese})
+    EXPECT_EQ(SideKeyStep()(language), KeyCaptionTexts(language).sideKeyGroup);
+}
+
 }  // namespace
 }  // namespace orvex
