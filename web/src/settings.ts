@@ -193,13 +193,15 @@ function build(): void {
   const focused = document.activeElement?.id;
   const controls = settings.controls();
   kinds = controls.map((control) => control.kind);
-  const frames: HTMLFieldSetElement[] = [];
+  // A group with a caption is a fieldset; one without is only a box.
+  const frames: HTMLElement[] = [];
   for (let n = 1; n <= kFrames; ++n) {
-    const frame = document.createElement('fieldset');
-    frame.className = `frame${n}`;
     const title = settings.frameTitle(n);
+    const frame = document.createElement(title === '' ? 'div' : 'fieldset');
+    frame.className = `frame frame${n}`;
     if (title !== '') {
       const legend = document.createElement('legend');
+      legend.id = `set-frame${n}`;
       legend.textContent = title;
       frame.appendChild(legend);
     }
@@ -207,7 +209,15 @@ function build(): void {
   }
   fields = controls.map((control, c) => {
     const { row, field } = makeControl(control, c);
-    frames[control.frame - 1].appendChild(row);
+    const frame = frames[control.frame - 1];
+    frame.appendChild(row);
+    // The two frequency modes share their captions, so a control in a
+    // captioned group is named by the group's caption and its own.
+    if (frame instanceof HTMLFieldSetElement) {
+      const caption = row.querySelector('span') as HTMLElement;
+      caption.id = `${field.id}-label`;
+      field.setAttribute('aria-labelledby', `set-frame${control.frame} ${caption.id}`);
+    }
     return field;
   });
   const heading = byId('settings-title');

@@ -35,7 +35,7 @@ try {
   const value = (id) => page.$eval(`#${id}`, (field) => (field instanceof HTMLSelectElement ? field.selectedOptions[0]?.textContent : field.value));
   const focused = () => page.evaluate(() => document.activeElement.id);
   const undoName = () => page.$eval('#undo', (button) => button.textContent);
-  // A control's accessible name is its caption.
+  // A control's accessible name is its caption, after its group's.
   const named = async (id) => (await page.accessibility.snapshot({ root: await page.$(`#${id}`) })).name;
 
   await page.click('#win-settings');
@@ -43,6 +43,18 @@ try {
   assert.equal(await page.$eval('#win-settings', (b) => b.textContent), 'Optional Features');
   assert.equal(await focused(), 'set-CboSet1_0');
   assert.equal(await page.$eval('#settings-window .frame6 legend', (l) => l.textContent), 'A-Frequency Mode');
+
+  // Every control is named, no two alike (the two frequency modes share
+  // their captions).
+  const cdp = await page.createCDPSession();
+  const { result: region } = await cdp.send('Runtime.evaluate', { expression: "document.getElementById('settings-window')" });
+  const names = [];
+  for (const role of ['combobox', 'checkbox', 'textbox', 'spinbutton']) {
+    const { nodes } = await cdp.send('Accessibility.queryAXTree', { objectId: region.objectId, role });
+    names.push(...nodes.map((node) => node.name?.value ?? ''));
+  }
+  assert.ok(names.length === 47 && names.every((name) => name.trim() !== ''), `unnamed controls among ${names}`);
+  assert.equal(new Set(names).size, names.length, `controls sharing a name among ${names}`);
 
   // VOX by the arrows: the two choices fold into one step.
   await page.focus('#set-CboSet4_0');
@@ -79,7 +91,7 @@ try {
   await type('1', '4', '5', '.', '5', 'Enter');
   assert.equal(await value('set-TxtSet6'), '145.50000');
   assert.equal(await value('set-TxtTxSet6'), '145.50000');
-  assert.equal(await named('set-TxtSet6'), 'Current');
+  assert.equal(await named('set-TxtSet6'), 'A-Frequency Mode Current');
   assert.match(await undoName(), /A-Current$/);
 
   const save = async (name) => {
