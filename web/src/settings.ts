@@ -96,7 +96,7 @@ function filterTyping(field: HTMLInputElement, c: number): void {
     if (event.data === null || !event.inputType.startsWith('insert')) return;
     event.preventDefault();
     let kept = '';
-    for (const ch of event.data) kept += kinds[c] === 'updown' ? (/[0-9]/.test(ch) ? ch : '') : settings.accept(c, ch);
+    for (const ch of event.data) kept += settings.accept(c, ch);
     const start = field.selectionStart ?? field.value.length;
     const end = field.selectionEnd ?? start;
     if (kinds[c] === 'updown' && field.value === settings.numberText(c, 0)) field.value = '';

@@ -62,13 +62,15 @@ try {
   const vox = await value('set-CboSet4_0');
   const voxName = await named('set-CboSet4_0');
   assert.match(await undoName(), new RegExp(`${voxName}$`));
-  // Auto lock by Space; the auto reset timer stepped up.
+  // Auto lock by Space; the auto reset timer stepped up, then typed.
   await page.focus('#set-ChkSet3_1');
   await type('Space');
   assert.equal(await page.$eval('#set-ChkSet3_1', (box) => box.checked), true);
   await page.focus('#set-UDOpSet_1');
   await type('ArrowUp', 'ArrowUp');
   assert.equal(await value('set-UDOpSet_1'), '12');
+  await type('1', 'x', '5', 'Enter');
+  assert.equal(await value('set-UDOpSet_1'), '15');
 
   // The mode-change password typed short: Enter moves on, the warning
   // comes, the digits are padded.
@@ -121,7 +123,7 @@ try {
     try { diff = run('diff', file, expected); } catch (e) { diff = e.stdout.toString(); }
     assert.fail(`the page saved other bytes than orvex-cli in ${path.basename(file)}:\n${diff}`);
   };
-  Object.assign(base.options, { vox_level: vox, auto_lock: 'On', auto_reset_timer: '12', mode_change_password: '123000', ani_code: '4BC' });
+  Object.assign(base.options, { vox_level: vox, auto_lock: 'On', auto_reset_timer: '15', mode_change_password: '123000', ani_code: '4BC' });
   same(undone, imported('without', base));
   Object.assign(base.frequency_modes.A, { current: '145.50000', tx_frequency: '145.50000' });
   same(saved, imported('with', base));
