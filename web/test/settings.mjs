@@ -45,16 +45,19 @@ try {
   assert.equal(await page.$eval('#settings-window .frame6 legend', (l) => l.textContent), 'A-Frequency Mode');
 
   // Every control is named, no two alike (the two frequency modes share
-  // their captions).
+  // their captions); in English here, in Chinese at the end.
   const cdp = await page.createCDPSession();
-  const { result: region } = await cdp.send('Runtime.evaluate', { expression: "document.getElementById('settings-window')" });
-  const names = [];
-  for (const role of ['combobox', 'checkbox', 'textbox', 'spinbutton']) {
-    const { nodes } = await cdp.send('Accessibility.queryAXTree', { objectId: region.objectId, role });
-    names.push(...nodes.map((node) => node.name?.value ?? ''));
-  }
-  assert.ok(names.length === 47 && names.every((name) => name.trim() !== ''), `unnamed controls among ${names}`);
-  assert.equal(new Set(names).size, names.length, `controls sharing a name among ${names}`);
+  const namedOnce = async () => {
+    const { result: region } = await cdp.send('Runtime.evaluate', { expression: "document.getElementById('settings-window')" });
+    const names = [];
+    for (const role of ['combobox', 'checkbox', 'textbox', 'spinbutton']) {
+      const { nodes } = await cdp.send('Accessibility.queryAXTree', { objectId: region.objectId, role });
+      names.push(...nodes.map((node) => node.name?.value ?? ''));
+    }
+    assert.ok(names.length === 47 && names.every((name) => name.trim() !== ''), `unnamed controls among ${names}`);
+    assert.equal(new Set(names).size, names.length, `controls sharing a name among ${names}`);
+  };
+  await namedOnce();
 
   // VOX by the arrows: the two choices fold into one step.
   await page.focus('#set-CboSet4_0');
@@ -127,6 +130,10 @@ try {
   same(undone, imported('without', base));
   Object.assign(base.frequency_modes.A, { current: '145.50000', tx_frequency: '145.50000' });
   same(saved, imported('with', base));
+  // In Chinese too.
+  await page.select('#language', '1');
+  assert.equal(await page.$eval('#settings-title', (title) => title.textContent), '可选功能');
+  await namedOnce();
   assert.deepEqual(page.errors, []);
   console.log('settings: Optional Features edits by keys save orvex-cli\'s bytes; undo restores them');
 } finally {
