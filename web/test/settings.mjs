@@ -1,11 +1,13 @@
 // The Optional Features window of the page in headless Chromium, on a blank
 // codeplug opened by the file input: opened from its button and edited by
-// keys (a list by the arrows, a check box by Space, the up-down stepped, a
-// password typed short and the warning answered, the ANI code typed in
-// lower case, VFO A's current frequency typed, Enter moving on), each change
-// one undo step named as the desktop names it; Save by download gives the
-// same file as orvex-cli importing the same values, and undoing the last
-// change gives the file without it.
+// keys (a list by the arrows, a check box by Space, the up-down stepped and
+// typed, a password typed short and the warning answered, the ANI code
+// typed in lower case, VFO B's frequency brought into the bands with a
+// note, VFO A's current frequency typed, Enter moving on), each change one
+// undo step named as the desktop names it; Save by download gives the same
+// file as orvex-cli importing the same values, and undoing the last change
+// gives the file without it.  Every control is named once, in both
+// languages.
 //   node web/test/settings.mjs SITE_URL ORVEX_CLI
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
@@ -91,6 +93,14 @@ try {
   await page.focus('#set-CboSet8_2');
   assert.equal(await value('set-TxtSet8'), '4BC');
 
+  // A frequency outside the bands is brought in, with a note in the status
+  // line.
+  await page.focus('#set-TxtSet7');
+  await type('6', '0', '0', 'Enter');
+  const bCurrent = await value('set-TxtSet7');
+  assert.notEqual(bCurrent, '600.00000');
+  assert.match(await page.$eval('#status', (status) => status.textContent), /600/);
+
   // VFO A's current frequency typed; the Tx frequency follows.
   await page.focus('#set-TxtSet6');
   await type('1', '4', '5', '.', '5', 'Enter');
@@ -127,6 +137,7 @@ try {
     assert.fail(`the page saved other bytes than orvex-cli in ${path.basename(file)}:\n${diff}`);
   };
   Object.assign(base.options, { vox_level: vox, auto_lock: 'On', auto_reset_timer: '15', mode_change_password: '123000', ani_code: '4BC' });
+  Object.assign(base.frequency_modes.B, { current: bCurrent, tx_frequency: bCurrent });
   same(undone, imported('without', base));
   Object.assign(base.frequency_modes.A, { current: '145.50000', tx_frequency: '145.50000' });
   same(saved, imported('with', base));
