@@ -118,6 +118,7 @@ try {
   };
   const saved = await save('saved.tw');
   await page.click('#undo');
+  assert.deepEqual([await value('set-TxtSet6'), await value('set-TxtTxSet6')], ['400.02500', '400.02500']);
   const undone = await save('undone.tw');
 
   // orvex-cli makes the same files from the same values.
