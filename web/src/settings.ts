@@ -93,10 +93,12 @@ function chooseValue(c: number, value: number): void {
 // turns them.
 function filterTyping(field: HTMLInputElement, c: number): void {
   field.addEventListener('beforeinput', (event) => {
-    if (event.data === null || !event.inputType.startsWith('insert')) return;
+    // A paste or a drop carries its text in the data transfer.
+    const data = event.data ?? event.dataTransfer?.getData('text/plain') ?? null;
+    if (data === null || !event.inputType.startsWith('insert')) return;
     event.preventDefault();
     let kept = '';
-    for (const ch of event.data) kept += settings.accept(c, ch);
+    for (const ch of data) kept += settings.accept(c, ch);
     const start = field.selectionStart ?? field.value.length;
     const end = field.selectionEnd ?? start;
     if (kinds[c] === 'updown' && field.value === settings.numberText(c, 0)) field.value = '';
