@@ -39,14 +39,10 @@ let region: HTMLElement;
 // The page's controls in Tab order, as the binding numbers them.
 let fields: (HTMLInputElement | HTMLSelectElement)[] = [];
 let kinds: Control['kind'][] = [];
-// What an up-down or text field showed when it got the focus.
+// What an up-down showed when it got the focus, for Escape.
 const remembered = new Map<number, string>();
 
 const isOpen = () => !region.hidden;
-
-function stored(): void {
-  tellChanged();
-}
 
 // Shows what the image holds in every control.
 function showValues(): void {
@@ -78,7 +74,7 @@ async function commitText(field: HTMLInputElement, c: number): Promise<void> {
   field.value = commit.text;
   // The transmit frequency follows "Current".
   showValues();
-  stored();
+  tellChanged();
   if (commit.note !== '') say(commit.note);
   if (commit.warning !== '') await tell(commit.warning);
 }
@@ -86,7 +82,7 @@ async function commitText(field: HTMLInputElement, c: number): Promise<void> {
 function chooseValue(c: number, value: number): void {
   settings.choose(c, value);
   showValues();
-  stored();
+  tellChanged();
 }
 
 // Typed or pasted text keeps only the characters the engine lets in, as it
