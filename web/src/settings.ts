@@ -170,19 +170,13 @@ function wireText(input: HTMLInputElement, c: number, control: Control): void {
   });
 }
 
-// Enter moves to the next control in Tab order, Shift+Enter back.
+// Enter alone moves to the next control in Tab order, as Tab does.
 function moveOn(event: KeyboardEvent): void {
-  if (event.key !== 'Enter' || event.ctrlKey || event.altKey || event.metaKey) return;
+  if (event.key !== 'Enter' || event.shiftKey || event.ctrlKey || event.altKey || event.metaKey) return;
   const at = fields.indexOf(event.target as HTMLInputElement);
   if (at < 0) return;
   event.preventDefault();
-  const step = event.shiftKey ? -1 : 1;
-  for (let next = at + step; next >= 0 && next < fields.length; next += step) {
-    if (fields[next].tabIndex >= 0) {
-      fields[next].focus();
-      return;
-    }
-  }
+  fields.slice(at + 1).find((field) => field.tabIndex >= 0)?.focus();
 }
 
 // (Re)builds the groups and controls in the session's language, keeping the
