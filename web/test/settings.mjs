@@ -61,6 +61,17 @@ try {
   };
   await namedOnce();
 
+  // Enter moves on as Tab does, in the desktop window's order.
+  const enterMoves = [['CboSet1_0', 'CboSet1_1'], ['ChkSet3_0', 'ChkSet3_1'], ['TxtSet6', 'CboSet6_1'],
+    ['TxtSet5_1', 'CboSet5_4'], ['TxtSet5_0', 'TxtSet6'], ['CboSet6_9', 'TxtSet7'], ['TxtSet8', 'CboSet8_2'],
+    ['UDOpSet_1', 'CboSet8_0']];
+  for (const [from, to] of enterMoves) {
+    await page.focus(`#set-${from}`);
+    await type('Enter');
+    assert.equal(await focused(), `set-${to}`, `Enter in ${from}`);
+  }
+  assert.equal(await page.$eval('#undo', (b) => b.disabled), true, 'moving on stores nothing');
+
   // VOX by the arrows: the two choices fold into one step.
   await page.focus('#set-CboSet4_0');
   await type('ArrowDown', 'ArrowDown');
