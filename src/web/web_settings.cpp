@@ -4,7 +4,6 @@
 
 #include <emscripten/bind.h>
 
-#include <algorithm>
 #include <array>
 #include <vector>
 
