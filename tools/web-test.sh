@@ -5,8 +5,9 @@
 # (web/test/binding.mjs, job.mjs, virtual_radio.mjs) and drives the page in
 # headless Chromium against orvex-sim at wire speed (web/test/e2e.mjs) and
 # offline from its service worker's cache (offline.mjs), then its files,
-# rows, signalling windows, accessibility, printing and memory map
-# (files_rows.mjs, signalling.mjs, accessibility_tree.mjs, print_map.mjs).
+# rows and windows (files_rows.mjs, signalling.mjs, settings.mjs,
+# key_scrambler.mjs), the accessibility walk (accessibility_tree.mjs),
+# printing and the memory map (print_map.mjs).
 # Prints how long it took.
 #   tools/web-test.sh [BIN_DIR]    (orvex-cli and orvex-sim; default build/bin)
 #   ORVEX_WEB_ENGINE=build-wasm    takes the engine from that em++ build
@@ -40,5 +41,6 @@ node web/test/files_rows.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/signalling.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/accessibility_tree.mjs "http://127.0.0.1:$port/"
 node web/test/key_scrambler.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
+node web/test/settings.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/print_map.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 echo "The page's tests passed in $((SECONDS - started)) s."

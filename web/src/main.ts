@@ -15,6 +15,7 @@ import { showSignallingTexts, wireSignalling } from './signalling';
 import { wirePanes } from './panes';
 import { showKeyTexts, wireKey } from './key';
 import { showScramblerTexts, wireScrambler } from './scrambler';
+import { showSettingsTexts, wireSettings } from './settings';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -41,6 +42,7 @@ function showTexts(): void {
   showSignallingTexts();
   showKeyTexts();
   showScramblerTexts();
+  showSettingsTexts();
   showState();
 }
 
@@ -93,6 +95,8 @@ window.addEventListener('beforeunload', (event) => {
 
 async function start(): Promise<void> {
   await loadEngine();
+  // The window buttons in the desktop's Window menu order.
+  wireSettings(byId('windows'), byId('settings-windows'));
   wireKey(byId('windows'), byId('key-scrambler-windows'));
   wireScrambler(byId('windows'), byId('key-scrambler-windows'));
   wireSignalling(byId('windows'), byId('signalling-windows'));

@@ -5,6 +5,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "model/settings/settings_window.h"
+
 namespace orvex {
 
 bool LeavesControl(Qt::FocusReason reason) { return reason != Qt::ActiveWindowFocusReason && !IsPassingFocus(reason); }
@@ -19,10 +21,6 @@ void EntryField::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
   if (LeavesControl(event->reason())) emit left();
 }
-
-namespace {
-constexpr int kUpDownLength = 4;
-}  // namespace
 
 UpDownBox::UpDownBox(std::function<QString(int)> text, std::function<int(const QString&)> number, int maxValue,
                      QWidget* parent)
@@ -41,7 +39,7 @@ QValidator::State UpDownBox::validate(QString& input, int& pos) const {
   if (input == textFromValue(0)) return QValidator::Acceptable;
   // Only digits stay; whatever a Backspace leaves of "Off" goes with it.
   input.removeIf([](QChar c) { return c < QLatin1Char('0') || c > QLatin1Char('9'); });
-  input.truncate(kUpDownLength);
+  input.truncate(kUpDownFieldLength);
   pos = std::min(pos, static_cast<int>(input.size()));
   return QValidator::Acceptable;
 }

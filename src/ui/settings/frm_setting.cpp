@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "core/strings.h"
+#include "model/settings/settings_window.h"
 #include "ui/main/twips.h"
 #include "ui/main/ui_text.h"
 #include "ui/settings/entry_fields.h"
@@ -30,79 +31,7 @@ using F = FreqModeField;
 constexpr int kWidthTwips = 13500;
 constexpr int kHeightTwips = 8800;
 
-constexpr int kCaptionText = 1101;
-constexpr int kChannelText = 1460;
-constexpr int kModeText = 1178;
-constexpr int kFrequencyModeText = 1467;
-constexpr int kTxFreqText = 1122;
-constexpr int kLengthNotMatched = 10007;
-
-constexpr int kPasswordLength = 6;
-constexpr int kCurrentLength = 9;
-
-// Where each option setting sits: its group (FraSet number), its control
-// and its label, in the order shown inside the group.
-struct Place {
-  std::string_view key;
-  int frame;
-  const char* control;
-  const char* label;  // nullptr: a check box, captioned itself
-};
-constexpr Place kPlaces[] = {
-    {"power_on_message", 1, "CboSet1_0", "LblSet1_0"},
-    {"voice_announce", 1, "CboSet1_1", "LblSet1_1"},
-    {"time_out_timer", 1, "CboSet1_2", "LblSet1_2"},
-    {"tot_pre_alert", 1, "CboSet1_3", "LblSet1_3"},
-    {"backlight_color", 1, "CboSet1_4", "LblSet1_4"},
-    {"menu_available", 2, "ChkSet2", nullptr},
-    {"battery_save", 3, "ChkSet3_0", nullptr},
-    {"auto_lock", 3, "ChkSet3_1", nullptr},
-    {"key_lock", 3, "ChkSet3_2", nullptr},
-    {"beep", 3, "ChkSet3_3", nullptr},
-    {"second", 3, "ChkSet3_4", nullptr},
-    {"cancel_squelch_on_ptt", 3, "ChkSet3_5", nullptr},
-    {"vox_level", 4, "CboSet4_0", "LblSet4_0"},
-    {"scan_mode", 4, "CboSet4_1", "LblSet4_1"},
-    {"backlight_delay", 5, "CboSet5_0", "LblSet5_0"},
-    {"rx_backlight", 5, "CboSet5_5", "LblSet5_5"},
-    {"tx_backlight", 5, "CboSet5_6", "LblSet5_6"},
-    {"roger_tone", 5, "CboSet5_1", "LblSet5_1"},
-    {"reset_password", 5, "TxtSet5_1", "LblSet5_3"},
-    {"priority_channel", 5, "CboSet5_4", "LblSet5_4"},
-    {"mode_change_password", 5, "TxtSet5_0", "LblSet5_2"},
-    {"ani_transmit", 8, "ChkSet8", nullptr},
-    {"ani_code", 8, "TxtSet8", "LblSet8_1"},
-    {"side_tone", 8, "CboSet8_2", "LblSet8_2"},
-    {"auto_reset_timer", 9, "UDOpSet_1", "LblOPSet_1"},
-    {"transmit_delay", 9, "CboSet8_0", "LblSet8_0"},
-};
-
-// The password entries by their TxtSet5 index.
-constexpr std::string_view kPasswordKeys[] = {"mode_change_password", "reset_password"};
-// The setting kept for the radio but never shown.
-constexpr std::string_view kHiddenKey = "backlight_color";
-
-constexpr const char* kGroupPrefix[kFrequencyModeGroups] = {"A-", "B-"};
-constexpr int kGroupFrame[kFrequencyModeGroups] = {6, 7};
-
 QString Q(const std::string& text) { return QString::fromStdString(text); }
-
-// Undo steps are named by the control's label: "VOX", "A-Offset".
-StepName OptionStep(const SettingSpec* setting) {
-  return [setting](int language) { return SettingLabel(*setting, language); };
-}
-
-StepName GroupStep(int group, FreqModeField field) {
-  return [group, field](int language) {
-    for (const FreqModeFieldInfo& info : FrequencyModeFields())
-      if (info.field == field) return kGroupPrefix[group] + JoinPieces(info.label, language);
-    return std::string(kGroupPrefix[group]);
-  };
-}
-
-// Repeated changes of one list or spinner fold into one step.
-int OptionMergeKey(std::size_t index) { return 100 + static_cast<int>(index); }
-int GroupMergeKey(int group, FreqModeField field) { return 200 + 32 * group + static_cast<int>(field); }
 
 // Fills a new list, or replaces the texts of a filled one (which keeps its
 // selection).
@@ -125,12 +54,11 @@ void Select(QComboBox* list, std::optional<int> position) {
   list->setCurrentIndex(position.value_or(-1));
 }
 
-// A field filter keeping what `accepts` allows, letters as capitals when
-// asked (the ANI code's a-d).
-CellTextValidator::Filter Keeping(std::function<bool(char)> accepts, bool capitals = false) {
-  return [accepts = std::move(accepts), capitals](char c) -> std::optional<char> {
+// A field filter keeping what `accepts` allows.
+CellTextValidator::Filter Keeping(std::function<bool(char)> accepts) {
+  return [accepts = std::move(accepts)](char c) -> std::optional<char> {
     if (!accepts(c)) return std::nullopt;
-    return capitals && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    return c;
   };
 }
 
@@ -173,7 +101,7 @@ FrmSetting::FrmSetting(const EditingContext& context, QWidget* parent)
 
   // Created group by group, so Tab and Enter go down each column in turn.
   BuildOptions(1, 5);
-  for (int g = 0; g < kFrequencyModeGroups; ++g) BuildFrequencyGroup(g, m_frames[kGroupFrame[g]]);
+  for (int g = 0; g < kFrequencyModeGroups; ++g) BuildFrequencyGroup(g, m_frames[kFrequencyModeFrame[g]]);
   BuildOptions(8, 9);
 
   setWidget(page);
@@ -192,7 +120,7 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
   }
   const auto settings = OptionSettings();
   m_options.resize(settings.size());
-  for (const Place& place : kPlaces) {
+  for (const OptionPlace& place : OptionPlaces()) {
     if (place.frame < firstFrame || place.frame > lastFrame) continue;
     const auto it = std::find_if(settings.begin(), settings.end(), [&](const auto& s) { return s.key == place.key; });
     if (it == settings.end()) continue;
@@ -219,8 +147,8 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
       case SettingControl::Text: {
         const SettingSpec* setting = option.setting;
         const bool ani = setting->encoding == Encoding::DtmfString;
-        option.text = new EntryField(Keeping([setting](char c) { return AcceptsChar(*setting, c); }, ani),
-                                     static_cast<int>(setting->length));
+        option.text =
+            new EntryField([setting](char c) { return KeptChar(*setting, c); }, static_cast<int>(setting->length));
         const auto password = std::find(std::begin(kPasswordKeys), std::end(kPasswordKeys), place.key);
         if (ani) {
           connect(option.text, &EntryField::left, this, &FrmSetting::CommitAniCode);
@@ -244,25 +172,25 @@ void FrmSetting::BuildOptions(int firstFrame, int lastFrame) {
         break;
       }
     }
-    control->setObjectName(place.control);
+    control->setObjectName(QString::fromLatin1(place.control));
     WatchKeys(control);
     QFormLayout* form = forms[place.frame];
-    if (place.label != nullptr) {
+    if (!place.label.empty()) {
       option.label = new QLabel;
-      option.label->setObjectName(place.label);
+      option.label->setObjectName(QString::fromLatin1(place.label));
       option.label->setBuddy(control);
       form->addRow(option.label, control);
     } else {
       form->addRow(control);
     }
-    if (place.key == kHiddenKey) form->setRowVisible(control, false);
+    if (place.key == kHiddenOptionKey) form->setRowVisible(control, false);
   }
 }
 
 void FrmSetting::BuildFrequencyGroup(int group, QGroupBox* frame) {
   FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
   g.frame = frame;
-  const QString number = QString::number(kGroupFrame[group]);
+  const QString number = QString::number(kFrequencyModeFrame[group]);
   auto* form = new QFormLayout(frame);
   form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
   const FreqModeContext context = Context();
@@ -274,7 +202,7 @@ void FrmSetting::BuildFrequencyGroup(int group, QGroupBox* frame) {
     g.labels[slot] = label;
     QWidget* control = nullptr;
     if (info.field == F::Current) {
-      g.current = new EntryField(Keeping(CurrentAcceptsChar), kCurrentLength);
+      g.current = new EntryField(Keeping(CurrentAcceptsChar), kCurrentFieldLength);
       g.current->setObjectName("TxtSet" + number);
       connect(g.current, &EntryField::left, this, [this, group] { CommitCurrent(group); });
       control = g.current;
@@ -323,8 +251,8 @@ void FrmSetting::RefreshAll() {
 
 void FrmSetting::ApplyCaptions() {
   const int lang = language();
-  setWindowTitle(UiText(kCaptionText, lang));
-  m_frames[2]->setTitle(UiText(kChannelText, lang) + UiText(kModeText, lang));
+  setWindowTitle(UiText(kSettingsWindowText, lang));
+  m_frames[2]->setTitle(Q(SettingsFrameTitle(2, lang)));
   for (OptionControl& option : m_options) {
     if (option.setting == nullptr) continue;
     const QString label = Q(SettingLabel(*option.setting, lang));
@@ -336,17 +264,15 @@ void FrmSetting::ApplyCaptions() {
   const FreqModeContext context = Context();
   for (int group = 0; group < kFrequencyModeGroups; ++group) {
     FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
-    const QString prefix = QString::fromLatin1(kGroupPrefix[group]);
-    g.frame->setTitle(prefix + UiText(kFrequencyModeText, lang));
+    g.frame->setTitle(Q(SettingsFrameTitle(kFrequencyModeFrame[group], lang)));
     for (const FreqModeFieldInfo& info : FrequencyModeFields()) {
       const auto slot = static_cast<std::size_t>(info.field);
       if (g.labels[slot] == nullptr) continue;
-      const bool prefixed = info.field == F::Squelch || info.field == F::Step;
-      g.labels[slot]->setText((prefixed ? prefix : QString()) + Q(JoinPieces(info.label, lang)));
+      g.labels[slot]->setText(Q(FrequencyModeLabel(group, info.field, lang)));
       if (g.lists[slot] != nullptr && HasTextItems(info.field))
         SetItems(g.lists[slot], FrequencyModeItems(info.field, context));
     }
-    g.txLabel->setText(UiText(kTxFreqText, lang));
+    g.txLabel->setText(UiText(kTxFrequencyText, lang));
   }
 }
 
@@ -414,7 +340,8 @@ void FrmSetting::TxtSet5_LostFocus(int index) {
   PasswordCommit commit{};
   Edit(OptionStep(setting),
        [&](Image& image) { commit = StorePassword(image, *setting, field->text().toStdString()); });
-  if (commit.padded) prompter().tell(this, QMessageBox::Warning, kProgramTitle, UiText(kLengthNotMatched, language()));
+  if (commit.padded)
+    prompter().tell(this, QMessageBox::Warning, kProgramTitle, UiText(kPasswordPaddedMessage, language()));
   field->setText(Q(commit.text));
 }
 
@@ -429,7 +356,7 @@ void FrmSetting::CommitCurrent(int group) {
   FreqGroup& g = m_groups[static_cast<std::size_t>(group)];
   const std::string text = g.current->text().toStdString();
   std::string note;
-  Edit(GroupStep(group, F::Current),
+  Edit(FrequencyModeStep(group, F::Current),
        [&](Image& image) { note = ::orvex::CommitCurrent(image, group, g.shown, text, Context()); });
   g.current->setText(Q(g.shown.current));
   ShowTxFrequency(group);
@@ -438,11 +365,11 @@ void FrmSetting::CommitCurrent(int group) {
 
 void FrmSetting::ChooseGroupItem(int group, FreqModeField field, int position) {
   Edit(
-      GroupStep(group, field),
+      FrequencyModeStep(group, field),
       [&](Image& image) {
         ChooseItem(image, group, m_groups[static_cast<std::size_t>(group)].shown, field, position, Context());
       },
-      GroupMergeKey(group, field));
+      FrequencyModeMergeKey(group, field));
   ShowTxFrequency(group);
 }
 
