@@ -70,7 +70,13 @@ std::string LoadScrambler(Image& image) {
   return shown;
 }
 
-CellEditor ScramblerFieldEditor() { return {.kind = EditorKind::Text, .allowed = "0123456789", .maxLength = 4}; }
+CellEditor ScramblerFieldEditor() {
+  CellEditor editor;
+  editor.kind = EditorKind::Text;
+  editor.allowed = "0123456789";
+  editor.maxLength = 4;
+  return editor;
+}
 
 StepName ScramblerStep() {
   return [](int language) { return std::string(ScramblerCaptionTexts(language).window); };
