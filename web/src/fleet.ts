@@ -197,7 +197,12 @@ export function wireFleet(bar: HTMLElement): void {
   control('start').addEventListener('click', () => void start());
   control('stop').addEventListener('click', stop);
   control('results').addEventListener('click', () => void export_('results.csv', fleet.csv(), kCsv, 'text/csv'));
-  control('close').addEventListener('click', () => { stop(); showWindow(false); button.focus(); });
+  // Closing stops the radios first, so no transfer is left half done unseen.
+  const close = () => { stop(); showWindow(false); button.focus(); };
+  control('close').addEventListener('click', close);
+  control('window').addEventListener('keydown', (event) => {
+    if (event.key === 'Escape' && !event.defaultPrevented) close();
+  });
   const serial = webSerial();
   serial?.addEventListener('connect', (event) => void appeared(event.target as unknown as SerialPortLike));
   byId('language').addEventListener('change', showFleetTexts);
