@@ -37,6 +37,7 @@ let ports: SerialPortLike[] = [];
 let values: { name: string; text: string } | null = null;
 let watching = false;
 const busy = new Set<SerialPortLike>();
+const kProgressRedraw = 100; // ms
 
 const control = <E extends HTMLElement>(name: string) => byId<E>(`fleet-${name}`);
 const position = (port: SerialPortLike) => String(ports.indexOf(port) + 1);
@@ -67,7 +68,9 @@ function showControls(): void {
 
 function showSummary(): void {
   const summary = fleet.summary();
-  control('summary').textContent = watching && busy.size === 0 ? `${raw(T.waiting)} ${summary}` : summary;
+  // Nothing until a radio has finished, as on the desktop.
+  const shown = control('rows').querySelector('td[data-succeeded]') ? summary : '';
+  control('summary').textContent = watching && busy.size === 0 ? `${raw(T.waiting)} ${shown}`.trim() : shown;
 }
 
 // The window's texts in the session's language.
@@ -112,19 +115,34 @@ async function program(port: SerialPortLike): Promise<void> {
   const name = position(port);
   const { progress, cells } = addRow(port);
   const line = new SerialLine(port);
-  const finished = new Promise<Row>((resolve) => {
+  let shown: { value: number; maximum: number } | undefined;
+  const finished = new Promise<Row | null>((resolve) => {
     const face = {
       progress(value: number, maximum: number) {
-        progress.max = maximum;
-        progress.value = value;
+        // Drawn a few times a second: redrawing every radio on every frame
+        // takes from the processor what the transfers' pace needs.
+        const draw = !shown;
+        shown = { value, maximum };
+        if (draw) setTimeout(() => {
+          progress.max = shown?.maximum ?? 1;
+          progress.value = shown?.value ?? 0;
+          shown = undefined;
+        }, kProgressRedraw);
       },
       finished: resolve,
     };
     void line.start({ received: (bytes) => fleet.received(name, bytes), timer: () => fleet.timer(name), failed: (reason) => fleet.failed(name, reason) })
-      .then(() => fleet.write(name, line, face, control<HTMLInputElement>('verify').checked));
+      .then(() => { if (!fleet.write(name, line, face, control<HTMLInputElement>('verify').checked)) resolve(null); });
   });
   showControls();
   const row = await finished;
+  if (!row) {
+    // Its port is still in a job of this run.
+    cells[0].parentElement?.remove();
+    await line.stop();
+    busy.delete(port);
+    return;
+  }
   cells[1].textContent = row.values;
   cells[3].textContent = row.outcome;
   cells[3].dataset.succeeded = String(row.succeeded);
