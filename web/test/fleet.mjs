@@ -12,7 +12,7 @@ import os from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { startBridge } from './bridge.mjs';
-import { downloaded, launch, openPage, within } from './harness.mjs';
+import { Answer, answer, downloaded, launch, message, openPage, within } from './harness.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const [siteUrl, binArg] = process.argv.slice(2);
@@ -94,6 +94,15 @@ try {
   assert.deepEqual(json(saved(4)), expected('row3', '222', '222222'), 'the radio plugged in holds line 3');
   await page.click('#fleet-stop');
   assert.equal(await page.$eval('#fleet-start', (button) => button.disabled), false, 'Start again after Stop');
+  // A values file naming no granted port's position starts nothing.
+  const bad = path.join(tmp, 'bad.csv');
+  fs.writeFileSync(bad, 'port,options.ani_code\nCOM2,555\n/dev/ttyUSB0,666\n');
+  const [again] = await Promise.all([page.waitForFileChooser(), page.click('#fleet-browse')]);
+  await again.accept([bad]);
+  await page.click('#fleet-start');
+  assert.match(await message(page, 'nothing was started', 5000), /line 3: no serial port in slot \/dev\/ttyUSB0/);
+  await answer(page, Answer.ok);
+  assert.equal(await page.$$eval('#fleet-rows tr', (trs) => trs.length), 1, 'a row added by a refused start');
   assert.deepEqual(page.errors, [], 'errors in the page');
   console.log(`fleet: all passed in ${((Date.now() - started) / 1000).toFixed(1)} s`);
   fs.rmSync(tmp, { recursive: true, force: true });
