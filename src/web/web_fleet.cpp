@@ -54,20 +54,28 @@ class WebFleet {
  public:
   explicit WebFleet(WebSession& web) : m_web(web) {}
 
-  // Reads the values CSV ("" for none); "" when usable, otherwise why not.
-  std::string SetValues(const std::string& csv) {
-    m_values.reset();
-    if (csv.empty()) return {};
-    auto values = ParseRadioValues(csv, Language());
-    if (!values) return values.error();
-    for (auto& row : values->rows) {
-      if (row.port.empty()) continue;
-      const auto slot = SlotOf(row.port);
-      if (!slot)
-        return TextOf(kTxtLineNote, Language(), {std::to_string(row.line), TextOf(kTxtNoSlot, Language(), {row.port})});
-      row.port = *slot;
+  // Starts a run: every radio of it gets the codeplug as it is now, with
+  // its row of the values CSV ("" for none).  "" when the CSV is usable,
+  // otherwise why not.
+  std::string Begin(const std::string& csv) {
+    std::optional<RadioValues> values;
+    if (!csv.empty()) {
+      auto parsed = ParseRadioValues(csv, Language());
+      if (!parsed) return parsed.error();
+      for (auto& row : parsed->rows) {
+        if (row.port.empty()) continue;
+        const auto slot = SlotOf(row.port);
+        if (!slot)
+          return TextOf(kTxtLineNote, Language(),
+                        {std::to_string(row.line), TextOf(kTxtNoSlot, Language(), {row.port})});
+        row.port = *slot;
+      }
+      values = std::move(*parsed);
     }
-    m_values.emplace(std::move(*values), Language());
+    m_values.reset();
+    if (values) m_values.emplace(std::move(*values), Language());
+    m_image = m_web.session().memory().image();
+    m_rows.clear();
     return {};
   }
 
@@ -78,7 +86,7 @@ class WebFleet {
     radio = std::make_unique<Radio>(*this, port, std::move(line), std::move(face));
     radio->request.direction = CloneDirection::Write;
     radio->request.port = port;
-    radio->request.image = m_web.session().memory().image();
+    radio->request.image = m_image;
     radio->request.verify = verify;
     radio->request.retries = kRetries;
     radio->request.language = Language();
@@ -123,7 +131,6 @@ class WebFleet {
     for (const auto& row : m_rows) rows.push_back(row.shown);
     return ResultCsv(rows, m_values.has_value(), Language());
   }
-  void Clear() { m_rows.clear(); }
 
  private:
   static constexpr int kRetries = 2;  // as the command line's fleet
@@ -207,6 +214,7 @@ class WebFleet {
   }
 
   WebSession& m_web;
+  Image m_image{};
   std::optional<ValuesHandout> m_values;
   std::map<std::string, std::unique_ptr<Radio>> m_radios;
   std::vector<Row> m_rows;
@@ -218,7 +226,7 @@ EMSCRIPTEN_BINDINGS(orvex_web_fleet) {
   using orvex::WebFleet;
   emscripten::class_<WebFleet>("Fleet")
       .constructor<orvex::WebSession&>()
-      .function("setValues", &WebFleet::SetValues)
+      .function("begin", &WebFleet::Begin)
       .function("write", &WebFleet::Write)
       .function("stop", &WebFleet::Stop)
       .function("running", &WebFleet::Running)
@@ -227,6 +235,5 @@ EMSCRIPTEN_BINDINGS(orvex_web_fleet) {
       .function("failed", &WebFleet::Failed)
       .function("headings", &WebFleet::Headings)
       .function("summary", &WebFleet::Summary)
-      .function("csv", &WebFleet::Csv)
-      .function("clear", &WebFleet::Clear);
+      .function("csv", &WebFleet::Csv);
 }

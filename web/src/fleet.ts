@@ -19,7 +19,7 @@ const T = {
 
 interface Row { port: string; values: string; outcome: string; time: string; succeeded: boolean }
 interface Fleet {
-  setValues(csv: string): string;
+  begin(csv: string): string;
   write(port: string, line: SerialLine, face: object, verify: boolean): boolean;
   stop(): void;
   running(): boolean;
@@ -29,7 +29,6 @@ interface Fleet {
   headings(): string[];
   summary(): string;
   csv(): string;
-  clear(): void;
 }
 
 let fleet: Fleet;
@@ -161,12 +160,11 @@ async function start(): Promise<void> {
   const chosen = [...control('ports').querySelectorAll<HTMLInputElement>('input:checked')].map((box) => ports[Number(box.value) - 1]);
   watching = control<HTMLInputElement>('watch').checked;
   if (chosen.length === 0 && !watching) return tell(text(T.choosePort));
-  const refusal = fleet.setValues(values?.text ?? '');
+  const refusal = fleet.begin(values?.text ?? '');
   if (refusal !== '') {
     watching = false;
     return tell(`${text(T.valuesUnusable)}\n\n${refusal}`);
   }
-  fleet.clear();
   control('rows').replaceChildren();
   showSummary();
   await Promise.all(chosen.map(program));
