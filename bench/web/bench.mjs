@@ -188,6 +188,35 @@ async function transfers(browser, site, bridge, hidden) {
   return { visibility, read, write };
 }
 
+// Seconds for the "Program Several Radios" window to write (and verify)
+// `count` radios at once, each behind the bridge at wire speed.
+async function fleetWrite(browser, site, bridge, count) {
+  const page = await openPage(browser, site.url, { bridge: bridge.url, granted: Array.from({ length: count }, () => []) });
+  if (!(await page.$('#win-fleet'))) {
+    await page.browserContext().close();
+    return null;
+  }
+  await page.evaluate(async () => {
+    for (const port of await navigator.serial.getPorts()) {
+      await port.open({ baudRate: 9600 });
+      await port.close();
+    }
+  });
+  await page.click('#win-fleet');
+  await within(5000, 'the granted ports listed', page.waitForFunction(
+    (n) => document.querySelectorAll('#fleet-ports input:checked').length === n, {}, count));
+  const start = await page.evaluate(() => {
+    document.getElementById('fleet-start').click();
+    return performance.now();
+  });
+  const end = await within(60000, `${count} radios written`, page.waitForFunction(
+    (n) => document.querySelectorAll('#fleet-rows td[data-succeeded="true"]').length >= n && performance.now(),
+    { polling: 20, timeout: 61000 }, count));
+  const seconds = ((await end.jsonValue()) - start) / 1000;
+  await page.browserContext().close();
+  return seconds;
+}
+
 const site = await serveSite(siteDir);
 const bridge = await startBridge({ sim: path.join(bin, 'orvex-sim'), site: site.server });
 const browser = await launch({ asForAUser: true });
@@ -225,6 +254,14 @@ try {
     }
     const ratio = (seconds, floor) => `${seconds.toFixed(2)} s = ${(seconds / floor).toFixed(3)} x the floor (${floor} s)`;
     console.log(`tab ${tab} (${figures.visibility}): Read ${ratio(figures.read, kFloor.read)}; Write ${ratio(figures.write, kFloor.write)}`);
+  }
+
+  const one = await fleetWrite(browser, site, bridge, 1);
+  if (one === null) console.log('several radios: skipped, the page has no #win-fleet button yet');
+  else {
+    const three = await fleetWrite(browser, site, bridge, 3);
+    console.log(`several radios, Write with verify: one ${one.toFixed(2)} s, three at once ${three.toFixed(2)} s = ` +
+                `${(three / one).toFixed(3)} x one (goal at most 1.1)`);
   }
 } finally {
   await browser.close();

@@ -25,7 +25,7 @@ namespace orvex::cli {
 namespace {
 
 constexpr int kBarWidth = 30;
-constexpr int kTxtLine = 1941, kTxtNothingWritten = 1944;
+constexpr int kTxtNothingWritten = 1944;
 constexpr std::chrono::milliseconds kRedraw{100};
 
 volatile std::sig_atomic_t g_interrupted = 0;
@@ -55,9 +55,7 @@ std::optional<QStringList> FleetPorts(const Args& args, bool& all) {
   return ports;
 }
 
-struct Row {
-  std::string port, values, outcome, time;
-};
+using Row = ResultRow;
 
 std::string Padded(const std::string& text, std::size_t width) {
   // Columns are counted in characters, not bytes, so Chinese texts line up.
@@ -168,11 +166,9 @@ int RunFleet(const Args& args, FleetJob job, std::optional<FleetValues> values,
   });
   QObject::connect(&run, &FleetRun::radioFinished, [&](int station, const RadioReport& report) {
     lines.Remove(station);
-    Row row{report.port.toStdString(), "", OutcomeText(report, language).toStdString(),
-            SecondsText(report.milliseconds).toStdString()};
+    Row row{report.port.toStdString(), "", OutcomeText(report, language), SecondsText(report.milliseconds)};
     if (values) {
-      if (const auto line = values->LineOf(report.port))
-        row.values = TextOf(kTxtLine, language, {std::to_string(*line)});
+      if (const auto line = values->LineOf(report.port)) row.values = ValuesLineText(*line, language);
       values->Finished(report);
     }
     if (!keep(report) || !Succeeded(report.outcome)) failed = true;
@@ -208,8 +204,7 @@ int RunFleet(const Args& args, FleetJob job, std::optional<FleetValues> values,
   if (watch) std::cout << "\n";
   PrintTable(rows, values.has_value(), language, std::cout);
   const int good = run.succeeded();
-  std::cout << QString::fromStdString(Say(FleetTexts::kSummary, language)).arg(good).arg(rows.size()).toStdString()
-            << "\n";
+  std::cout << SummaryText(good, static_cast<int>(rows.size()), language) << "\n";
   return failed ? kExitFailure : kExitOk;
 }
 

@@ -5,14 +5,13 @@
 // row whose radio was not written is handed out again.
 
 #include <QString>
-#include <map>
 #include <optional>
 #include <string>
 
+#include "app/values_handout.h"
 #include "core/memory_image.h"
 #include "core/result.h"
 #include "fleet/radio_station.h"
-#include "model/document/radio_values.h"
 
 namespace orvex {
 
@@ -31,12 +30,9 @@ class FleetValues {
   std::optional<std::size_t> LineOf(const QString& port) const;
 
  private:
-  FleetValues(RadioValues values, int language);
+  explicit FleetValues(ValuesHandout handout) : m_handout(std::move(handout)) {}
 
-  RadioValues m_values;
-  int m_language;
-  RowAssigner m_assigner;
-  std::map<QString, std::size_t> m_taken;  // port -> row of the radio on it now
+  ValuesHandout m_handout;
 };
 
 }  // namespace orvex

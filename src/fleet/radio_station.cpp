@@ -6,34 +6,12 @@
 
 namespace orvex {
 
-QString OutcomeText(const RadioReport& report, int language) {
-  static constexpr int kFirstOutcome = 1765;  // in RadioOutcome order
-  const auto text = Text(kFirstOutcome + static_cast<int>(report.outcome), language);
-  QString outcome = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  if (report.outcome == RadioOutcome::Differences) outcome = outcome.arg(report.differences);
-  constexpr int kReadingBack = 1857, kReadingBeforeWrite = 1903;
-  QString detail = report.detail;
-  if (report.readingBack || report.readingBeforeWrite)
-    detail = QString::fromStdString(
-        TextOf(report.readingBack ? kReadingBack : kReadingBeforeWrite, language, {report.detail.toStdString()}));
-  if (!detail.isEmpty()) outcome += QStringLiteral(" (%1)").arg(detail);
-  return outcome;
-}
-
 std::function<Status(const QString& port, const Image& held)> KeepBackupsBeforeWrite(std::filesystem::path folder) {
   return [folder = std::move(folder)](const QString& port, const Image& held) -> Status {
     if (auto kept = SaveBackup(held, folder, {RadioModelName(), port.toStdString(), BackupReason::BeforeWrite}); !kept)
       return Fail(kept.error());
     return Ok{};
   };
-}
-
-QString SecondsText(qint64 milliseconds) {
-  return QStringLiteral("%1 s").arg(static_cast<double>(milliseconds) / 1000.0, 0, 'f', 1);
-}
-
-bool Succeeded(RadioOutcome outcome) {
-  return outcome == RadioOutcome::Verified || outcome == RadioOutcome::Written || outcome == RadioOutcome::Read;
 }
 
 RadioStation::RadioStation(QString port, const FleetJob& job, QObject* parent)
@@ -71,20 +49,13 @@ JobRequest RadioStation::request() const {
   return request;
 }
 
-int RadioStation::progressMaximum() const {
-  const bool writing = m_job.direction == CloneDirection::Write;
-  return ProgressMaximum(m_job.direction) + (writing && m_job.verify ? ProgressMaximum(CloneDirection::Read) : 0) +
-         (backupFirst() ? ProgressMaximum(CloneDirection::Read) : 0);
-}
+int RadioStation::progressMaximum() const { return RadioProgressMaximum(request()); }
 
 void RadioStation::onProgress(TransferStage stage, int value) {
   if (m_phase != Phase::Busy) return;
-  const int before = backupFirst() ? ProgressMaximum(CloneDirection::Read) : 0;
-  const int done = stage == TransferStage::Verifying   ? before + ProgressMaximum(CloneDirection::Write)
-                   : stage == TransferStage::BackingUp ? 0
-                                                       : before;
   // A watching station shows progress only once a radio has answered.
-  if (stage == TransferStage::Verifying || m_present || !m_watching) emit progress(done + value, progressMaximum());
+  if (stage == TransferStage::Verifying || m_present || !m_watching)
+    emit progress(RadioProgressValue(request(), stage, value), progressMaximum());
 }
 
 void RadioStation::start() {
@@ -165,51 +136,26 @@ void RadioStation::onFinished(const JobEnd& end) {
     return;
   }
   if (m_phase != Phase::Busy) return;  // stopped while waiting
-  switch (end.outcome) {
-    case JobOutcome::Completed:
-      report(end.stage == TransferStage::Reading     ? RadioOutcome::Read
-             : end.stage == TransferStage::Verifying ? RadioOutcome::Verified
-                                                     : RadioOutcome::Written,
-             end.stage);
+  const bool failed = end.outcome == JobOutcome::Failed || end.outcome == JobOutcome::OpenFailed;
+  if (m_watching && !m_present) {
+    if (failed) {
+      m_phase = Phase::Waiting;
+      m_pollTimer.start(kWatchPoll);
       return;
-    case JobOutcome::Differences:
-      report(RadioOutcome::Differences, end.stage, {}, static_cast<int>(end.differingRows.size()));
-      return;
-    case JobOutcome::ModelMismatch:
-      if (m_watching && !m_present) emit radioStarted();
-      m_present = true;
-      report(RadioOutcome::ModelWrong, end.stage);
-      return;
-    case JobOutcome::Failed:
-    case JobOutcome::OpenFailed:
-      if (m_watching && !m_present) {
-        m_phase = Phase::Waiting;
-        m_pollTimer.start(kWatchPoll);
-        return;
-      }
-      report(end.outcome == JobOutcome::Failed ? RadioOutcome::NoAnswer : RadioOutcome::PortFailed, end.stage,
-             end.reason);
-      return;
-    case JobOutcome::NotWritten:
-      report(RadioOutcome::NotWritten, end.stage, end.reason);
-      return;
-    case JobOutcome::Stopped:
-      report(RadioOutcome::Stopped, end.stage);
-      return;
+    }
+    if (end.outcome == JobOutcome::ModelMismatch) emit radioStarted();
   }
+  if (end.outcome == JobOutcome::ModelMismatch) m_present = true;
+  report(ResultOf(end));
 }
 
-void RadioStation::report(RadioOutcome outcome, TransferStage stage, const std::string& detail, int differences) {
+void RadioStation::report(const RadioResult& outcome) {
   RadioReport result;
+  static_cast<RadioResult&>(result) = outcome;
   result.port = m_port;
-  result.readingBack = stage == TransferStage::Verifying && !detail.empty();
-  result.readingBeforeWrite = stage == TransferStage::BackingUp && !detail.empty();
-  result.outcome = outcome;
-  result.differences = differences;
-  result.detail = QString::fromStdString(detail);
   result.milliseconds = m_clock.isValid() ? m_clock.elapsed() : 0;
   result.image = m_job.direction == CloneDirection::Read ? m_programming.image() : m_programming.written();
-  if (Succeeded(outcome) || outcome == RadioOutcome::Differences) {
+  if (Succeeded(result.outcome) || result.outcome == RadioOutcome::Differences) {
     const int maximum = progressMaximum();
     emit progress(maximum, maximum);
   }

@@ -14,54 +14,19 @@
 #include <functional>
 
 #include "app/programming_job.h"
+#include "app/radio_outcome.h"
 #include "core/memory_image.h"
 #include "core/result.h"
 #include "link/serial_clone_port.h"
 
 namespace orvex {
 
-enum class RadioOutcome {
-  Verified,     // written and read back equal
-  Written,      // written, not read back
-  Read,         // read into RadioReport::image
-  ModelWrong,   // the radio is another model
-  NoAnswer,     // the transfer failed on every attempt
-  PortFailed,   // the port could not be opened
-  Differences,  // written, but the read-back differs
-  NotWritten,   // its per-radio values were refused or there were none
-  Stopped,      // the user stopped the run
-};
-
-struct RadioReport {
+// A radio of the run, its outcome and what it holds.
+struct RadioReport : RadioResult {
   QString port;
-  RadioOutcome outcome = RadioOutcome::NoAnswer;
-  int differences = 0;              // rows, for Differences
-  QString detail;                   // why, for the failures; the values row, for a Write
-  bool readingBack = false;         // the failure came while reading the radio back
-  bool readingBeforeWrite = false;  // while keeping what it held, so nothing was written
   qint64 milliseconds = 0;
   Image image{};  // what was read (Read), or what the radio was sent (Write)
 };
-
-bool Succeeded(RadioOutcome outcome);
-
-// String-table numbers of what a fleet shows.
-struct FleetTexts {
-  static constexpr int kTitle = 1750;
-  static constexpr int kPort = 1761;
-  static constexpr int kProgress = 1762;
-  static constexpr int kOutcome = 1763;
-  static constexpr int kTime = 1764;
-  static constexpr int kWorking = 1774;
-  static constexpr int kSummary = 1775;  // "%1 of %2 radios succeeded"
-  static constexpr int kWaiting = 1776;
-  static constexpr int kValues = 1777;
-};
-
-// "written and verified", "verify found 3 differences", "no answer (why)".
-QString OutcomeText(const RadioReport& report, int language);
-// "6.8 s"
-QString SecondsText(qint64 milliseconds);
 
 // What every radio of a fleet gets.
 struct FleetJob {
@@ -113,7 +78,7 @@ class RadioStation : public QObject {
   void onProgress(TransferStage stage, int value);
   void onIdentified(TransferStage stage);
   void onFinished(const JobEnd& end);
-  void report(RadioOutcome outcome, TransferStage stage, const std::string& detail = {}, int differences = 0);
+  void report(const RadioResult& outcome);
   int progressMaximum() const;
   bool backupFirst() const;
 

@@ -1,11 +1,6 @@
 // The programming job of the page: the engine's job over a port whose
 // bytes, timer and errors come from the page's serial line (Web Serial or
 // the virtual radio), every text and question composed by the engine.
-//
-// Web Serial opens and closes a port asynchronously, so the page opens the
-// real port before a job starts and closes it once the job has ended; this
-// port's Open and Close are logical: Open drops what arrived meanwhile and
-// reports the error the real open ended with.
 
 #include <emscripten/bind.h>
 
@@ -14,6 +9,7 @@
 #include "app/job_messages.h"
 #include "app/programming_job.h"
 #include "link/clone_protocol.h"
+#include "web/line_port.h"
 #include "web/web_session.h"
 
 namespace orvex {
@@ -21,46 +17,6 @@ namespace orvex {
 namespace {
 
 using emscripten::val;
-
-// The page's line object: open() -> error text or "", send(bytes),
-// close(), arm(ms), disarm().
-class LinePort : public ClonePort {
- public:
-  explicit LinePort(val line) : m_line(std::move(line)) {}
-
-  Status Open(const std::string&) override {
-    const auto error = m_line.call<std::string>("open");
-    if (!error.empty()) return Fail(error);
-    m_open = true;
-    return Ok{};
-  }
-  void Send(std::span<const std::uint8_t> bytes) override {
-    m_line.call<void>("send", ByteArray(Bytes(bytes.begin(), bytes.end())));
-  }
-  void Close() override {
-    m_open = false;
-    m_line.call<void>("close");
-  }
-  bool IsOpen() const override { return m_open; }
-  void Arm(std::chrono::milliseconds delay) override { m_line.call<void>("arm", static_cast<int>(delay.count())); }
-  void Disarm() override { m_line.call<void>("disarm"); }
-
-  // What the line reports.  Bytes while logically closed are stale.
-  void Received(const Bytes& bytes) {
-    if (m_open && listener()) listener()->PortBytes(bytes);
-  }
-  void Timer() {
-    if (listener()) listener()->PortTimer();
-  }
-  void Failed(const std::string& reason) {
-    if (!m_open) return;
-    if (!listener() || !listener()->PortError(reason)) Close();
-  }
-
- private:
-  val m_line;
-  bool m_open = false;
-};
 
 // String-table numbers of a box's buttons, as the page's dialog takes them.
 constexpr int kYes = 1044, kNo = 1045, kRetry = 1046, kOk = 1156, kCancel = 1157;

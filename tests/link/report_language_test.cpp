@@ -106,9 +106,9 @@ std::string DocumentLine(int language) {
 std::string FleetLine(int language) {
   RadioReport report;
   report.outcome = RadioOutcome::NoAnswer;
-  report.detail = QStringLiteral("D023N");
+  report.detail = "D023N";
   report.readingBack = true;
-  return OutcomeText(report, language).toStdString();
+  return OutcomeText(report, language);
 }
 
 struct ReportKind {

@@ -16,6 +16,7 @@ import { wirePanes } from './panes';
 import { showKeyTexts, wireKey } from './key';
 import { showScramblerTexts, wireScrambler } from './scrambler';
 import { showSettingsTexts, wireSettings } from './settings';
+import { wireFleet } from './fleet';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -101,6 +102,7 @@ async function start(): Promise<void> {
   wireScrambler(byId('windows'), byId('key-scrambler-windows'));
   wireSignalling(byId('windows'), byId('signalling-windows'));
   session.setLanguage(Number(localStorage.getItem(kLanguageKey) ?? 0) === 1 ? 1 : 0);
+  wireFleet(byId('windows'));
   onGridChange(showState);
   await setUpTransfer(refreshCells);
   showTexts();

@@ -6,11 +6,11 @@ import { Button, ask, tell } from './dialog';
 import { type FileHandle, adopt, deliver, kTw, picker, save } from './files';
 import { refreshCells } from './grid';
 
-const kCsv = { description: 'CSV', accept: { 'text/csv': ['.csv'] } };
+export const kCsv = { description: 'CSV', accept: { 'text/csv': ['.csv'] } };
 const kJson = { description: 'JSON', accept: { 'application/json': ['.json'] } };
 
 // The text of a file the user picks, with its name; null when cancelled.
-function chooseText(accept: string): Promise<{ name: string; text: string } | null> {
+export function chooseText(accept: string): Promise<{ name: string; text: string } | null> {
   return new Promise((resolve) => {
     const input = document.createElement('input');
     input.type = 'file';
@@ -28,7 +28,7 @@ function chooseText(accept: string): Promise<{ name: string; text: string } | nu
 const named = (ending: string) => session.documentName().replace(/\.tw$/i, '') + ending;
 
 // Into a file the user names where the browser can, else a download.
-async function export_(name: string, body: string, type: object, mime: string): Promise<void> {
+export async function export_(name: string, body: string, type: object, mime: string): Promise<void> {
   let into: FileHandle | null = null;
   const choose = picker().showSaveFilePicker;
   if (choose) {

@@ -17,6 +17,8 @@
 //   opens     the options of every open(), for the check that the page opens
 //             at 9600 baud, 8 data bits, no parity, one stop bit
 //   sent      bytes the page has written
+//   plug(options)  a radio plugged in on a port granted before: the port
+//             joins getPorts() and a 'connect' event names it
 // `installFakeSerial({ bridge, granted: [[options]], next: [options] })`.
 function installFakeSerial(config) {
   const kStoreKey = 'orvex-fake-serial';
@@ -169,6 +171,14 @@ function installFakeSerial(config) {
     return port;
   };
   fake.ports = granted;
+  fake.plug = (args) => {
+    const port = new FakePort(args);
+    granted.push(port);
+    // Chromium fires 'connect' at the port and it bubbles to navigator.serial.
+    const event = new Event('connect');
+    Object.defineProperty(event, 'target', { value: port });
+    serial.dispatchEvent(event);
+  };
   Object.defineProperty(navigator, 'serial', { value: serial, configurable: true });
   Object.defineProperty(window, 'orvexFakeSerial', { value: fake, configurable: true });
 }

@@ -234,9 +234,8 @@ void FrmFleet::Start() {
     ShowReport(row, report);
     if (m_fleetValues) m_fleetValues->Finished(report);
     m_rowOfStation.erase(station);
-    m_summary->setText(UiText(FleetTexts::kSummary, m_language)
-                           .arg(m_run->succeeded())
-                           .arg(static_cast<int>(m_run->reports().size())));
+    m_summary->setText(QString::fromStdString(
+        SummaryText(m_run->succeeded(), static_cast<int>(m_run->reports().size()), m_language)));
   });
   connect(m_run.get(), &FleetRun::finished, this, [this] {
     UpdateControls();
@@ -280,7 +279,7 @@ int FrmFleet::AddRow(const QString& port) {
 }
 
 void FrmFleet::ShowReport(int row, const RadioReport& report) {
-  QString outcome = OutcomeText(report, m_language);
+  QString outcome = QString::fromStdString(OutcomeText(report, m_language));
   if (m_fleetValues)
     if (const auto line = m_fleetValues->LineOf(report.port))
       outcome += QStringLiteral("  [%1 %2]").arg(UiText(FleetTexts::kValues, m_language)).arg(*line);
@@ -288,7 +287,7 @@ void FrmFleet::ShowReport(int row, const RadioReport& report) {
   item->setToolTip(outcome);
   item->setForeground(Succeeded(report.outcome) ? QColor(0, 110, 0) : QColor(180, 0, 0));
   m_table->setItem(row, kColOutcome, item);
-  m_table->setItem(row, kColTime, new QTableWidgetItem(SecondsText(report.milliseconds)));
+  m_table->setItem(row, kColTime, new QTableWidgetItem(QString::fromStdString(SecondsText(report.milliseconds))));
   m_table->resizeRowToContents(row);
   if (!Succeeded(report.outcome) || m_table->currentRow() == row) m_detail->setPlainText(report.port + ": " + outcome);
 }
