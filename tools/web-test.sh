@@ -6,7 +6,8 @@
 # headless Chromium against orvex-sim at wire speed (web/test/e2e.mjs) and
 # offline from its service worker's cache (offline.mjs), then its files,
 # rows, signalling windows, accessibility, printing and memory map
-# (files_rows.mjs, signalling.mjs, accessibility.mjs, print_map.mjs).
+# (files_rows.mjs, signalling.mjs, accessibility.mjs, print_map.mjs) and the
+# safety net (safety.mjs).
 # Prints how long it took.
 #   tools/web-test.sh [BIN_DIR]    (orvex-cli and orvex-sim; default build/bin)
 #   ORVEX_WEB_ENGINE=build-wasm    takes the engine from that em++ build
@@ -39,5 +40,6 @@ for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
 node web/test/files_rows.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/signalling.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/accessibility.mjs "http://127.0.0.1:$port/"
+node web/test/safety.mjs "http://127.0.0.1:$port/" "$bin"
 node web/test/print_map.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 echo "The page's tests passed in $((SECONDS - started)) s."

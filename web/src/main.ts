@@ -12,6 +12,7 @@ import { isReloading, keepOffline, showUpdateTexts } from './update';
 import { printChannels, showPrintTexts, wirePrint } from './print';
 import { isMemoryMapOpen, openMemoryMap, showMemoryMapTexts, wireMemoryMap } from './memory_map';
 import { showSignallingTexts, wireSignalling } from './signalling';
+import { showSafetyTexts, wireSafety } from './safety';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -36,6 +37,7 @@ function showTexts(): void {
   showPrintTexts();
   showMemoryMapTexts();
   showSignallingTexts();
+  showSafetyTexts();
   showState();
 }
 
@@ -88,6 +90,7 @@ window.addEventListener('beforeunload', (event) => {
 async function start(): Promise<void> {
   await loadEngine();
   wireSignalling(byId('windows'), byId('signalling-windows'));
+  wireSafety();
   session.setLanguage(Number(localStorage.getItem(kLanguageKey) ?? 0) === 1 ? 1 : 0);
   onGridChange(showState);
   await setUpTransfer(refreshCells);
