@@ -109,6 +109,9 @@ function show(report: string): void {
 export async function testCable(): Promise<void> {
   if (testing || isTransferring()) return; // the port is busy with the transfer
   testing = true;
+  // The port is the test's until it ends.
+  const busy = ['read', 'write', 'port'].map((id) => byId<HTMLButtonElement | HTMLSelectElement>(id));
+  for (const control of busy) control.disabled = true;
   try {
     let refusal: unknown;
     const chosen = await chosenPort((error) => { refusal = error; });
@@ -126,6 +129,7 @@ export async function testCable(): Promise<void> {
     say(report.text.split('\n').pop() ?? '');
     byId('cable-test-report').focus();
   } finally {
+    for (const control of busy) control.disabled = false;
     testing = false;
   }
 }

@@ -23,10 +23,11 @@ const browser = await launch();
 try {
   // Ports 0..3: a radio holding varied.tw (answering at once, the page keeping
   // the pace), another model, an echoing cable
-  // before a radio, a line where nothing answers; the chooser is cancelled.
-  const granted = [['--image', varied, '--fast'], ['--ident', 'XY123'], ['--echo'], ['--no-radio']];
+  // before a radio, a line where nothing answers, a radio storing a row
+  // wrong; the chooser is cancelled.
+  const granted = [['--image', varied, '--fast'], ['--ident', 'XY123'], ['--echo'], ['--no-radio'], ['--fast', '--store-wrong', '1']];
   const page = await openPage(browser, url, { bridge: bridge.url, granted, pickers: false, downloads: tmp });
-  await page.waitForFunction(() => document.querySelectorAll('#port option').length >= 6);
+  await page.waitForFunction(() => document.querySelectorAll('#port option').length >= 7);
   const text = (selector) => page.$eval(selector, (e) => e.textContent);
 
   // The switch is remembered across loads.
@@ -35,7 +36,7 @@ try {
   await page.reload();
   await ready(page);
   assert.equal(await page.$eval('#backup-first', (e) => e.checked), true);
-  await page.waitForFunction(() => document.querySelectorAll('#port option').length >= 6);
+  await page.waitForFunction(() => document.querySelectorAll('#port option').length >= 7);
 
   // The cable test on each port: the report's verdicts, then its summary.
   const testCable = async (port, ...expected) => {
@@ -90,6 +91,28 @@ try {
   await page.waitForSelector('#backups-panel:not([hidden]) tbody tr');
   assert.deepEqual(await page.$$eval('#backups-panel tbody td:last-child', (cells) => cells.map((c) => c.textContent)), ['Before a Write']);
   await page.click('#backups-close');
+
+  // A failed verify lists what the radio holds otherwise, field by field;
+  // the link log holds that Write's frames.
+  await page.click('#backup-first');
+  await page.click('#verify');
+  await page.select('#port', '4');
+  await page.click('#write');
+  for (;;) {
+    const said = await message(page, '', 40000);
+    if (said.includes(Says.notHeld)) {
+      assert.match(said, /\n.+: .+ -> .+\n/, said);
+      break;
+    }
+    await answer(page, await page.$eval('#dialog-buttons button', (b) => Number(b.dataset.answer)));
+  }
+  await answer(page, Answer.cancel);
+  await page.waitForSelector('body[data-transfer="idle"]');
+  fs.rmSync(path.join(tmp, 'orvex-link-log.txt'));
+  await page.click('#save-link-log');
+  const writeLog = fs.readFileSync(await downloaded(tmp, 'orvex-link-log.txt'), 'utf8');
+  assert.match(writeLog, /^# Write\n/);
+  assert.match(writeLog, /tx  48 69 4B 52 54 20 32 30\n/);
 
   // Compare With... a file: the edited field, in the desktop's columns.
   const [opening] = await Promise.all([page.waitForFileChooser(), page.click('#open')]);
