@@ -53,8 +53,11 @@ export async function showComparison(name: string, bytes: Uint8Array): Promise<v
   (first ?? byId('compare-close')).focus();
 }
 
+// As on the desktop, the channel window takes the focus; this list stays open.
 function goToChannel(channel: number): void {
-  if (channel > 0) goTo(channel, kRxColumn);
+  if (channel <= 0) return;
+  (document.activeElement as HTMLElement | null)?.blur();
+  goTo(channel, kRxColumn);
 }
 
 export function wireCompare(): void {

@@ -130,6 +130,9 @@ try {
   assert.deepEqual(rows[0], ['What', 'Open codeplug', 'varied.tw']);
   assert.deepEqual(rows.find((row) => row[0] === 'channel 1 Rx Freq'), ['channel 1 Rx Freq', '145.50000', rx]);
   assert.equal(await text('#compare-note'), 'Double-click a channel to open it in the channel window.');
+  // Enter on a channel's line goes to that channel in the grid.
+  await page.keyboard.press('Enter');
+  assert.equal(await page.evaluate(() => document.activeElement.dataset.row), '1');
   assert.deepEqual(page.errors, []);
   console.log(`safety: backup before Write, compare, cable test and link log passed in ${((Date.now() - started) / 1000).toFixed(1)} s`);
 } finally {
