@@ -11,14 +11,12 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 
 #include "core/strings.h"
-#include "link/clone_protocol.h"
 #include "link/serial_access.h"
 
 #ifdef __linux__
@@ -33,7 +31,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Bytes = std::vector<std::uint8_t>;
 
 // String-table numbers of the doctor's findings on the device.
 constexpr int kTxtNone = 1858, kTxtPortsSeen = 1859, kTxtNoPort = 1860, kTxtPortExists = 1861, kTxtNoAdapter = 1863,
