@@ -6,8 +6,9 @@
 # headless Chromium against orvex-sim at wire speed (web/test/e2e.mjs) and
 # offline from its service worker's cache (offline.mjs), then its files,
 # rows and windows (files_rows.mjs, signalling.mjs, settings.mjs,
-# key_scrambler.mjs), the accessibility walk (accessibility_tree.mjs),
-# printing and the memory map (print_map.mjs).
+# key_scrambler.mjs), the safety net (safety.mjs), printing and the memory
+# map (print_map.mjs), several radios at once (fleet.mjs) and last the
+# accessibility walk over every window (accessibility_tree.mjs).
 # Prints how long it took.
 #   tools/web-test.sh [BIN_DIR]    (orvex-cli and orvex-sim; default build/bin)
 #   ORVEX_WEB_ENGINE=build-wasm    takes the engine from that em++ build
@@ -39,9 +40,10 @@ trap 'kill $server 2>/dev/null || true' EXIT
 for _ in $(seq 50); do (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break; sleep 0.1; done
 node web/test/files_rows.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/signalling.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
-node web/test/accessibility_tree.mjs "http://127.0.0.1:$port/"
 node web/test/key_scrambler.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/settings.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
+node web/test/safety.mjs "http://127.0.0.1:$port/" "$bin"
 node web/test/print_map.mjs "http://127.0.0.1:$port/" "$bin/orvex-cli"
 node web/test/fleet.mjs "http://127.0.0.1:$port/" "$bin"
+node web/test/accessibility_tree.mjs "http://127.0.0.1:$port/"
 echo "The page's tests passed in $((SECONDS - started)) s."

@@ -11,14 +11,12 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 
 #include "core/strings.h"
-#include "link/clone_protocol.h"
 #include "link/serial_access.h"
 
 #ifdef __linux__
@@ -33,39 +31,20 @@ namespace fs = std::filesystem;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using Bytes = std::vector<std::uint8_t>;
 
-// String-table numbers of the doctor's findings.
-constexpr int kTxtNone = 1858, kTxtPortsSeen = 1859, kTxtNoPort = 1860, kTxtPortExists = 1861, kTxtOpens = 1862,
-              kTxtNoAdapter = 1863, kTxtLatency = 1864, kTxtNoLatency = 1865, kTxtNoModemManager = 1866,
-              kTxtModemManager = 1867, kTxtNothingBack = 1868, kTxtEchoes = 1869, kTxtNoEcho = 1870,
-              kTxtEchoNoRadio = 1871, kTxtNoAnswer = 1872, kTxtWrongAnswer = 1873, kTxtNoIdentify = 1874,
-              kTxtThisModel = 1875, kTxtOtherModel = 1876, kTxtWorks = 1877, kTxtFirstProblem = 1878,
-              kTxtNoRadio = 1879, kTxtFreshPorts = 1916, kTxtAppearedAgo = 1917, kTxtLatencyAdvice = 1918,
-              kTxtLowLatency = 1919, kTxtNoLowLatency = 1920, kTxtAlsoOpen = 1921, kTxtRegularFile = 1922,
-              kTxtNotDevice = 1923, kTxtNotSerial = 1924, kTxtDenied = 1925, kTxtBusy = 1926, kTxtWentAway = 1927,
-              kTxtCannotOpen = 1928, kTxtNoMaker = 1929, kTxtNoProduct = 1930, kTxtAdapter = 1931, kTxtFakeFtdi = 1932,
-              kTxtFakeProlific = 1933, kTxtPlace = 1910;
+// String-table numbers of the doctor's findings on the device.
+constexpr int kTxtNone = 1858, kTxtPortsSeen = 1859, kTxtNoPort = 1860, kTxtPortExists = 1861, kTxtNoAdapter = 1863,
+              kTxtLatency = 1864, kTxtNoLatency = 1865, kTxtNoModemManager = 1866, kTxtModemManager = 1867,
+              kTxtFreshPorts = 1916, kTxtAppearedAgo = 1917, kTxtLatencyAdvice = 1918, kTxtLowLatency = 1919,
+              kTxtNoLowLatency = 1920, kTxtAlsoOpen = 1921, kTxtRegularFile = 1922, kTxtNotDevice = 1923,
+              kTxtNotSerial = 1924;
 
-// The checks' names, as the report shows them.
-enum CheckName { kPort = 1934, kOpen, kAdapter, kLatency, kModemManager, kEcho, kRadio };
-
-std::string Named(CheckName name, int language) { return std::string(Text(name, language)); }
+std::string Named(DoctorStep step, int language) { return DoctorStepName(step, language); }
 
 std::string Joined(const std::vector<std::string>& items, int language) {
   std::string text;
   for (const auto& item : items) text += (text.empty() ? "" : ", ") + item;
   return text.empty() ? std::string(Text(kTxtNone, language)) : text;
-}
-
-std::string Hex(const Bytes& bytes) {
-  std::string text;
-  char byte[4];
-  for (const std::uint8_t b : bytes) {
-    std::snprintf(byte, sizeof byte, "%s%02X", text.empty() ? "" : " ", b);
-    text += byte;
-  }
-  return text;
 }
 
 std::string Trimmed(std::string text) {
@@ -116,26 +95,26 @@ bool Configure(int fd) {
   return tcsetattr(fd, TCSANOW, &tio) == 0;
 }
 
-// Collects what arrives until `enough` says so or the limit passes.
+// Collects what arrives until `enough` says so of a chunk or the limit
+// passes.
 template <class Enough>
-Bytes Collect(int fd, std::chrono::milliseconds limit, Enough enough, LinkTrace* trace) {
-  Bytes received;
+void Collect(int fd, std::chrono::milliseconds limit, Enough enough, LinkTrace* trace) {
   const auto deadline = Clock::now() + limit;
-  while (!enough(received)) {
+  for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) break;
+    if (left <= 0) return;
     pollfd p{fd, POLLIN, 0};
     if (poll(&p, 1, static_cast<int>(left)) <= 0) continue;
     std::uint8_t buffer[256];
     const ssize_t n = read(fd, buffer, sizeof buffer);
     if (n <= 0) {
       if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-      break;
+      return;
     }
-    if (trace) trace->Received(std::span(buffer, static_cast<std::size_t>(n)));
-    received.insert(received.end(), buffer, buffer + n);
+    const auto chunk = std::span(buffer, static_cast<std::size_t>(n));
+    if (trace) trace->Received(chunk);
+    if (enough(chunk)) return;
   }
-  return received;
 }
 
 bool Send(int fd, std::span<const std::uint8_t> bytes, LinkTrace* trace) {
@@ -151,17 +130,6 @@ bool Send(int fd, std::span<const std::uint8_t> bytes, LinkTrace* trace) {
   return true;
 }
 
-bool StartsWith(const Bytes& bytes, std::span<const std::uint8_t> prefix) {
-  const std::size_t n = std::min(bytes.size(), prefix.size());
-  return std::equal(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n), prefix.begin());
-}
-
-std::string Printable(std::span<const std::uint8_t> bytes) {
-  std::string text;
-  for (const std::uint8_t b : bytes) text += (b >= 0x20 && b < 0x7F) ? static_cast<char>(b) : '.';
-  return text;
-}
-
 void PortChecks(const std::string& device, const DoctorOptions& options, std::vector<DoctorCheck>& checks) {
   const int language = options.language;
   const auto now = SerialDevicesNow();
@@ -173,7 +141,7 @@ void PortChecks(const std::string& device, const DoctorOptions& options, std::ve
   if (!fresh.empty()) seen = TextOf(kTxtFreshPorts, language, {seen, Joined(fresh, language)});
   struct stat st {};
   if (stat(device.c_str(), &st) != 0) {
-    checks.push_back({DoctorVerdict::Fail, Named(kPort, language),
+    checks.push_back({DoctorVerdict::Fail, Named(DoctorStep::Port, language),
                       TextOf(kTxtNoPort, language, {device, std::strerror(errno), seen})});
     return;
   }
@@ -181,7 +149,7 @@ void PortChecks(const std::string& device, const DoctorOptions& options, std::ve
   const std::time_t age = std::time(nullptr) - st.st_ctime;
   if (S_ISCHR(st.st_mode) && age >= 0 && age < 120)
     text = TextOf(kTxtAppearedAgo, language, {text, std::to_string(age)});
-  checks.push_back({DoctorVerdict::Pass, Named(kPort, language), text});
+  checks.push_back({DoctorVerdict::Pass, Named(DoctorStep::Port, language), text});
 }
 
 void AdapterChecks(const std::string& device, int fd, int language, std::vector<DoctorCheck>& checks) {
@@ -189,7 +157,8 @@ void AdapterChecks(const std::string& device, int fd, int language, std::vector<
   const fs::path tty = fs::path("/sys/class/tty") / name / "device";
   const fs::path usb = UsbDeviceOf(tty);
   if (usb.empty()) {
-    checks.push_back({DoctorVerdict::Note, Named(kAdapter, language), TextOf(kTxtNoAdapter, language, {device})});
+    checks.push_back(
+        {DoctorVerdict::Note, Named(DoctorStep::Adapter, language), TextOf(kTxtNoAdapter, language, {device})});
   } else {
     checks.push_back(AdapterVerdict(ReadSys(usb / "idVendor"), ReadSys(usb / "idProduct"),
                                     ReadSys(usb / "manufacturer"), ReadSys(usb / "product"), language));
@@ -213,38 +182,32 @@ void AdapterChecks(const std::string& device, int fd, int language, std::vector<
   }
 #endif
   latency = TextOf(accepted ? kTxtLowLatency : kTxtNoLowLatency, language, {latency});
-  checks.push_back({DoctorVerdict::Note, Named(kLatency, language), latency});
+  checks.push_back({DoctorVerdict::Note, Named(DoctorStep::Latency, language), latency});
 }
 
 void ModemManagerCheck(int language, std::vector<DoctorCheck>& checks) {
   const auto managers = ModemManagers();
   if (managers.empty()) {
-    checks.push_back({DoctorVerdict::Pass, Named(kModemManager, language), TextOf(kTxtNoModemManager, language)});
+    checks.push_back(
+        {DoctorVerdict::Pass, Named(DoctorStep::ModemManager, language), TextOf(kTxtNoModemManager, language)});
     return;
   }
-  checks.push_back({DoctorVerdict::Warn, Named(kModemManager, language),
+  checks.push_back({DoctorVerdict::Warn, Named(DoctorStep::ModemManager, language),
                     TextOf(kTxtModemManager, language, {Joined(managers, language)})});
 }
 
 DoctorExchange Exchange(int fd, const DoctorOptions& options, LinkTrace* trace) {
-  DoctorExchange exchange;
+  DoctorConversation talk;
   tcflush(fd, TCIOFLUSH);
-  if (!Send(fd, kGreeting, trace)) return exchange;
-  exchange.afterGreeting = Collect(
-      fd, options.replyLimit,
-      [](const Bytes& r) { return StartsWith(r, kGreeting) ? r.size() > std::size(kGreeting) : !r.empty(); }, trace);
-  const bool echo =
-      StartsWith(exchange.afterGreeting, kGreeting) && exchange.afterGreeting.size() >= std::size(kGreeting);
-  const Bytes& g = exchange.afterGreeting;
-  const std::size_t skip = echo ? std::size(kGreeting) : 0;
-  if (g.size() <= skip || (g.back() & 0x0F) != CloneFrames::kAck) return exchange;
-  const std::uint8_t identify[] = {CloneFrames::kIdentify};
-  if (!Send(fd, identify, trace)) return exchange;
-  exchange.identifySent = true;
-  const std::size_t wanted = (echo ? 1 : 0) + 8;
-  exchange.afterIdentify = Collect(
-      fd, options.replyLimit, [&](const Bytes& r) { return r.size() >= wanted; }, trace);
-  return exchange;
+  for (auto bytes = talk.Next(); !bytes.empty(); bytes = talk.Next()) {
+    if (!Send(fd, bytes, trace)) {
+      talk.SendFailed();
+      break;
+    }
+    Collect(
+        fd, options.replyLimit, [&](std::span<const std::uint8_t> chunk) { return talk.Received(chunk); }, trace);
+  }
+  return talk.exchange();
 }
 
 }  // namespace
@@ -258,75 +221,13 @@ std::vector<std::string> SerialDevicesNow() {
 
 DoctorCheck OpenVerdict(int error, const std::string& device, int language) {
   const std::string reason = std::strerror(error);
-  const auto fail = [&](int text, const std::string& detail) {
-    return DoctorCheck{DoctorVerdict::Fail, Named(kOpen, language), TextOf(text, language, {detail, reason})};
-  };
-  if (error == EACCES || error == EPERM) return fail(kTxtDenied, SerialPermissionHelp(device, language));
-  if (error == EBUSY) return fail(kTxtBusy, OpenErrorHelp(error, device, language));
-  if (error == ENOENT || error == ENXIO || error == ENODEV) return fail(kTxtWentAway, device);
-  return fail(kTxtCannotOpen, device);
-}
-
-DoctorCheck AdapterVerdict(const std::string& vendorId, const std::string& productId, const std::string& maker,
-                           const std::string& product, int language) {
-  const std::string ids = vendorId + ":" + productId;
-  const std::string text = TextOf(kTxtAdapter, language,
-                                  {ids, maker.empty() ? std::string(Text(kTxtNoMaker, language)) : maker,
-                                   product.empty() ? std::string(Text(kTxtNoProduct, language)) : product});
-  const std::string name = Named(kAdapter, language);
-  // Clones give themselves away: an FTDI id with its product id wiped, or a
-  // Prolific chip whose maker stopped making it years ago.
-  if (ids == "0403:0000") return {DoctorVerdict::Warn, name, TextOf(kTxtFakeFtdi, language, {text})};
-  if (vendorId == "067b" &&
-      (product.find("HXA") != std::string::npos || product.find("PHASED OUT") != std::string::npos))
-    return {DoctorVerdict::Warn, name, TextOf(kTxtFakeProlific, language, {text})};
-  return {DoctorVerdict::Pass, name, text};
-}
-
-std::vector<DoctorCheck> ExchangeVerdicts(const DoctorExchange& exchange, bool& radioIsThisModel, int language) {
-  std::vector<DoctorCheck> checks;
-  radioIsThisModel = false;
-  const Bytes& g = exchange.afterGreeting;
-  const bool echo = StartsWith(g, kGreeting) && g.size() >= std::size(kGreeting);
-  if (g.empty()) {
-    checks.push_back({DoctorVerdict::Note, Named(kEcho, language), TextOf(kTxtNothingBack, language)});
-  } else if (echo) {
-    checks.push_back({DoctorVerdict::Note, Named(kEcho, language), TextOf(kTxtEchoes, language)});
-  } else {
-    checks.push_back({DoctorVerdict::Pass, Named(kEcho, language), TextOf(kTxtNoEcho, language)});
-  }
-  const std::size_t skip = echo ? std::size(kGreeting) : 0;
-  if (g.size() <= skip) {
-    checks.push_back(
-        {DoctorVerdict::Fail, Named(kRadio, language), TextOf(echo ? kTxtEchoNoRadio : kTxtNoAnswer, language)});
-    return checks;
-  }
-  const std::uint8_t answer = g.back();
-  if ((answer & 0x0F) != CloneFrames::kAck) {
-    checks.push_back(
-        {DoctorVerdict::Fail, Named(kRadio, language), TextOf(kTxtWrongAnswer, language, {Hex({answer})})});
-    return checks;
-  }
-  const Bytes& id = exchange.afterIdentify;
-  const std::size_t idSkip = echo ? 1 : 0;
-  if (!exchange.identifySent || id.size() < idSkip + 8) {
-    checks.push_back({DoctorVerdict::Fail, Named(kRadio, language),
-                      TextOf(kTxtNoIdentify, language, {std::to_string(id.size()), Hex(id)})});
-    return checks;
-  }
-  const std::span<const std::uint8_t> reply = std::span(id).last(8);
-  const bool ours =
-      reply[0] == CloneFrames::kAck && std::equal(std::begin(kModelId), std::end(kModelId), reply.begin() + 1);
-  if (ours) {
-    radioIsThisModel = true;
-    checks.push_back({DoctorVerdict::Pass, Named(kRadio, language),
-                      TextOf(kTxtThisModel, language, {Printable(reply.subspan(1, 5))})});
-  } else {
-    checks.push_back({DoctorVerdict::Fail, Named(kRadio, language),
-                      TextOf(kTxtOtherModel, language,
-                             {"\"" + Printable(reply.subspan(1, 5)) + "\"", Hex(Bytes(reply.begin(), reply.end()))})});
-  }
-  return checks;
+  if (error == EACCES || error == EPERM)
+    return OpenProblemVerdict(OpenProblem::Denied, SerialPermissionHelp(device, language), reason, language);
+  if (error == EBUSY)
+    return OpenProblemVerdict(OpenProblem::Busy, OpenErrorHelp(error, device, language), reason, language);
+  if (error == ENOENT || error == ENXIO || error == ENODEV)
+    return OpenProblemVerdict(OpenProblem::WentAway, device, reason, language);
+  return OpenProblemVerdict(OpenProblem::Other, device, reason, language);
 }
 
 DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& options, LinkTrace* trace) {
@@ -345,24 +246,22 @@ DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& opti
     if (fd < 0) {
       checks.push_back(OpenVerdict(errno, device, language));
     } else if (struct stat st{}; fstat(fd, &st) == 0 && !S_ISCHR(st.st_mode)) {
-      checks.push_back({DoctorVerdict::Fail, Named(kOpen, language),
+      checks.push_back({DoctorVerdict::Fail, Named(DoctorStep::Open, language),
                         TextOf(S_ISREG(st.st_mode) ? kTxtRegularFile : kTxtNotDevice, language, {device})});
       close(fd);
       fd = -1;
     } else if (!isatty(fd) || !Configure(fd)) {
-      checks.push_back({DoctorVerdict::Fail, Named(kOpen, language),
+      checks.push_back({DoctorVerdict::Fail, Named(DoctorStep::Open, language),
                         TextOf(kTxtNotSerial, language, {device, std::strerror(errno)})});
       close(fd);
       fd = -1;
     } else {
-      std::string text = TextOf(kTxtOpens, language, {device});
-      const auto holders = DeviceHolders(device);
-      DoctorVerdict verdict = DoctorVerdict::Pass;
-      if (!holders.empty()) {
-        verdict = DoctorVerdict::Warn;
-        text = TextOf(kTxtAlsoOpen, language, {text, Joined(holders, language)});
+      DoctorCheck opens = OpensVerdict(device, language);
+      if (const auto holders = DeviceHolders(device); !holders.empty()) {
+        opens.verdict = DoctorVerdict::Warn;
+        opens.text = TextOf(kTxtAlsoOpen, language, {opens.text, Joined(holders, language)});
       }
-      checks.push_back({verdict, Named(kOpen, language), text});
+      checks.push_back(opens);
     }
   }
   if (fd >= 0) {
@@ -372,24 +271,9 @@ DoctorReport RunCableDoctor(const std::string& device, const DoctorOptions& opti
     for (auto& check : ExchangeVerdicts(exchange, report.radioIsThisModel, language))
       checks.push_back(std::move(check));
   }
-  const auto failed =
-      std::find_if(checks.begin(), checks.end(), [](const DoctorCheck& c) { return c.verdict == DoctorVerdict::Fail; });
-  if (report.radioIsThisModel)
-    report.summary = TextOf(kTxtWorks, language, {device});
-  else if (failed != checks.end())
-    report.summary = TextOf(kTxtFirstProblem, language, {device, failed->name, failed->text});
-  else
-    report.summary = TextOf(kTxtNoRadio, language, {device});
+  report.summary = DoctorSummary(checks, report.radioIsThisModel, device, language);
   if (trace) trace->Note(report.summary);
   return report;
-}
-
-std::string DoctorLine(const DoctorCheck& check, int language) {
-  const char* mark = check.verdict == DoctorVerdict::Pass   ? "[ ok ] "
-                     : check.verdict == DoctorVerdict::Note ? "[note] "
-                     : check.verdict == DoctorVerdict::Warn ? "[warn] "
-                                                            : "[FAIL] ";
-  return mark + TextOf(kTxtPlace, language, {check.name, check.text});
 }
 
 }  // namespace orvex

@@ -97,18 +97,21 @@ val BackupOf(const std::string& image, double millis) {
   return backup;
 }
 
+// Why a backup was kept: a Read, or what the radio held before a Write.
+BackupReason ReasonOf(bool beforeWrite) { return beforeWrite ? BackupReason::BeforeWrite : BackupReason::Read; }
+
 // Whether a backup of `image` from `port` would repeat the newest one.
 bool RepeatsNewest(const std::string& newestName, const std::string& newestFile, const std::string& newestPort,
-                   const std::string& image, const std::string& port) {
+                   bool newestBeforeWrite, const std::string& image, const std::string& port, bool beforeWrite) {
   const std::optional<Image> read = ImageOf(image);
-  const BackupOrigin origin{RadioModelName(), port, BackupReason::Read};
-  return read &&
-         RepeatsBackup(newestName, Span(newestFile), {RadioModelName(), newestPort, BackupReason::Read}, *read, origin);
+  const BackupOrigin origin{RadioModelName(), port, ReasonOf(beforeWrite)};
+  return read && RepeatsBackup(newestName, Span(newestFile), {RadioModelName(), newestPort, ReasonOf(newestBeforeWrite)},
+                               *read, origin);
 }
 
 // One row of the backups list: date, time, programmed channels ("?" for an
 // unreadable file), whether it is the open codeplug, and why it was kept.
-val BackupRow(WebSession& web, const std::string& name, const std::string& file) {
+val BackupRow(WebSession& web, const std::string& name, const std::string& file, bool beforeWrite) {
   const int language = web.Language();
   const BackupName parts = ParseBackupName(name);
   const ParsedCodeplug parsed = ParseCodeplug(Span(file));
@@ -121,7 +124,7 @@ val BackupRow(WebSession& web, const std::string& name, const std::string& file)
   row.set("time", parts.stamp.empty() ? std::string() : parts.stamp.substr(parts.stamp.find(' ') + 1));
   row.set("channels", readable ? std::to_string(programmed) : std::string("?"));
   row.set("same", readable && parsed.image == web.session().memory().image());
-  row.set("reason", std::string(BackupReasonText(BackupReason::Read, language)));
+  row.set("reason", std::string(BackupReasonText(ReasonOf(beforeWrite), language)));
   return row;
 }
 

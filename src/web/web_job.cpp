@@ -47,11 +47,14 @@ const char* OutcomeName(JobOutcome outcome) {
 
 // One Read or Write for the page.  `face` has stage(text, maximum),
 // progress(value, maximum, text), ask(message) (answered by answer()) and
-// finished(message, outcome, image or null).
+// finished(message, outcome, image or null), and keep(image) for what the
+// radio held before a Write that backs it up first.
 class WebJob {
  public:
   WebJob(WebSession& web, val line, val face)
-      : m_web(web), m_port(std::move(line)), m_face(std::move(face)), m_job(m_port, Callbacks()) {}
+      : m_web(web), m_port(std::move(line)), m_face(std::move(face)), m_job(m_port, Callbacks()) {
+    m_job.SetTrace(&m_trace);
+  }
 
   // The check's question before a Write of the session's codeplug, or null
   // when it finds nothing.
@@ -62,6 +65,13 @@ class WebJob {
 
   bool Read(const std::string& port) { return Start(CloneDirection::Read, port, false); }
   bool Write(const std::string& port, bool verify) { return Start(CloneDirection::Write, port, verify); }
+  // A Write that first reads what the radio holds and hands it to keep().
+  bool WriteBackingUp(const std::string& port, bool verify) {
+    m_backupFirst = true;
+    return Start(CloneDirection::Write, port, verify);
+  }
+  // The frames of the job as the desktop's link log.
+  std::string LinkLog() const { return m_trace.Text(); }
   void Stop() { m_job.Stop(); }
   void Answer(bool yes) { m_job.Answer(yes); }
   bool Running() const { return m_job.running(); }
@@ -77,8 +87,10 @@ class WebJob {
     request.port = port;
     request.image = m_web.session().memory().image();
     request.verify = verify;
+    request.backupFirst = m_backupFirst;
     request.language = m_web.Language();
     m_portName = port;
+    m_trace.Begin(direction == CloneDirection::Read ? "Read" : "Write");
     return m_job.Start(request);
   }
 
@@ -92,6 +104,10 @@ class WebJob {
     };
     callbacks.progress = [this](TransferStage stage, int value, int maximum) {
       m_face.call<void>("progress", value, maximum, ProgressText(stage, value, Language()));
+    };
+    callbacks.keepBeforeWrite = [this](const Image& held) {
+      m_face.call<void>("keep", ByteArray(Bytes(held.begin(), held.end())));
+      return Status(Ok{});
     };
     callbacks.retry = [this](const JobFailure&) { return Ask(RetryQuestion(Language())); };
     callbacks.writeAgain = [this](const std::vector<int>&) {
@@ -126,6 +142,8 @@ class WebJob {
   val m_face;
   ProgrammingJob m_job;
   std::string m_portName;
+  LinkTrace m_trace;
+  bool m_backupFirst = false;
 };
 
 }  // namespace orvex
@@ -137,6 +155,8 @@ EMSCRIPTEN_BINDINGS(orvex_web_job) {
       .function("checkQuestion", &WebJob::CheckQuestion)
       .function("read", &WebJob::Read)
       .function("write", &WebJob::Write)
+      .function("writeBackingUp", &WebJob::WriteBackingUp)
+      .function("linkLog", &WebJob::LinkLog)
       .function("stop", &WebJob::Stop)
       .function("answer", &WebJob::Answer)
       .function("running", &WebJob::Running)

@@ -3,12 +3,13 @@
 // or compared from there.  Names, rows, repeats and comparisons are the
 // engine's; this file only stores and shows them.
 import { byId, engine, raw, session, text } from './engine';
-import { tell } from './dialog';
+import { showComparison } from './compare';
 import { mayReplace, openBytes, adopt } from './files';
 import { home, refreshCells } from './grid';
 import { say } from './status';
 
-interface Backup { name: string; file: Uint8Array; model: string; port: string }
+// `beforeWrite`: what the radio held before a Write, not a Read.
+interface Backup { name: string; file: Uint8Array; model: string; port: string; beforeWrite?: boolean }
 
 const T = {
   title: 1680, date: 1681, time: 1682, channels: 1683, same: 1684, yes: 1685, no: 1686, open: 1687, compare: 1688,
@@ -41,15 +42,15 @@ async function list(): Promise<Backup[]> {
 
 // Keeps the image a Read brought, unless the newest backup already holds it
 // from the same port; only the newest the engine keeps stay.
-export async function keep(image: Uint8Array, port: string): Promise<void> {
+export async function keep(image: Uint8Array, port: string, beforeWrite = false): Promise<void> {
   const kept = await list();
   const newest = kept[0];
-  if (newest && engine.repeatsNewest(newest.name, newest.file, newest.port, image, port)) return;
+  if (newest && engine.repeatsNewest(newest.name, newest.file, newest.port, newest.beforeWrite ?? false, image, port, beforeWrite)) return;
   const made = engine.backupOf(image, Date.now());
   if (!made.name) return;
   const db = await database();
   const store = db.transaction(kStore, 'readwrite').objectStore(kStore);
-  await done(store.put({ name: made.name, file: made.file, model: made.model, port } satisfies Backup));
+  await done(store.put({ name: made.name, file: made.file, model: made.model, port, beforeWrite } satisfies Backup));
   for (const old of [made as Backup, ...kept].slice(engine.backupsKept())) await done(store.delete(old.name));
 }
 
@@ -86,7 +87,7 @@ async function show(): Promise<void> {
   const body = box.querySelector('tbody')!;
   body.replaceChildren(
     ...shownBackups.map((backup) => {
-      const row = engine.backupRow(session, backup.name, backup.file);
+      const row = engine.backupRow(session, backup.name, backup.file, backup.beforeWrite ?? false);
       const tr = document.createElement('tr');
       for (const cell of [row.date, row.time, row.channels, text(row.same ? T.yes : T.no), backup.model, backup.port, row.reason]) {
         const td = document.createElement('td');
@@ -121,9 +122,7 @@ async function openChosen(): Promise<void> {
 async function compareChosen(): Promise<void> {
   const backup = shownBackups[chosen];
   if (!backup) return;
-  const comparison = engine.compareWith(session, backup.name, backup.file);
-  await tell(`${comparison.title}\n\n${comparison.text}`);
-  choose(chosen);
+  await showComparison(backup.name, backup.file);
 }
 
 function close(): void {

@@ -46,20 +46,28 @@ export function openBytes(name: string, bytes: Uint8Array): void {
   refreshCells();
 }
 
-export async function open(): Promise<void> {
-  if (!(await mayReplace())) return;
+// A .tw the user picks in the browser's chooser; where the browser has none,
+// the file input `fallback` is clicked instead (its change event goes on).
+export async function pickTw(fallback: HTMLInputElement): Promise<{ handle: FileHandle; bytes: Uint8Array } | undefined> {
   const choose = picker().showOpenFilePicker;
   if (!choose) {
-    byId<HTMLInputElement>('file').click();
-    return;
+    fallback.click();
+    return undefined;
   }
   try {
     const [picked] = await choose({ types: [kTw] });
-    openBytes(picked.name, new Uint8Array(await (await picked.getFile()).arrayBuffer()));
-    handle = picked;
+    return { handle: picked, bytes: new Uint8Array(await (await picked.getFile()).arrayBuffer()) };
   } catch {
-    // The chooser was cancelled.
+    return undefined; // the chooser was cancelled
   }
+}
+
+export async function open(): Promise<void> {
+  if (!(await mayReplace())) return;
+  const picked = await pickTw(byId<HTMLInputElement>('file'));
+  if (!picked) return;
+  openBytes(picked.handle.name, picked.bytes);
+  handle = picked.handle;
 }
 
 // Hands `bytes` to the user: into the chosen file, or as a download.

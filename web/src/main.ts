@@ -17,6 +17,7 @@ import { showKeyTexts, wireKey } from './key';
 import { showScramblerTexts, wireScrambler } from './scrambler';
 import { showSettingsTexts, wireSettings } from './settings';
 import { wireFleet } from './fleet';
+import { showSafetyTexts, wireSafety } from './safety';
 
 // String-table numbers of the texts the page shows.
 const T = { new: 1031, open: 1032, save: 1033, language: 1022, english: 1181, chinese: 1182, undo: 1620, redo: 1621 };
@@ -44,6 +45,7 @@ function showTexts(): void {
   showKeyTexts();
   showScramblerTexts();
   showSettingsTexts();
+  showSafetyTexts();
   showState();
 }
 
@@ -101,6 +103,7 @@ async function start(): Promise<void> {
   wireKey(byId('windows'), byId('key-scrambler-windows'));
   wireScrambler(byId('windows'), byId('key-scrambler-windows'));
   wireSignalling(byId('windows'), byId('signalling-windows'));
+  wireSafety();
   session.setLanguage(Number(localStorage.getItem(kLanguageKey) ?? 0) === 1 ? 1 : 0);
   wireFleet(byId('windows'));
   onGridChange(showState);

@@ -15,7 +15,7 @@ function printDate(now: Date): string {
   return `${now.getFullYear()}-${two(now.getMonth() + 1)}-${two(now.getDate())} ${two(now.getHours())}:${two(now.getMinutes())}`;
 }
 
-function cellRow(kind: 'th' | 'td', texts: string[]): HTMLTableRowElement {
+export function cellRow(kind: 'th' | 'td', texts: string[]): HTMLTableRowElement {
   const row = document.createElement('tr');
   for (const value of texts) {
     const cell = document.createElement(kind);

@@ -116,10 +116,11 @@ export async function grantedPorts(): Promise<SerialPortLike[]> {
   return (await webSerial()?.getPorts()) ?? [];
 }
 
-export async function requestPort(): Promise<SerialPortLike | undefined> {
+export async function requestPort(refused?: (error: unknown) => void): Promise<SerialPortLike | undefined> {
   try {
     return await webSerial()?.requestPort();
-  } catch {
-    return undefined; // the chooser was cancelled
+  } catch (error) {
+    refused?.(error); // the chooser was cancelled, or the site may not ask
+    return undefined;
   }
 }

@@ -10,9 +10,12 @@ import { webSerial } from './port_types';
 import { grantedPorts, requestPort, SerialLine } from './serial';
 import { say } from './status';
 import { createVirtualRadio, faultSwitches } from './virtual_radio';
+import { keep } from './backups';
+import { keepLinkLog } from './link_log';
+import { backupFirst } from './safety';
 
 // String-table numbers of the texts this part shows.
-const T = { read: 1035, write: 1036, port: 1761, stop: 1759, verify: 10420, virtual: 1970, another: 10422, serial: 10423, missing: 10424 };
+const T = { read: 1035, write: 1036, port: 1761, stop: 1759, verify: 10420, virtual: 1970, another: 10422, serial: 10423, missing: 10424, notKept: 10453 };
 const kVirtual = 'virtual';
 const kAnother = 'another';
 const kProgressRedraw = 100; // ms
@@ -24,6 +27,8 @@ interface Job {
   checkQuestion(): JobMessage | null;
   read(port: string): boolean;
   write(port: string, verify: boolean): boolean;
+  writeBackingUp(port: string, verify: boolean): boolean;
+  linkLog(): string;
   stop(): void;
   answer(yes: boolean): void;
   running(): boolean;
@@ -77,15 +82,16 @@ export function showTransferTexts(): void {
   fillPorts();
 }
 
-// The chosen port, asking the browser for one where the list says so.
-async function chosenPort(): Promise<{ port: SerialPortLike; name: string } | undefined> {
+// The chosen port, asking the browser for one where the list says so;
+// `refused` hears why the browser gave none.
+export async function chosenPort(refused?: (error: unknown) => void): Promise<{ port: SerialPortLike; name: string } | undefined> {
   const list = portSelect();
   if (list.value === kVirtual) {
     const port = createVirtualRadio(faultSwitches);
     return { port, name: text(T.virtual) };
   }
   if (list.value === kAnother) {
-    const port = await requestPort();
+    const port = await requestPort(refused);
     if (!port) return undefined;
     if (!ports.includes(port)) ports.push(port);
     fillPorts(String(ports.indexOf(port)));
@@ -153,6 +159,10 @@ async function transfer(writing: boolean): Promise<void> {
     ask(question: JobMessage) {
       void show(question).then((answer) => current?.job.answer(answer === question.accept));
     },
+    keep(held: Uint8Array) {
+      // What the radio held before this Write, kept as the desktop keeps it.
+      keep(held, chosen.name, true).catch((error) => say(session.text(T.notKept, String(error))));
+    },
     finished(message: JobMessage, outcome: string, image: Uint8Array | null) {
       finish({ message, outcome, image });
     },
@@ -167,10 +177,12 @@ async function transfer(writing: boolean): Promise<void> {
   current = { job, line };
   setRunning(true);
   await line.start({ received: (bytes) => job.received(bytes), timer: () => job.timer(), failed: (reason) => job.failed(reason) });
-  if (!(writing ? job.write(chosen.name, verify) : job.read(chosen.name))) finish({ message: { text: '' } as JobMessage, outcome: 'refused', image: null });
+  const write = () => (backupFirst() ? job.writeBackingUp(chosen.name, verify) : job.write(chosen.name, verify));
+  if (!(writing ? write() : job.read(chosen.name))) finish({ message: { text: '' } as JobMessage, outcome: 'refused', image: null });
   const { message, outcome, image } = await ended;
   await line.stop();
   current = undefined;
+  keepLinkLog(job.linkLog());
   // The job is deleted on a later turn, never inside its own callback.
   job.delete();
   if (image) onChange();

@@ -129,10 +129,10 @@ assert.deepEqual(Buffer.from(session.save('varied.tw')), before, 'cell steps und
 const read = new engine.Session();
 const backup = engine.backupOf(new Uint8Array(8192).fill(0xff), Date.UTC(2026, 11, 8, 14, 25, 1, 37));
 assert.match(backup.name, /^\d{8}-\d{6}-037-[0-9a-f]{8}\.tw$/);
-assert.equal(engine.repeatsNewest(backup.name, backup.file, 'COM3', new Uint8Array(8192).fill(0xff), 'COM3'), true);
-assert.equal(engine.repeatsNewest(backup.name, backup.file, 'COM3', new Uint8Array(8192).fill(0xff), 'COM4'), false);
-assert.equal(engine.repeatsNewest(backup.name, backup.file, 'COM3', new Uint8Array(8192).fill(0xfe), 'COM3'), false);
-assert.equal(engine.backupRow(read, backup.name, backup.file).channels, '0');
+assert.equal(engine.repeatsNewest(backup.name, backup.file, 'COM3', false, new Uint8Array(8192).fill(0xff), 'COM3', false), true);
+assert.equal(engine.repeatsNewest(backup.name, backup.file, 'COM3', false, new Uint8Array(8192).fill(0xff), 'COM4', false), false);
+assert.equal(engine.repeatsNewest(backup.name, backup.file, 'COM3', false, new Uint8Array(8192).fill(0xfe), 'COM3', false), false);
+assert.equal(engine.backupRow(read, backup.name, backup.file, false).channels, '0');
 assert.equal(engine.compareWith(read, backup.name, read.save('v.tw')).text, 'The two codeplugs are the same.');
 read.delete();
 

@@ -78,7 +78,10 @@ try {
   await page.click('#backups');
   await page.waitForSelector('#backups-panel:not([hidden]) tbody tr');
   await page.click('#backups-compare');
-  assert.match(await answer(1156), /^Compare with .*\n\nThe two codeplugs are the same\.$/);
+  await page.waitForSelector('#compare-window:not([hidden])');
+  assert.match(await text('#compare-title'), /^Compare with /);
+  assert.equal(await text('#compare-note'), 'The two codeplugs are the same.');
+  await keys('Escape');
   await keys('Escape');
   assert.equal(await page.$eval('#backups-panel', (e) => e.hidden), true);
 

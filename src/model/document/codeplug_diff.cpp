@@ -49,15 +49,25 @@ int DiffChannel(const ValueChange& change) {
   return n >= 1 && n <= 128 ? n : 0;
 }
 
+std::vector<DiffRow> DiffTable(const CodeplugDiff& diff) {
+  std::vector<DiffRow> rows;
+  for (const ValueChange& v : diff.values) rows.push_back({v.label, v.before, v.after, DiffChannel(v)});
+  for (const ByteChange& b : diff.bytes) {
+    char address[8], before[4], after[4];
+    std::snprintf(address, sizeof address, "0x%04zX", b.address);
+    std::snprintf(before, sizeof before, "%02X", b.before);
+    std::snprintf(after, sizeof after, "%02X", b.after);
+    rows.push_back({address, before, after, 0});
+  }
+  return rows;
+}
+
 std::vector<std::string> DiffLines(const CodeplugDiff& diff) {
   auto shown = [](const std::string& text) { return text.empty() ? std::string("(empty)") : text; };
   std::vector<std::string> lines;
-  for (const auto& v : diff.values) lines.push_back(v.label + ": " + shown(v.before) + " -> " + shown(v.after));
-  for (const auto& b : diff.bytes) {
-    char line[32];
-    std::snprintf(line, sizeof line, "0x%04zX: %02X -> %02X", b.address, b.before, b.after);
-    lines.push_back(line);
-  }
+  // A byte's texts are never empty.
+  for (const DiffRow& row : DiffTable(diff))
+    lines.push_back(row.what + ": " + shown(row.before) + " -> " + shown(row.after));
   return lines;
 }
 

@@ -35,6 +35,15 @@ CodeplugDiff DiffRows(const Image& written, const Image& readBack, const std::ve
 // The channel 1..128 a value change is about ("channel 12 Rx Freq"), or 0.
 int DiffChannel(const ValueChange& change);
 
+// One row per difference as the comparison window lists it: what, its text
+// in the first codeplug and in the second, the channel it is about (or 0);
+// a byte row is "0x0E5F", "01", "00".
+struct DiffRow {
+  std::string what, before, after;
+  int channel = 0;
+};
+std::vector<DiffRow> DiffTable(const CodeplugDiff& diff);
+
 // One line per difference: "channel 12 Rx Freq: 145.50000 -> 145.52500"
 // ("(empty)" for an empty text), then "0x0E5F: 01 -> 00".
 std::vector<std::string> DiffLines(const CodeplugDiff& diff);

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-#include <cstdio>
 
 #include "ui/main/cell_keys.h"
 #include "ui/main/ui_text.h"
@@ -39,16 +38,9 @@ FrmCompare::FrmCompare(const CodeplugDiff& diff, const QString& otherName, int l
       m_table->setItem(row, column, item);
     }
   };
-  for (const ValueChange& v : diff.values)
-    addRow(QString::fromStdString(v.label), QString::fromStdString(v.before), QString::fromStdString(v.after),
-           DiffChannel(v));
-  for (const ByteChange& b : diff.bytes) {
-    char address[8], before[4], after[4];
-    std::snprintf(address, sizeof address, "0x%04zX", b.address);
-    std::snprintf(before, sizeof before, "%02X", b.before);
-    std::snprintf(after, sizeof after, "%02X", b.after);
-    addRow(address, before, after, 0);
-  }
+  for (const DiffRow& row : DiffTable(diff))
+    addRow(QString::fromStdString(row.what), QString::fromStdString(row.before), QString::fromStdString(row.after),
+           row.channel);
   m_table->resizeColumnsToContents();
   m_table->horizontalHeader()->setStretchLastSection(true);
   connect(m_table, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { GoTo(row); });

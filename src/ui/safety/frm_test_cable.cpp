@@ -44,11 +44,7 @@ FrmTestCable::FrmTestCable(const QString& device, std::vector<std::string> ports
   m_thread = QThread::create(
       [this, device = device.toStdString(), options] { m_report = RunCableDoctor(device, options, &m_trace); });
   connect(m_thread, &QThread::finished, this, [this, language] {
-    QString lines;
-    for (const DoctorCheck& check : m_report.checks)
-      lines += QString::fromStdString(DoctorLine(check, language)) + "\n";
-    lines += "\n" + QString::fromStdString(m_report.summary);
-    m_text->setPlainText(lines);
+    m_text->setPlainText(QString::fromStdString(DoctorReportText(m_report, language)));
     m_done = true;
     emit done();
   });
