@@ -111,13 +111,17 @@ void ProgrammingJob::Decide() {
   }
   if (m_callbacks.stageCompleted) m_callbacks.stageCompleted(m_stage);
   switch (m_stage) {
-    case TransferStage::BackingUp:
-      if (const Status kept = m_callbacks.keepBeforeWrite(m_memory.image()); !kept) {
+    case TransferStage::BackingUp: {
+      m_answerLater = false;
+      const Status kept = m_callbacks.keepBeforeWrite(m_memory.image());
+      if (std::exchange(m_answerLater, false))
+        m_waiting = Question::Keep;
+      else if (!kept)
         End(JobOutcome::NotWritten, kept.error());
-        return;
-      }
-      Next(TransferStage::Writing);
+      else
+        Next(TransferStage::Writing);
       return;
+    }
     case TransferStage::Reading:
       End(JobOutcome::Completed);
       return;
@@ -155,6 +159,14 @@ void ProgrammingJob::Answer(bool yes) {
 }
 
 void ProgrammingJob::Answered(Question question, bool yes) {
+  if (question == Question::Keep) {
+    // Nothing is written unless what the radio held was kept.
+    if (yes)
+      Next(TransferStage::Writing);
+    else
+      End(JobOutcome::NotWritten, {});
+    return;
+  }
   if (question == Question::WriteAgain) {
     if (yes)
       Next(TransferStage::Writing);

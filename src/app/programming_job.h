@@ -69,7 +69,9 @@ struct JobCallbacks {
   // The radio said it is this model; no row moved yet.  May SetWriteImage(),
   // Refuse() or Stop().
   std::function<void(TransferStage stage)> identified;
-  // What the radio held before a Write; an error writes nothing.
+  // What the radio held before a Write; an error writes nothing.  A face
+  // that keeps it asynchronously calls AnswerLater(), then Answer(true) once
+  // it is kept, or Refuse(reason) when it could not be.
   std::function<Status(const Image& held)> keepBeforeWrite;
   // A transfer completed and the job goes on or ends.
   std::function<void(TransferStage stage)> stageCompleted;
@@ -117,7 +119,7 @@ class ProgrammingJob : private ClonePortListener, private CloneRunListener {
 
  private:
   enum class Pending { None, Decide, Retry };
-  enum class Question { None, Retry, WriteAgain };
+  enum class Question { None, Keep, Retry, WriteAgain };
 
   void Begin(TransferStage stage);
   void Decide();

@@ -74,6 +74,7 @@ class WebJob {
   std::string LinkLog() const { return m_trace.Text(); }
   void Stop() { m_job.Stop(); }
   void Answer(bool yes) { m_job.Answer(yes); }
+  void Refuse(const std::string& reason) { m_job.Refuse(reason); }
   bool Running() const { return m_job.running(); }
 
   void Received(const std::string& bytes) { m_port.Received(Bytes(bytes.begin(), bytes.end())); }
@@ -105,7 +106,10 @@ class WebJob {
     callbacks.progress = [this](TransferStage stage, int value, int maximum) {
       m_face.call<void>("progress", value, maximum, ProgressText(stage, value, Language()));
     };
+    // The page keeps it in IndexedDB, which answers later: nothing is
+    // written until it says the backup is kept (answer) or not (refuse).
     callbacks.keepBeforeWrite = [this](const Image& held) {
+      m_job.AnswerLater();
       m_face.call<void>("keep", ByteArray(Bytes(held.begin(), held.end())));
       return Status(Ok{});
     };
@@ -159,6 +163,7 @@ EMSCRIPTEN_BINDINGS(orvex_web_job) {
       .function("linkLog", &WebJob::LinkLog)
       .function("stop", &WebJob::Stop)
       .function("answer", &WebJob::Answer)
+      .function("refuse", &WebJob::Refuse)
       .function("running", &WebJob::Running)
       .function("received", &WebJob::Received)
       .function("timer", &WebJob::Timer)

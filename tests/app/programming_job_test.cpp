@@ -91,7 +91,7 @@ struct Case {
   std::string openError = {};
   std::string keepError = {};  // the backup before a Write fails so
   bool writeAgain = false;
-  bool later = false;             // retry and writeAgain answer after the callback returned
+  bool later = false;             // keep, retry and writeAgain answer after the callback returned
   const char* onIdentified = "";  // "stop", "refuse"
   // Expected:
   JobOutcome outcome = JobOutcome::Completed;
@@ -135,13 +135,23 @@ TEST_P(JobSequence, RunsTheStagesToOneOutcome) {
     if (std::string_view(c.onIdentified) == "stop") running->Stop();
     if (std::string_view(c.onIdentified) == "refuse") running->Refuse("no values for this port");
   };
+  bool askedAgain = false;
+  std::optional<bool> laterAnswer;
+  std::optional<std::string> laterRefusal;
   callbacks.keepBeforeWrite = [&](const Image& held) -> Status {
     kept = held;
+    if (c.later) {
+      // Kept asynchronously: the job waits for the outcome.
+      running->AnswerLater();
+      if (c.keepError.empty())
+        laterAnswer = true;
+      else
+        laterRefusal = c.keepError;
+      return Ok{};
+    }
     if (!c.keepError.empty()) return Fail(c.keepError);
     return Ok{};
   };
-  bool askedAgain = false;
-  std::optional<bool> laterAnswer;
   // Answers as the request's retries would, or as the row asks, now or later.
   const auto answer = [&](bool yes) {
     if (!c.later) return yes;
@@ -170,10 +180,13 @@ TEST_P(JobSequence, RunsTheStagesToOneOutcome) {
   ASSERT_TRUE(job.Start(request));
   EXPECT_EQ(ends, 0) << "nothing ends before Start returns";
   port.Loop();
-  while (laterAnswer) {
+  while (laterAnswer || laterRefusal) {
     EXPECT_TRUE(job.waiting());
     EXPECT_EQ(ends, 0) << "nothing ends while a question waits";
-    job.Answer(*std::exchange(laterAnswer, std::nullopt));
+    if (laterRefusal)
+      job.Refuse(*std::exchange(laterRefusal, std::nullopt));
+    else
+      job.Answer(*std::exchange(laterAnswer, std::nullopt));
     port.Loop();
   }
 
@@ -209,6 +222,20 @@ INSTANTIATE_TEST_SUITE_P(
              .outcome = JobOutcome::NotWritten,
              .stages = "B",
              .reason = "disk full"},
+        Case{.name = "BackupKeptLaterThenWrite",
+             .direction = kWrite,
+             .verify = true,
+             .backupFirst = true,
+             .later = true,
+             .stages = "BWV"},
+        Case{.name = "BackupRefusedLaterWritesNothing",
+             .direction = kWrite,
+             .backupFirst = true,
+             .keepError = "quota exceeded",
+             .later = true,
+             .outcome = JobOutcome::NotWritten,
+             .stages = "B",
+             .reason = "quota exceeded"},
         Case{.name = "VerifyFindsTheRowStoredWrong",
              .direction = kWrite,
              .verify = true,

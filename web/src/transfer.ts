@@ -31,6 +31,7 @@ interface Job {
   linkLog(): string;
   stop(): void;
   answer(yes: boolean): void;
+  refuse(reason: string): void;
   running(): boolean;
   received(bytes: Uint8Array): void;
   timer(): void;
@@ -160,8 +161,12 @@ async function transfer(writing: boolean): Promise<void> {
       void show(question).then((answer) => current?.job.answer(answer === question.accept));
     },
     keep(held: Uint8Array) {
-      // What the radio held before this Write, kept as the desktop keeps it.
-      keep(held, chosen.name, true).catch((error) => say(session.text(T.notKept, String(error))));
+      // What the radio held before this Write, kept as the desktop keeps it;
+      // the Write goes on only once it is kept.
+      keep(held, chosen.name, true).then(
+        () => current?.job.answer(true),
+        (error) => current?.job.refuse(session.text(T.notKept, String(error))),
+      );
     },
     finished(message: JobMessage, outcome: string, image: Uint8Array | null) {
       finish({ message, outcome, image });

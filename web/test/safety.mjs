@@ -92,6 +92,20 @@ try {
   assert.deepEqual(await page.$$eval('#backups-panel tbody td:last-child', (cells) => cells.map((c) => c.textContent)), ['Before a Write']);
   await page.click('#backups-close');
 
+  // A backup the browser cannot keep writes nothing.
+  await page.evaluate(() => { IDBObjectStore.prototype.put = () => { throw new DOMException('full', 'QuotaExceededError'); }; });
+  await page.click('#write');
+  for (;;) {
+    const said = await message(page, '', 40000);
+    assert.ok(!said.includes(Says.writeDone), said);
+    if (said.includes('The backup could not be kept in this browser')) break;
+    await answer(page, await page.$eval('#dialog-buttons button', (b) => Number(b.dataset.answer)));
+  }
+  await answer(page, Answer.ok);
+  await page.waitForSelector('body[data-transfer="idle"]');
+  const stages = await page.evaluate(() => document.getElementById('progress-text').textContent);
+  assert.ok(!/Writ/.test(stages), `nothing written: ${stages}`);
+
   // A failed verify lists what the radio holds otherwise, field by field;
   // the link log holds that Write's frames.
   await page.click('#backup-first');
