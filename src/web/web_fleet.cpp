@@ -80,7 +80,9 @@ class WebFleet {
   }
 
   // Starts a Write of the radio on `port`; false when that port is busy.
-  bool Write(const std::string& port, val line, val face, bool verify) {
+  // With `backupFirst` it first reads the radio and hands what it held to
+  // the face's keep(); the Write goes on at Kept().
+  bool Write(const std::string& port, val line, val face, bool verify, bool backupFirst) {
     auto& radio = m_radios[port];
     if (radio && radio->job.running()) return false;
     radio = std::make_unique<Radio>(*this, port, std::move(line), std::move(face));
@@ -88,6 +90,7 @@ class WebFleet {
     radio->request.port = port;
     radio->request.image = m_image;
     radio->request.verify = verify;
+    radio->request.backupFirst = backupFirst;
     radio->request.retries = kRetries;
     radio->request.language = Language();
     radio->started = std::chrono::steady_clock::now();
@@ -96,6 +99,15 @@ class WebFleet {
 
   void Stop() {
     for (auto& [port, radio] : m_radios) radio->job.Stop();
+  }
+  // What the radio on `port` held is kept (no refusal) or could not be.
+  void Kept(const std::string& port, const std::string& refusal) {
+    Radio* radio = Find(port);
+    if (!radio) return;
+    if (refusal.empty())
+      radio->job.Answer(true);
+    else
+      radio->job.Refuse(refusal);
   }
   bool Running() const {
     for (const auto& [port, radio] : m_radios)
@@ -168,6 +180,11 @@ class WebFleet {
                             RadioProgressMaximum(radio.request));
     };
     callbacks.identified = [this, &radio](TransferStage stage) { Identified(radio, stage); };
+    callbacks.keepBeforeWrite = [&radio](const Image& held) {
+      radio.job.AnswerLater();
+      radio.face.call<void>("keep", ByteArray(Bytes(held.begin(), held.end())));
+      return Status(Ok{});
+    };
     callbacks.retry = [](const JobFailure& failure) { return failure.attempt < failure.retries; };
     callbacks.finished = [this, &radio](const JobEnd& end) { Finished(radio, end); };
     return callbacks;
@@ -229,6 +246,7 @@ EMSCRIPTEN_BINDINGS(orvex_web_fleet) {
       .function("begin", &WebFleet::Begin)
       .function("write", &WebFleet::Write)
       .function("stop", &WebFleet::Stop)
+      .function("kept", &WebFleet::Kept)
       .function("running", &WebFleet::Running)
       .function("received", &WebFleet::Received)
       .function("timer", &WebFleet::Timer)

@@ -54,6 +54,12 @@ export async function keep(image: Uint8Array, port: string, beforeWrite = false)
   for (const old of [made as Backup, ...kept].slice(engine.backupsKept())) await done(store.delete(old.name));
 }
 
+// Keeps what the radio held before a Write: '' once it is kept, otherwise
+// the reason the Write must not go on.
+export function keepBeforeWrite(held: Uint8Array, port: string): Promise<string> {
+  return keep(held, port, true).then(() => '', (error) => session.text(T.notKept, String(error)));
+}
+
 const panel = () => byId<HTMLElement>('backups-panel');
 let shownBackups: Backup[] = [];
 let chosen = 0;

@@ -2,11 +2,15 @@
 // chosen granted port at once, each radio its own engine job, with per-radio
 // values from a CSV, a row per radio and the results offered as CSV.  In
 // watch mode a port granted or plugged in while it is on is written as it
-// appears.  Outcomes, texts and the CSV are the engine's.
+// appears.  With "Back up the radio before writing" on, what each radio
+// held is kept first, as a single Write keeps it.  Outcomes, texts and the
+// CSV are the engine's.
+import { keepBeforeWrite } from './backups';
 import { tell } from './dialog';
 import { byId, engine, raw, session, text } from './engine';
 import type { SerialPortLike } from './port_types';
 import { webSerial } from './port_types';
+import { backupFirst } from './safety';
 import { grantedPorts, requestPort, SerialLine } from './serial';
 import { say } from './status';
 import { chooseText, export_, kCsv } from './transfer_files';
@@ -20,7 +24,8 @@ const T = {
 interface Row { port: string; values: string; outcome: string; time: string; succeeded: boolean }
 interface Fleet {
   begin(csv: string): string;
-  write(port: string, line: SerialLine, face: object, verify: boolean): boolean;
+  write(port: string, line: SerialLine, face: object, verify: boolean, backupFirst: boolean): boolean;
+  kept(port: string, refusal: string): void;
   stop(): void;
   running(): boolean;
   received(port: string, bytes: Uint8Array): void;
@@ -128,10 +133,14 @@ async function program(port: SerialPortLike): Promise<void> {
           shown = undefined;
         }, kProgressRedraw);
       },
+      // What the radio held, kept before it is written when asked.
+      keep(held: Uint8Array) {
+        void keepBeforeWrite(held, portName(port)).then((refusal) => fleet.kept(name, refusal));
+      },
       finished: resolve,
     };
     void line.start({ received: (bytes) => fleet.received(name, bytes), timer: () => fleet.timer(name), failed: (reason) => fleet.failed(name, reason) })
-      .then(() => { if (!fleet.write(name, line, face, control<HTMLInputElement>('verify').checked)) resolve(null); });
+      .then(() => { if (!fleet.write(name, line, face, control<HTMLInputElement>('verify').checked, backupFirst())) resolve(null); });
   });
   showControls();
   const row = await finished;

@@ -10,12 +10,12 @@ import { webSerial } from './port_types';
 import { grantedPorts, requestPort, SerialLine } from './serial';
 import { say } from './status';
 import { createVirtualRadio, faultSwitches } from './virtual_radio';
-import { keep } from './backups';
+import { keepBeforeWrite } from './backups';
 import { keepLinkLog } from './link_log';
 import { backupFirst } from './safety';
 
 // String-table numbers of the texts this part shows.
-const T = { read: 1035, write: 1036, port: 1761, stop: 1759, verify: 10420, virtual: 1970, another: 10422, serial: 10423, missing: 10424, notKept: 10453 };
+const T = { read: 1035, write: 1036, port: 1761, stop: 1759, verify: 10420, virtual: 1970, another: 10422, serial: 10423, missing: 10424 };
 const kVirtual = 'virtual';
 const kAnother = 'another';
 const kProgressRedraw = 100; // ms
@@ -163,10 +163,7 @@ async function transfer(writing: boolean): Promise<void> {
     keep(held: Uint8Array) {
       // What the radio held before this Write, kept as the desktop keeps it;
       // the Write goes on only once it is kept.
-      keep(held, chosen.name, true).then(
-        () => current?.job.answer(true),
-        (error) => current?.job.refuse(session.text(T.notKept, String(error))),
-      );
+      void keepBeforeWrite(held, chosen.name).then((refusal) => (refusal ? current?.job.refuse(refusal) : current?.job.answer(true)));
     },
     finished(message: JobMessage, outcome: string, image: Uint8Array | null) {
       finish({ message, outcome, image });

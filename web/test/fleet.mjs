@@ -3,7 +3,8 @@
 // values from a CSV, one of them the wrong model and failing alone; each
 // good radio holds what `orvex-cli import` makes of the codeplug with its
 // row, and the results are offered as CSV.  Then watch mode: a radio
-// plugged in while it is on is written with the next row.
+// plugged in while it is on is written with the next row, what it held
+// kept first as a backup when asked.
 //   node web/test/fleet.mjs SITE_URL [ORVEX_BIN]     (default build/bin)
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -82,9 +83,11 @@ try {
   assert.match(line(2), /^2,line 3,written and verified,\d+\.\d s$/);
   assert.match(line(3), /^3,,model wrong,\d+\.\d s$/);
 
-  // Watch mode, a new run: nothing is written until a radio is plugged in;
-  // it gets the first "next" row, line 3.
+  // Watch mode, a new run, backing up first: nothing is written until a
+  // radio is plugged in; it gets the first "next" row, line 3, and what it
+  // held before is kept.
   for (const box of await page.$$('#fleet-ports input')) await box.click();
+  await page.$eval('#backup-first', (box) => box.click());
   await page.click('#fleet-watch');
   await page.click('#fleet-start');
   assert.match(await page.$eval('#fleet-summary', (p) => p.textContent), /Waiting for radios/);
@@ -92,6 +95,15 @@ try {
   await finished(page, 1);
   assert.deepEqual((await rows(page)).map((row) => [row[0], row[1], row[3]]), [['Serial port 4', 'line 3', 'written and verified']]);
   assert.deepEqual(json(saved(4)), expected('row3', '222', '222222'), 'the radio plugged in holds line 3');
+  const kept = await page.evaluate(() => new Promise((resolve) => {
+    indexedDB.open('orvex', 1).onsuccess = (event) => {
+      const all = event.target.result.transaction('backups').objectStore('backups').getAll();
+      all.onsuccess = () => resolve(all.result.map((b) => ({ port: b.port, beforeWrite: b.beforeWrite, file: [...b.file] })));
+    };
+  }));
+  assert.deepEqual(kept.map((b) => [b.port, b.beforeWrite]), [['Serial port 4', true]]);
+  fs.writeFileSync(path.join(tmp, 'held.tw'), Buffer.from(kept[0].file));
+  cli('diff', base, path.join(tmp, 'held.tw'));
   await page.click('#fleet-stop');
   assert.equal(await page.$eval('#fleet-start', (button) => button.disabled), false, 'Start again after Stop');
   // A values file naming no granted port's position starts nothing.
