@@ -6,6 +6,7 @@
 #include <emscripten/bind.h>
 
 #include "codeplug/codeplug_file.h"
+#include "core/spoken_text.h"
 #include "link/doctor_verdicts.h"
 #include "link/link_trace.h"
 #include "model/document/codeplug_diff.h"
@@ -34,7 +35,9 @@ val CompareTable(WebSession& web, const std::string& name, const std::string& fi
   const int language = web.Language();
   val out = val::object();
   out.set("title", TextOf(kCompareTitle, language) + name);
-  out.set("headers", Strings({TextOf(kWhat, language), TextOf(kOpenCodeplug, language), name}));
+  const std::string what = TextOf(kWhat, language);
+  const std::string open = TextOf(kOpenCodeplug, language);
+  out.set("headers", Strings({what, open, name}));
   val rows = val::array();
   out.set("rows", rows);
   const ParsedCodeplug parsed = ParseCodeplug({reinterpret_cast<const std::uint8_t*>(file.data()), file.size()});
@@ -47,6 +50,10 @@ val CompareTable(WebSession& web, const std::string& name, const std::string& fi
   for (const DiffRow& row : DiffTable(diff)) {
     val item = Strings({row.what, row.before, row.after});
     item.set("channel", row.channel);
+    // Each cell heard with its line and column, so no two cells and no
+    // blank one sound alike.
+    item.set("spoken",
+             Strings({row.what, JoinSpoken({row.what, open, row.before}), JoinSpoken({row.what, name, row.after})}));
     rows.call<void>("push", item);
   }
   out.set("refused", false);

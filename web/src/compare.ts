@@ -7,7 +7,7 @@ import { tell } from './dialog';
 import { goTo } from './grid';
 import { cellRow } from './print';
 
-interface Comparison { title: string; headers: string[]; rows: (string[] & { channel: number })[]; note: string; refused: boolean }
+interface Comparison { title: string; headers: string[]; rows: (string[] & { channel: number; spoken: string[] })[]; note: string; refused: boolean }
 
 const T = { close: 1689 };
 // The grid's Rx Freq column: where the desktop puts the user on a channel.
@@ -35,6 +35,7 @@ export async function showComparison(name: string, bytes: Uint8Array): Promise<v
   table.tBodies[0].replaceChildren(
     ...comparison.rows.map((row) => {
       const tr = cellRow('td', [...row]);
+      [...tr.cells].forEach((cell, c) => cell.setAttribute('aria-label', row.spoken[c]));
       tr.tabIndex = -1;
       tr.addEventListener('dblclick', () => goToChannel(row.channel));
       tr.addEventListener('keydown', (event) => {

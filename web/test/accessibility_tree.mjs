@@ -2,8 +2,8 @@
 // Chromium's accessibility tree (the DevTools protocol's getFullAXTree for
 // the main page, queryAXTree for each window's own part) over the main
 // page, every window whose button is in the toolbar's #windows span, the
-// backups panel, the memory map (in full in English), the row menu and a
-// question.  In each window no control (and nothing focusable) is without
+// backups panel, the cable test, a comparison, the memory map (in full in
+// English), the row menu and a question.  In each window no control (and nothing focusable) is without
 // a name and no two controls of one role share a name; every finding is
 // printed with its role, name and window before the walk fails.  The walk
 // also checks that Tab reaches every control of the toolbars and the
@@ -14,9 +14,11 @@
 // message.
 //   node web/test/accessibility_tree.mjs SITE_URL [SCREENSHOT.png]
 import assert from 'node:assert/strict';
+import { fileURLToPath } from 'node:url';
 import { launch, openPage, within } from './harness.mjs';
 
 const [url, shot] = process.argv.slice(2);
+const blank = fileURLToPath(new URL('../../tests/data/blank.tw', import.meta.url));
 const kControls = new Set(['button', 'checkbox', 'combobox', 'textbox', 'searchbox', 'spinbutton', 'gridcell', 'menuitem',
   'menuitemcheckbox', 'menuitemradio', 'link', 'slider', 'radio', 'switch', 'tab', 'listbox', 'treeitem', 'grid', 'table',
   'columnheader', 'rowheader', 'progressbar', 'dialog', 'alertdialog', 'region', 'group']);
@@ -32,7 +34,10 @@ const findings = [];
 const started = Date.now();
 const browser = await launch();
 try {
-  const page = await openPage(browser, url);
+  const page = await openPage(browser, url, { pickers: false });
+  // File choosers are caught from here on: the first one asked for while
+  // the catching is still being switched on would open for real.
+  await page.waitForFileChooser({ timeout: 200 }).catch(() => {});
   const cdp = await page.createCDPSession();
   // Leaving the page with unsaved edits, as the walk does for the second
   // language, asks the browser's own question.
@@ -193,6 +198,27 @@ try {
       counts[id] = controls;
     }
     counts.backups = (await walkWindow('backups', 'Enter', language.name))[1];
+
+    // The cable test's report (on the virtual radio) and Compare With... a
+    // file, each opened by its command.
+    await page.select('#port', 'virtual');
+    await page.$eval('#test-cable', (b) => b.focus());
+    await press('Enter');
+    await within(30000, 'the cable test to end', page.waitForFunction(
+      () => /\n\n./.test(document.getElementById('cable-test-report').textContent), { polling: 50 }));
+    counts.cableTest = await walk(`${language.name}, cable test`, '#cable-test');
+    await press('Escape');
+    // A channel edited, so the comparison with a blank codeplug has a line.
+    await page.click('#grid tr:nth-child(2) td:nth-child(2)');
+    await page.keyboard.type('145.5');
+    await press('Enter');
+    await page.$eval('#compare', (b) => b.focus());
+    const [chooser] = await Promise.all([page.waitForFileChooser(), press('Enter')]);
+    await chooser.accept([blank]);
+    await within(30000, 'the comparison', page.waitForSelector('#compare-window:not([hidden])'));
+    counts.compare = await walk(`${language.name}, compare`, '#compare-window');
+    await press('Escape');
+    await within(30000, 'the comparison to close', page.waitForSelector('#compare-window[hidden]'));
 
     // The memory map, by its key gesture.
     await page.$eval('#grid td[tabindex="0"]', (cell) => cell.focus());
