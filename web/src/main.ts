@@ -13,6 +13,7 @@ import { printChannels, showPrintTexts, wirePrint } from './print';
 import { isMemoryMapOpen, openMemoryMap, showMemoryMapTexts, wireMemoryMap } from './memory_map';
 import { showSignallingTexts, wireSignalling } from './signalling';
 import { wirePanes } from './panes';
+import { wireStacking } from './stacking';
 import { showKeyTexts, wireKey } from './key';
 import { showScramblerTexts, wireScrambler } from './scrambler';
 import { showSettingsTexts, wireSettings } from './settings';
@@ -83,6 +84,7 @@ wireBackups();
 wirePrint();
 wireMemoryMap(afterMemoryMap);
 wirePanes();
+wireStacking();
 byId('undo').addEventListener('click', () => { session.undo(); refreshCells(); });
 byId('redo').addEventListener('click', () => { session.redo(); refreshCells(); });
 byId<HTMLSelectElement>('language').addEventListener('change', (event) => {

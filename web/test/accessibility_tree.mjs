@@ -8,7 +8,8 @@
 // printed with its role, name and window before the walk fails.  The walk
 // also checks that Tab reaches every control of the toolbars and the
 // channel grid, each with a focus ring, that F6 leaves the grid and
-// Shift+F6 comes back, that the windows open by Enter and Space, and what
+// Shift+F6 comes back, that the windows open by Enter and Space, that a
+// cell the keyboard moves to under a window comes to the front, and what
 // the first accessibility check asked: a focused cell spoken whole, the
 // current cell in view below the sticky headings, a question named by its
 // message.
@@ -198,6 +199,17 @@ try {
       counts[id] = controls;
     }
     counts.backups = (await walkWindow('backups', 'Enter', language.name))[1];
+
+    // A cell the keyboard moves to under an open window comes to the front.
+    await page.$eval('#win-2tone', (b) => b.click());
+    await page.$eval('#grid td[tabindex="0"]', (cell) => cell.focus());
+    await press(...Array(9).fill('ArrowRight'));
+    assert.ok(await page.evaluate(() => {
+      const cell = document.activeElement.getBoundingClientRect();
+      return document.activeElement.contains(document.elementFromPoint(cell.left + cell.width / 2, cell.top + cell.height / 2));
+    }), 'the focused cell in front of the window over it');
+    await press('Home');
+    await page.$eval('#win-2tone', (b) => b.click());
 
     // The cable test's report (on the virtual radio) and Compare With... a
     // file, each opened by its command.
