@@ -9,7 +9,7 @@
 # (tools/engine-wasm.sh) and that build serves the browser page, whose tests
 # run in headless Chromium (tools/web-test.sh).  The long probe is
 # tools/soak.sh, not part of this run.
-#   FUZZ_SECONDS=60 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
+#   FUZZ_SECONDS=45 (per target)  ORVEX_SKIP_SANITIZE=1  ORVEX_SKIP_FUZZ=1
 set -euo pipefail
 cd "$(dirname "$0")/.."
 started=$SECONDS
@@ -59,8 +59,8 @@ if [ "$sanitize" = yes ]; then
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp:print_suppressions=0
   # The sanitizer build runs at the lowest priority beside the em++ build and
-  # the browser page's tests, which spend most of their time waiting on the
-  # wire at 9600 baud: it takes only the cores they leave idle.
+  # the browser page's tests: it takes the cores they leave idle (while they
+  # wait on the wire at 9600 baud) without slowing the transfers they time.
   phase "AddressSanitizer + UndefinedBehaviorSanitizer build (in the background)"
   mkdir -p build-asan
   nice -n 19 bash -c "$(declare -f build_tree); SECONDS=$((SECONDS - started)) started=0 jobs=$jobs; build_tree build-asan \
@@ -84,6 +84,6 @@ fi
 
 if [ -z "${ORVEX_SKIP_FUZZ:-}" ] && [ -x fuzz/run.sh ]; then
   phase "fuzzing"
-  fuzz/run.sh "${FUZZ_SECONDS:-60}"
+  fuzz/run.sh "${FUZZ_SECONDS:-45}"
 fi
 echo "All tests passed in $((SECONDS - started)) s."
